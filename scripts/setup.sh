@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, testing and running the demo need.
+# Safe to run again: apt-get skips what is already there.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake ninja-build pkg-config g++ clang libclang-rt-14-dev
+  # graphics, windowing, dialog
+  libsdl2-dev libepoxy-dev libegl-dev libgl-dev libegl-mesa0 libgl1-mesa-dri libimgui-dev
+  # effects: HLSL -> SPIR-V -> GLSL
+  glslang-dev glslang-tools libspirv-cross-c-shared-dev spirv-cross spirv-tools
+  # audio and content
+  libmpg123-dev libmp3lame-dev libstb-dev libfreetype-dev fonts-dejavu-core
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev libglm-dev
+  # desktop checks, screenshots and capture
+  xvfb xdotool x11-utils imagemagick ffmpeg
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  echo "setup: installing ${missing[*]}"
+  $sudo_cmd apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
+else
+  echo "setup: all packages present"
+fi

@@ -1,0 +1,342 @@
+// gfx: a small Direct3D 9 style graphics device on OpenGL 3.3 core.
+//
+// WHAT IT DOES
+//   Offers the adapter object, the device and the resources (textures, surfaces, buffers, vertex
+//   declarations) with Direct3D 9's names for operations, Direct3D's constant values, HRESULT-style
+//   results (negative = failure) and reference counting (AddRef/Release; getting a surface adds a
+//   reference; an object dies with its last reference). Surfaces keep Direct3D's orientation (row 0 is
+//   the top of the picture) and depth range (0..1).
+//
+// WHAT IT DOES NOT DO
+//   No fixed-function pipeline, no lost devices, no mipmaps, no multiple streams. Shaders, samplers and
+//   shader constants belong to the effect layer (platform/fx), which draws through this device.
+//
+// STEP BY STEP
+//   1. gfx::Configure(config)            choose the context provider (window or headless) and frame sink
+//   2. gfx::Direct3DCreate9(32)          the adapter object: modes, multisample checks, caps
+//   3. adapter->CreateDevice(...)        a device on a window (ui::CreateWindowEx) or headless
+//   4. device->Create*(...)              resources
+//   5. per frame: SetRenderTarget/Clear/BeginScene/draws/EndScene/Present
+//   6. Release everything; the device goes with its last reference.
+//
+// Tests replace the device by implementing these interfaces (a recording device).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace ui {
+struct Window;
+}
+
+namespace gfx {
+
+using HRESULT = int32_t;
+
+// ---- Results ----------------------------------------------------------------------------------
+constexpr HRESULT D3D_OK = 0;
+constexpr HRESULT D3DERR_INVALIDCALL = static_cast<HRESULT>(0x8876086Cu);
+constexpr HRESULT D3DERR_OUTOFVIDEOMEMORY = static_cast<HRESULT>(0x8876017Cu);
+constexpr HRESULT D3DERR_NOTAVAILABLE = static_cast<HRESULT>(0x8876086Au);
+constexpr HRESULT D3DXERR_INVALIDDATA = static_cast<HRESULT>(0x88760B59u);
+constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
+constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
+inline bool Failed(HRESULT hr) { return hr < 0; }
+
+// ---- Constants (Direct3D 9 values) --------------------------------------------------------------
+constexpr uint32_t D3D_SDK_VERSION = 32;
+constexpr uint32_t D3DADAPTER_DEFAULT = 0;
+constexpr uint32_t D3DDEVTYPE_HAL = 1;
+
+// Formats
+constexpr uint32_t D3DFMT_UNKNOWN = 0;
+constexpr uint32_t D3DFMT_A8R8G8B8 = 21;
+constexpr uint32_t D3DFMT_X8R8G8B8 = 22;
+constexpr uint32_t D3DFMT_D24S8 = 75;
+constexpr uint32_t D3DFMT_D24X8 = 77;
+constexpr uint32_t D3DFMT_INDEX16 = 101;
+
+// Usages and pools
+constexpr uint32_t D3DUSAGE_RENDERTARGET = 0x1;
+constexpr uint32_t D3DUSAGE_DEPTHSTENCIL = 0x2;
+constexpr uint32_t D3DUSAGE_WRITEONLY = 0x8;
+constexpr uint32_t D3DUSAGE_DYNAMIC = 0x200;
+constexpr uint32_t D3DPOOL_DEFAULT = 0;
+constexpr uint32_t D3DPOOL_MANAGED = 1;
+
+// Lock flags
+constexpr uint32_t D3DLOCK_DISCARD = 0x2000;
+
+// Flexible vertex format bits (only recorded)
+constexpr uint32_t D3DFVF_XYZ = 0x002;
+constexpr uint32_t D3DFVF_NORMAL = 0x010;
+constexpr uint32_t D3DFVF_TEX1 = 0x100;
+
+// Multisample types: 0 (none) or the sample count 2..16
+constexpr uint32_t D3DMULTISAMPLE_NONE = 0;
+
+// Clear flags
+constexpr uint32_t D3DCLEAR_TARGET = 1;
+constexpr uint32_t D3DCLEAR_ZBUFFER = 2;
+constexpr uint32_t D3DCLEAR_STENCIL = 4;
+
+// Render states
+constexpr uint32_t D3DRS_ZENABLE = 7;
+constexpr uint32_t D3DRS_ZWRITEENABLE = 14;
+constexpr uint32_t D3DRS_SRCBLEND = 19;
+constexpr uint32_t D3DRS_DESTBLEND = 20;
+constexpr uint32_t D3DRS_CULLMODE = 22;
+constexpr uint32_t D3DRS_ZFUNC = 23;
+constexpr uint32_t D3DRS_ALPHABLENDENABLE = 27;
+constexpr uint32_t D3DRS_BLENDOP = 171;
+
+constexpr uint32_t D3DCULL_NONE = 1;
+constexpr uint32_t D3DCULL_CW = 2;
+constexpr uint32_t D3DCULL_CCW = 3;
+
+constexpr uint32_t D3DCMP_NEVER = 1;
+constexpr uint32_t D3DCMP_LESS = 2;
+constexpr uint32_t D3DCMP_EQUAL = 3;
+constexpr uint32_t D3DCMP_LESSEQUAL = 4;
+constexpr uint32_t D3DCMP_GREATER = 5;
+constexpr uint32_t D3DCMP_NOTEQUAL = 6;
+constexpr uint32_t D3DCMP_GREATEREQUAL = 7;
+constexpr uint32_t D3DCMP_ALWAYS = 8;
+
+constexpr uint32_t D3DBLEND_ZERO = 1;
+constexpr uint32_t D3DBLEND_ONE = 2;
+constexpr uint32_t D3DBLEND_SRCCOLOR = 3;
+constexpr uint32_t D3DBLEND_INVSRCCOLOR = 4;
+constexpr uint32_t D3DBLEND_SRCALPHA = 5;
+constexpr uint32_t D3DBLEND_INVSRCALPHA = 6;
+constexpr uint32_t D3DBLEND_DESTALPHA = 7;
+constexpr uint32_t D3DBLEND_INVDESTALPHA = 8;
+constexpr uint32_t D3DBLEND_DESTCOLOR = 9;
+constexpr uint32_t D3DBLEND_INVDESTCOLOR = 10;
+
+constexpr uint32_t D3DBLENDOP_ADD = 1;
+constexpr uint32_t D3DBLENDOP_SUBTRACT = 2;
+constexpr uint32_t D3DBLENDOP_REVSUBTRACT = 3;
+constexpr uint32_t D3DBLENDOP_MIN = 4;
+constexpr uint32_t D3DBLENDOP_MAX = 5;
+
+// Primitive types, texture filters
+constexpr uint32_t D3DPT_TRIANGLELIST = 4;
+constexpr uint32_t D3DTEXF_NONE = 0;
+constexpr uint32_t D3DTEXF_POINT = 1;
+constexpr uint32_t D3DTEXF_LINEAR = 2;
+
+// Device caps, creation flags, presentation
+constexpr uint32_t D3DDEVCAPS_HWTRANSFORMANDLIGHT = 0x10000;
+constexpr uint32_t D3DCREATE_SOFTWARE_VERTEXPROCESSING = 0x20;
+constexpr uint32_t D3DCREATE_HARDWARE_VERTEXPROCESSING = 0x40;
+constexpr uint32_t D3DSWAPEFFECT_DISCARD = 1;
+constexpr uint32_t D3DPRESENT_INTERVAL_DEFAULT = 0;
+constexpr uint32_t D3DPRESENT_INTERVAL_ONE = 1;
+constexpr uint32_t D3DPRESENT_INTERVAL_IMMEDIATE = 0x80000000u;
+
+// Vertex declarations
+constexpr uint8_t D3DDECLTYPE_FLOAT1 = 0;
+constexpr uint8_t D3DDECLTYPE_FLOAT2 = 1;
+constexpr uint8_t D3DDECLTYPE_FLOAT3 = 2;
+constexpr uint8_t D3DDECLTYPE_FLOAT4 = 3;
+constexpr uint8_t D3DDECLTYPE_UNUSED = 17;
+constexpr uint8_t D3DDECLMETHOD_DEFAULT = 0;
+constexpr uint8_t D3DDECLUSAGE_POSITION = 0;
+constexpr uint8_t D3DDECLUSAGE_BLENDWEIGHT = 1;
+constexpr uint8_t D3DDECLUSAGE_NORMAL = 3;
+constexpr uint8_t D3DDECLUSAGE_TEXCOORD = 5;
+constexpr uint8_t D3DDECLUSAGE_TANGENT = 6;
+constexpr uint8_t D3DDECLUSAGE_BINORMAL = 7;
+constexpr uint8_t D3DDECLUSAGE_COLOR = 10;
+
+// ---- Plain records ---------------------------------------------------------------------------------
+struct DisplayMode {
+    uint32_t Width = 0;
+    uint32_t Height = 0;
+    uint32_t RefreshRate = 0;
+    uint32_t Format = 0;
+};
+
+struct Caps {
+    uint32_t DevCaps = 0;
+};
+
+struct PresentParameters {
+    uint32_t BackBufferWidth = 0;
+    uint32_t BackBufferHeight = 0;
+    uint32_t BackBufferFormat = 0;
+    uint32_t BackBufferCount = 0;
+    uint32_t MultiSampleType = 0;
+    uint32_t MultiSampleQuality = 0;
+    uint32_t SwapEffect = 0;
+    ui::Window* hDeviceWindow = nullptr;
+    int32_t Windowed = 0;
+    int32_t EnableAutoDepthStencil = 0;
+    uint32_t AutoDepthStencilFormat = 0;
+    uint32_t Flags = 0;
+    uint32_t FullScreen_RefreshRateInHz = 0;
+    uint32_t PresentationInterval = 0;
+};
+
+struct VertexElement {
+    uint16_t Stream;
+    uint16_t Offset;
+    uint8_t Type;
+    uint8_t Method;
+    uint8_t Usage;
+    uint8_t UsageIndex;
+};
+constexpr VertexElement D3DDECL_END = {0xFF, 0, D3DDECLTYPE_UNUSED, 0, 0, 0};
+
+struct Rect {
+    int32_t left, top, right, bottom;
+};
+
+struct SurfaceDesc {
+    uint32_t Format = 0;
+    uint32_t Usage = 0;
+    uint32_t Pool = 0;
+    uint32_t MultiSampleType = 0;
+    uint32_t Width = 0;
+    uint32_t Height = 0;
+};
+
+// ---- Interfaces -------------------------------------------------------------------------------------
+class Unknown {
+public:
+    virtual uint32_t AddRef() = 0;
+    virtual uint32_t Release() = 0;
+
+protected:
+    virtual ~Unknown() = default;
+};
+
+class Surface : public Unknown {
+public:
+    virtual HRESULT GetDesc(SurfaceDesc* desc) = 0;
+};
+
+class Texture : public Unknown {
+public:
+    virtual HRESULT GetLevelDesc(uint32_t level, SurfaceDesc* desc) = 0;
+    // Level 0 only; adds a reference to the returned surface.
+    virtual HRESULT GetSurfaceLevel(uint32_t level, Surface** surface) = 0;
+};
+
+class VertexBuffer : public Unknown {
+public:
+    // size 0 locks from offset to the end.
+    virtual HRESULT Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags) = 0;
+    virtual HRESULT Unlock() = 0;
+};
+
+class IndexBuffer : public Unknown {
+public:
+    virtual HRESULT Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags) = 0;
+    virtual HRESULT Unlock() = 0;
+};
+
+class VertexDeclaration : public Unknown {
+public:
+    // Copies the elements (end marker included) into elements (may be null); count receives the
+    // number of elements including the end marker.
+    virtual HRESULT GetDeclaration(VertexElement* elements, uint32_t* count) = 0;
+};
+
+// What Present hands to a frame sink: the back buffer, top row first, 4 bytes a pixel (R, G, B, A).
+struct Frame {
+    const uint8_t* rgba;
+    uint32_t width;
+    uint32_t height;
+};
+using FrameSink = std::function<void(const Frame&)>;
+
+class Device : public Unknown {
+public:
+    // Resources
+    virtual HRESULT CreateTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage,
+                                  uint32_t format, uint32_t pool, Texture** texture) = 0;
+    virtual HRESULT CreateRenderTarget(uint32_t width, uint32_t height, uint32_t format,
+                                       uint32_t multiSample, uint32_t quality, int32_t lockable,
+                                       Surface** surface) = 0;
+    virtual HRESULT CreateDepthStencilSurface(uint32_t width, uint32_t height, uint32_t format,
+                                              uint32_t multiSample, uint32_t quality,
+                                              int32_t discard, Surface** surface) = 0;
+    virtual HRESULT CreateVertexBuffer(uint32_t length, uint32_t usage, uint32_t fvf,
+                                       uint32_t pool, VertexBuffer** buffer) = 0;
+    virtual HRESULT CreateIndexBuffer(uint32_t length, uint32_t usage, uint32_t format,
+                                      uint32_t pool, IndexBuffer** buffer) = 0;
+    virtual HRESULT CreateVertexDeclaration(const VertexElement* elements,
+                                            VertexDeclaration** declaration) = 0;
+    // Texture from an image file (JPEG, PNG), one level, A8R8G8B8; D3DXERR_INVALIDDATA when the file
+    // is missing or not an image.
+    virtual HRESULT CreateTextureFromFile(const char* path, Texture** texture) = 0;
+
+    // Targets. Get* add a reference. Setting render target 0 makes the viewport cover it.
+    virtual HRESULT GetRenderTarget(uint32_t index, Surface** surface) = 0;
+    virtual HRESULT SetRenderTarget(uint32_t index, Surface* surface) = 0;
+    virtual HRESULT GetDepthStencilSurface(Surface** surface) = 0;
+    virtual HRESULT SetDepthStencilSurface(Surface* surface) = 0;
+    virtual HRESULT StretchRect(Surface* source, const Rect* sourceRect, Surface* dest,
+                                const Rect* destRect, uint32_t filter) = 0;
+
+    // Frame
+    virtual HRESULT BeginScene() = 0;
+    virtual HRESULT EndScene() = 0;
+    virtual HRESULT Clear(uint32_t count, const Rect* rects, uint32_t flags, uint32_t color,
+                          float z, uint32_t stencil) = 0;
+    // All arguments null in this system: the whole back buffer to the device's window (or sink).
+    virtual HRESULT Present(const Rect* sourceRect, const Rect* destRect, ui::Window* window,
+                            const void* dirtyRegion) = 0;
+    virtual HRESULT SetRenderState(uint32_t state, uint32_t value) = 0;
+    virtual HRESULT GetRenderState(uint32_t state, uint32_t* value) = 0;
+    virtual HRESULT SetStreamSource(uint32_t stream, VertexBuffer* buffer, uint32_t offset,
+                                    uint32_t stride) = 0;
+    virtual HRESULT SetVertexDeclaration(VertexDeclaration* declaration) = 0;
+    virtual HRESULT SetIndices(IndexBuffer* buffer) = 0;
+    virtual HRESULT DrawIndexedPrimitive(uint32_t type, int32_t baseVertex, uint32_t minIndex,
+                                         uint32_t numVertices, uint32_t startIndex,
+                                         uint32_t primitiveCount) = 0;
+};
+
+// The Direct3D object: the default adapter's modes and capabilities, and device creation.
+class Adapter : public Unknown {
+public:
+    virtual uint32_t GetAdapterModeCount(uint32_t adapter, uint32_t format) = 0;
+    virtual HRESULT EnumAdapterModes(uint32_t adapter, uint32_t format, uint32_t mode,
+                                     DisplayMode* out) = 0;
+    virtual HRESULT GetAdapterDisplayMode(uint32_t adapter, DisplayMode* out) = 0;
+    // D3D_OK when render targets of this multisample type can be created.
+    virtual HRESULT CheckDeviceMultiSampleType(uint32_t adapter, uint32_t deviceType,
+                                               uint32_t format, int32_t windowed,
+                                               uint32_t multiSample, uint32_t* qualityLevels) = 0;
+    virtual HRESULT GetDeviceCaps(uint32_t adapter, uint32_t deviceType, Caps* caps) = 0;
+    virtual HRESULT CreateDevice(uint32_t adapter, uint32_t deviceType, ui::Window* focusWindow,
+                                 uint32_t behaviorFlags, PresentParameters* params,
+                                 Device** device) = 0;
+};
+
+// ---- Configuration (before Direct3DCreate9) ---------------------------------------------------------
+enum class ContextProvider {
+    Window,    // SDL2 window made by ui::CreateWindowEx; Present copies to it
+    Headless,  // EGL surfaceless (Mesa); Present only feeds the sink
+};
+
+struct Config {
+    ContextProvider provider = ContextProvider::Window;
+    FrameSink frameSink;  // called by Present with the back buffer, when set
+    // Headless only: the display modes the adapter reports, in this order, and the desktop mode
+    // (the window provider asks SDL). Empty means one mode, the desktop's.
+    std::vector<DisplayMode> headlessModes;
+    DisplayMode headlessDesktop{1280, 720, 60, D3DFMT_X8R8G8B8};
+};
+
+void Configure(Config config);
+const Config& CurrentConfig();
+
+// Null when no graphics context can be had (reported on stderr).
+Adapter* Direct3DCreate9(uint32_t sdkVersion);
+
+}  // namespace gfx
