@@ -1,0 +1,40 @@
+// Tokens and diagnostics of effect source text, shared by the pre-pass and the compiler.
+// Internal to platform/fx.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fx::detail {
+
+struct SourceLocation {
+    int line = 1;
+    int column = 1;
+};
+
+struct Diagnostic {
+    SourceLocation at;
+    std::string text;
+};
+
+// "path(line,col): error: text\n"
+std::string FormatError(std::string_view path, const Diagnostic& diagnostic);
+
+enum class TokenKind { Identifier, Number, String, Punct, Preprocessor };
+
+struct Token {
+    TokenKind kind;
+    std::string_view text;  // view into the source
+    size_t offset;          // byte offset in the source
+    SourceLocation at;
+};
+
+// Splits HLSL/effect text into tokens. Comments are dropped; a preprocessor line (with its
+// backslash continuations) becomes one Preprocessor token. Any byte is accepted: unknown bytes become
+// one-character Punct tokens. An unterminated block comment is reported in *error (if not null).
+std::vector<Token> Tokenize(std::string_view source, Diagnostic* error);
+
+bool EqualsNoCase(std::string_view a, std::string_view b);
+
+}  // namespace fx::detail

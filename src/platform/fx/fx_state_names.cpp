@@ -1,0 +1,124 @@
+#include "platform/fx/fx_state_names.h"
+
+#include <charconv>
+
+#include "platform/fx/fx_source.h"
+#include "platform/gfx/gfx.h"
+
+namespace fx::detail {
+
+namespace {
+
+struct NamedValue {
+    std::string_view name;
+    uint32_t value;
+};
+
+std::optional<uint32_t> Lookup(std::string_view text, std::initializer_list<NamedValue> table) {
+    for (const NamedValue& entry : table) {
+        if (EqualsNoCase(text, entry.name)) return entry.value;
+    }
+    uint32_t number = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (ec == std::errc() && end == text.data() + text.size()) return number;
+    return std::nullopt;
+}
+
+std::optional<uint32_t> BoolValue(std::string_view text) {
+    auto v = Lookup(text, {{"true", 1}, {"false", 0}});
+    if (v && *v > 1) return std::nullopt;
+    return v;
+}
+
+}  // namespace
+
+std::optional<uint32_t> RenderStateByName(std::string_view name) {
+    static constexpr NamedValue kStates[] = {
+        {"AlphaBlendEnable", gfx::D3DRS_ALPHABLENDENABLE},
+        {"SrcBlend", gfx::D3DRS_SRCBLEND},
+        {"DestBlend", gfx::D3DRS_DESTBLEND},
+        {"BlendOp", gfx::D3DRS_BLENDOP},
+        {"CullMode", gfx::D3DRS_CULLMODE},
+        {"ZEnable", gfx::D3DRS_ZENABLE},
+        {"ZWriteEnable", gfx::D3DRS_ZWRITEENABLE},
+        {"ZFunc", gfx::D3DRS_ZFUNC},
+    };
+    for (const NamedValue& s : kStates) {
+        if (EqualsNoCase(name, s.name)) return s.value;
+    }
+    return std::nullopt;
+}
+
+std::optional<uint32_t> RenderStateValue(uint32_t state, std::string_view text) {
+    using namespace gfx;
+    switch (state) {
+        case D3DRS_ALPHABLENDENABLE:
+        case D3DRS_ZWRITEENABLE:
+        case D3DRS_ZENABLE:
+            return BoolValue(text);
+        case D3DRS_SRCBLEND:
+        case D3DRS_DESTBLEND:
+            return Lookup(text, {{"Zero", D3DBLEND_ZERO},
+                                 {"One", D3DBLEND_ONE},
+                                 {"SrcColor", D3DBLEND_SRCCOLOR},
+                                 {"InvSrcColor", D3DBLEND_INVSRCCOLOR},
+                                 {"SrcAlpha", D3DBLEND_SRCALPHA},
+                                 {"InvSrcAlpha", D3DBLEND_INVSRCALPHA},
+                                 {"DestAlpha", D3DBLEND_DESTALPHA},
+                                 {"InvDestAlpha", D3DBLEND_INVDESTALPHA},
+                                 {"DestColor", D3DBLEND_DESTCOLOR},
+                                 {"InvDestColor", D3DBLEND_INVDESTCOLOR}});
+        case D3DRS_BLENDOP:
+            return Lookup(text, {{"Add", D3DBLENDOP_ADD},
+                                 {"Subtract", D3DBLENDOP_SUBTRACT},
+                                 {"RevSubtract", D3DBLENDOP_REVSUBTRACT},
+                                 {"Min", D3DBLENDOP_MIN},
+                                 {"Max", D3DBLENDOP_MAX}});
+        case D3DRS_CULLMODE:
+            return Lookup(text, {{"None", D3DCULL_NONE}, {"CW", D3DCULL_CW}, {"CCW", D3DCULL_CCW}});
+        case D3DRS_ZFUNC:
+            return Lookup(text, {{"Never", D3DCMP_NEVER},
+                                 {"Less", D3DCMP_LESS},
+                                 {"Equal", D3DCMP_EQUAL},
+                                 {"LessEqual", D3DCMP_LESSEQUAL},
+                                 {"Greater", D3DCMP_GREATER},
+                                 {"NotEqual", D3DCMP_NOTEQUAL},
+                                 {"GreaterEqual", D3DCMP_GREATEREQUAL},
+                                 {"Always", D3DCMP_ALWAYS}});
+        default:
+            return std::nullopt;
+    }
+}
+
+std::optional<SamplerField> SamplerFieldByName(std::string_view name) {
+    struct Entry {
+        std::string_view name;
+        SamplerField field;
+    };
+    static constexpr Entry kFields[] = {
+        {"MinFilter", SamplerField::MinFilter}, {"MagFilter", SamplerField::MagFilter},
+        {"MipFilter", SamplerField::MipFilter}, {"AddressU", SamplerField::AddressU},
+        {"AddressV", SamplerField::AddressV},   {"AddressW", SamplerField::AddressW},
+        {"Texture", SamplerField::Texture},
+    };
+    for (const Entry& e : kFields) {
+        if (EqualsNoCase(name, e.name)) return e.field;
+    }
+    return std::nullopt;
+}
+
+std::optional<uint32_t> FilterValue(std::string_view text) {
+    return Lookup(text, {{"None", 0}, {"Point", 1}, {"Linear", 2}, {"Anisotropic", 3}});
+}
+
+std::optional<uint32_t> AddressValue(std::string_view text) {
+    auto v = Lookup(text, {{"Wrap", kAddressWrap},
+                           {"Mirror", kAddressMirror},
+                           {"Clamp", kAddressClamp},
+                           {"Border", kAddressBorder},
+                           {"MirrorOnce", kAddressMirrorOnce}});
+    if (v && (*v < kAddressWrap || *v > kAddressMirrorOnce)) return std::nullopt;
+    return v;
+}
+
+}  // namespace fx::detail

@@ -1,0 +1,39 @@
+// OpenGL contexts for the device: an EGL surfaceless one (headless) or an SDL one on a window.
+// Both give an OpenGL 3.3+ core context with ARB_clip_control; the window one can also swap.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/gfx/gfx.h"
+
+struct SDL_Window;
+
+namespace gfx::gl {
+
+class Context {
+public:
+    virtual ~Context() = default;
+    virtual void MakeCurrent() = 0;
+    // Window contexts show the default framebuffer; headless ones have none.
+    virtual bool HasWindow() const = 0;
+    virtual void DrawableSize(int* width, int* height) = 0;
+    virtual void Swap() = 0;
+};
+
+// Made current on success; null with a reason otherwise.
+std::unique_ptr<Context> CreateHeadlessContext(std::string* error);
+std::unique_ptr<Context> CreateWindowContext(SDL_Window* window, bool vsync, std::string* error);
+
+// What the adapter needs before a device exists, read from a short-lived context (or from the
+// current one). The previously current context is current again afterwards.
+struct Limits {
+    int maxSamples = 0;
+    int maxTextureSize = 0;
+};
+bool ProbeLimits(ContextProvider provider, Limits* limits, std::string* error);
+
+// Checks version and extensions of the current context; false with a reason when unusable.
+bool CheckContextFeatures(std::string* error);
+
+}  // namespace gfx::gl

@@ -1,0 +1,37 @@
+// image: decodes PNG and JPEG files into 8-bit RGBA pixels, row 0 = the top of the picture.
+//
+// WHAT IT DOES
+//   Reads a whole file (or a memory block), checks its signature and dimensions before decoding and
+//   returns the pixels, or a short message saying why not. Truncated, oversized and garbage input
+//   give a message, never a crash.
+//
+// WHAT IT DOES NOT DO
+//   No other formats, no scaling, no colour management, no writing.
+//
+// STEP BY STEP
+//   1. image::LoadFile(path, &error)   or image::Decode(bytes, size, &error)
+//   2. use image->width, image->height, image->rgba (width * height * 4 bytes)
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace image {
+
+struct Image {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    std::vector<uint8_t> rgba;  // top row first, R G B A per pixel
+};
+
+// Limits: larger files or pictures are refused before decoding.
+constexpr size_t kMaxFileBytes = 256u << 20;
+constexpr uint32_t kMaxDimension = 16384;
+
+std::optional<Image> Decode(const uint8_t* bytes, size_t size, std::string* error = nullptr);
+std::optional<Image> LoadFile(const std::string& path, std::string* error = nullptr);
+
+}  // namespace image

@@ -1,0 +1,47 @@
+// Configuration, video start-up and the process exit.
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/ui/ui_state.h"
+
+namespace ui {
+namespace {
+Config& MutableConfig() {
+    static Config config;
+    return config;
+}
+}  // namespace
+
+void Configure(Config config) { MutableConfig() = std::move(config); }
+
+const Config& CurrentUiConfig() { return MutableConfig(); }
+
+bool DisplayAvailable() {
+    if (CurrentUiConfig().headless) return false;
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return (x11 != nullptr && *x11 != '\0') || (wayland != nullptr && *wayland != '\0');
+}
+
+bool EnsureVideo() {
+    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "ui: cannot start SDL video: %s\n", SDL_GetError());
+        return false;
+    }
+    return true;
+}
+
+void ExitProcess(int code) {
+    std::fflush(stdout);
+    std::fflush(stderr);
+    if (const auto& hook = CurrentUiConfig().exitProcess) {
+        hook(code);
+        // A hook must not come back here; if it does, end the process anyway.
+    }
+    std::_Exit(code);
+}
+
+}  // namespace ui
