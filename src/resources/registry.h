@@ -27,7 +27,7 @@ public:
 protected:
     ~Registry() = default;
 
-    // The walk every Load shares. loadStep(file) returns the new item, or null to stop the walk (the
+    // The walk every Load shares. loadStep(file, name) returns the new item, or null to stop the walk (the
     // step has reported why). A file without a following name shows the list-error box and stops.
     template <class LoadStep>
     void Walk(ParameterList list, const char* listErrorText, const char* listErrorCaption,

@@ -27,7 +27,7 @@ void Registry<Item>::Walk(ParameterList list, const char* listErrorText,
             ui::MessageBox(listErrorText, listErrorCaption);
             return;
         }
-        Item* item = loadStep(list[i]);
+        Item* item = loadStep(list[i], name);
         if (item == nullptr) return;
         items_.push_back(item);
         names_.push_back(name);

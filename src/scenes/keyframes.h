@@ -42,15 +42,6 @@ public:
                  (uint32_t{b[3]} << 24);
         return true;
     }
-    bool ReadFloats(float* out, size_t count) {
-        if (count > Remaining() / 4) return false;
-        for (size_t i = 0; i < count; ++i) {
-            uint32_t bits = 0;
-            ReadU32(&bits);
-            std::memcpy(&out[i], &bits, 4);
-        }
-        return true;
-    }
 
 private:
     const uint8_t* data_;

@@ -50,7 +50,7 @@ Matrix MatrixMultiply(const Matrix& a, const Matrix& b);
 Matrix MatrixRotationYawPitchRoll(float yaw, float pitch, float roll);
 // The rotation of a unit quaternion; the formula is used as is for other quaternions (the zero
 // quaternion gives the identity).
-Matrix MatrixRotationQuaternion(const Quaternion& q);
+Matrix MatrixRotationFromQuaternion(const Quaternion& q);
 Matrix MatrixScaling(float sx, float sy, float sz);
 Matrix MatrixTranslation(float x, float y, float z);
 // View matrix looking from eye towards at.

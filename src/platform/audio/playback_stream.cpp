@@ -1,0 +1,67 @@
+#include "platform/audio/playback_stream.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace audio {
+
+PlaybackStream::PlaybackStream(DecodedAudio audio, int64_t periodFrames)
+    : audio_(std::move(audio)), clock_(kDecodeRate, audio_.frames, periodFrames) {
+    clock_.Set(0, 0.0);
+}
+
+void PlaybackStream::Play(bool restart, double now) {
+    if (restart) SetPosition(0, now);
+    if (state_ == State::Playing) return;
+    const int64_t from = static_cast<int64_t>(std::floor(clock_.Last()));
+    if (from >= Length()) {
+        state_ = State::Stopped;
+        return;
+    }
+    readHead_ = from;
+    clock_.Set(from, now);
+    state_ = State::Playing;
+}
+
+bool PlaybackStream::Pause(double now) {
+    if (StateAt(now) != State::Playing) return false;
+    // Audio handed out but not yet heard is played again on resume.
+    readHead_ = static_cast<int64_t>(std::floor(clock_.Position(now)));
+    clock_.Set(readHead_, now);
+    state_ = State::Paused;
+    return true;
+}
+
+bool PlaybackStream::SetPosition(int64_t frame, double now) {
+    if (frame < 0 || frame > Length()) return false;
+    readHead_ = frame;
+    clock_.Set(frame, now);
+    return true;
+}
+
+int64_t PlaybackStream::Position(double now) {
+    if (state_ == State::Playing) {
+        if (clock_.Position(now) >= static_cast<double>(Length())) state_ = State::Stopped;
+    }
+    return static_cast<int64_t>(std::floor(clock_.Last()));
+}
+
+PlaybackStream::State PlaybackStream::StateAt(double now) {
+    Position(now);
+    return state_;
+}
+
+int64_t PlaybackStream::Mix(float* out, int64_t frames, double now) {
+    if (state_ != State::Playing || frames <= 0) return 0;
+    const int64_t covered = std::clamp<int64_t>(Length() - readHead_, 0, frames);
+    if (covered > 0) {
+        const float* from = audio_.samples.data() + readHead_ * kDecodeChannels;
+        for (int64_t i = 0; i < covered * kDecodeChannels; ++i) out[i] += from[i];
+    }
+    readHead_ += frames;
+    clock_.OnBuffer(readHead_, now);
+    return covered;
+}
+
+}  // namespace audio

@@ -1,0 +1,112 @@
+#include "platform/fx/fx_effect_compiler.h"
+
+#include <map>
+
+namespace fx::detail {
+
+int CompiledEffect::TextureIndex(std::string_view name) const {
+    for (size_t i = 0; i < prepass.textures.size(); ++i) {
+        if (prepass.textures[i].name == name) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+namespace {
+
+int SamplerIndex(const PrepassResult& p, std::string_view name) {
+    for (size_t i = 0; i < p.samplers.size(); ++i) {
+        if (p.samplers[i].name == name) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+}  // namespace
+
+bool CompileEffectSource(std::string_view path, std::string_view text, const AttributeLocator& locate,
+                         CompiledEffect* out, std::vector<Diagnostic>* errors) {
+    out->prepass = RunPrepass(text);
+    const PrepassResult& p = out->prepass;
+    if (!p.errors.empty()) {
+        errors->insert(errors->end(), p.errors.begin(), p.errors.end());
+        return false;
+    }
+    size_t before = errors->size();
+
+    // The texture parameter names vanish in compilation: samplers must name theirs.
+    for (const SamplerDecl& s : p.samplers) {
+        if (!s.texture.empty() && out->TextureIndex(s.texture) < 0) {
+            errors->push_back({s.at, "sampler '" + s.name + "' names '" + s.texture + "', which is not a texture parameter"});
+        }
+    }
+
+    std::map<std::pair<Stage, std::string>, const CompiledStage*> cache;
+    auto compile = [&](Stage stage, const std::string& entry, SourceLocation at) -> const CompiledStage* {
+        auto key = std::make_pair(stage, entry);
+        if (auto it = cache.find(key); it != cache.end()) return it->second;
+        cache[key] = nullptr;
+        if (!p.HasFunction(entry)) {
+            errors->push_back({at, "entry point '" + entry + "' not found"});
+            return nullptr;
+        }
+        auto compiled = std::make_unique<CompiledStage>();
+        if (!CompileStage(stage, path, p.hlsl, entry, locate, at, compiled.get(), errors)) return nullptr;
+        for (const std::string& w : compiled->warnings) out->warnings.push_back(w);
+        out->stages.push_back(std::move(compiled));
+        return cache[key] = out->stages.back().get();
+    };
+
+    const CompiledStage* layoutSource = nullptr;
+    for (const TechniqueDecl& technique : p.techniques) {
+        std::vector<CompiledPass> passes;
+        for (const PassDecl& pass : technique.passes) {
+            CompiledPass cp;
+            cp.decl = &pass;
+            cp.vertex = compile(Stage::Vertex, pass.vertexEntry, pass.vertexAt);
+            cp.pixel = compile(Stage::Pixel, pass.pixelEntry, pass.pixelAt);
+            for (const CompiledStage* stage : {cp.vertex, cp.pixel}) {
+                if (!stage) continue;
+                if (!stage->block.empty()) {
+                    if (!layoutSource) {
+                        layoutSource = stage;
+                    } else if (stage->block != layoutSource->block) {
+                        // Stages share one buffer; a different layout would read wrong values.
+                        errors->push_back({pass.at, "the stages of pass '" + pass.name + "' lay out the parameters differently"});
+                    }
+                }
+                for (const std::string& name : stage->samplers) {
+                    int index = SamplerIndex(p, name);
+                    if (index < 0) {
+                        errors->push_back({pass.at, "sampler '" + name + "' of pass '" + pass.name + "' is not declared"});
+                        continue;
+                    }
+                    if (p.samplers[index].texture.empty()) {
+                        errors->push_back({p.samplers[index].at, "sampler '" + name + "' needs Texture = <name> in a sampler_state"});
+                    }
+                    bool known = false;
+                    for (int s : cp.samplers) known = known || s == index;
+                    if (!known) cp.samplers.push_back(index);
+                }
+            }
+            if (cp.vertex && cp.pixel) {
+                // Every varying the pixel shader reads must come from the vertex shader.
+                for (const std::string& v : cp.pixel->varyings) {
+                    bool written = false;
+                    for (const std::string& w : cp.vertex->varyings) written = written || w == v;
+                    if (!written) {
+                        errors->push_back({pass.at, "pixel shader '" + pass.pixelEntry + "' reads " + v.substr(2) +
+                                                        ", which vertex shader '" + pass.vertexEntry + "' does not write"});
+                    }
+                }
+            }
+            passes.push_back(std::move(cp));
+        }
+        out->techniques.push_back(std::move(passes));
+    }
+    if (errors->size() != before) return false;
+    if (out->stages.empty() && !CheckSource(path, p.hlsl, errors)) return false;
+    std::vector<BlockMember> layout = layoutSource ? layoutSource->block : std::vector<BlockMember>{};
+    uint32_t size = layoutSource ? layoutSource->blockSize : 0;
+    return out->parameters.Build(p.parameters, layout, size, errors);
+}
+
+}  // namespace fx::detail

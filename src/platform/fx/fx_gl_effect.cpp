@@ -1,0 +1,366 @@
+// The effect on the OpenGL device: programs per (vertex, pixel) pair, one uniform buffer for the
+// parameter block, GL sampler objects for sampler_state, render states through the device.
+#include <epoxy/gl.h>
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+
+#include "platform/fx/fx.h"
+#include "platform/fx/fx_effect_compiler.h"
+#include "platform/fx/fx_state_names.h"
+#include "platform/gfx/gl_bridge.h"
+
+namespace fx {
+
+namespace {
+
+using namespace detail;
+
+constexpr GLuint kBlockBinding = 0;
+constexpr uint32_t kDoNotSaveState = 1;  // D3DXFX_DONOTSAVESTATE
+constexpr std::streamoff kMaxFileSize = 4 << 20;
+
+struct Program {
+    GLuint name = 0;
+};
+
+GLenum AddressMode(uint32_t mode) {
+    switch (mode) {
+        case kAddressMirror: return GL_MIRRORED_REPEAT;
+        case kAddressClamp: return GL_CLAMP_TO_EDGE;
+        case kAddressBorder: return GL_CLAMP_TO_BORDER;
+        case kAddressMirrorOnce: return GL_MIRROR_CLAMP_TO_EDGE;
+        default: return GL_REPEAT;
+    }
+}
+
+GLuint MakeSampler(const SamplerDecl& s) {
+    GLuint sampler = 0;
+    glGenSamplers(1, &sampler);
+    // Textures of the device have one level: a mipmapped minification filter would make them
+    // incomplete (black), so MipFilter is read but not applied.
+    GLint min = s.minFilter >= 2 ? GL_LINEAR : GL_NEAREST;
+    GLint mag = s.magFilter >= 2 ? GL_LINEAR : GL_NEAREST;
+    glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, min);
+    glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, mag);
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, static_cast<GLint>(AddressMode(s.addressU)));
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, static_cast<GLint>(AddressMode(s.addressV)));
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_R, static_cast<GLint>(AddressMode(s.addressW)));
+    return sampler;
+}
+
+std::string InfoLog(GLuint object, bool program) {
+    GLint length = 0;
+    program ? glGetProgramiv(object, GL_INFO_LOG_LENGTH, &length) : glGetShaderiv(object, GL_INFO_LOG_LENGTH, &length);
+    std::string log(static_cast<size_t>(std::max(length, 1)), '\0');
+    program ? glGetProgramInfoLog(object, length, nullptr, log.data()) : glGetShaderInfoLog(object, length, nullptr, log.data());
+    log.resize(std::strlen(log.c_str()));
+    while (!log.empty() && (log.back() == '\n' || log.back() == ' ')) log.pop_back();
+    return log;
+}
+
+GLuint CompileGlsl(GLenum type, const std::string& source, std::string* log) {
+    GLuint shader = glCreateShader(type);
+    const char* text = source.c_str();
+    glShaderSource(shader, 1, &text, nullptr);
+    glCompileShader(shader);
+    GLint ok = GL_FALSE;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    if (!ok) {
+        *log = InfoLog(shader, false);
+        glDeleteShader(shader);
+        return 0;
+    }
+    return shader;
+}
+
+class GlEffect final : public Effect {
+public:
+    GlEffect(gfx::Device* device, std::unique_ptr<CompiledEffect> compiled)
+        : device_(device), fx_(std::move(compiled)) {
+        device_->AddRef();
+        textures_.assign(fx_->prepass.textures.size(), nullptr);
+        for (size_t t = 0; t < fx_->techniques.size(); ++t) {
+            if (!fx_->techniques[t].empty()) {
+                current_ = static_cast<int>(t);
+                break;
+            }
+        }
+    }
+
+    // Creates GL objects; false with located errors.
+    bool Build(std::vector<Diagnostic>* errors) {
+        for (const SamplerDecl& s : fx_->prepass.samplers) samplers_.push_back(MakeSampler(s));
+        GLint size = 0;
+        for (const auto& technique : fx_->techniques) {
+            std::vector<GLuint> programs;
+            for (const CompiledPass& pass : technique) {
+                GLuint program = ProgramFor(pass, errors, &size);
+                programs.push_back(program);
+            }
+            passPrograms_.push_back(std::move(programs));
+        }
+        if (!errors->empty()) return false;
+        fx_->parameters.GrowBlock(static_cast<size_t>(size));  // GL may want more than SPIRV-Cross said
+        if (!fx_->parameters.Block().empty()) {
+            glGenBuffers(1, &ubo_);
+            GLint previous = 0;
+            glGetIntegerv(GL_UNIFORM_BUFFER_BINDING, &previous);
+            glBindBuffer(GL_UNIFORM_BUFFER, ubo_);
+            glBufferData(GL_UNIFORM_BUFFER, static_cast<GLsizeiptr>(fx_->parameters.Block().size()), nullptr, GL_DYNAMIC_DRAW);
+            glBindBuffer(GL_UNIFORM_BUFFER, static_cast<GLuint>(previous));
+        }
+        return true;
+    }
+
+    uint32_t AddRef() override { return ++refs_; }
+    uint32_t Release() override {
+        uint32_t left = --refs_;
+        if (left == 0) delete this;
+        return left;
+    }
+
+    HRESULT SetFloat(const char* name, float value) override {
+        return name && fx_->parameters.SetFloat(name, value) ? gfx::D3D_OK : gfx::D3DERR_INVALIDCALL;
+    }
+    HRESULT SetFloatArray(const char* name, const float* values, uint32_t count) override {
+        return name && fx_->parameters.SetFloatArray(name, values, count) ? gfx::D3D_OK : gfx::D3DERR_INVALIDCALL;
+    }
+    HRESULT SetMatrix(const char* name, const float* matrix16) override {
+        return name && fx_->parameters.SetMatrix(name, matrix16) ? gfx::D3D_OK : gfx::D3DERR_INVALIDCALL;
+    }
+    HRESULT SetTexture(const char* name, gfx::Texture* texture) override {
+        int index = name ? fx_->TextureIndex(name) : -1;
+        if (index < 0) return gfx::D3DERR_INVALIDCALL;
+        if (texture) texture->AddRef();
+        if (textures_[index]) textures_[index]->Release();
+        textures_[index] = texture;
+        texturesDirty_ = true;
+        return gfx::D3D_OK;
+    }
+
+    TechniqueHandle GetCurrentTechnique() override {
+        return current_ < 0 ? nullptr : &fx_->prepass.techniques[current_];
+    }
+
+    HRESULT Begin(uint32_t* passes, uint32_t flags) override {
+        if (passes) *passes = 0;
+        if (current_ < 0 || begun_) return gfx::D3DERR_INVALIDCALL;
+        const auto& technique = fx_->techniques[current_];
+        saved_.clear();
+        if (!(flags & kDoNotSaveState)) {
+            for (const CompiledPass& pass : technique) {
+                for (auto [state, value] : pass.decl->renderStates) {
+                    (void)value;
+                    bool known = std::any_of(saved_.begin(), saved_.end(), [&](auto& s) { return s.first == state; });
+                    if (known) continue;
+                    uint32_t old = 0;
+                    device_->GetRenderState(state, &old);
+                    saved_.emplace_back(state, old);
+                }
+            }
+        }
+        if (passes) *passes = static_cast<uint32_t>(technique.size());
+        begun_ = true;
+        return gfx::D3D_OK;
+    }
+
+    HRESULT BeginPass(uint32_t pass) override {
+        if (!begun_ || inPass_ || pass >= fx_->techniques[current_].size()) return gfx::D3DERR_INVALIDCALL;
+        const CompiledPass& p = fx_->techniques[current_][pass];
+        for (auto [state, value] : p.decl->renderStates) device_->SetRenderState(state, value);
+        glUseProgram(passPrograms_[current_][pass]);
+        activePass_ = &p;
+        inPass_ = true;
+        Upload(true);
+        return gfx::D3D_OK;
+    }
+
+    HRESULT CommitChanges() override {
+        if (!inPass_) return gfx::D3DERR_INVALIDCALL;
+        Upload(false);
+        return gfx::D3D_OK;
+    }
+
+    HRESULT EndPass() override {
+        if (!inPass_) return gfx::D3DERR_INVALIDCALL;
+        for (size_t unit = 0; unit < activePass_->samplers.size(); ++unit) glBindSampler(static_cast<GLuint>(unit), 0);
+        inPass_ = false;
+        activePass_ = nullptr;
+        return gfx::D3D_OK;
+    }
+
+    HRESULT End() override {
+        if (!begun_) return gfx::D3DERR_INVALIDCALL;
+        if (inPass_) EndPass();
+        for (auto [state, value] : saved_) device_->SetRenderState(state, value);
+        saved_.clear();
+        begun_ = false;
+        return gfx::D3D_OK;
+    }
+
+private:
+    ~GlEffect() override {
+        for (gfx::Texture* t : textures_) {
+            if (t) t->Release();
+        }
+        if (ubo_) glDeleteBuffers(1, &ubo_);
+        if (!samplers_.empty()) glDeleteSamplers(static_cast<GLsizei>(samplers_.size()), samplers_.data());
+        for (auto& [key, program] : programCache_) glDeleteProgram(program);
+        device_->Release();
+    }
+
+    GLuint ProgramFor(const CompiledPass& pass, std::vector<Diagnostic>* errors, GLint* blockSize) {
+        auto key = std::make_pair(pass.vertex, pass.pixel);
+        if (auto it = programCache_.find(key); it != programCache_.end()) return it->second;
+        SourceLocation at = pass.decl->at;
+        std::string log;
+        GLuint vs = CompileGlsl(GL_VERTEX_SHADER, pass.vertex->glsl, &log);
+        if (!vs) {
+            errors->push_back({pass.decl->vertexAt, "GLSL of '" + pass.decl->vertexEntry + "' does not compile: " + log});
+            return 0;
+        }
+        GLuint ps = CompileGlsl(GL_FRAGMENT_SHADER, pass.pixel->glsl, &log);
+        if (!ps) {
+            glDeleteShader(vs);
+            errors->push_back({pass.decl->pixelAt, "GLSL of '" + pass.decl->pixelEntry + "' does not compile: " + log});
+            return 0;
+        }
+        GLuint program = glCreateProgram();
+        glAttachShader(program, vs);
+        glAttachShader(program, ps);
+        glLinkProgram(program);
+        glDeleteShader(vs);
+        glDeleteShader(ps);
+        GLint ok = GL_FALSE;
+        glGetProgramiv(program, GL_LINK_STATUS, &ok);
+        if (!ok) {
+            errors->push_back({at, "pass '" + pass.decl->name + "' does not link: " + InfoLog(program, true)});
+            glDeleteProgram(program);
+            return 0;
+        }
+        GLuint block = glGetUniformBlockIndex(program, kGlobalBlockName);
+        if (block != GL_INVALID_INDEX) {
+            glUniformBlockBinding(program, block, kBlockBinding);
+            GLint size = 0;
+            glGetActiveUniformBlockiv(program, block, GL_UNIFORM_BLOCK_DATA_SIZE, &size);
+            *blockSize = std::max(*blockSize, size);
+        }
+        // Every sampler came out of glslang with binding 0: give each its own unit.
+        for (size_t unit = 0; unit < pass.samplers.size(); ++unit) {
+            const std::string& name = fx_->prepass.samplers[pass.samplers[unit]].name;
+            GLint location = glGetUniformLocation(program, name.c_str());
+            if (location >= 0) glProgramUniform1i(program, location, static_cast<GLint>(unit));
+        }
+        programCache_[key] = program;
+        return program;
+    }
+
+    void Upload(bool bindAll) {
+        if (ubo_) {
+            if (bindAll) glBindBufferBase(GL_UNIFORM_BUFFER, kBlockBinding, ubo_);
+            if (fx_->parameters.Dirty()) {
+                const auto& block = fx_->parameters.Block();
+                glBindBuffer(GL_UNIFORM_BUFFER, ubo_);
+                glBufferSubData(GL_UNIFORM_BUFFER, 0, static_cast<GLsizeiptr>(block.size()), block.data());
+                fx_->parameters.ClearDirty();
+            }
+        }
+        if (bindAll || texturesDirty_) {
+            for (size_t unit = 0; unit < activePass_->samplers.size(); ++unit) {
+                int samplerIndex = activePass_->samplers[unit];
+                int textureIndex = fx_->TextureIndex(fx_->prepass.samplers[samplerIndex].texture);
+                gfx::Texture* texture = textureIndex >= 0 ? textures_[textureIndex] : nullptr;
+                glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
+                glBindTexture(GL_TEXTURE_2D, gfx::gl::TextureName(texture));
+                glBindSampler(static_cast<GLuint>(unit), samplers_[samplerIndex]);
+            }
+            glActiveTexture(GL_TEXTURE0);
+            texturesDirty_ = false;
+        }
+    }
+
+    uint32_t refs_ = 1;
+    gfx::Device* device_;
+    std::unique_ptr<CompiledEffect> fx_;
+    std::vector<gfx::Texture*> textures_;  // one reference each, parallel to the texture parameters
+    std::vector<GLuint> samplers_;         // parallel to the sampler declarations
+    std::map<std::pair<const CompiledStage*, const CompiledStage*>, GLuint> programCache_;
+    std::vector<std::vector<GLuint>> passPrograms_;
+    GLuint ubo_ = 0;
+    int current_ = -1;
+    bool begun_ = false, inPass_ = false, texturesDirty_ = true;
+    const CompiledPass* activePass_ = nullptr;
+    std::vector<std::pair<uint32_t, uint32_t>> saved_;
+};
+
+std::string FormatErrors(std::string_view path, const std::vector<Diagnostic>& errors) {
+    std::string out;
+    for (const Diagnostic& d : errors) out += FormatError(path, d);
+    return out;
+}
+
+}  // namespace
+
+HRESULT CreateEffectFromFile(gfx::Device* device, const char* path, uint32_t flags, Effect** effect,
+                             std::string* messages) {
+    (void)flags;  // debug information makes no difference here
+    std::string sink;
+    std::string& log = messages ? *messages : sink;
+    log.clear();
+    if (effect) *effect = nullptr;
+    std::string name = path ? path : "";
+    if (!device || !path || !effect) {
+        log = name + "(1,1): error: invalid arguments\n";
+        return gfx::D3DERR_INVALIDCALL;
+    }
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        log = name + "(1,1): error: cannot open the file\n";
+        return gfx::E_FAIL;
+    }
+    file.seekg(0, std::ios::end);
+    std::streamoff size = file.tellg();
+    if (size < 0 || size > kMaxFileSize) {
+        log = name + "(1,1): error: the file is too large for an effect\n";
+        return gfx::D3DXERR_INVALIDDATA;
+    }
+    file.seekg(0);
+    std::string text(static_cast<size_t>(size), '\0');
+    file.read(text.data(), size);
+    if (!file) {
+        log = name + "(1,1): error: cannot read the file\n";
+        return gfx::E_FAIL;
+    }
+    if (text.find('\0') != std::string::npos) {
+        log = name + "(1,1): error: not a text file\n";
+        return gfx::D3DXERR_INVALIDDATA;
+    }
+    if (!gfx::gl::IsGlDevice(device)) {
+        log = name + "(1,1): error: effects need the OpenGL device\n";
+        return gfx::D3DERR_INVALIDCALL;
+    }
+    std::vector<Diagnostic> errors;
+    auto compiled = std::make_unique<CompiledEffect>();
+    if (!CompileEffectSource(name, text, gfx::gl::AttributeLocation, compiled.get(), &errors)) {
+        log = FormatErrors(name, errors);
+        return gfx::D3DXERR_INVALIDDATA;
+    }
+    std::string warnings;
+    for (const std::string& w : compiled->warnings) warnings += name + ": warning: " + w + "\n";
+    auto* created = new GlEffect(device, std::move(compiled));
+    if (!created->Build(&errors)) {
+        created->Release();
+        log = FormatErrors(name, errors);
+        return gfx::D3DXERR_INVALIDDATA;
+    }
+    log = warnings;
+    *effect = created;
+    return gfx::D3D_OK;
+}
+
+}  // namespace fx

@@ -1,0 +1,66 @@
+// One shader stage of an effect pass: HLSL (DX9 style, already through the pre-pass) compiled by
+// glslang to SPIR-V and turned into GLSL 330 by SPIRV-Cross, with what the effect needs to know of
+// it: the global parameter block's layout, the samplers, and the varyings by semantic.
+// No OpenGL here. Internal to platform/fx.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/fx/fx_prepass.h"
+#include "platform/fx/fx_source.h"
+
+namespace fx::detail {
+
+enum class Stage { Vertex, Pixel };
+
+// Names every compiled stage gives the parameter block, so stages agree when linked.
+constexpr const char* kGlobalBlockName = "FxGlobals";
+constexpr const char* kGlobalInstanceName = "fxGlobals";
+
+// One member of the parameter block, as laid out by SPIRV-Cross (std140).
+struct BlockMember {
+    std::string name;
+    BaseKind base = BaseKind::Float;
+    uint32_t offset = 0;
+    uint32_t vectorSize = 1;    // SPIR-V components per column
+    uint32_t columns = 1;       // SPIR-V columns (1 for vectors)
+    uint32_t arraySize = 0;     // 0: not an array
+    uint32_t arrayStride = 0;
+    uint32_t matrixStride = 0;
+    bool rowMajor = false;
+    bool operator==(const BlockMember&) const = default;
+};
+
+struct CompiledStage {
+    std::string glsl;
+    std::vector<BlockMember> block;  // empty when the stage uses no parameter
+    uint32_t blockSize = 0;
+    std::vector<std::string> samplers;     // sampler uniforms the stage reads
+    std::vector<std::string> varyings;     // renamed varyings (outputs of VS, inputs of PS)
+    std::vector<std::string> warnings;     // glslang warnings, formatted
+};
+
+// Attribute location of a vertex input semantic (D3DDECLUSAGE_*, usage index), -1 if none.
+using AttributeLocator = std::function<int(uint8_t usage, uint8_t usageIndex)>;
+
+// Splits "TEXCOORD3" into ("TEXCOORD", 3); upper-cases; "SV_POSITION" reads as "POSITION".
+void SplitSemantic(std::string_view semantic, std::string* base, uint32_t* index);
+
+// The varying name both stages use for a semantic: "v_TEXCOORD0".
+std::string VaryingName(std::string_view semantic);
+
+// Compiles one entry point. On failure returns false with located errors appended (lines of the
+// original file; `fallback` where glslang gives no line).
+bool CompileStage(Stage stage, std::string_view path, const std::string& hlsl,
+                  const std::string& entry, const AttributeLocator& locate,
+                  SourceLocation fallback, CompiledStage* out, std::vector<Diagnostic>* errors);
+
+// Parses the whole text without compiling an entry point: for files whose passes compile nothing,
+// so their syntax errors are still reported.
+bool CheckSource(std::string_view path, const std::string& hlsl, std::vector<Diagnostic>* errors);
+
+}  // namespace fx::detail

@@ -1,0 +1,103 @@
+// The OpenGL device: Direct3D 9 style frame operations over one GL context. Internal to
+// platform/gfx; callers see gfx::Device.
+//
+// Conventions: every surface keeps row 0 at the top of the picture (glClipControl upper-left,
+// depth 0..1); the back buffer is an off-screen texture that Present copies to the window (upright)
+// and hands to the frame sink. GL state is cached: redundant changes cost no GL call.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "platform/gfx/gfx.h"
+#include "platform/gfx/gl_context.h"
+#include "platform/gfx/ref_counted.h"
+#include "platform/gfx/resources.h"
+
+namespace gfx::gl {
+
+class DeviceGl final : public RefCounted<Device> {
+public:
+    // Null with a failing result when the context or the back buffer cannot be made.
+    static DeviceGl* Create(ContextProvider provider, ui::Window* window, const PresentParameters& params,
+                            const Limits& limits, HRESULT* result);
+
+    HRESULT CreateTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage, uint32_t format,
+                          uint32_t pool, Texture** texture) override;
+    HRESULT CreateRenderTarget(uint32_t width, uint32_t height, uint32_t format, uint32_t multiSample,
+                               uint32_t quality, int32_t lockable, Surface** surface) override;
+    HRESULT CreateDepthStencilSurface(uint32_t width, uint32_t height, uint32_t format, uint32_t multiSample,
+                                      uint32_t quality, int32_t discard, Surface** surface) override;
+    HRESULT CreateVertexBuffer(uint32_t length, uint32_t usage, uint32_t fvf, uint32_t pool,
+                               VertexBuffer** buffer) override;
+    HRESULT CreateIndexBuffer(uint32_t length, uint32_t usage, uint32_t format, uint32_t pool,
+                              IndexBuffer** buffer) override;
+    HRESULT CreateVertexDeclaration(const VertexElement* elements, VertexDeclaration** declaration) override;
+    HRESULT CreateTextureFromFile(const char* path, Texture** texture) override;
+
+    HRESULT GetRenderTarget(uint32_t index, Surface** surface) override;
+    HRESULT SetRenderTarget(uint32_t index, Surface* surface) override;
+    HRESULT GetDepthStencilSurface(Surface** surface) override;
+    HRESULT SetDepthStencilSurface(Surface* surface) override;
+    HRESULT StretchRect(Surface* source, const Rect* sourceRect, Surface* dest, const Rect* destRect,
+                        uint32_t filter) override;
+
+    HRESULT BeginScene() override;
+    HRESULT EndScene() override;
+    HRESULT Clear(uint32_t count, const Rect* rects, uint32_t flags, uint32_t color, float z,
+                  uint32_t stencil) override;
+    HRESULT Present(const Rect* sourceRect, const Rect* destRect, ui::Window* window,
+                    const void* dirtyRegion) override;
+    HRESULT SetRenderState(uint32_t state, uint32_t value) override;
+    HRESULT GetRenderState(uint32_t state, uint32_t* value) override;
+    HRESULT SetStreamSource(uint32_t stream, VertexBuffer* buffer, uint32_t offset, uint32_t stride) override;
+    HRESULT SetVertexDeclaration(VertexDeclaration* declaration) override;
+    HRESULT SetIndices(IndexBuffer* buffer) override;
+    HRESULT DrawIndexedPrimitive(uint32_t type, int32_t baseVertex, uint32_t minIndex, uint32_t numVertices,
+                                 uint32_t startIndex, uint32_t primitiveCount) override;
+
+private:
+    DeviceGl(std::unique_ptr<Context> context, const Limits& limits);
+    ~DeviceGl() override;
+
+    bool Init(const PresentParameters& params, HRESULT* result);
+    HRESULT MakeTexture(uint32_t width, uint32_t height, uint32_t usage, uint32_t format, uint32_t pool,
+                        const void* rgba, TextureGl** texture);
+    HRESULT CheckSize(uint32_t width, uint32_t height) const;
+    void AttachColor(unsigned fbo, SurfaceGl* surface, uint64_t* attachedSerial);
+    void AttachDepth(unsigned fbo, SurfaceGl* surface, uint64_t* attachedSerial);
+    void BindDrawTarget();
+    void ApplyRenderState(uint32_t state, uint32_t value);
+    void SetupVertexInputs();
+
+    std::unique_ptr<Context> context_;
+    LifeRef life_ = std::make_shared<ContextLife>();
+    Limits limits_;
+
+    TextureGl* backBuffer_ = nullptr;
+    SurfaceGl* renderTarget_ = nullptr;  // holds a reference
+    SurfaceGl* depthStencil_ = nullptr;  // holds a reference; null = no depth
+
+    unsigned vao_ = 0;
+    unsigned drawFbo_ = 0;  // the render target and depth surface
+    unsigned readFbo_ = 0;  // StretchRect source, Present source
+    unsigned blitFbo_ = 0;  // StretchRect destination
+    uint64_t drawColorSerial_ = 0, drawDepthSerial_ = 0;
+    uint64_t readColorSerial_ = 0, blitColorSerial_ = 0;
+
+    std::array<uint32_t, 256> renderStates_{};
+
+    VertexBufferGl* stream_ = nullptr;  // holds a reference
+    uint32_t streamOffset_ = 0;
+    uint32_t streamStride_ = 0;
+    VertexDeclarationGl* declaration_ = nullptr;  // holds a reference
+    IndexBufferGl* indices_ = nullptr;            // holds a reference
+    bool vertexInputsDirty_ = true;
+    uint32_t enabledAttributes_ = 0;
+
+    int sceneDepth_ = 0;
+    std::vector<uint8_t> frameBytes_;
+};
+
+}  // namespace gfx::gl

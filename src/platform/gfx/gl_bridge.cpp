@@ -1,0 +1,29 @@
+#include "platform/gfx/gl_bridge.h"
+
+#include "platform/gfx/device_gl.h"
+#include "platform/gfx/resources.h"
+
+namespace gfx::gl {
+
+int AttributeLocation(uint8_t usage, uint8_t usageIndex) {
+    if (usage == D3DDECLUSAGE_TEXCOORD) return usageIndex < 8 ? 6 + usageIndex : -1;
+    if (usageIndex != 0) return -1;
+    switch (usage) {
+        case D3DDECLUSAGE_POSITION: return 0;
+        case D3DDECLUSAGE_BLENDWEIGHT: return 1;
+        case D3DDECLUSAGE_NORMAL: return 2;
+        case D3DDECLUSAGE_COLOR: return 3;
+        case D3DDECLUSAGE_TANGENT: return 4;
+        case D3DDECLUSAGE_BINORMAL: return 5;
+        default: return -1;
+    }
+}
+
+unsigned TextureName(Texture* texture) {
+    auto* gl = dynamic_cast<TextureGl*>(texture);
+    return gl ? gl->Name() : 0;
+}
+
+bool IsGlDevice(Device* device) { return dynamic_cast<DeviceGl*>(device) != nullptr; }
+
+}  // namespace gfx::gl

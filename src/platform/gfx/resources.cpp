@@ -1,0 +1,150 @@
+#include "platform/gfx/resources.h"
+
+#include <algorithm>
+#include <atomic>
+
+#include <epoxy/gl.h>
+
+namespace gfx::gl {
+
+uint64_t NextSurfaceSerial() {
+    static std::atomic<uint64_t> next{1};
+    return next++;
+}
+
+// ---- Surfaces -------------------------------------------------------------------------------------
+
+SurfaceGl::SurfaceGl(LifeRef life, unsigned renderbuffer, const SurfaceDesc& desc, bool depth)
+    : life_(std::move(life)), name_(renderbuffer), desc_(desc), depth_(depth), serial_(NextSurfaceSerial()) {}
+
+SurfaceGl::SurfaceGl(TextureGl* container, unsigned texture, const SurfaceDesc& desc)
+    : container_(container), name_(texture), desc_(desc), serial_(NextSurfaceSerial()) {}
+
+SurfaceGl::~SurfaceGl() {
+    if (!container_ && life_ && life_->alive && name_) glDeleteRenderbuffers(1, &name_);
+}
+
+uint32_t SurfaceGl::AddRef() { return container_ ? container_->AddRef() : ++refs_; }
+
+uint32_t SurfaceGl::Release() {
+    if (container_) return container_->Release();
+    const uint32_t left = --refs_;
+    if (left == 0) delete this;
+    return left;
+}
+
+HRESULT SurfaceGl::GetDesc(SurfaceDesc* desc) {
+    if (!desc) return D3DERR_INVALIDCALL;
+    *desc = desc_;
+    return D3D_OK;
+}
+
+// ---- Textures -------------------------------------------------------------------------------------
+
+TextureGl::TextureGl(LifeRef life, unsigned texture, const SurfaceDesc& desc)
+    : life_(std::move(life)), name_(texture), desc_(desc), level0_(this, texture, desc) {}
+
+TextureGl::~TextureGl() {
+    if (life_->alive && name_) glDeleteTextures(1, &name_);
+}
+
+HRESULT TextureGl::GetLevelDesc(uint32_t level, SurfaceDesc* desc) {
+    if (level != 0 || !desc) return D3DERR_INVALIDCALL;
+    *desc = desc_;
+    return D3D_OK;
+}
+
+HRESULT TextureGl::GetSurfaceLevel(uint32_t level, Surface** surface) {
+    if (!surface) return D3DERR_INVALIDCALL;
+    *surface = nullptr;
+    if (level != 0) return D3DERR_INVALIDCALL;
+    AddRef();
+    *surface = &level0_;
+    return D3D_OK;
+}
+
+// ---- Buffers --------------------------------------------------------------------------------------
+
+template <class Interface>
+BufferGl<Interface>::BufferGl(LifeRef life, unsigned buffer, uint32_t length)
+    : life_(std::move(life)), name_(buffer), cpu_(length, 0) {}
+
+template <class Interface>
+BufferGl<Interface>::~BufferGl() {
+    if (life_->alive && name_) glDeleteBuffers(1, &name_);
+}
+
+template <class Interface>
+HRESULT BufferGl<Interface>::Lock(uint32_t offset, uint32_t size, void** data, uint32_t /*flags*/) {
+    if (!data) return D3DERR_INVALIDCALL;
+    *data = nullptr;
+    const uint64_t length = cpu_.size();
+    if (offset > length || (size != 0 && uint64_t(offset) + size > length)) return D3DERR_INVALIDCALL;
+    const uint32_t end = size == 0 ? static_cast<uint32_t>(length) : offset + size;
+    // Nested locks widen the range that the final Unlock uploads.
+    if (locked_) {
+        dirtyBegin_ = std::min(dirtyBegin_, offset);
+        dirtyEnd_ = std::max(dirtyEnd_, end);
+    } else {
+        dirtyBegin_ = offset;
+        dirtyEnd_ = end;
+        locked_ = true;
+    }
+    *data = cpu_.data() + offset;
+    return D3D_OK;
+}
+
+template <class Interface>
+HRESULT BufferGl<Interface>::Unlock() {
+    if (!locked_) return D3DERR_INVALIDCALL;
+    locked_ = false;
+    if (!life_->alive || dirtyEnd_ <= dirtyBegin_) return D3D_OK;
+    // The copy-write target leaves the vertex array's bindings alone.
+    glBindBuffer(GL_COPY_WRITE_BUFFER, name_);
+    if (dirtyBegin_ == 0 && dirtyEnd_ == cpu_.size())
+        glBufferData(GL_COPY_WRITE_BUFFER, GLsizeiptr(cpu_.size()), cpu_.data(), GL_STATIC_DRAW);
+    else
+        glBufferSubData(GL_COPY_WRITE_BUFFER, dirtyBegin_, dirtyEnd_ - dirtyBegin_, cpu_.data() + dirtyBegin_);
+    glBindBuffer(GL_COPY_WRITE_BUFFER, 0);
+    return D3D_OK;
+}
+
+template class BufferGl<VertexBuffer>;
+template class BufferGl<IndexBuffer>;
+
+// ---- Vertex declarations --------------------------------------------------------------------------
+
+VertexDeclarationGl* VertexDeclarationGl::Create(const VertexElement* elements, HRESULT* result) {
+    *result = D3DERR_INVALIDCALL;
+    if (!elements) return nullptr;
+    constexpr int kMaxElements = 64;
+    std::vector<VertexElement> copy;
+    std::vector<VertexAttribute> attributes;
+    uint32_t mask = 0;
+    for (int i = 0;; ++i) {
+        if (i == kMaxElements) return nullptr;  // no end marker in sight
+        const VertexElement& e = elements[i];
+        copy.push_back(e);
+        if (e.Stream == 0xFF) break;
+        if (e.Stream != 0 || e.Type > D3DDECLTYPE_FLOAT4) return nullptr;
+        const int location = AttributeLocation(e.Usage, e.UsageIndex);
+        if (location < 0 || (mask & (1u << location))) continue;  // no slot, or the first one won
+        mask |= 1u << location;
+        attributes.push_back({location, e.Type + 1, e.Offset});
+    }
+    auto* decl = new VertexDeclarationGl();
+    decl->elements_ = std::move(copy);
+    decl->attributes_ = std::move(attributes);
+    decl->locationMask_ = mask;
+    *result = D3D_OK;
+    return decl;
+}
+
+HRESULT VertexDeclarationGl::GetDeclaration(VertexElement* elements, uint32_t* count) {
+    if (!count) return D3DERR_INVALIDCALL;
+    if (elements) std::copy(elements_.begin(), elements_.end(), elements);
+    *count = static_cast<uint32_t>(elements_.size());
+    return D3D_OK;
+}
+
+}  // namespace gfx::gl

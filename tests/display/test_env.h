@@ -1,0 +1,79 @@
+// Shared set-up of the display tests: a fresh temporary working folder (for "lol.txt"), the fake
+// adapter as g_d3d, recorded message boxes, an exit hook that throws, and zeroed globals.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <array>
+#include <filesystem>
+#include <memory>
+#include <set>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "display/device_globals.h"
+#include "display/display_settings.h"
+#include "display/fake_adapter.h"
+#include "display/setup_dialog.h"
+#include "platform/ui/scripted_dialog.h"
+#include "platform/ui/ui.h"
+
+struct ExitCalled {
+    int code;
+};
+
+struct Box {
+    std::string text, caption;
+    uint32_t type;
+};
+
+class DisplayTest : public testing::Test {
+protected:
+    void SetUp() override {
+        previous_ = std::filesystem::current_path();
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("vm_display_" + std::to_string(::getpid()) + "_" + std::to_string(counter_++));
+        std::filesystem::create_directories(folder_);
+        std::filesystem::current_path(folder_);
+        displaySettings = DisplaySettings{};
+        modeCount = 0;
+        g_d3d = &adapter;
+        g_device = nullptr;
+        InstallUi();
+    }
+    void TearDown() override {
+        ui::Configure({});
+        g_d3d = nullptr;
+        g_device = nullptr;
+        std::filesystem::current_path(previous_);
+        std::filesystem::remove_all(folder_);
+    }
+
+    void InstallUi() {
+        ui::Configure({.headless = true,
+                       .messageBox = [this](const char* t, const char* c, uint32_t type) {
+                           boxes.push_back({t, c, type});
+                           return ui::IDOK;
+                       },
+                       .dialog = dialog.Hook(),
+                       .exitProcess = [](int code) { throw ExitCalled{code}; }});
+    }
+
+    static std::string ReadFile(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+
+    fake::Adapter adapter;
+    ui::ScriptedDialog dialog;
+    std::vector<Box> boxes;
+
+private:
+    std::filesystem::path previous_, folder_;
+    static inline int counter_ = 0;
+};

@@ -1,0 +1,45 @@
+// A data folder the demo can run in, built from scratch by a test: a short synthetic soundtrack,
+// track files, a small cube for each pig mesh, four flat images and the effect files (the hand-written
+// content effects when they can be found, simple stand-ins otherwise).
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace demo_test {
+
+struct TrackKey {
+    uint32_t row;
+    float value;
+    int8_t kind;  // 0 step, 1 linear, 2 cosine, 3 quadratic
+};
+
+using Timeline = std::map<std::string, std::vector<TrackKey>>;  // track name -> keys
+
+// Writes "<folder>/s/synced_<name>.track" for every track of the timeline.
+void WriteTrackFiles(const std::filesystem::path& folder, const Timeline& timeline);
+
+class DemoDataFolder {
+public:
+    // A fresh folder under the system's temporary directory, removed again by the destructor.
+    DemoDataFolder();
+    ~DemoDataFolder();
+    DemoDataFolder(const DemoDataFolder&) = delete;
+    DemoDataFolder& operator=(const DemoDataFolder&) = delete;
+
+    const std::filesystem::path& Path() const { return path_; }
+
+    // Soundtrack of the given length (a quiet sine), meshes, images and effects.
+    void WriteAssets(double soundtrackSeconds);
+
+private:
+    std::filesystem::path path_;
+};
+
+// The effect files that were copied from the content folder rather than written as stand-ins.
+std::vector<std::string> ContentEffectsUsed(const std::filesystem::path& folder);
+
+}  // namespace demo_test

@@ -1,0 +1,223 @@
+// The whole demo on a headless graphics context: scripted dialog, manual audio clock moved on by one
+// frame period per Present, a timeline of test tracks over a short soundtrack. The run ends when
+// the soundtrack has played out.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fcntl.h>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "driver/demo_data_folder.h"
+#include "driver/demo_main.h"
+#include "platform/audio/audio.h"
+#include "platform/gfx/gfx.h"
+#include "platform/ui/scripted_dialog.h"
+#include "platform/ui/ui.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr double kFramePeriod = 0.05;   // seconds of music per presented frame
+constexpr double kSoundtrackSeconds = 2.4;
+constexpr uint32_t kRowsPerSegment = 4;
+constexpr int kWidth = 640, kHeight = 480;  // the one mode; 4:3 full screen gives 640 x 360
+constexpr int kBand = 60;                    // letterbox rows above and below
+
+// Segment s of the timeline (rows 4s to 4s + 3) runs this part and this filter.
+struct Segment {
+    float part, filter;
+};
+constexpr Segment kSegments[] = {{1, 0}, {2, 1}, {3, 2}, {4, 3}, {5, 4}, {6, 5}, {0, 6}, {7, 7}};
+
+struct Frame {
+    double seconds;
+    uint64_t hash;
+    bool bandsBlack;
+};
+
+struct RunResult {
+    int exitCode = 0;
+    std::string output;
+    std::vector<std::string> boxes;  // "caption: text"
+    std::vector<Frame> frames;
+    std::string lolTxt;
+    std::vector<std::string> contentEffects;
+};
+
+uint64_t Fnv1a(const uint8_t* data, size_t size) {
+    uint64_t h = 1469598103934665603ull;
+    for (size_t i = 0; i < size; ++i) h = (h ^ data[i]) * 1099511628211ull;
+    return h;
+}
+
+bool RowsBlack(const gfx::Frame& frame, int fromRow, int toRow) {
+    for (int y = fromRow; y < toRow; ++y)
+        for (uint32_t x = 0; x < frame.width; ++x) {
+            const uint8_t* p = frame.rgba + (static_cast<size_t>(y) * frame.width + x) * 4;
+            if (p[0] > 8 || p[1] > 8 || p[2] > 8) return false;
+        }
+    return true;
+}
+
+demo_test::Timeline TestTimeline() {
+    demo_test::Timeline timeline;
+    auto& part = timeline["0_part"];
+    auto& filter = timeline["0_filter"];
+    for (uint32_t s = 0; s < std::size(kSegments); ++s) {
+        part.push_back({s * kRowsPerSegment, kSegments[s].part, 0});
+        filter.push_back({s * kRowsPerSegment, kSegments[s].filter, 0});
+    }
+    timeline["0_fp"] = {{0, 1.0f, 0}};
+    timeline["0_fp2"] = {{0, 0.5f, 0}};
+    timeline["0_fade"] = {{0, 0.5f, 1}, {32, 1.0f, 0}};
+    timeline["0_flash"] = {{0, 1.0f, 0}};
+    timeline["1_cam.x"] = {{0, 0.4f, 1}, {32, 1.2f, 0}};
+    timeline["1_cam.y"] = {{0, -1.0f, 0}};
+    timeline["1_cam.z"] = {{0, -4.0f, 0}};
+    timeline["1_cam.fov"] = {{0, 1.0f, 0}};
+    // The remaining tracks exist but hold no keys: they evaluate to 0 and show no box.
+    for (const char* name : {"0_gradient", "1_cam.rot", "1_view.x", "1_view.y", "1_view.z", "2_st1",
+                             "2_st2", "2_st3", "2_st4", "2_st5", "2_st6", "2_st7", "3_smile"})
+        timeline[name] = {};
+    return timeline;
+}
+
+int SegmentOf(double seconds) {
+    const float row = static_cast<float>(seconds) * 12.75f;
+    return std::min(static_cast<int>(row / kRowsPerSegment), static_cast<int>(std::size(kSegments)) - 1);
+}
+
+// Runs the demo once per process and keeps what it showed and said.
+const RunResult& DemoRun() {
+    static RunResult result;
+    static bool done = false;
+    if (done) return result;
+    done = true;
+
+    static demo_test::DemoDataFolder folder;
+    folder.WriteAssets(kSoundtrackSeconds);
+    demo_test::WriteTrackFiles(folder.Path(), TestTimeline());
+    result.contentEffects = demo_test::ContentEffectsUsed(folder.Path());
+
+    gfx::Config gfxConfig;
+    gfxConfig.provider = gfx::ContextProvider::Headless;
+    gfxConfig.headlessModes = {{kWidth, kHeight, 60, gfx::D3DFMT_X8R8G8B8}};
+    gfxConfig.headlessDesktop = {kWidth, kHeight, 60, gfx::D3DFMT_X8R8G8B8};
+    double clock = 0.0;
+    gfxConfig.frameSink = [&clock](const gfx::Frame& frame) {
+        result.frames.push_back(
+            {clock, Fnv1a(frame.rgba, size_t(frame.width) * frame.height * 4),
+             RowsBlack(frame, 0, kBand) && RowsBlack(frame, kHeight - kBand, kHeight)});
+        clock += kFramePeriod;
+        audio::AdvanceManualClock(kFramePeriod);
+    };
+    gfx::Configure(gfxConfig);
+
+    static ui::ScriptedDialog dialog;  // Run with every preselection
+    ui::Config uiConfig;
+    uiConfig.headless = true;
+    uiConfig.dialog = dialog.Hook();
+    uiConfig.messageBox = [](const char* text, const char* caption, uint32_t) {
+        result.boxes.push_back(std::string(caption) + ": " + text);
+        return ui::IDOK;
+    };
+    uiConfig.peekMessage = [](ui::Msg*) { return false; };
+    ui::Configure(uiConfig);
+
+    audio::Config audioConfig;
+    audioConfig.manualClock = true;
+    audio::Configure(audioConfig);
+
+    // Standard output goes to a file for the run.
+    const fs::path outPath = folder.Path() / "stdout.txt";
+    std::fflush(stdout);
+    const int savedOut = dup(1);
+    const int outFd = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    dup2(outFd, 1);
+    close(outFd);
+    const fs::path savedDir = fs::current_path();
+    fs::current_path(folder.Path());
+
+    result.exitCode = DemoMain();
+
+    std::fflush(stdout);
+    dup2(savedOut, 1);
+    close(savedOut);
+    fs::current_path(savedDir);
+
+    std::ifstream out(outPath);
+    result.output.assign(std::istreambuf_iterator<char>(out), {});
+    std::ifstream lol(folder.Path() / "lol.txt");
+    result.lolTxt.assign(std::istreambuf_iterator<char>(lol), {});
+    return result;
+}
+
+size_t CountLines(const std::string& text, const std::string& line) {
+    size_t count = 0;
+    std::istringstream in(text);
+    for (std::string l; std::getline(in, l);) count += l == line;
+    return count;
+}
+
+TEST(HeadlessRun, EndsCleanlyWhenTheSoundtrackHasPlayedOut) {
+    const RunResult& run = DemoRun();
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(run.boxes, std::vector<std::string>{}) << "no file may be missing or wrong";
+    // One frame per period until the 2.4 s soundtrack stops (give or take the last partial one).
+    const double expected = kSoundtrackSeconds / kFramePeriod;
+    EXPECT_GE(run.frames.size(), static_cast<size_t>(expected) - 1);
+    EXPECT_LE(run.frames.size(), static_cast<size_t>(expected) + 2);
+    EXPECT_EQ(run.output.find("*** error"), std::string::npos);
+    if (!run.contentEffects.empty())
+        std::printf("effects from the content folder: %zu\n", run.contentEffects.size());
+}
+
+TEST(HeadlessRun, PrintsTheSettingsLoadingAndPerFrameLinesInOrder) {
+    const RunResult& run = DemoRun();
+    const std::string& out = run.output;
+    const size_t settings = out.find("screen = 640x480@60\nrender = 640x360\noffset = 60\n");
+    const size_t loaded = out.find("loading complete\n");
+    ASSERT_NE(settings, std::string::npos) << out;
+    ASSERT_NE(loaded, std::string::npos) << out;
+    EXPECT_LT(settings, loaded);
+    EXPECT_LT(loaded, out.find("in part 1\n"));
+    EXPECT_EQ(out.find("au\n"), std::string::npos);
+
+    size_t partOne = 0, filterZero = 0;
+    for (const Frame& frame : run.frames) {
+        const Segment& segment = kSegments[SegmentOf(frame.seconds)];
+        partOne += segment.part == 1;
+        filterZero += segment.filter == 0;  // filter 7 runs filter 0 without a line
+    }
+    EXPECT_GT(partOne, 0u);
+    EXPECT_EQ(CountLines(out, "in part 1"), partOne);
+    EXPECT_EQ(CountLines(out, "clear"), filterZero);
+    EXPECT_EQ(std::count(run.lolTxt.begin(), run.lolTxt.end(), '\n'), 5) << run.lolTxt;
+}
+
+TEST(HeadlessRun, EveryPartShowsItsOwnPictureBetweenBlackBands) {
+    const RunResult& run = DemoRun();
+    ASSERT_FALSE(run.frames.empty());
+    // One frame well inside each of the six scene segments (a segment lasts about six frames).
+    std::set<uint64_t> pictures;
+    for (int s = 0; s < 6; ++s) {
+        const Frame* first = nullptr;
+        for (const Frame& frame : run.frames)
+            if (SegmentOf(frame.seconds) == s && first == nullptr) first = &frame;
+        ASSERT_NE(first, nullptr) << "segment " << s;
+        pictures.insert(first[2].hash);  // the third frame of the segment
+    }
+    EXPECT_EQ(pictures.size(), 6u);
+    for (const Frame& frame : run.frames) EXPECT_TRUE(frame.bandsBlack) << frame.seconds;
+}
+
+}  // namespace

@@ -1,0 +1,177 @@
+#include "filters/filters.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "filters/recorded_resources.h"
+#include "resources/static_resources.h"
+#include "scenes/matrix.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+using vmtest::RecordedResources;
+
+Lines operator+(Lines a, const Lines& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+std::string Fx(const std::string& effect, const std::string& call) {
+    return "Effect[" + effect + "]." + call;
+}
+
+// Blending off, no culling, no depth test.
+const Lines kFilterStates = {"SetRenderState(27, 0)", "SetRenderState(22, 1)", "SetRenderState(7, 0)"};
+
+Lines Pass(const std::string& effect, int pass, const std::string& quad) {
+    return {Fx(effect, "Begin(0)"), Fx(effect, "BeginPass(" + std::to_string(pass) + ")"), "draw " + quad,
+            Fx(effect, "EndPass()"), Fx(effect, "End()")};
+}
+
+Lines Prologue() {
+    return Lines{"BeginScene()", "Clear(0, null, 1, 0x00000000, 1, 0)"} + kFilterStates;
+}
+
+Lines Epilogue() {
+    return Lines{Fx("color", "SetMatrix(matProjection)")} + Pass("color", 0, "borderStrip") +
+           Lines{"EndScene()"};
+}
+
+// target <- a Gaussian step of the given strength over input.
+Lines GaussianStep(const std::string& target, const std::string& radius, const std::string& input) {
+    return Lines{"target " + target, "BeginScene()", Fx("Guassian", "SetMatrix(matProjection)"),
+                 Fx("Guassian", "SetFloat(radius, " + radius + ")"),
+                 Fx("Guassian", "SetTexture(tex0, " + input + ")")} +
+           Pass("Guassian", 0, "screenQuad") + Lines{"EndScene()", "target backbuffer"};
+}
+
+Lines BlurPass(int pass, const std::string& tex0, const std::string& tex1, const std::string& radius,
+               const std::string& quad) {
+    return Lines{Fx("Blur", "SetMatrix(matProjection)"), Fx("Blur", "SetTexture(tex0, " + tex0 + ")"),
+                 Fx("Blur", "SetTexture(tex1, " + tex1 + ")"),
+                 Fx("Blur", "SetFloat(radius, " + radius + ")")} +
+           Pass("Blur", pass, quad);
+}
+
+class FiltersTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resources_ = &RecordedResources::Get();
+        resources_->ClearLog();
+    }
+    Lines Recorded() const { return resources_->Normalized(); }
+    RecordedResources* resources_ = nullptr;
+};
+
+TEST_F(FiltersTest, SetUpSizesTheTargetsAndPlacesTheQuadsOnTheRenderArea) {
+    EXPECT_EQ(sceneTarget.width, 1280);
+    EXPECT_EQ(sceneTarget.height, 720);
+    EXPECT_EQ(workTarget.width, 1280);
+    EXPECT_EQ(halfTargetA.width, 640);
+    EXPECT_EQ(halfTargetB.height, 360);
+    EXPECT_EQ(quarterTarget.width, 320);
+    EXPECT_EQ(quarterTarget.height, 180);
+    EXPECT_TRUE(sceneTarget.multisampled);
+    ASSERT_NE(sceneTarget.texture, nullptr);
+
+    auto corners = [](const Mesh& quad) {
+        const MeshVertex& first = quad.vertexData[0];
+        const MeshVertex& last = quad.vertexData[3];
+        return std::vector<float>{first.position[0], first.position[1], last.position[0],
+                                  last.position[1]};
+    };
+    // One unit left of centre, the render area's height centred on the screen.
+    EXPECT_EQ(corners(renderQuad), (std::vector<float>{-641, -360, 639, 360}));
+    EXPECT_EQ(corners(screenQuad), (std::vector<float>{-640, -512, 640, 512}));
+    // The lowest two rows of the render area, across the full screen width.
+    EXPECT_EQ(corners(borderStrip), (std::vector<float>{-640, -360, 640, -358}));
+    EXPECT_EQ(resources_->compiler.Compiled(),
+              (std::vector<std::string>{"DefaultFilters/DefaultFilter.fx", "DefaultFilters/Guassian.fx",
+                                        "DefaultFilters/NearestEdge.fx", "DefaultFilters/BlurFilter.fx",
+                                        "DefaultFilters/color.fx"}));
+    EXPECT_TRUE(resources_->boxes.boxes.empty());
+}
+
+TEST_F(FiltersTest, FinalGaussianSetsTheTexelOffsetAndTheScreenProjection) {
+    FilterGaussian(1.5f, true, sceneTarget.texture);
+    EXPECT_EQ(Recorded(),
+              Prologue() +
+                  Lines{Fx("Guassian", "SetFloatArray(offset, 0.00078125, 0.00138889)"),
+                        Fx("Guassian", "SetMatrix(matProjection)"), Fx("Guassian", "SetFloat(radius, 1.5)"),
+                        Fx("Guassian", "SetTexture(tex0, sceneTarget)")} +
+                  Pass("Guassian", 0, "renderQuad") + Epilogue());
+    const Matrix ortho = MatrixOrtho(1280.0f, 1024.0f);
+    EXPECT_EQ(resources_->Effect("Guassian")->values["matProjection"],
+              std::vector<float>(ortho.data(), ortho.data() + 16));
+    EXPECT_EQ(resources_->Effect("color")->values["matProjection"],
+              std::vector<float>(ortho.data(), ortho.data() + 16));
+}
+
+TEST_F(FiltersTest, FilterThreeSoftensTwiceAtHalfSizeThenBlendsWithTheSource) {
+    FilterBlurTwoHalf(0.75f, true, workTarget.texture, nullptr);
+    // The steps read the scene texture even though the source is another texture.
+    EXPECT_EQ(Recorded(), kFilterStates + GaussianStep("halfTargetA", "2", "sceneTarget") +
+                              GaussianStep("halfTargetB", "2", "halfTargetA") + Prologue() +
+                              BlurPass(0, "workTarget", "halfTargetB", "0.75", "renderQuad") +
+                              Epilogue());
+}
+
+TEST_F(FiltersTest, FilterFourUsesAHalfAndAQuarterStepAndBlurPassOne) {
+    FilterBlurQuarter(0.5f, true, sceneTarget.texture);
+    EXPECT_EQ(Recorded(), kFilterStates + GaussianStep("halfTargetA", "3", "sceneTarget") +
+                              GaussianStep("quarterTarget", "2", "halfTargetA") + Prologue() +
+                              BlurPass(1, "sceneTarget", "quarterTarget", "0.5", "renderQuad") +
+                              Epilogue());
+}
+
+TEST_F(FiltersTest, FilterFiveRendersFilterThreeIntoTheWorkTargetWithoutTouchingTheBackBuffer) {
+    FilterBlurStacked(1.25f, 0.5f, true, sceneTarget.texture);
+    const Lines innerFilterThree =
+        kFilterStates + GaussianStep("halfTargetA", "2", "sceneTarget") +
+        GaussianStep("halfTargetB", "2", "halfTargetA") + Lines{"target workTarget", "BeginScene()"} +
+        BlurPass(0, "sceneTarget", "halfTargetB", "1.25", "screenQuad") +
+        Lines{"EndScene()", "target backbuffer"};
+    EXPECT_EQ(Recorded(), kFilterStates + innerFilterThree +
+                              GaussianStep("quarterTarget", "1.25", "halfTargetA") + Prologue() +
+                              BlurPass(2, "workTarget", "quarterTarget", "0.5", "renderQuad") +
+                              Epilogue());
+}
+
+TEST_F(FiltersTest, FilterSixBlursAnEdgePictureAndLeavesColorCurrent) {
+    FilterEdgeBlur(2.0f, true, sceneTarget.texture);
+    const Lines edgeStep = Lines{"target workTarget", "BeginScene()",
+                                 Fx("NearestEgde", "SetMatrix(matProjection)"),
+                                 Fx("NearestEgde", "SetFloat(power, 2)"),
+                                 Fx("NearestEgde", "SetTexture(tex0, sceneTarget)")} +
+                           Pass("NearestEgde", 0, "screenQuad") +
+                           Lines{"EndScene()", "target backbuffer"};
+    EXPECT_EQ(Recorded(), kFilterStates + edgeStep +
+                              GaussianStep("quarterTarget", "2", "workTarget") + Prologue() +
+                              BlurPass(2, "workTarget", "quarterTarget", "2", "renderQuad") +
+                              Epilogue());
+    EXPECT_STREQ(filterEffects.CurrentRef(), "color");
+}
+
+TEST_F(FiltersTest, AStepKeepsTheOffsetOfTheLastFinalPass) {
+    FilterEdge(1.0f, true, sceneTarget.texture);
+    FilterGaussian(1.0f, true, sceneTarget.texture);
+    resources_->ClearLog();
+    FilterBlurQuarter(1.0f, true, sceneTarget.texture);  // steps only: no offset set
+    for (const std::string& line : Recorded())
+        EXPECT_EQ(line.find("offset"), std::string::npos) << line;
+    EXPECT_EQ(resources_->Effect("Guassian")->values["offset"],
+              (std::vector<float>{1.0f / 1280.0f, 1.0f / 720.0f}));
+}
+
+TEST_F(FiltersTest, NonFinalDefaultDrawsTheScreenQuadWithoutSceneOrBorder) {
+    FilterDefault(false, halfTargetA.texture);
+    EXPECT_EQ(Recorded(), Lines{Fx("DefaultFilter", "SetMatrix(matProjection)"),
+                                Fx("DefaultFilter", "SetTexture(tex0, halfTargetA)")} +
+                              Pass("DefaultFilter", 0, "screenQuad"));
+}
+
+}  // namespace

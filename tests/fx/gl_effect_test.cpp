@@ -1,0 +1,380 @@
+// Effects on a real headless OpenGL device: pixels read back through the frame sink.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <unistd.h>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/fx/fx.h"
+#include "platform/gfx/gfx.h"
+
+namespace {
+
+using namespace gfx;
+namespace fs = std::filesystem;
+
+constexpr uint32_t kSize = 64;
+
+struct Pixel {
+    int r, g, b;
+};
+
+// One device for the whole suite: a context costs more than every test together.
+class GlEffectTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        Config config;
+        config.provider = ContextProvider::Headless;
+        config.frameSink = [](const gfx::Frame& f) {
+            frame_.assign(f.rgba, f.rgba + size_t(f.width) * f.height * 4);
+            frameWidth_ = f.width;
+        };
+        Configure(config);
+        adapter_ = Direct3DCreate9(D3D_SDK_VERSION);
+        ASSERT_NE(adapter_, nullptr);
+        PresentParameters pp;
+        pp.BackBufferWidth = kSize;
+        pp.BackBufferHeight = kSize;
+        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
+        pp.BackBufferCount = 1;
+        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
+        pp.Windowed = 1;
+        pp.EnableAutoDepthStencil = 1;
+        pp.AutoDepthStencilFormat = D3DFMT_D24S8;
+        ASSERT_EQ(adapter_->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device_), D3D_OK);
+        const VertexElement elements[] = {
+            {0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
+            {0, 12, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
+            D3DDECL_END,
+        };
+        ASSERT_EQ(device_->CreateVertexDeclaration(elements, &declaration_), D3D_OK);
+        dir_ = fs::temp_directory_path() / ("fx_gl_test_" + std::to_string(::getpid()));
+        fs::create_directories(dir_);
+    }
+    static void TearDownTestSuite() {
+        if (declaration_) declaration_->Release();
+        if (device_) device_->Release();
+        if (adapter_) adapter_->Release();
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
+
+    void SetUp() override { ASSERT_NE(device_, nullptr); }
+
+    static std::string Write(const std::string& name, const std::string& text) {
+        fs::path path = dir_ / name;
+        std::ofstream(path) << text;
+        return path.string();
+    }
+
+    fx::Effect* Load(const std::string& name, const std::string& text) {
+        std::string messages;
+        fx::Effect* effect = nullptr;
+        HRESULT hr = fx::CreateEffectFromFile(device_, Write(name, text).c_str(), fx::D3DXSHADER_DEBUG, &effect, &messages);
+        EXPECT_EQ(hr, D3D_OK) << messages;
+        return effect;
+    }
+
+    // A quad from (x0, y0) to (x1, y1) in clip space at depth z, uv 0..1.
+    static void DrawQuad(float x0, float y0, float x1, float y1, float z = 0.5f) {
+        const float v[] = {x0, y0, z, 0, 1, x1, y0, z, 1, 1, x1, y1, z, 1, 0, x0, y1, z, 0, 0};
+        const uint16_t idx[] = {0, 2, 1, 0, 3, 2};
+        VertexBuffer* vb = nullptr;
+        IndexBuffer* ib = nullptr;
+        ASSERT_EQ(device_->CreateVertexBuffer(sizeof v, D3DUSAGE_WRITEONLY, 0, D3DPOOL_MANAGED, &vb), D3D_OK);
+        ASSERT_EQ(device_->CreateIndexBuffer(sizeof idx, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_MANAGED, &ib), D3D_OK);
+        void* data = nullptr;
+        vb->Lock(0, 0, &data, 0);
+        std::memcpy(data, v, sizeof v);
+        vb->Unlock();
+        ib->Lock(0, 0, &data, 0);
+        std::memcpy(data, idx, sizeof idx);
+        ib->Unlock();
+        device_->SetVertexDeclaration(declaration_);
+        device_->SetStreamSource(0, vb, 0, 20);
+        device_->SetIndices(ib);
+        device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 2);
+        vb->Release();
+        ib->Release();
+    }
+
+    static void FullScreen() { DrawQuad(-1, -1, 1, 1); }
+
+    // Clears the back buffer, runs one pass of the effect around draw(), presents.
+    static void RunPass(fx::Effect* effect, uint32_t pass, const std::function<void()>& draw, uint32_t clear = 0xFF000000) {
+        ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET, clear, 1.0f, 0), D3D_OK);
+        device_->BeginScene();
+        uint32_t passes = 0;
+        EXPECT_EQ(effect->Begin(&passes, 0), D3D_OK);
+        EXPECT_EQ(effect->BeginPass(pass), D3D_OK);
+        draw();
+        EXPECT_EQ(effect->EndPass(), D3D_OK);
+        EXPECT_EQ(effect->End(), D3D_OK);
+        device_->EndScene();
+        device_->Present(nullptr, nullptr, nullptr, nullptr);
+    }
+
+    // Frame row 0 is the top of the picture.
+    static Pixel At(uint32_t x, uint32_t y) {
+        const uint8_t* p = frame_.data() + (size_t(y) * frameWidth_ + x) * 4;
+        return {p[0], p[1], p[2]};
+    }
+
+    static void ExpectNear(Pixel got, Pixel want, const char* where) {
+        EXPECT_NEAR(got.r, want.r, 3) << where;
+        EXPECT_NEAR(got.g, want.g, 3) << where;
+        EXPECT_NEAR(got.b, want.b, 3) << where;
+    }
+
+    // A solid-colour texture made by clearing a render-target texture.
+    static Texture* SolidTexture(uint32_t argb) {
+        Texture* texture = nullptr;
+        EXPECT_EQ(device_->CreateTexture(8, 8, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &texture), D3D_OK);
+        Surface *surface = nullptr, *backBuffer = nullptr;
+        device_->GetRenderTarget(0, &backBuffer);
+        texture->GetSurfaceLevel(0, &surface);
+        device_->SetRenderTarget(0, surface);
+        device_->Clear(0, nullptr, D3DCLEAR_TARGET, argb, 1.0f, 0);
+        device_->SetRenderTarget(0, backBuffer);
+        surface->Release();
+        backBuffer->Release();
+        return texture;
+    }
+
+    static inline Adapter* adapter_ = nullptr;
+    static inline Device* device_ = nullptr;
+    static inline VertexDeclaration* declaration_ = nullptr;
+    static inline fs::path dir_;
+    static inline std::vector<uint8_t> frame_;
+    static inline uint32_t frameWidth_ = 0;
+};
+
+// A pass-through vertex shader and a constant-colour pixel shader, with a pass body to fill in.
+std::string SolidEffect(const std::string& passes, const std::string& extraGlobals = "") {
+    return "float4 color = {1, 0, 0, 0.5};\n" + extraGlobals +
+           "float4 VS(float4 p : POSITION) : POSITION { return p; }\n"
+           "float4 PS() : COLOR { return color; }\n"
+           "float4 Green() : COLOR { return float4(0, 1, 0, 1); }\n"
+           "technique T {\n" + passes + "}\n";
+}
+
+TEST_F(GlEffectTest, BlendingPassSetsItsStatesAndEndRestoresThem) {
+    fx::Effect* effect = Load("blend.fx", SolidEffect(
+        "pass P { VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_2_0 PS();\n"
+        "  AlphaBlendEnable = True; SrcBlend = SrcAlpha; DestBlend = InvSrcAlpha; BlendOp = Add;\n"
+        "  CullMode = None; ZEnable = False; }\n"));
+    ASSERT_NE(effect, nullptr);
+    device_->SetRenderState(D3DRS_ALPHABLENDENABLE, 0);
+    device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
+    device_->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+    uint32_t during = 0;
+    RunPass(effect, 0, [&] {
+        device_->GetRenderState(D3DRS_ALPHABLENDENABLE, &during);
+        FullScreen();
+    }, 0xFF0000FF);
+    EXPECT_EQ(during, 1u);
+    ExpectNear(At(32, 32), {128, 0, 127}, "red at half alpha over blue");
+    uint32_t blend = 9, cull = 9, src = 9;
+    device_->GetRenderState(D3DRS_ALPHABLENDENABLE, &blend);
+    device_->GetRenderState(D3DRS_CULLMODE, &cull);
+    device_->GetRenderState(D3DRS_SRCBLEND, &src);
+    EXPECT_EQ(blend, 0u);
+    EXPECT_EQ(cull, D3DCULL_CW);
+    EXPECT_EQ(src, D3DBLEND_ONE);
+    effect->Release();
+}
+
+TEST_F(GlEffectTest, TwoPassesAndMisuseOfTheProtocol) {
+    fx::Effect* effect = Load("two.fx", SolidEffect(
+        "pass A { VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_2_0 PS(); }\n"
+        "pass B { VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_2_0 Green(); }\n"));
+    ASSERT_NE(effect, nullptr);
+    EXPECT_NE(effect->GetCurrentTechnique(), nullptr);
+    EXPECT_LT(effect->BeginPass(0), 0) << "BeginPass without Begin";
+    EXPECT_LT(effect->EndPass(), 0);
+    EXPECT_LT(effect->End(), 0);
+    uint32_t passes = 0;
+    ASSERT_EQ(effect->Begin(&passes, 0), D3D_OK);
+    EXPECT_EQ(passes, 2u);
+    EXPECT_LT(effect->BeginPass(2), 0) << "pass out of range";
+    EXPECT_LT(effect->CommitChanges(), 0) << "no pass begun";
+    EXPECT_EQ(effect->End(), D3D_OK);
+    RunPass(effect, 1, FullScreen);
+    ExpectNear(At(10, 10), {0, 255, 0}, "second pass");
+    RunPass(effect, 0, FullScreen);
+    ExpectNear(At(10, 10), {255, 0, 0}, "first pass");
+    effect->Release();
+}
+
+TEST_F(GlEffectTest, MatrixByNamePlacesGeometryWhereDirect3DWould) {
+    fx::Effect* effect = Load("matrix.fx",
+        "float4x4 matWVP;\n"
+        "float4 VS(float4 p : POSITION) : POSITION { return mul(p, matWVP); }\n"
+        "float4 PS() : COLOR { return float4(1, 1, 1, 1); }\n"
+        "technique T { pass P { VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_2_0 PS(); CullMode = None; } }\n");
+    ASSERT_NE(effect, nullptr);
+    // Direct3D layout: scale x by 0.5, translation (0.5, 0.5) in elements 12 and 13.
+    const float m[16] = {0.5f, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0.5f, 0.5f, 0, 1};
+    ASSERT_EQ(effect->SetMatrix("matWVP", m), D3D_OK);
+    // Quad x in [-0.2, 0.2] -> [0.4, 0.6]; y in [-0.2, 0.2] -> [0.3, 0.7]: upper right.
+    RunPass(effect, 0, [] { DrawQuad(-0.2f, -0.2f, 0.2f, 0.2f); });
+    ExpectNear(At(48, 16), {255, 255, 255}, "upper right, inside");
+    ExpectNear(At(44, 16), {0, 0, 0}, "x scaled: left edge at column 44.8");
+    ExpectNear(At(48, 48), {0, 0, 0}, "lower right stays empty");
+    ExpectNear(At(16, 16), {0, 0, 0}, "upper left stays empty");
+    effect->Release();
+}
+
+TEST_F(GlEffectTest, InitialValuesApplyUntilSetAndCommitChangesUploads) {
+    fx::Effect* effect = Load("initial.fx",
+        "float4 tint = float4(0, 1, 0, 1);\n"
+        "float scale = 0.5;\n"
+        "float2 shift = {0.25, -0.25};\n"
+        "float4 VS(float4 p : POSITION) : POSITION { return p; }\n"
+        "float4 PS() : COLOR { return float4(tint.rgb * scale + float3(shift, 0) * 0, 1) + float4(shift.x, 0, 0, 0); }\n"
+        "technique T { pass P { VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_2_0 PS(); CullMode = None; } }\n");
+    ASSERT_NE(effect, nullptr);
+    RunPass(effect, 0, FullScreen);
+    ExpectNear(At(5, 5), {64, 128, 0}, "initial values");
+    const float blue[4] = {0, 0, 1, 1};
+    EXPECT_EQ(effect->SetFloatArray("tint", blue, 4), D3D_OK);
+    EXPECT_EQ(effect->SetFloat("scale", 1.0f), D3D_OK);
+    RunPass(effect, 0, FullScreen);
+    ExpectNear(At(5, 5), {64, 0, 255}, "set values");
+
+    // Inside a pass a change takes effect at CommitChanges, not before.
+    device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    uint32_t passes = 0;
+    effect->Begin(&passes, 0);
+    effect->BeginPass(0);
+    const float red[4] = {1, 0, 0, 1};
+    effect->SetFloatArray("tint", red, 4);
+    DrawQuad(-1, -1, 0, 1);  // left half: still blue
+    EXPECT_EQ(effect->CommitChanges(), D3D_OK);
+    DrawQuad(0, -1, 1, 1);  // right half: red
+    effect->EndPass();
+    effect->End();
+    device_->Present(nullptr, nullptr, nullptr, nullptr);
+    ExpectNear(At(10, 32), {64, 0, 255}, "before CommitChanges");
+    ExpectNear(At(54, 32), {255, 0, 0}, "after CommitChanges");
+    effect->Release();
+}
+
+TEST_F(GlEffectTest, TwoTexturesReachTheirOwnSamplers) {
+    fx::Effect* effect = Load("textures.fx",
+        "texture tex0;\ntexture tex1;\n"
+        "sampler first = sampler_state { Texture = <tex0>; MinFilter = Point; MagFilter = Point; };\n"
+        "sampler2D second = sampler_state { Texture = (tex1); AddressU = Clamp; AddressV = Clamp; };\n"
+        "struct V { float4 p : POSITION; float2 uv : TEXCOORD0; };\n"
+        "V VS(V v) { return v; }\n"
+        "float4 PS(float2 uv : TEXCOORD0) : COLOR { return float4(tex2D(first, uv).r, tex2D(second, uv).g, 0, 1); }\n"
+        "technique T { pass P { VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_2_0 PS(); CullMode = None; } }\n");
+    ASSERT_NE(effect, nullptr);
+    Texture* red = SolidTexture(0xFFFF0000);
+    Texture* green = SolidTexture(0xFF00FF00);
+    ASSERT_EQ(effect->SetTexture("tex0", red), D3D_OK);
+    ASSERT_EQ(effect->SetTexture("tex1", green), D3D_OK);
+    RunPass(effect, 0, FullScreen);
+    ExpectNear(At(32, 32), {255, 255, 0}, "red from tex0 plus green from tex1");
+    ASSERT_EQ(effect->SetTexture("tex1", red), D3D_OK);
+    RunPass(effect, 0, FullScreen);
+    ExpectNear(At(32, 32), {255, 0, 0}, "tex1 replaced");
+    red->Release();
+    green->Release();
+    effect->Release();  // drops the effect's texture references
+}
+
+TEST_F(GlEffectTest, VaryingsMeetBySemanticWhateverTheirOrder) {
+    fx::Effect* effect = Load("varyings.fx",
+        "struct O { float4 p : POSITION; float4 a : TEXCOORD0; float4 b : TEXCOORD1; float4 c : COLOR0; };\n"
+        "O VS(float4 p : POSITION) { O o; o.p = p; o.a = float4(1, 0, 0, 0); o.b = float4(0, 1, 0, 0); o.c = float4(0, 0, 1, 0); return o; }\n"
+        "float4 PS(float4 c : COLOR0, float4 b : TEXCOORD1, float4 a : TEXCOORD0) : COLOR { return float4(a.r, b.g * 0.5, c.b * 0.25, 1); }\n"
+        "technique T { pass P { VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_2_0 PS(); CullMode = None; } }\n");
+    ASSERT_NE(effect, nullptr);
+    RunPass(effect, 0, FullScreen);
+    ExpectNear(At(32, 32), {255, 128, 64}, "each input from its own semantic");
+    effect->Release();
+}
+
+TEST_F(GlEffectTest, RealisticEffectsLoadAndTakeTheirParameters) {
+    for (const char* file : {"pig.fx", "gaussian.fx"}) {
+        std::string path = std::string(VM_FX_TEST_DATA) + "/" + file;
+        fx::Effect* effect = nullptr;
+        std::string messages;
+        ASSERT_EQ(fx::CreateEffectFromFile(device_, path.c_str(), 1, &effect, &messages), D3D_OK) << messages;
+        uint32_t passes = 0;
+        effect->Begin(&passes, 0);
+        effect->End();
+        const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+        const float four[4] = {1, 1, 1, 1};
+        if (std::string(file) == "pig.fx") {
+            EXPECT_EQ(passes, 4u);
+            for (const char* m : {"matWorldViewProjection", "matWorldView", "matWorld"}) EXPECT_EQ(effect->SetMatrix(m, identity), D3D_OK) << m;
+            EXPECT_EQ(effect->SetFloatArray("CameraPosition", four, 3), D3D_OK);
+            EXPECT_EQ(effect->SetFloatArray("DiffuseColor", four, 4), D3D_OK);
+            EXPECT_EQ(effect->SetFloat("FogEnd", 100.0f), D3D_OK);
+            EXPECT_EQ(effect->SetFloat("FadeEnd", 200.0f), D3D_OK);
+        } else {
+            EXPECT_EQ(passes, 1u);
+            EXPECT_EQ(effect->SetMatrix("matProjection", identity), D3D_OK);
+            EXPECT_EQ(effect->SetFloatArray("offset", four, 2), D3D_OK);
+            EXPECT_EQ(effect->SetFloat("radius", 2.0f), D3D_OK);
+        }
+        EXPECT_EQ(effect->SetTexture("tex0", nullptr), D3D_OK);
+        // Unknown names and wrong types fail quietly.
+        EXPECT_LT(effect->SetFloat("nothing", 1.0f), 0);
+        EXPECT_LT(effect->SetMatrix("tex0", identity), 0);
+        EXPECT_LT(effect->SetTexture("matWorldViewProjection", nullptr), 0);
+        effect->Release();
+    }
+}
+
+TEST_F(GlEffectTest, FailuresNameTheFileAndLine) {
+    struct Case {
+        const char* name;
+        std::string text;
+        const char* where;  // expected "(line," of the first error
+        const char* words;
+    };
+    const Case cases[] = {
+        {"syntax.fx", "float4 c;\nfloat4 VS(float4 p : POSITION) : POSITION\n{\n  return p +;\n}\n", "(4,", "error"},
+        {"entry.fx", "float4 VS(float4 p : POSITION) : POSITION { return p; }\n\ntechnique T { pass P {\n VertexShader = compile vs_2_0 Missing();\n PixelShader = compile ps_2_0 VS(); } }\n", "(4,", "Missing"},
+        {"state.fx", "technique T\n{\n  pass P\n  {\n    FogEnable = True;\n  }\n}\n", "(5,", "FogEnable"},
+        {"position.fx", "float4 VS(float4 p : POSITION) : TEXCOORD0 { return p; }\nfloat4 PS() : COLOR { return 1; }\ntechnique T { pass P {\n VertexShader = compile vs_2_0 VS();\n PixelShader = compile ps_2_0 PS(); } }\n", "(4,", "POSITION"},
+        {"unread.fx", "float4 VS(float4 p : POSITION) : POSITION { return p; }\nfloat4 PS(float2 t : TEXCOORD3) : COLOR { return t.xyxy; }\ntechnique T { pass P {\n VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_2_0 PS(); } }\n", "(3,", "TEXCOORD3"},
+    };
+    for (const Case& c : cases) {
+        std::string path = Write(c.name, c.text);
+        fx::Effect* effect = reinterpret_cast<fx::Effect*>(1);
+        std::string messages;
+        EXPECT_EQ(fx::CreateEffectFromFile(device_, path.c_str(), 0, &effect, &messages), D3DXERR_INVALIDDATA) << c.name;
+        EXPECT_EQ(effect, nullptr);
+        EXPECT_EQ(messages.rfind(path + c.where, 0), 0u) << c.name << ": " << messages;
+        EXPECT_NE(messages.find(c.words), std::string::npos) << c.name << ": " << messages;
+    }
+    fx::Effect* effect = nullptr;
+    std::string messages;
+    std::string missing = (dir_ / "absent.fx").string();
+    EXPECT_EQ(fx::CreateEffectFromFile(device_, missing.c_str(), 0, &effect, &messages), E_FAIL);
+    EXPECT_EQ(messages.rfind(missing + "(", 0), 0u) << messages;
+    std::string binary = Write("binary.fx", std::string("\x89PNG\0\0garbage", 13));
+    EXPECT_EQ(fx::CreateEffectFromFile(device_, binary.c_str(), 0, &effect, &messages), D3DXERR_INVALIDDATA);
+}
+
+TEST_F(GlEffectTest, EffectWithoutTechniqueHasNoCurrentTechnique) {
+    fx::Effect* effect = Load("none.fx", "float4 c = {1, 1, 1, 1};\nfloat4 PS() : COLOR { return c; }\n");
+    ASSERT_NE(effect, nullptr);
+    EXPECT_EQ(effect->GetCurrentTechnique(), nullptr);
+    uint32_t passes = 7;
+    EXPECT_LT(effect->Begin(&passes, 0), 0);
+    EXPECT_EQ(passes, 0u);
+    EXPECT_EQ(effect->SetFloatArray("c", std::array<float, 4>{}.data(), 4), D3D_OK);
+    effect->Release();
+}
+
+}  // namespace

@@ -1,0 +1,329 @@
+// Test doubles of the graphics device and of effects that record every call as one readable line,
+// in one shared log, so tests can compare whole call sequences:
+//   "SetRenderState(22, 3)", "SetRenderTarget(0, surf2)", "Effect[pig].SetMatrix(matWorld)",
+//   "DrawIndexedPrimitive(4, 0, 0, 4, 0, 2)".
+// Objects are named by kind and creation number (tex1, surf2, vb1, ib1, decl1; the device's own
+// targets are backbuffer and autodepth; a null pointer is "null"). Objects are reference counted
+// like the real ones; an object whose count reaches 0 stays readable (Alive() false) until the
+// device is destroyed, and every Release of a dead object is counted as a fault.
+//
+// Any call that can fail can be made to fail: FailOn("CreateTexture", result) fails the next such
+// call, FailOn("CreateTexture", result, 2) the third one from now.
+//
+// Use: RecordingDevice device; ScopedDevice use(&device);  (sets g_device for the scope)
+//      BoxRecorder boxes;  (records message boxes instead of showing them)
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/fx/fx.h"
+#include "platform/gfx/gfx.h"
+
+namespace vmtest {
+
+class RecordingDevice;
+
+// Shared by all fakes of one device.
+struct CallLog {
+    std::vector<std::string> lines;
+    void Add(std::string line) { lines.push_back(std::move(line)); }
+    void Clear() { lines.clear(); }
+};
+
+// Reference count, name and fault counting shared by all fake objects.
+class FakeObjectState {
+public:
+    FakeObjectState(std::string label, int* faults) : label_(std::move(label)), faults_(faults) {}
+    uint32_t AddRefImpl() { return ++refs_; }
+    uint32_t ReleaseImpl() {
+        if (refs_ == 0) {
+            ++*faults_;
+            return 0;
+        }
+        return --refs_;
+    }
+    uint32_t Refs() const { return refs_; }
+    bool Alive() const { return refs_ > 0; }
+    const std::string& Label() const { return label_; }
+
+private:
+    std::string label_;
+    int* faults_;
+    uint32_t refs_ = 1;
+};
+
+#define VMTEST_FAKE_UNKNOWN                                               \
+    uint32_t AddRef() override { return state.AddRefImpl(); }             \
+    uint32_t Release() override { return state.ReleaseImpl(); }           \
+    uint32_t Refs() const { return state.Refs(); }                        \
+    bool Alive() const { return state.Alive(); }                          \
+    const std::string& Label() const { return state.Label(); }            \
+    FakeObjectState state
+
+class FakeSurface : public gfx::Surface {
+public:
+    FakeSurface(std::string label, int* faults, gfx::SurfaceDesc description)
+        : state(std::move(label), faults), desc(description) {}
+    gfx::HRESULT GetDesc(gfx::SurfaceDesc* out) override {
+        *out = desc;
+        return gfx::D3D_OK;
+    }
+    VMTEST_FAKE_UNKNOWN;
+    gfx::SurfaceDesc desc;
+};
+
+class FakeTexture : public gfx::Texture {
+public:
+    FakeTexture(std::string label, int* faults, RecordingDevice* owner, gfx::SurfaceDesc description)
+        : state(std::move(label), faults), desc(description), device(owner) {}
+    gfx::HRESULT GetLevelDesc(uint32_t level, gfx::SurfaceDesc* out) override;
+    gfx::HRESULT GetSurfaceLevel(uint32_t level, gfx::Surface** surface) override;
+    VMTEST_FAKE_UNKNOWN;
+    gfx::SurfaceDesc desc;
+    std::string sourceFile;         // CreateTextureFromFile only
+    FakeSurface* level0 = nullptr;  // made on first GetSurfaceLevel
+    RecordingDevice* device;
+};
+
+class FakeVertexBuffer : public gfx::VertexBuffer {
+public:
+    FakeVertexBuffer(std::string label, int* faults, CallLog* calls, uint32_t length)
+        : state(std::move(label), faults), bytes(length), log(calls) {}
+    gfx::HRESULT Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags) override;
+    gfx::HRESULT Unlock() override;
+    VMTEST_FAKE_UNKNOWN;
+    std::vector<uint8_t> bytes;
+    uint32_t usage = 0, fvf = 0, pool = 0;
+    CallLog* log;
+};
+
+class FakeIndexBuffer : public gfx::IndexBuffer {
+public:
+    FakeIndexBuffer(std::string label, int* faults, CallLog* calls, uint32_t length)
+        : state(std::move(label), faults), bytes(length), log(calls) {}
+    gfx::HRESULT Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags) override;
+    gfx::HRESULT Unlock() override;
+    VMTEST_FAKE_UNKNOWN;
+    std::vector<uint8_t> bytes;
+    uint32_t usage = 0, format = 0, pool = 0;
+    CallLog* log;
+    // The stored indices as 16-bit values.
+    std::vector<uint16_t> Indices() const;
+};
+
+class FakeVertexDeclaration : public gfx::VertexDeclaration {
+public:
+    FakeVertexDeclaration(std::string label, int* faults, std::vector<gfx::VertexElement> list)
+        : state(std::move(label), faults), elements(std::move(list)) {}
+    gfx::HRESULT GetDeclaration(gfx::VertexElement* out, uint32_t* count) override;
+    VMTEST_FAKE_UNKNOWN;
+    std::vector<gfx::VertexElement> elements;  // end marker included
+};
+
+class RecordingDevice : public gfx::Device {
+public:
+    // The device starts with a back buffer and an automatic depth surface of this size as render
+    // target 0 and depth surface (the device holds one reference on each current surface).
+    explicit RecordingDevice(uint32_t width = 1280, uint32_t height = 720);
+    ~RecordingDevice() override;
+    RecordingDevice(const RecordingDevice&) = delete;
+    RecordingDevice& operator=(const RecordingDevice&) = delete;
+
+    uint32_t AddRef() override { return ++refs_; }
+    uint32_t Release() override { return refs_ > 0 ? --refs_ : 0; }
+
+    gfx::HRESULT CreateTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage,
+                               uint32_t format, uint32_t pool, gfx::Texture** texture) override;
+    gfx::HRESULT CreateRenderTarget(uint32_t width, uint32_t height, uint32_t format,
+                                    uint32_t multiSample, uint32_t quality, int32_t lockable,
+                                    gfx::Surface** surface) override;
+    gfx::HRESULT CreateDepthStencilSurface(uint32_t width, uint32_t height, uint32_t format,
+                                           uint32_t multiSample, uint32_t quality, int32_t discard,
+                                           gfx::Surface** surface) override;
+    gfx::HRESULT CreateVertexBuffer(uint32_t length, uint32_t usage, uint32_t fvf, uint32_t pool,
+                                    gfx::VertexBuffer** buffer) override;
+    gfx::HRESULT CreateIndexBuffer(uint32_t length, uint32_t usage, uint32_t format, uint32_t pool,
+                                   gfx::IndexBuffer** buffer) override;
+    gfx::HRESULT CreateVertexDeclaration(const gfx::VertexElement* elements,
+                                         gfx::VertexDeclaration** declaration) override;
+    gfx::HRESULT CreateTextureFromFile(const char* path, gfx::Texture** texture) override;
+    gfx::HRESULT GetRenderTarget(uint32_t index, gfx::Surface** surface) override;
+    gfx::HRESULT SetRenderTarget(uint32_t index, gfx::Surface* surface) override;
+    gfx::HRESULT GetDepthStencilSurface(gfx::Surface** surface) override;
+    gfx::HRESULT SetDepthStencilSurface(gfx::Surface* surface) override;
+    gfx::HRESULT StretchRect(gfx::Surface* source, const gfx::Rect* sourceRect, gfx::Surface* dest,
+                             const gfx::Rect* destRect, uint32_t filter) override;
+    gfx::HRESULT BeginScene() override;
+    gfx::HRESULT EndScene() override;
+    gfx::HRESULT Clear(uint32_t count, const gfx::Rect* rects, uint32_t flags, uint32_t color,
+                       float z, uint32_t stencil) override;
+    gfx::HRESULT Present(const gfx::Rect* sourceRect, const gfx::Rect* destRect,
+                         ui::Window* window, const void* dirtyRegion) override;
+    gfx::HRESULT SetRenderState(uint32_t state, uint32_t value) override;
+    gfx::HRESULT GetRenderState(uint32_t state, uint32_t* value) override;
+    gfx::HRESULT SetStreamSource(uint32_t stream, gfx::VertexBuffer* buffer, uint32_t offset,
+                                 uint32_t stride) override;
+    gfx::HRESULT SetVertexDeclaration(gfx::VertexDeclaration* declaration) override;
+    gfx::HRESULT SetIndices(gfx::IndexBuffer* buffer) override;
+    gfx::HRESULT DrawIndexedPrimitive(uint32_t type, int32_t baseVertex, uint32_t minIndex,
+                                      uint32_t numVertices, uint32_t startIndex,
+                                      uint32_t primitiveCount) override;
+
+    // The next call named call (the method name) fails with result, after skip successful ones.
+    void FailOn(const std::string& call, gfx::HRESULT result, int skip = 0);
+
+    // The recorded lines; the effects made by a FakeEffectCompiler over this device log here too.
+    CallLog& Log() { return log_; }
+    const std::vector<std::string>& Calls() const { return log_.lines; }
+    void ClearCalls() { log_.Clear(); }
+
+    // "null", the label of a fake object, or "foreign".
+    static std::string Name(const gfx::Unknown* object);
+
+    FakeSurface* BackBuffer() const { return backBuffer_; }
+    FakeSurface* AutoDepth() const { return autoDepth_; }
+    gfx::Surface* CurrentTarget() const { return target_; }
+    gfx::Surface* CurrentDepth() const { return depth_; }
+    int SceneDepth() const { return sceneDepth_; }
+    // Releases of objects whose count was already 0.
+    int Faults() const { return faults_; }
+    // Objects still referenced, apart from the device's own back buffer and depth surface.
+    std::vector<std::string> LiveObjects() const;
+    uint32_t RenderState(uint32_t state) const;
+
+    template <class T>
+    T* Find(const std::string& label) const {
+        for (const auto& object : objects_) {
+            if (object.label == label) return static_cast<T*>(object.pointer);
+        }
+        return nullptr;
+    }
+
+    // Used by the fakes.
+    gfx::HRESULT Check(const char* call);
+    FakeSurface* MakeSurface(const char* prefix, const gfx::SurfaceDesc& desc);
+
+private:
+    struct Failure {
+        std::string call;
+        int skip;
+        gfx::HRESULT result;
+    };
+    struct Owned {
+        std::string label;
+        gfx::Unknown* pointer;
+        std::function<void()> destroy;
+        std::function<bool()> alive;
+    };
+    template <class T>
+    T* Keep(T* object);
+    std::string NextLabel(const char* prefix);
+
+    CallLog log_;
+    std::vector<Failure> failures_;
+    std::vector<Owned> objects_;
+    std::map<std::string, int> counters_;
+    std::map<uint32_t, uint32_t> renderStates_;
+    FakeSurface* backBuffer_ = nullptr;
+    FakeSurface* autoDepth_ = nullptr;
+    gfx::Surface* target_ = nullptr;
+    gfx::Surface* depth_ = nullptr;
+    int sceneDepth_ = 0;
+    int faults_ = 0;
+    uint32_t refs_ = 1;
+};
+
+// An effect that records its calls as "Effect[label]...." lines and keeps its parameter values.
+class FakeEffect : public fx::Effect {
+public:
+    FakeEffect(std::string label, CallLog* calls, uint32_t passCount, bool hasTechnique);
+
+    uint32_t AddRef() override { return ++refs; }
+    uint32_t Release() override;
+    gfx::HRESULT SetFloat(const char* name, float value) override;
+    gfx::HRESULT SetFloatArray(const char* name, const float* values, uint32_t count) override;
+    gfx::HRESULT SetMatrix(const char* name, const float* matrix16) override;
+    gfx::HRESULT SetTexture(const char* name, gfx::Texture* texture) override;
+    fx::TechniqueHandle GetCurrentTechnique() override;
+    gfx::HRESULT Begin(uint32_t* passes, uint32_t flags) override;
+    gfx::HRESULT BeginPass(uint32_t pass) override;
+    gfx::HRESULT CommitChanges() override;
+    gfx::HRESULT EndPass() override;
+    gfx::HRESULT End() override;
+
+    std::string label;
+    CallLog* log;
+    uint32_t passCount;
+    bool hasTechnique;
+    uint32_t refs = 1;
+    int releasedTooOften = 0;
+    std::map<std::string, std::vector<float>> values;  // floats, arrays and matrices by name
+    std::map<std::string, gfx::Texture*> textures;
+};
+
+// Stands in for the effect compiler: known paths give FakeEffects, others fail like a missing file.
+class FakeEffectCompiler {
+public:
+    explicit FakeEffectCompiler(CallLog* calls) : log_(calls) {}
+    ~FakeEffectCompiler();
+
+    // path compiles into an effect labelled label with passCount passes.
+    void Add(const std::string& path, const std::string& label, uint32_t passCount = 1,
+             bool hasTechnique = true, const std::string& warnings = "");
+    // path fails with result and these compiler messages.
+    void AddFailure(const std::string& path, gfx::HRESULT result, const std::string& messages);
+
+    // The signature of Effect::Compiler.
+    gfx::HRESULT Compile(gfx::Device* device, const char* path, uint32_t flags, fx::Effect** effect,
+                         std::string* messages);
+    std::function<gfx::HRESULT(gfx::Device*, const char*, uint32_t, fx::Effect**, std::string*)>
+    AsFunction();
+
+    const std::vector<std::string>& Compiled() const { return compiled_; }  // paths asked for
+    std::vector<uint32_t> LastFlags() const { return flags_; }
+    FakeEffect* Made(const std::string& label) const;
+
+private:
+    struct Entry {
+        std::string label;
+        uint32_t passCount;
+        bool hasTechnique;
+        std::string messages;
+        gfx::HRESULT result;
+    };
+    CallLog* log_;
+    std::map<std::string, Entry> entries_;
+    std::vector<std::string> compiled_;
+    std::vector<uint32_t> flags_;
+    std::vector<std::unique_ptr<FakeEffect>> made_;
+};
+
+// Sets g_device for its scope.
+class ScopedDevice {
+public:
+    explicit ScopedDevice(gfx::Device* device);
+    ~ScopedDevice();
+
+private:
+    gfx::Device* previous_;
+};
+
+// Records message boxes (text, caption) instead of showing them, for its scope.
+class BoxRecorder {
+public:
+    struct Box {
+        std::string text;
+        std::string caption;
+        bool operator==(const Box&) const = default;
+    };
+    BoxRecorder();
+    ~BoxRecorder();
+    std::vector<Box> boxes;
+};
+
+}  // namespace vmtest
