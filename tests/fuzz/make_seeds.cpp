@@ -1,5 +1,6 @@
 // Writes the seed corpora of the fuzzers: small valid files of every format the demo reads, plus a
 // few near misses, under OUT/<fuzzer>/ (and an empty OUT/<fuzzer>-work/ for what the fuzzer finds).
+// Usage: make_seeds OUT [EFFECT_DIR]; every .fx file below EFFECT_DIR becomes an effect seed.
 #include <stb/stb_image_write.h>
 
 #include <cmath>
@@ -8,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -49,21 +51,23 @@ Bytes Track(const std::vector<std::tuple<uint32_t, float, int8_t>>& keys) {
 }
 
 // A one-triangle mesh with position, normal and texture coordinate, and K keys per track.
-Bytes Mesh(uint32_t keys) {
+Bytes Mesh(uint32_t keys, uint16_t formatBits = 7, uint32_t stride = 32) {
     Bytes b;
     Put32(b, 0);
     for (int i = 0; i < 16; ++i) PutF(b, i % 5 == 0 ? 1.0f : 0.0f);
     Put32(b, 0);
     Put32(b, 1);   // triangles
     Put32(b, 3);   // vertices
-    Put32(b, 32);  // stride
-    Put16(b, 7);   // position, normal, texcoord
+    Put32(b, stride);
+    Put16(b, formatBits);
     Put16(b, 0);
     Put16(b, 1);
     Put16(b, 2);
     const float v[3][8] = {{0, 0, 0, 0, 0, -1, 0, 0}, {0, 1, 0, 0, 0, -1, 0, 1}, {1, 0, 0, 0, 0, -1, 1, 0}};
-    for (auto& vert : v)
+    for (auto& vert : v) {
         for (float f : vert) PutF(b, f);
+        for (uint32_t extra = 32; extra < stride; extra += 4) PutF(b, 0.25f);
+    }
     b.push_back(0);
     Put32(b, 0);
     Put32(b, 0);
@@ -105,8 +109,8 @@ void ImageSeeds(const fs::path& dir) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make_seeds OUTDIR\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: make_seeds OUTDIR [EFFECT_DIR]\n");
         return 2;
     }
     const fs::path out = argv[1];
@@ -117,11 +121,35 @@ int main(int argc, char** argv) {
     Write(out / "fuzz_track/empty.track", Track({}));
     Write(out / "fuzz_track/keys.track", Track({{0, 1.0f, 0}, {10, 2.0f, 1}, {20, 0.5f, 2}, {30, 3.0f, 3}}));
     Write(out / "fuzz_track/odd.track", Track({{20, 1.0f, -1}, {10, 2.0f, 7}, {10, 4.0f, 1}}));
+    {
+        Bytes cut = Track({{0, 1.0f, 1}, {8, 2.0f, 2}, {16, 3.0f, 3}});
+        cut.resize(cut.size() - 4);  // the last record ends early
+        Write(out / "fuzz_track/truncated.track", cut);
+        Bytes huge = Track({{4, 1.0f, 1}});
+        huge[0] = huge[1] = huge[2] = huge[3] = 0xFF;  // count 0xFFFFFFFF, one record
+        Write(out / "fuzz_track/huge_count.track", huge);
+    }
 
     Write(out / "fuzz_mesh/keys1.mesh", Mesh(1));
     Write(out / "fuzz_mesh/keys0.mesh", Mesh(0));
+    Write(out / "fuzz_mesh/blendweight.mesh", Mesh(4, 71, 36));
+    Write(out / "fuzz_mesh/highbit.mesh", Mesh(2, 1031, 32));
+    {
+        Bytes cut = Mesh(3);
+        cut.resize(cut.size() / 2);
+        Write(out / "fuzz_mesh/truncated.mesh", cut);
+    }
 
     Write(out / "fuzz_effect/filter.fx", std::string(kEffect));
+    if (argc == 3) {
+        std::error_code ec;
+        for (auto it = fs::recursive_directory_iterator(argv[2], ec); !ec && it != fs::end(it);
+             it.increment(ec)) {
+            if (it->is_regular_file() && it->path().extension() == ".fx")
+                fs::copy_file(it->path(), out / "fuzz_effect" / it->path().filename(),
+                              fs::copy_options::overwrite_existing, ec);
+        }
+    }
 
     ImageSeeds(out / "fuzz_image");
 
@@ -134,5 +162,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "make_seeds: %s\n", error.c_str());
         return 1;
     }
+    // The same file cut in half: decodes shorter than its tag says.
+    std::ifstream whole(out / "fuzz_mp3/tone.mp3", std::ios::binary);
+    Bytes mp3((std::istreambuf_iterator<char>(whole)), std::istreambuf_iterator<char>());
+    mp3.resize(mp3.size() / 2);
+    Write(out / "fuzz_mp3/half.mp3", mp3);
     return 0;
 }

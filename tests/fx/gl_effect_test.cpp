@@ -64,7 +64,13 @@ protected:
         fs::remove_all(dir_, ignored);
     }
 
-    void SetUp() override { ASSERT_NE(device_, nullptr); }
+    void SetUp() override {
+        ASSERT_NE(device_, nullptr);
+        // Direct3D defaults; the quads are clockwise, so CCW culling keeps them.
+        device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
+        device_->SetRenderState(D3DRS_ALPHABLENDENABLE, 0);
+        device_->SetRenderState(D3DRS_ZENABLE, 0);
+    }
 
     static std::string Write(const std::string& name, const std::string& text) {
         fs::path path = dir_ / name;

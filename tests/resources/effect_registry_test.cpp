@@ -47,7 +47,7 @@ TEST_F(EffectRegistry, ACompilationErrorShowsTheMessagesAndEndsTheLoad) {
                                    "Shader Compilation Error In [bad.fx]"}}));
     EXPECT_EQ(effects.Count(), 1u);
     effects.SetCurrentRef("bad");
-    EXPECT_TRUE(boxes.boxes.size() == 1u);  // selecting is silent
+    EXPECT_EQ(boxes.boxes.size(), 1u);  // selecting is silent
     EXPECT_EQ(effects.GetCurrent(), nullptr);
     effects.SetCurrentRef("Blur");
     EXPECT_EQ(effects.GetCurrent(), nullptr);

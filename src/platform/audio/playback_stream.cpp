@@ -19,16 +19,14 @@ void PlaybackStream::Play(bool restart, double now) {
         state_ = State::Stopped;
         return;
     }
-    readHead_ = from;
+    readHead_ = from;  // audio handed out before a pause but not yet heard is played again
     clock_.Set(from, now);
     state_ = State::Playing;
 }
 
 bool PlaybackStream::Pause(double now) {
     if (StateAt(now) != State::Playing) return false;
-    // Audio handed out but not yet heard is played again on resume.
-    readHead_ = static_cast<int64_t>(std::floor(clock_.Position(now)));
-    clock_.Set(readHead_, now);
+    clock_.Set(static_cast<int64_t>(std::floor(clock_.Position(now))), now);
     state_ = State::Paused;
     return true;
 }

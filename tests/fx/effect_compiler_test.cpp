@@ -1,0 +1,160 @@
+// From effect text to GLSL and a filled parameter block, without OpenGL.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "platform/fx/fx_effect_compiler.h"
+
+namespace {
+
+using namespace fx::detail;
+
+int Locate(uint8_t usage, uint8_t index) { return usage == 5 ? 6 + index : usage == 0 ? 0 : usage == 3 ? 2 : -1; }
+
+struct Compiled {
+    CompiledEffect effect;
+    std::vector<Diagnostic> errors;
+    bool ok = false;
+};
+
+std::unique_ptr<Compiled> Compile(const std::string& text) {
+    auto c = std::make_unique<Compiled>();
+    c->ok = CompileEffectSource("t.fx", text, Locate, &c->effect, &c->errors);
+    return c;
+}
+
+float FloatAt(const ParameterTable& t, size_t offset) {
+    float f;
+    std::memcpy(&f, t.Block().data() + offset, 4);
+    return f;
+}
+
+const BlockMember& Member(const Compiled& c, const std::string& name) {
+    for (const auto& stage : c.effect.stages) {
+        for (const BlockMember& m : stage->block) {
+            if (m.name == name) return m;
+        }
+    }
+    static BlockMember none;
+    ADD_FAILURE() << name << " not in the block";
+    return none;
+}
+
+const char* kParameters = R"(float4x4 matWVP;
+float2 offset = {0.25, 0.75};
+float radius = 1.5;
+float w[3] = {1, 2, 3};
+float4 VS(float4 p : POSITION) : POSITION { return mul(p, matWVP) * radius + offset.xyxy * w[2]; }
+float4 PS() : COLOR { return w[0] + w[1]; }
+technique T { pass P { VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_2_0 PS(); } }
+)";
+
+TEST(EffectCompiler, ParameterBlockHoldsInitialValuesAndSetValuesInShaderLayout) {
+    auto c = Compile(kParameters);
+    ASSERT_TRUE(c->ok) << c->errors[0].text;
+    ParameterTable& t = c->effect.parameters;
+    const BlockMember& offset = Member(*c, "offset");
+    const BlockMember& w = Member(*c, "w");
+    EXPECT_EQ(FloatAt(t, offset.offset + 4), 0.75f);
+    EXPECT_EQ(FloatAt(t, Member(*c, "radius").offset), 1.5f);
+    ASSERT_GE(w.arrayStride, 16u) << "std140 arrays: one vec4 per element";
+    EXPECT_EQ(FloatAt(t, w.offset + 2 * w.arrayStride), 3.0f);
+
+    // Direct3D layout: translation in elements 12..14. The shader computes matrix * p with a
+    // row-major matrix, so row 0 of the stored matrix must end in the x translation.
+    const float m[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 7, 8, 9, 1};
+    ASSERT_TRUE(t.SetMatrix("matWVP", m));
+    const BlockMember& mat = Member(*c, "matWVP");
+    ASSERT_TRUE(mat.rowMajor);
+    EXPECT_EQ(FloatAt(t, mat.offset + 3 * 4), 7.0f);
+    EXPECT_EQ(FloatAt(t, mat.offset + mat.matrixStride + 3 * 4), 8.0f);
+    EXPECT_EQ(FloatAt(t, mat.offset + 3 * mat.matrixStride), 0.0f);
+
+    const float values[5] = {4, 5, 6, 7, 8};
+    EXPECT_TRUE(t.SetFloatArray("w", values, 5)) << "extra values are ignored";
+    EXPECT_EQ(FloatAt(t, w.offset + w.arrayStride), 5.0f);
+    EXPECT_EQ(FloatAt(t, offset.offset), 0.25f) << "neighbours untouched";
+    EXPECT_TRUE(t.SetFloatArray("offset", values, 1));
+    EXPECT_EQ(FloatAt(t, offset.offset), 4.0f);
+    EXPECT_EQ(FloatAt(t, offset.offset + 4), 0.75f) << "short arrays write a prefix";
+
+    EXPECT_FALSE(t.SetFloat("offset", 1)) << "a vector is not a float";
+    EXPECT_FALSE(t.SetFloat("w", 1)) << "an array is not a float";
+    EXPECT_FALSE(t.SetMatrix("radius", m));
+    EXPECT_FALSE(t.SetFloat("missing", 1));
+    EXPECT_FALSE(t.SetFloatArray("radius", nullptr, 1));
+    t.ClearDirty();
+    EXPECT_TRUE(t.SetFloat("radius", 2));
+    EXPECT_TRUE(t.Dirty());
+}
+
+TEST(EffectCompiler, EntryPointsCompileOnceAcrossPasses) {
+    std::ifstream in(std::string(VM_FX_TEST_DATA) + "/pig.fx");
+    std::stringstream text;
+    text << in.rdbuf();
+    auto c = Compile(text.str());
+    ASSERT_TRUE(c->ok) << c->errors[0].text;
+    ASSERT_EQ(c->effect.techniques.size(), 1u);
+    ASSERT_EQ(c->effect.techniques[0].size(), 4u);
+    EXPECT_EQ(c->effect.stages.size(), 5u) << "one vertex shader shared by four passes";
+    EXPECT_EQ(c->effect.techniques[0][0].vertex, c->effect.techniques[0][3].vertex);
+    // Inputs meet the device's attribute locations by semantic.
+    const std::string& glsl = c->effect.techniques[0][0].vertex->glsl;
+    EXPECT_NE(glsl.find("layout(location = 0) in vec4"), std::string::npos) << glsl;
+    EXPECT_NE(glsl.find("layout(location = 6) in vec2"), std::string::npos) << glsl;
+    EXPECT_NE(glsl.find("out vec2 v_TEXCOORD0"), std::string::npos) << glsl;
+    EXPECT_EQ(c->effect.techniques[0][0].samplers.size(), 1u);
+    EXPECT_TRUE(c->effect.parameters.Has("FadeEnd"));
+}
+
+TEST(EffectCompiler, CompileProblemsAreLocatedErrors) {
+    struct Case {
+        std::string text;
+        int line;
+        const char* words;
+    };
+    const std::string passes = "technique T { pass P {\n VertexShader = compile vs_2_0 VS();\n PixelShader = compile ps_2_0 PS(); } }\n";
+    const Case cases[] = {
+        // glslang's own error, at the file's line despite the preamble and the pre-pass.
+        {"float4 VS(float4 p : POSITION) : POSITION { return p; }\n\nfloat4 PS() : COLOR { return undefinedThing; }\n" + passes, 3, "undefinedThing"},
+        {"float4 VS(float4 p : POSITION) : POSITION { return p; }\n" + passes, 4, "'PS' not found"},
+        {"texture t;\nsampler s;\nfloat4 VS(float4 p : POSITION) : POSITION { return p; }\nfloat4 PS(float2 uv : TEXCOORD0) : COLOR { return tex2D(s, uv); }\n"
+         "float4 VS2(float4 p : POSITION, float2 uv : TEXCOORD0, out float2 o : TEXCOORD0) : POSITION { o = uv; return p; }\n"
+         "technique T { pass P {\n VertexShader = compile vs_2_0 VS2();\n PixelShader = compile ps_2_0 PS(); } }\n", 2, "Texture = <name>"},
+        {"texture t;\nsampler s = sampler_state { Texture = <other>; };\n", 2, "other"},
+        {"float4 VS(float4 p : POSITION, float4 c : FOG) : POSITION { return p + c; }\nfloat4 PS() : COLOR { return 1; }\n" + passes, 4, "FOG"},
+        {"float4 VS(float4 p : POSITION) : POSITION { return p; }\nfloat4 PS() : COLOR { return 1; }\nfloat4 Bad( { }\n", 3, ""},
+    };
+    for (const Case& k : cases) {
+        auto c = Compile(k.text);
+        ASSERT_FALSE(c->ok) << k.text;
+        ASSERT_FALSE(c->errors.empty());
+        EXPECT_EQ(c->errors[0].at.line, k.line) << k.text << " -> " << c->errors[0].text;
+        EXPECT_NE(c->errors[0].text.find(k.words), std::string::npos) << c->errors[0].text;
+    }
+}
+
+TEST(ParameterTable, RefusesALayoutThatDisagreesWithTheDeclarations) {
+    ParameterDecl radius{"radius", {BaseKind::Float, 1, 1}, 0, {2.0f}, {4, 1}};
+    BlockMember asVector{"radius", BaseKind::Float, 0, 4, 1, 0, 0, 0, false};
+    BlockMember hidden{"hidden", BaseKind::Float, 16, 1, 1, 0, 0, 0, false};
+    BlockMember outside{"radius", BaseKind::Float, 64, 1, 1, 0, 0, 0, false};
+    std::vector<Diagnostic> errors;
+    ParameterTable t;
+    EXPECT_FALSE(t.Build({radius}, {asVector}, 16, &errors));
+    EXPECT_FALSE(t.Build({radius}, {BlockMember{"radius"}, hidden}, 32, &errors));
+    EXPECT_FALSE(t.Build({radius}, {outside}, 16, &errors));
+    ASSERT_EQ(errors.size(), 3u);
+    EXPECT_EQ(errors[0].at.line, 4);
+    EXPECT_NE(errors[1].text.find("hidden"), std::string::npos);
+    errors.clear();
+    ASSERT_TRUE(t.Build({radius}, {BlockMember{"radius"}}, 16, &errors));
+    EXPECT_EQ(FloatAt(t, 0), 2.0f);
+    t.GrowBlock(24);
+    EXPECT_EQ(t.Block().size(), 24u);
+    EXPECT_EQ(FloatAt(t, 0), 2.0f) << "growing keeps the values";
+}
+
+}  // namespace

@@ -1,0 +1,82 @@
+// The music timer over a stream of the audio layer, driven by its manual clock.
+#include <gtest/gtest.h>
+
+#include "audio/scratch_dir.h"
+#include "audio/test_signal.h"
+#include "platform/audio/audio.h"
+#include "sync/bass_timer.h"
+
+namespace {
+
+class BassTimerTest : public ::testing::Test {
+protected:
+    // One long (silent, so quick to encode) soundtrack for the whole suite: it must reach 123 s.
+    static void SetUpTestSuite() {
+        dir = new ScratchDir();
+        WriteTestMp3(dir->File("long.mp3"), 124 * 44100, /*silent=*/true);
+    }
+    static void TearDownTestSuite() {
+        delete dir;
+        dir = nullptr;
+    }
+    void SetUp() override {
+        audio::Configure({.manualClock = true});
+        ASSERT_TRUE(audio::Init(1, 44100, audio::BASS_DEVICE_LATENCY));
+        stream = audio::StreamCreateFile(false, dir->File("long.mp3").c_str(), 0, 0, audio::BASS_STREAM_PRESCAN);
+        ASSERT_NE(stream, 0u);
+    }
+    void TearDown() override {
+        audio::Free();
+        audio::Configure({});
+    }
+
+    static ScratchDir* dir;
+    audio::Handle stream = 0;
+};
+ScratchDir* BassTimerTest::dir = nullptr;
+
+}  // namespace
+
+TEST_F(BassTimerTest, RowsFollowTheMusicAtTwelveAndThreeQuarterRowsPerSecond) {
+    BassTimer timer(stream, 153.0f, 5);
+    EXPECT_EQ(timer.stream, stream);
+    EXPECT_EQ(timer.rowsPerSecond, 12.75f);
+    EXPECT_EQ(BassTimer(stream, 120.0f, 4).rowsPerSecond, 8.0f);
+
+    timer.play();
+    audio::AdvanceManualClock(2.0);
+    EXPECT_EQ(timer.currentSeconds(), 2.0f);
+    EXPECT_EQ(timer.currentRow(), 25.5f);
+    audio::AdvanceManualClock(121.0);
+    EXPECT_EQ(timer.currentSeconds(), 123.0f);
+    EXPECT_EQ(timer.currentRow(), 1568.25f);
+}
+
+TEST_F(BassTimerTest, SeekRowMovesTheStreamToThatTime) {
+    BassTimer timer(stream, 153.0f, 5);
+    timer.seekRow(25.5f);
+    EXPECT_EQ(audio::ChannelGetPosition(stream), 88200u * 8u);
+    EXPECT_EQ(timer.currentSeconds(), 2.0f);
+    timer.seekRow(1568.25f);
+    EXPECT_EQ(timer.currentSeconds(), 123.0f);
+}
+
+TEST_F(BassTimerTest, PauseHoldsTheRowAndPlayContinuesFromIt) {
+    sync::Timer* timer = new BassTimer(stream, 153.0f, 5);
+    EXPECT_FALSE(timer->isPlaying());
+    timer->play();
+    EXPECT_TRUE(timer->isPlaying());
+    audio::AdvanceManualClock(1.0);
+    timer->pause();
+    EXPECT_FALSE(timer->isPlaying());
+    audio::AdvanceManualClock(5.0);
+    EXPECT_EQ(timer->currentRow(), 12.75f);
+    timer->play();
+    audio::AdvanceManualClock(1.0);
+    EXPECT_EQ(timer->currentRow(), 25.5f);
+
+    delete timer;  // the stream is not the timer's: it plays on
+    EXPECT_EQ(audio::ChannelIsActive(stream), audio::BASS_ACTIVE_PLAYING);
+    audio::AdvanceManualClock(200.0);  // past the end: stopped
+    EXPECT_FALSE(BassTimer(stream, 153.0f, 5).isPlaying());
+}
