@@ -5,14 +5,14 @@
 
 bool DTexture::Create(uint32_t newWidth, uint32_t newHeight, uint32_t format) {
     gfx::Device* device = g_device;
-    if (device == nullptr || gfx::Failed(device->CreateTexture(newWidth, newHeight, 1,
-                                                              gfx::D3DUSAGE_DYNAMIC, format,
-                                                              gfx::D3DPOOL_DEFAULT, &texture))) {
+    if (device == nullptr ||
+        gfx::Failed(device->CreateTexture(newWidth, newHeight, 1, gfx::D3DUSAGE_DYNAMIC, format,
+                                          gfx::D3DPOOL_DEFAULT, &texture))) {
         ui::MessageBox("CreateTexture", "DTexture");
         return false;
     }
-    if (gfx::Failed(device->CreateDepthStencilSurface(newWidth, newHeight, gfx::D3DFMT_D24S8, 0, 0, 1,
-                                                      &depth))) {
+    if (gfx::Failed(device->CreateDepthStencilSurface(newWidth, newHeight, gfx::D3DFMT_D24S8, 0, 0,
+                                                      1, &depth))) {
         ui::MessageBox("CreateDepthStencil", "DTexture");
         return false;
     }

@@ -6,7 +6,7 @@
 #include "platform/gfx/gfx.h"
 
 class DTexture {
-public:
+  public:
     DTexture() = default;
     DTexture(const DTexture&) = delete;
     DTexture& operator=(const DTexture&) = delete;
@@ -20,6 +20,6 @@ public:
     gfx::Texture* texture = nullptr;
     gfx::Surface* surface = nullptr;
     gfx::Surface* depth = nullptr;
-    uint32_t width = 0;   // set only by a successful Create
+    uint32_t width = 0;  // set only by a successful Create
     uint32_t height = 0;
 };

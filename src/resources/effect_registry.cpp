@@ -21,9 +21,13 @@ gfx::HRESULT Compile(const char* path, fx::Effect** effect, std::string* message
 
 }  // namespace
 
-void Effect::SetCompiler(Compiler compiler) { CompilerSlot() = std::move(compiler); }
+void Effect::SetCompiler(Compiler compiler) {
+    CompilerSlot() = std::move(compiler);
+}
 
-Effect::~Effect() { Release(); }
+Effect::~Effect() {
+    Release();
+}
 
 void Effect::Release() {
     ReleaseAll([](fx::Effect* effect) { effect->Release(); });
@@ -39,13 +43,16 @@ void Effect::Load(ParameterList list) {
              if (effect != nullptr) effect->Release();
              char caption[164];
              std::snprintf(caption, sizeof caption, "Shader Compilation Error In [%s]", path);
-             if (messages.empty()) messages = std::string(path) + ": the effect could not be created";
+             if (messages.empty())
+                 messages = std::string(path) + ": the effect could not be created";
              ui::MessageBox(messages.c_str(), caption);
              return nullptr;
          });
 }
 
-fx::Effect* Effect::GetCurrent() const { return Find(currentRef_); }
+fx::Effect* Effect::GetCurrent() const {
+    return Find(currentRef_);
+}
 
 void Effect::Begin(uint32_t pass, const char* ref) {
     const char* name = ref != nullptr ? ref : currentRef_;
@@ -57,15 +64,17 @@ void Effect::Begin(uint32_t pass, const char* ref) {
     if (effect == nullptr) return;
     char text[64];
     if (effect->GetCurrentTechnique() == nullptr) {
-        std::snprintf(text, sizeof text, "Begin[Ref == %s] Doesn't Have An Current Technique", name);
+        std::snprintf(text, sizeof text, "Begin[Ref == %s] Doesn't Have An Current Technique",
+                      name);
         ui::MessageBox(text, "Effect->Begin");
         return;
     }
     uint32_t passes = 0;
     effect->Begin(&passes, 0);
     if (pass >= passes) {
-        std::snprintf(text, sizeof text, "Effect[%s] -  has MaxPasses[%d] and cannot use Pass[%d]\n",
-                      name, static_cast<int>(passes), static_cast<int>(pass));
+        std::snprintf(text, sizeof text,
+                      "Effect[%s] -  has MaxPasses[%d] and cannot use Pass[%d]\n", name,
+                      static_cast<int>(passes), static_cast<int>(pass));
         ui::MessageBox(text, "Effect Error [Begin]");
         return;
     }

@@ -12,7 +12,7 @@
 #include "resources/registry.h"
 
 class Effect : public Registry<fx::Effect> {
-public:
+  public:
     // How an effect file is compiled; fx::CreateEffectFromFile unless a test replaced it.
     using Compiler = std::function<gfx::HRESULT(gfx::Device*, const char* path, uint32_t flags,
                                                 fx::Effect** effect, std::string* messages)>;
@@ -38,6 +38,6 @@ public:
     // Drops one reference on every effect; run at exit by the destructor.
     void Release();
 
-private:
+  private:
     const char* currentRef_ = nullptr;
 };

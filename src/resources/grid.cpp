@@ -53,12 +53,11 @@ void GenerateGrid(Mesh& mesh, uint32_t columns, uint32_t rows, float width, floa
     }
 
     const uint32_t vertexBytes = vertexCount * static_cast<uint32_t>(sizeof(MeshVertex));
-    gfx::HRESULT result =
-        g_device != nullptr
-            ? g_device->CreateVertexBuffer(vertexBytes,
-                                           gfx::D3DUSAGE_DYNAMIC | gfx::D3DUSAGE_WRITEONLY,
-                                           kGridFvf, gfx::D3DPOOL_DEFAULT, &mesh.vertexBuffer)
-            : gfx::D3DERR_INVALIDCALL;
+    gfx::HRESULT result = g_device != nullptr
+                              ? g_device->CreateVertexBuffer(
+                                    vertexBytes, gfx::D3DUSAGE_DYNAMIC | gfx::D3DUSAGE_WRITEONLY,
+                                    kGridFvf, gfx::D3DPOOL_DEFAULT, &mesh.vertexBuffer)
+                              : gfx::D3DERR_INVALIDCALL;
     if (gfx::Failed(result)) {
         ui::MessageBox("CreateVertexBuffer", "GenerateGrid");
         return;
@@ -80,8 +79,9 @@ void GenerateGrid(Mesh& mesh, uint32_t columns, uint32_t rows, float width, floa
         const uint32_t base = r * columns;
         for (uint32_t c = 0; c + 1 < columns; ++c) {
             const uint32_t lowerLeft = base + c;
-            const uint32_t cell[6] = {lowerLeft,           lowerLeft + 1,       lowerLeft + columns,
-                                      lowerLeft + columns + 1, lowerLeft + columns, lowerLeft + 1};
+            const uint32_t cell[6] = {lowerLeft,           lowerLeft + 1,
+                                      lowerLeft + columns, lowerLeft + columns + 1,
+                                      lowerLeft + columns, lowerLeft + 1};
             for (uint32_t i : cell) *index++ = static_cast<uint16_t>(i);
         }
     }

@@ -62,9 +62,9 @@ bool BuildVertexDeclaration(uint16_t formatBits, gfx::VertexDeclaration** declar
         std::printf("vertexdecl bit[%d]\n", before);
     }
     elements.push_back(gfx::D3DDECL_END);
-    const gfx::HRESULT result = g_device != nullptr
-                                    ? g_device->CreateVertexDeclaration(elements.data(), declaration)
-                                    : gfx::D3DERR_INVALIDCALL;
+    const gfx::HRESULT result =
+        g_device != nullptr ? g_device->CreateVertexDeclaration(elements.data(), declaration)
+                            : gfx::D3DERR_INVALIDCALL;
     if (gfx::Failed(result)) {
         ReportD3DError(result, "VertexDecl", "Pellic");
         return false;
@@ -101,17 +101,17 @@ void Mesh::LoadFromFile(const char* path) {
     }
 
     const uint32_t indexBytes = triangleCount * 6;
-    gfx::HRESULT result = g_device->CreateIndexBuffer(indexBytes, gfx::D3DUSAGE_WRITEONLY,
-                                                      gfx::D3DFMT_INDEX16, gfx::D3DPOOL_MANAGED,
-                                                      &indexBuffer);
+    gfx::HRESULT result =
+        g_device->CreateIndexBuffer(indexBytes, gfx::D3DUSAGE_WRITEONLY, gfx::D3DFMT_INDEX16,
+                                    gfx::D3DPOOL_MANAGED, &indexBuffer);
     if (gfx::Failed(result)) {
         ReportD3DError(result, "IndexBuffer", path);
         return;
     }
     const uint32_t vertexBytes = vertexCount * stride;
-    result = g_device->CreateVertexBuffer(vertexBytes,
-                                          gfx::D3DUSAGE_DYNAMIC | gfx::D3DUSAGE_WRITEONLY, 0,
-                                          gfx::D3DPOOL_DEFAULT, &vertexBuffer);
+    result =
+        g_device->CreateVertexBuffer(vertexBytes, gfx::D3DUSAGE_DYNAMIC | gfx::D3DUSAGE_WRITEONLY,
+                                     0, gfx::D3DPOOL_DEFAULT, &vertexBuffer);
     if (gfx::Failed(result)) {
         ReportD3DError(result, "VertexBuffer", path);
         return;
@@ -125,7 +125,8 @@ void Mesh::LoadFromFile(const char* path) {
         indexBuffer->Unlock();
     }
     locked = nullptr;
-    if (!gfx::Failed(vertexBuffer->Lock(0, 0, &locked, gfx::D3DLOCK_DISCARD)) && locked != nullptr) {
+    if (!gfx::Failed(vertexBuffer->Lock(0, 0, &locked, gfx::D3DLOCK_DISCARD)) &&
+        locked != nullptr) {
         if (vertexBytes != 0) std::memcpy(locked, file.vertices.data(), vertexBytes);
         vertexBuffer->Unlock();
     }

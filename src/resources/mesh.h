@@ -30,8 +30,8 @@ struct Mesh {
     // is not a multiple of 4 or smaller than its elements, or indices past its vertices, is refused
     // with a box and the mesh stays empty (draws nothing).
     void LoadFromFile(const char* path);
-    // SetStreamSource, SetVertexDeclaration, SetIndices, DrawIndexedPrimitive; nothing when the mesh
-    // has no buffers.
+    // SetStreamSource, SetVertexDeclaration, SetIndices, DrawIndexedPrimitive; nothing when the
+    // mesh has no buffers.
     void Draw() const;
     // Identity when all three tracks are empty, else scale x rotation x translation at time.
     Matrix LocalTransform(float time) const;

@@ -99,8 +99,8 @@ bool ParseMeshFile(const uint8_t* data, size_t size, MeshFileContents& out, std:
 
     for (uint16_t index : out.indices) {
         if (index >= out.vertexCount) {
-            reason = Format("indices reach past the %llu vertices (index %llu)", out.vertexCount,
-                            index);
+            reason =
+                Format("indices reach past the %llu vertices (index %llu)", out.vertexCount, index);
             return false;
         }
     }
@@ -110,11 +110,11 @@ bool ParseMeshFile(const uint8_t* data, size_t size, MeshFileContents& out, std:
         reason = "the file ends before its key count";
         return false;
     }
-    if (!out.positionKeys.ReadKeys(reader, keyCount) || !out.rotationKeys.ReadKeys(reader, keyCount) ||
-        !out.scaleKeys.ReadKeys(reader, keyCount)) {
-        reason = keyCount != 0 ? Format("%llu keys per track need more bytes than the file holds",
-                                        keyCount)
-                               : "a key count exceeds what the file holds";
+    if (!out.positionKeys.ReadKeys(reader, keyCount) ||
+        !out.rotationKeys.ReadKeys(reader, keyCount) || !out.scaleKeys.ReadKeys(reader, keyCount)) {
+        reason = keyCount != 0
+                     ? Format("%llu keys per track need more bytes than the file holds", keyCount)
+                     : "a key count exceeds what the file holds";
         return false;
     }
     return true;

@@ -1,6 +1,8 @@
 #include "resources/mesh_proxy.h"
 
-MeshProxy::~MeshProxy() { Release(); }
+MeshProxy::~MeshProxy() {
+    Release();
+}
 
 void MeshProxy::Release() {
     ReleaseAll([](Mesh* mesh) {

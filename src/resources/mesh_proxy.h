@@ -6,7 +6,7 @@
 #include "resources/registry.h"
 
 class MeshProxy : public Registry<Mesh> {
-public:
+  public:
     MeshProxy() = default;
     ~MeshProxy();
 

@@ -12,7 +12,7 @@ using ParameterList = const char* const*;
 
 template <class Item>
 class Registry {
-public:
+  public:
     Registry() = default;
     Registry(const Registry&) = delete;
     Registry& operator=(const Registry&) = delete;
@@ -24,11 +24,12 @@ public:
     const char* NameAt(size_t i) const { return names_[i]; }
     Item* ItemAt(size_t i) const { return items_[i]; }
 
-protected:
+  protected:
     ~Registry() = default;
 
-    // The walk every Load shares. loadStep(file, name) returns the new item, or null to stop the walk (the
-    // step has reported why). A file without a following name shows the list-error box and stops.
+    // The walk every Load shares. loadStep(file, name) returns the new item, or null to stop the
+    // walk (the step has reported why). A file without a following name shows the list-error box
+    // and stops.
     template <class LoadStep>
     void Walk(ParameterList list, const char* listErrorText, const char* listErrorCaption,
               LoadStep loadStep);
@@ -37,7 +38,7 @@ protected:
     template <class ReleaseItem>
     void ReleaseAll(ReleaseItem releaseItem);
 
-private:
+  private:
     std::vector<const char*> names_;
     std::vector<Item*> items_;
 };

@@ -15,12 +15,15 @@ void ReleaseInterface(T*& object) {
 }
 
 // A missing device counts as a refused call.
-gfx::HRESULT NoDevice() { return gfx::D3DERR_INVALIDCALL; }
+gfx::HRESULT NoDevice() {
+    return gfx::D3DERR_INVALIDCALL;
+}
 
 }  // namespace
 
 void RenderTexture::Create(float scaleX, float scaleY, bool isMultisampled, uint32_t format) {
-    const auto scaledWidth = static_cast<int32_t>(static_cast<float>(displaySettings.renderWidth) * scaleX);
+    const auto scaledWidth =
+        static_cast<int32_t>(static_cast<float>(displaySettings.renderWidth) * scaleX);
     const auto scaledHeight =
         static_cast<int32_t>(static_cast<float>(displaySettings.renderHeight) * scaleY);
     CreateSized(scaledWidth, scaledHeight, isMultisampled, format);
@@ -36,8 +39,8 @@ void RenderTexture::CreateSized(int32_t newWidth, int32_t newHeight, bool isMult
     gfx::Device* device = g_device;
     const char* failure = nullptr;
 
-    gfx::HRESULT result = device ? device->CreateTexture(w, h, 1, gfx::D3DUSAGE_RENDERTARGET, format,
-                                                         gfx::D3DPOOL_DEFAULT, &texture)
+    gfx::HRESULT result = device ? device->CreateTexture(w, h, 1, gfx::D3DUSAGE_RENDERTARGET,
+                                                         format, gfx::D3DPOOL_DEFAULT, &texture)
                                  : NoDevice();
     if (gfx::Failed(result)) {
         failure = "CreateTexture";
@@ -65,7 +68,8 @@ void RenderTexture::CreateSized(int32_t newWidth, int32_t newHeight, bool isMult
 
 void RenderTexture::Begin() {
     gfx::Device* device = g_device;
-    if (savedTarget != nullptr || savedDepth != nullptr) return;  // already active: keep what is held
+    if (savedTarget != nullptr || savedDepth != nullptr)
+        return;  // already active: keep what is held
     const char* failure = nullptr;
     const char* caption = "RenderTexture";
     if (device == nullptr || gfx::Failed(device->GetRenderTarget(0, &savedTarget))) {

@@ -10,7 +10,7 @@
 #include "platform/gfx/gfx.h"
 
 class RenderTexture {
-public:
+  public:
     RenderTexture() = default;
     RenderTexture(const RenderTexture&) = delete;
     RenderTexture& operator=(const RenderTexture&) = delete;

@@ -1,6 +1,6 @@
-// The rendering resource objects of static storage duration. All are defined in one translation unit
-// so that they are constructed in exactly this order before main and destroyed in reverse order
-// after it; destroying them is safe whether or not the device was ever created.
+// The rendering resource objects of static storage duration. All are defined in one translation
+// unit so that they are constructed in exactly this order before main and destroyed in reverse
+// order after it; destroying them is safe whether or not the device was ever created.
 #pragma once
 
 #include "resources/dtexture.h"

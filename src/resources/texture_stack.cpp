@@ -3,7 +3,9 @@
 #include "display/device_globals.h"
 #include "display/report_d3d_error.h"
 
-TextureStack::~TextureStack() { Release(); }
+TextureStack::~TextureStack() {
+    Release();
+}
 
 void TextureStack::Release() {
     ReleaseAll([](gfx::Texture* texture) { texture->Release(); });

@@ -5,7 +5,7 @@
 #include "resources/registry.h"
 
 class TextureStack : public Registry<gfx::Texture> {
-public:
+  public:
     TextureStack() = default;
     ~TextureStack();
 

@@ -21,8 +21,14 @@ void Camera::Set(float eyeX, float eyeY, float eyeZ, float targetX, float target
     fov = fieldOfView;
 }
 
-Matrix Camera::View() const { return vmath::MatrixLookAtLH(eye, target, up); }
+Matrix Camera::View() const {
+    return vmath::MatrixLookAtLH(eye, target, up);
+}
 
-Matrix Camera::Projection() const { return vmath::MatrixPerspectiveFovLH(fov, aspect, zNear, zFar); }
+Matrix Camera::Projection() const {
+    return vmath::MatrixPerspectiveFovLH(fov, aspect, zNear, zFar);
+}
 
-Matrix Camera::ViewProjection() const { return View() * Projection(); }
+Matrix Camera::ViewProjection() const {
+    return View() * Projection();
+}

@@ -5,7 +5,7 @@
 #include "scenes/math_types.h"
 
 class Camera {
-public:
+  public:
     Camera();
 
     // Stores eye, target and fov (radians); leaves up, zNear, zFar and aspect alone.

@@ -7,10 +7,16 @@
 
 namespace {
 
-constexpr uint32_t FloatsPerKey(const Vector3*) { return 3; }
-constexpr uint32_t FloatsPerKey(const Quaternion*) { return 4; }
+constexpr uint32_t FloatsPerKey(const Vector3*) {
+    return 3;
+}
+constexpr uint32_t FloatsPerKey(const Quaternion*) {
+    return 4;
+}
 
-Vector3 Interpolate(const Vector3& a, const Vector3& b, float s) { return Lerp(a, b, s); }
+Vector3 Interpolate(const Vector3& a, const Vector3& b, float s) {
+    return Lerp(a, b, s);
+}
 Quaternion Interpolate(const Quaternion& a, const Quaternion& b, float s) {
     return vmath::QuaternionSlerp(a, b, s);
 }

@@ -1,5 +1,6 @@
-// Keyframed transform tracks: positions and scales (Vector3) and rotations (Quaternion), ten keys per
-// second. A mesh reads its three tracks from its file and samples them to build its local transform.
+// Keyframed transform tracks: positions and scales (Vector3) and rotations (Quaternion), ten keys
+// per second. A mesh reads its three tracks from its file and samples them to build its local
+// transform.
 #pragma once
 
 #include <cstddef>
@@ -12,7 +13,7 @@
 // Bounded little-endian reader over bytes already in memory. Every read checks the bytes left: a
 // read past the end returns false, reads nothing and leaves the position unchanged.
 class ByteReader {
-public:
+  public:
     ByteReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
 
     size_t Position() const { return position_; }
@@ -43,7 +44,7 @@ public:
         return true;
     }
 
-private:
+  private:
     const uint8_t* data_;
     size_t size_;
     size_t position_ = 0;
@@ -52,7 +53,7 @@ private:
 // T is Vector3 or Quaternion. Key k holds the value at time k / 10 seconds.
 template <class T>
 class KeyTrack {
-public:
+  public:
     KeyTrack() = default;
     KeyTrack(const KeyTrack&) = delete;
     KeyTrack& operator=(const KeyTrack&) = delete;

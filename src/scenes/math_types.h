@@ -1,5 +1,5 @@
-// The value types of the scenes and filters: plain records of 32-bit floats, copied by value and not
-// initialised by default construction. Same records as the platform math functions use.
+// The value types of the scenes and filters: plain records of 32-bit floats, copied by value and
+// not initialised by default construction. Same records as the platform math functions use.
 #pragma once
 
 #include "platform/math/vector_math.h"

@@ -98,17 +98,17 @@ TEST_F(FiltersTest, SetUpSizesTheTargetsAndPlacesTheQuadsOnTheRenderArea) {
 
 TEST_F(FiltersTest, FinalGaussianSetsTheTexelOffsetAndTheScreenProjection) {
     FilterGaussian(1.5f, true, sceneTarget.texture);
-    EXPECT_EQ(Recorded(),
-              Prologue() +
-                  Lines{Fx("Guassian", "SetFloatArray(offset, 0.00078125, 0.00138889)"),
-                        Fx("Guassian", "SetMatrix(matProjection)"), Fx("Guassian", "SetFloat(radius, 1.5)"),
-                        Fx("Guassian", "SetTexture(tex0, sceneTarget)")} +
-                  Pass("Guassian", 0, "renderQuad") + Epilogue());
+    const Lines expectedCalls =
+        Prologue() +
+        Lines{Fx("Guassian", "SetFloatArray(offset, 0.00078125, 0.00138889)"),
+              Fx("Guassian", "SetMatrix(matProjection)"), Fx("Guassian", "SetFloat(radius, 1.5)"),
+              Fx("Guassian", "SetTexture(tex0, sceneTarget)")} +
+        Pass("Guassian", 0, "renderQuad") + Epilogue();
+    EXPECT_EQ(Recorded(), expectedCalls);
     const Matrix ortho = MatrixOrtho(1280.0f, 1024.0f);
-    EXPECT_EQ(resources_->Effect("Guassian")->values["matProjection"],
-              std::vector<float>(ortho.data(), ortho.data() + 16));
-    EXPECT_EQ(resources_->Effect("color")->values["matProjection"],
-              std::vector<float>(ortho.data(), ortho.data() + 16));
+    const std::vector<float> expected(ortho.data(), ortho.data() + 16);
+    EXPECT_EQ(resources_->Effect("Guassian")->values["matProjection"], expected);
+    EXPECT_EQ(resources_->Effect("color")->values["matProjection"], expected);
 }
 
 TEST_F(FiltersTest, FilterThreeSoftensTwiceAtHalfSizeThenBlendsWithTheSource) {
@@ -163,15 +163,16 @@ TEST_F(FiltersTest, AStepKeepsTheOffsetOfTheLastFinalPass) {
     FilterBlurQuarter(1.0f, true, sceneTarget.texture);  // steps only: no offset set
     for (const std::string& line : Recorded())
         EXPECT_EQ(line.find("offset"), std::string::npos) << line;
-    EXPECT_EQ(resources_->Effect("Guassian")->values["offset"],
-              (std::vector<float>{1.0f / 1280.0f, 1.0f / 720.0f}));
+    const std::vector<float> texel{1.0f / 1280.0f, 1.0f / 720.0f};
+    EXPECT_EQ(resources_->Effect("Guassian")->values["offset"], texel);
 }
 
 TEST_F(FiltersTest, NonFinalDefaultDrawsTheScreenQuadWithoutSceneOrBorder) {
     FilterDefault(false, halfTargetA.texture);
-    EXPECT_EQ(Recorded(), Lines{Fx("DefaultFilter", "SetMatrix(matProjection)"),
-                                Fx("DefaultFilter", "SetTexture(tex0, halfTargetA)")} +
-                              Pass("DefaultFilter", 0, "screenQuad"));
+    const Lines expectedCalls = Lines{Fx("DefaultFilter", "SetMatrix(matProjection)"),
+                                      Fx("DefaultFilter", "SetTexture(tex0, halfTargetA)")} +
+                                Pass("DefaultFilter", 0, "screenQuad");
+    EXPECT_EQ(Recorded(), expectedCalls);
 }
 
 }  // namespace

@@ -102,7 +102,7 @@ RecordedResources& RecordedResources::Get(bool withScene) {
 
     LoadFilters();
     if (withScene) {
-        // Mesh files in a scratch folder; "g2" carries a key that moves it to (1, 2, 3).
+        // Mesh files in a scratch folder; "g1" carries a key that moves it to (1, 2, 3).
         const fs::path saved = fs::current_path();
         std::string dir = (fs::temp_directory_path() / "vm-scene-XXXXXX").string();
         if (mkdtemp(dir.data()) == nullptr) throw std::runtime_error("mkdtemp");
@@ -112,7 +112,7 @@ RecordedResources& RecordedResources::Get(bool withScene) {
                                "gris.SCENEkjeft_0.mesh",  "gris.SCENEnasabor_7.mesh",
                                "gris.SCENEring_2.mesh",   "gris.SCENEtann_8.mesh"};
         for (int i = 0; i < 6; ++i)
-            WriteTriangleMesh("vessmark/gris/" + std::string(files[i]), 1, 2, 3, i == 1);
+            WriteTriangleMesh("vessmark/gris/" + std::string(files[i]), 1, 2, 3, i == 0);
         LoadScene();
         fs::current_path(saved);
         fs::remove_all(dir);

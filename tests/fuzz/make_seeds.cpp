@@ -11,6 +11,8 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <system_error>
+#include <tuple>
 #include <vector>
 
 #include "platform/audio/mp3_writer.h"

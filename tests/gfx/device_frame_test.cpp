@@ -192,14 +192,14 @@ TEST_F(DevicePixelTest, DepthTestFollowsZFuncAndWriteMask) {
     DrawRect(-1, 1, 1, -1, 0.6f);
     EXPECT_EQ(ReadTarget().At(10, 10), kGreen);
 
-    // With depth writes off, Clear still resets depth, and draws leave it alone.
+    // With depth writes off, Clear still resets depth (0.6 -> 1.0), and draws leave it alone.
     device_->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESS);
     device_->SetRenderState(D3DRS_ZWRITEENABLE, 0);
-    device_->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 0.5f, 0);
+    device_->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
     SetColor(program_, 0, 0, 1, 1);
-    DrawRect(-1, 1, 1, -1, 0.4f);  // passes, writes no depth
+    DrawRect(-1, 1, 1, -1, 0.8f);  // passes only against the cleared depth; writes none
     SetColor(program_, 1, 0, 0, 1);
-    DrawRect(-1, 1, 1, -1, 0.45f);  // passes again against 0.5
+    DrawRect(-1, 1, 1, -1, 0.9f);  // passes only if 0.8 was not written
     EXPECT_EQ(ReadTarget().At(10, 10), kRed);
     uint32_t writes = 1;
     device_->GetRenderState(D3DRS_ZWRITEENABLE, &writes);

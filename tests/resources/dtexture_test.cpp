@@ -1,6 +1,7 @@
+#include "resources/dtexture.h"
+
 #include <gtest/gtest.h>
 
-#include "resources/dtexture.h"
 #include "support/recording_device.h"
 
 namespace {
@@ -9,7 +10,7 @@ using Boxes = std::vector<vmtest::BoxRecorder::Box>;
 using Lines = std::vector<std::string>;
 
 class DTextureTest : public ::testing::Test {
-protected:
+  protected:
     vmtest::RecordingDevice device;
     vmtest::ScopedDevice use{&device};
     vmtest::BoxRecorder boxes;

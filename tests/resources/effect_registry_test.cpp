@@ -1,7 +1,8 @@
 // Effect loading and the begin/pass/end protocol, with a fake compiler and recording effects.
+#include "resources/effect_registry.h"
+
 #include <gtest/gtest.h>
 
-#include "resources/effect_registry.h"
 #include "support/recording_device.h"
 
 namespace {
@@ -10,7 +11,7 @@ using Boxes = std::vector<vmtest::BoxRecorder::Box>;
 using Lines = std::vector<std::string>;
 
 class EffectRegistry : public ::testing::Test {
-protected:
+  protected:
     EffectRegistry() {
         compiler.Add("DefaultFilters/BlurFilter.fx", "Blur", 3);
         compiler.Add("two.fx", "two", 2);
@@ -39,12 +40,13 @@ TEST_F(EffectRegistry, LoadsWithDebugFlagAndIgnoresWarnings) {
 
 TEST_F(EffectRegistry, ACompilationErrorShowsTheMessagesAndEndsTheLoad) {
     compiler.AddFailure("bad.fx", gfx::D3DXERR_INVALIDDATA, "bad.fx(7,3): error: undeclared 'x'\n");
-    const char* list[] = {"two.fx", "two", "bad.fx", "bad", "DefaultFilters/BlurFilter.fx", "Blur",
-                          nullptr};
+    const char* list[] = {"two.fx", "two",  "bad.fx", "bad", "DefaultFilters/BlurFilter.fx",
+                          "Blur",   nullptr};
     effects.Load(list);
     EXPECT_EQ(compiler.Compiled(), (Lines{"two.fx", "bad.fx"}));
-    EXPECT_EQ(boxes.boxes, (Boxes{{"bad.fx(7,3): error: undeclared 'x'\n",
-                                   "Shader Compilation Error In [bad.fx]"}}));
+    EXPECT_EQ(
+        boxes.boxes,
+        (Boxes{{"bad.fx(7,3): error: undeclared 'x'\n", "Shader Compilation Error In [bad.fx]"}}));
     EXPECT_EQ(effects.Count(), 1u);
     effects.SetCurrentRef("bad");
     EXPECT_EQ(boxes.boxes.size(), 1u);  // selecting is silent
@@ -72,10 +74,10 @@ TEST_F(EffectRegistry, AFileWithoutANameShowsTheListError) {
 }
 
 class EffectProtocol : public EffectRegistry {
-protected:
+  protected:
     EffectProtocol() {
-        const char* list[] = {"two.fx", "two", "DefaultFilters/BlurFilter.fx", "Blur",
-                              "notech.fx", "notech", nullptr};
+        const char* list[] = {"two.fx", "two",  "DefaultFilters/BlurFilter.fx", "Blur", "notech.fx",
+                              "notech", nullptr};
         effects.Load(list);
         device.ClearCalls();
     }
@@ -86,9 +88,9 @@ TEST_F(EffectProtocol, BeginsAndEndsTheRequestedPassOfTheCurrentEffect) {
     effects.GetCurrent()->SetFloat("radius", 1.5f);
     effects.Begin(1, nullptr);
     effects.End(nullptr);
-    EXPECT_EQ(device.Calls(), (Lines{"Effect[two].SetFloat(radius, 1.5)", "Effect[two].Begin(0)",
-                                     "Effect[two].BeginPass(1)", "Effect[two].EndPass()",
-                                     "Effect[two].End()"}));
+    EXPECT_EQ(device.Calls(),
+              (Lines{"Effect[two].SetFloat(radius, 1.5)", "Effect[two].Begin(0)",
+                     "Effect[two].BeginPass(1)", "Effect[two].EndPass()", "Effect[two].End()"}));
     EXPECT_TRUE(boxes.boxes.empty());
 }
 
@@ -98,8 +100,8 @@ TEST_F(EffectProtocol, APassPastTheCountIsReportedAndEndStillRuns) {
     EXPECT_EQ(boxes.boxes, (Boxes{{"Effect[two] -  has MaxPasses[2] and cannot use Pass[2]\n",
                                    "Effect Error [Begin]"}}));
     effects.End(nullptr);
-    EXPECT_EQ(device.Calls(), (Lines{"Effect[two].Begin(0)", "Effect[two].EndPass()",
-                                     "Effect[two].End()"}));
+    EXPECT_EQ(device.Calls(),
+              (Lines{"Effect[two].Begin(0)", "Effect[two].EndPass()", "Effect[two].End()"}));
     EXPECT_EQ(boxes.boxes.size(), 1u);
 }
 
@@ -123,8 +125,8 @@ TEST_F(EffectProtocol, AnExplicitRefWinsAndLeavesCurrentRefAlone) {
 
 TEST_F(EffectProtocol, AnEffectWithoutTechniqueBeginsNothing) {
     effects.Begin(0, "notech");
-    EXPECT_EQ(boxes.boxes, (Boxes{{"Begin[Ref == notech] Doesn't Have An Current Technique",
-                                   "Effect->Begin"}}));
+    EXPECT_EQ(boxes.boxes,
+              (Boxes{{"Begin[Ref == notech] Doesn't Have An Current Technique", "Effect->Begin"}}));
     EXPECT_TRUE(device.Calls().empty());
 }
 

@@ -1,6 +1,7 @@
+#include "resources/grid.h"
+
 #include <gtest/gtest.h>
 
-#include "resources/grid.h"
 #include "support/recording_device.h"
 
 namespace {
@@ -9,7 +10,7 @@ using Boxes = std::vector<vmtest::BoxRecorder::Box>;
 using Lines = std::vector<std::string>;
 
 class GridTest : public ::testing::Test {
-protected:
+  protected:
     vmtest::RecordingDevice device;
     vmtest::ScopedDevice use{&device};
     vmtest::BoxRecorder boxes;
@@ -25,8 +26,8 @@ TEST_F(GridTest, ATwoByTwoGridIsOneQuadOfTwoTriangles) {
     ASSERT_EQ(mesh.vertexCount, 4u);
     EXPECT_EQ(mesh.triangleCount, 2u);
     EXPECT_EQ(mesh.stride, 32u);
-    const float expected[4][5] = {{-400, -225, 1, 0, 0}, {400, -225, 1, 1, 0},
-                                  {-400, 225, 1, 0, 1},  {400, 225, 1, 1, 1}};
+    const float expected[4][5] = {
+        {-400, -225, 1, 0, 0}, {400, -225, 1, 1, 0}, {-400, 225, 1, 0, 1}, {400, 225, 1, 1, 1}};
     for (int i = 0; i < 4; ++i) {
         const MeshVertex& v = mesh.vertexData[i];
         EXPECT_EQ(v.position[0], expected[i][0]);
@@ -44,7 +45,8 @@ TEST_F(GridTest, AZeroOriginCentresTheGrid) {
     GenerateGrid(mesh, 2, 2, 800, 450, -400, -225);
     Mesh centred;
     GenerateGrid(centred, 2, 2, 800, 450, 0, 0);
-    EXPECT_EQ(0, std::memcmp(mesh.vertexData.get(), centred.vertexData.get(), 4 * sizeof(MeshVertex)));
+    EXPECT_EQ(0,
+              std::memcmp(mesh.vertexData.get(), centred.vertexData.get(), 4 * sizeof(MeshVertex)));
     // Only one axis at zero: only that axis is centred.
     Mesh half;
     GenerateGrid(half, 2, 2, 10, 20, 0, 3);
@@ -91,12 +93,14 @@ TEST_F(GridTest, MakesTheBuffersAndDeclarationTheGridLayoutNeeds) {
 
     device.ClearCalls();
     mesh.Draw();
-    EXPECT_EQ(device.Calls(), (Lines{"SetStreamSource(0, vb1, 0, 32)", "SetVertexDeclaration(decl1)",
-                                     "SetIndices(ib1)", "DrawIndexedPrimitive(4, 0, 0, 4, 0, 2)"}));
+    EXPECT_EQ(device.Calls(),
+              (Lines{"SetStreamSource(0, vb1, 0, 32)", "SetVertexDeclaration(decl1)",
+                     "SetIndices(ib1)", "DrawIndexedPrimitive(4, 0, 0, 4, 0, 2)"}));
 }
 
 TEST_F(GridTest, RefusesSizesThatCannotBeIndexed) {
-    for (auto [columns, rows] : {std::pair{1u, 5u}, {5u, 1u}, {0u, 0u}, {257u, 256u}, {65536u, 2u}}) {
+    for (auto [columns, rows] :
+         {std::pair{1u, 5u}, {5u, 1u}, {0u, 0u}, {257u, 256u}, {65536u, 2u}}) {
         boxes.boxes.clear();
         GenerateGrid(mesh, columns, rows, 1, 1, 0, 0);
         ASSERT_EQ(boxes.boxes.size(), 1u);

@@ -1,6 +1,8 @@
 // Builds mesh files byte by byte for the tests, and writes them into a fresh temporary folder.
 #pragma once
 
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -8,10 +10,8 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 class MeshBytes {
-public:
+  public:
     MeshBytes& U8(uint8_t v) {
         data.push_back(v);
         return *this;
@@ -49,7 +49,7 @@ public:
 };
 
 class TempFolder {
-public:
+  public:
     TempFolder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "vm_mesh_XXXXXX").string();
         path_ = mkdtemp(pattern.data());
@@ -58,11 +58,12 @@ public:
     std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) const {
         const std::string file = (path_ / name).string();
         std::ofstream out(file, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
         return file;
     }
     const std::filesystem::path& Path() const { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
 };

@@ -1,11 +1,12 @@
 // The mesh file parser against damaged input: whatever the bytes, it either refuses them or returns
 // contents that are safe to upload (every index inside the vertices, sizes as announced).
+#include "resources/mesh_file.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "mesh_file_builder.h"
-#include "resources/mesh_file.h"
 
 namespace {
 
@@ -63,7 +64,8 @@ TEST(MeshFile, SurvivesMutatedAndRandomBytes) {
                 bytes[std::uniform_int_distribution<size_t>(0, bytes.size() - 1)(rng)] =
                     static_cast<uint8_t>(rng());
             }
-            if (round % 3 == 2) bytes.resize(std::uniform_int_distribution<size_t>(0, bytes.size())(rng));
+            if (round % 3 == 2)
+                bytes.resize(std::uniform_int_distribution<size_t>(0, bytes.size())(rng));
         }
         MeshFileContents contents;
         std::string reason;

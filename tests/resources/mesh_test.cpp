@@ -1,10 +1,11 @@
 // Loading, drawing and placing meshes from mesh files written by the tests.
+#include "resources/mesh.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "mesh_file_builder.h"
-#include "resources/mesh.h"
 #include "scenes/matrix.h"
 #include "support/recording_device.h"
 
@@ -14,7 +15,7 @@ using Boxes = std::vector<vmtest::BoxRecorder::Box>;
 using Lines = std::vector<std::string>;
 
 class MeshTest : public ::testing::Test {
-protected:
+  protected:
     std::string Write(const MeshBytes& bytes) { return folder.Write("test.mesh", bytes.data); }
     const std::vector<gfx::VertexElement>& Elements(const Mesh& m) {
         return static_cast<vmtest::FakeVertexDeclaration*>(m.declaration)->elements;
@@ -70,14 +71,21 @@ TEST_F(MeshTest, Stride32MeshWithPositionNormalAndTexcoordKeepsCopies) {
 
     device.ClearCalls();
     mesh.Draw();
-    EXPECT_EQ(device.Calls(), (Lines{"SetStreamSource(0, vb1, 0, 32)", "SetVertexDeclaration(decl1)",
-                                     "SetIndices(ib1)", "DrawIndexedPrimitive(4, 0, 0, 4, 0, 2)"}));
+    EXPECT_EQ(device.Calls(),
+              (Lines{"SetStreamSource(0, vb1, 0, 32)", "SetVertexDeclaration(decl1)",
+                     "SetIndices(ib1)", "DrawIndexedPrimitive(4, 0, 0, 4, 0, 2)"}));
 }
 
 TEST_F(MeshTest, FormatBitsLayTheElementsOutInBitOrder) {
     // Bits 0, 1, 2, 6 with stride 36: a blend weight at 32 and no in-memory copies.
     MeshBytes weighted;
-    weighted.Header(1, 3, 36, 71).Indices({0, 1, 2}).Vertices(3, 36).KeyCount(0).U32(0).U32(0).U32(0);
+    weighted.Header(1, 3, 36, 71)
+        .Indices({0, 1, 2})
+        .Vertices(3, 36)
+        .KeyCount(0)
+        .U32(0)
+        .U32(0)
+        .U32(0);
     mesh.LoadFromFile(Write(weighted).c_str());
     ASSERT_EQ(Elements(mesh).size(), 5u);
     EXPECT_EQ(Elements(mesh)[3].Offset, 32);
@@ -90,7 +98,13 @@ TEST_F(MeshTest, FormatBitsLayTheElementsOutInBitOrder) {
     // Bits 0, 2, 7: two texture coordinates, both usage index 0.
     Mesh twoTexcoords;
     MeshBytes texcoords;
-    texcoords.Header(1, 3, 32, 133).Indices({0, 1, 2}).Vertices(3, 32).KeyCount(0).U32(0).U32(0).U32(0);
+    texcoords.Header(1, 3, 32, 133)
+        .Indices({0, 1, 2})
+        .Vertices(3, 32)
+        .KeyCount(0)
+        .U32(0)
+        .U32(0)
+        .U32(0);
     twoTexcoords.LoadFromFile(Write(texcoords).c_str());
     const auto& e = Elements(twoTexcoords);
     ASSERT_EQ(e.size(), 4u);
@@ -106,7 +120,13 @@ TEST_F(MeshTest, FormatBitsLayTheElementsOutInBitOrder) {
 
 TEST_F(MeshTest, UnknownFormatBitsAreReportedAndSkipped) {
     MeshBytes bytes;
-    bytes.Header(1, 3, 32, 1031).Indices({0, 1, 2}).Vertices(3, 32).KeyCount(0).U32(0).U32(0).U32(0);
+    bytes.Header(1, 3, 32, 1031)
+        .Indices({0, 1, 2})
+        .Vertices(3, 32)
+        .KeyCount(0)
+        .U32(0)
+        .U32(0)
+        .U32(0);
     const std::string path = Write(bytes);
     testing::internal::CaptureStdout();
     mesh.LoadFromFile(path.c_str());
@@ -221,7 +241,13 @@ TEST_F(MeshTest, MalformedFilesAreRefusedWithTheirReasonAndLeftEmpty) {
     }
     {
         MeshBytes b;
-        b.Header(2, 4, 12, 1).Indices({0, 1, 2, 3, 2, 4}).Vertices(4, 12).KeyCount(0).U32(0).U32(0).U32(0);
+        b.Header(2, 4, 12, 1)
+            .Indices({0, 1, 2, 3, 2, 4})
+            .Vertices(4, 12)
+            .KeyCount(0)
+            .U32(0)
+            .U32(0)
+            .U32(0);
         cases.push_back({"index past vertices", b.data, "indices reach past the 4 vertices"});
     }
     {
@@ -241,7 +267,13 @@ TEST_F(MeshTest, MalformedFilesAreRefusedWithTheirReasonAndLeftEmpty) {
     }
     {
         MeshBytes b;
-        b.Header(1, 3, 12, 1).Indices({0, 1, 2}).Vertices(3, 12).KeyCount(0).U32(0).U32(0xFFFFFFF).U32(0);
+        b.Header(1, 3, 12, 1)
+            .Indices({0, 1, 2})
+            .Vertices(3, 12)
+            .KeyCount(0)
+            .U32(0)
+            .U32(0xFFFFFFF)
+            .U32(0);
         cases.push_back({"huge block count", b.data, "key count"});
     }
     for (const Case& c : cases) {

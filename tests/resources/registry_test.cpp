@@ -12,7 +12,7 @@ using Boxes = std::vector<Box>;
 using Lines = std::vector<std::string>;
 
 class TextureRegistry : public ::testing::Test {
-protected:
+  protected:
     vmtest::RecordingDevice device;
     vmtest::ScopedDevice use{&device};
     vmtest::BoxRecorder boxes;
@@ -37,7 +37,8 @@ TEST_F(TextureRegistry, FindIsExactCaseSensitiveAndTheFirstEntryWins) {
     EXPECT_EQ(textures.Find("blur"), nullptr);
     EXPECT_EQ(textures.Find("Blu"), nullptr);
     EXPECT_EQ(textures.Find("Blurs"), nullptr);
-    EXPECT_EQ(boxes.boxes, (Boxes{{"blur", "No Match"}, {"Blu", "No Match"}, {"Blurs", "No Match"}}));
+    EXPECT_EQ(boxes.boxes,
+              (Boxes{{"blur", "No Match"}, {"Blu", "No Match"}, {"Blurs", "No Match"}}));
 }
 
 TEST_F(TextureRegistry, AFileWithoutANameStopsTheLoadAfterThePairsBefore) {
@@ -58,8 +59,14 @@ TEST_F(TextureRegistry, AnEmptyListLoadsAndShowsNothing) {
 
 TEST_F(TextureRegistry, AFailedImageIsReportedByNameAndEndsTheLoad) {
     device.FailOn("CreateTextureFromFile", gfx::D3DXERR_INVALIDDATA, 1);
-    const char* list[] = {"vessmark/gris/augetext.JPG", "eyes", "vessmark/data/dama.png", "dama",
-                          "vessmark/data/bg.png",       "bg",   "vessmark/data/demo.png", "demo",
+    const char* list[] = {"vessmark/gris/augetext.JPG",
+                          "eyes",
+                          "vessmark/data/dama.png",
+                          "dama",
+                          "vessmark/data/bg.png",
+                          "bg",
+                          "vessmark/data/demo.png",
+                          "demo",
                           nullptr};
     textures.Load(list);
     EXPECT_EQ(device.Calls(), (Lines{"CreateTextureFromFile(vessmark/gris/augetext.JPG)",

@@ -1,9 +1,10 @@
 // Render textures on a recording device: creation calls, the target switch of Begin/End with its
 // reference counts, and every failure box.
+#include "resources/render_texture.h"
+
 #include <gtest/gtest.h>
 
 #include "display/display_settings.h"
-#include "resources/render_texture.h"
 #include "support/recording_device.h"
 
 namespace {
@@ -12,7 +13,7 @@ using Boxes = std::vector<vmtest::BoxRecorder::Box>;
 using Lines = std::vector<std::string>;
 
 class RenderTextureTest : public ::testing::Test {
-protected:
+  protected:
     RenderTextureTest() : saved_(displaySettings) {
         displaySettings.renderWidth = 1280;
         displaySettings.renderHeight = 720;
@@ -20,13 +21,13 @@ protected:
     }
     ~RenderTextureTest() override { displaySettings = saved_; }
 
-    void ExpectEmpty(const RenderTexture& rt) {
-        EXPECT_EQ(rt.texture, nullptr);
-        EXPECT_EQ(rt.surface, nullptr);
-        EXPECT_EQ(rt.depth, nullptr);
-        EXPECT_EQ(rt.msTarget, nullptr);
-        EXPECT_EQ(rt.savedTarget, nullptr);
-        EXPECT_EQ(rt.savedDepth, nullptr);
+    void ExpectEmpty(const RenderTexture& target) {
+        EXPECT_EQ(target.texture, nullptr);
+        EXPECT_EQ(target.surface, nullptr);
+        EXPECT_EQ(target.depth, nullptr);
+        EXPECT_EQ(target.msTarget, nullptr);
+        EXPECT_EQ(target.savedTarget, nullptr);
+        EXPECT_EQ(target.savedDepth, nullptr);
         EXPECT_TRUE(device.LiveObjects().empty());
         EXPECT_EQ(device.Faults(), 0);
     }
@@ -123,11 +124,12 @@ TEST_F(RenderTextureTest, BeginAndEndSwitchTargetsAndResolveKeepingReferenceCoun
     EXPECT_EQ(rt.savedTarget, device.BackBuffer());
     rt.End();
 
-    EXPECT_EQ(device.Calls(),
-              (Lines{"GetRenderTarget(0)", "GetDepthStencilSurface()", "SetRenderTarget(0, " + ms + ")",
-                     "SetDepthStencilSurface(" + depth + ")", "BeginScene()", "EndScene()",
-                     "SetRenderTarget(0, backbuffer)", "SetDepthStencilSurface(autodepth)",
-                     "StretchRect(" + ms + ", null, " + level + ", null, 0)"}));
+    EXPECT_EQ(
+        device.Calls(),
+        (Lines{"GetRenderTarget(0)", "GetDepthStencilSurface()", "SetRenderTarget(0, " + ms + ")",
+               "SetDepthStencilSurface(" + depth + ")", "BeginScene()", "EndScene()",
+               "SetRenderTarget(0, backbuffer)", "SetDepthStencilSurface(autodepth)",
+               "StretchRect(" + ms + ", null, " + level + ", null, 0)"}));
     EXPECT_EQ(device.CurrentTarget(), device.BackBuffer());
     EXPECT_EQ(device.CurrentDepth(), device.AutoDepth());
     EXPECT_EQ(device.BackBuffer()->Refs(), targetRefs);
@@ -144,7 +146,8 @@ TEST_F(RenderTextureTest, APlainRenderTextureRendersIntoItsLevelSurfaceWithoutRe
     rt.Begin();
     EXPECT_EQ(device.CurrentTarget(), rt.surface);
     rt.End();
-    for (const std::string& line : device.Calls()) EXPECT_EQ(line.find("StretchRect"), std::string::npos);
+    for (const std::string& line : device.Calls())
+        EXPECT_EQ(line.find("StretchRect"), std::string::npos);
 }
 
 TEST_F(RenderTextureTest, BeginOnAnEmptyRecordReportsAndLeavesTheDeviceAsItWas) {
@@ -152,8 +155,9 @@ TEST_F(RenderTextureTest, BeginOnAnEmptyRecordReportsAndLeavesTheDeviceAsItWas) 
         boxes.boxes.clear();
         rt.multisampled = multisampled;
         rt.Begin();
-        EXPECT_EQ(boxes.boxes,
-                  (Boxes{{multisampled ? "SetRenderTarget (ms)" : "SetRenderTarget", "RenderTexture"}}));
+        EXPECT_EQ(
+            boxes.boxes,
+            (Boxes{{multisampled ? "SetRenderTarget (ms)" : "SetRenderTarget", "RenderTexture"}}));
         EXPECT_EQ(device.SceneDepth(), 0);
         EXPECT_EQ(device.CurrentTarget(), device.BackBuffer());
         EXPECT_EQ(device.BackBuffer()->Refs(), 1u);

@@ -1,18 +1,20 @@
-#include <gtest/gtest.h>
-
 #include "resources/static_resources.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
 TEST(StaticResources, StartEmptyAndReleaseWithoutADevice) {
-    for (RenderTexture* rt : {&sceneTarget, &workTarget, &spareTarget0, &spareTarget1, &spareTarget2,
-                              &spareTarget3, &halfTargetB, &halfTargetA, &quarterTarget}) {
+    for (RenderTexture* rt :
+         {&sceneTarget, &workTarget, &spareTarget0, &spareTarget1, &spareTarget2, &spareTarget3,
+          &halfTargetB, &halfTargetA, &quarterTarget}) {
         EXPECT_EQ(rt->width, 512);
         EXPECT_EQ(rt->height, 512);
         EXPECT_EQ(rt->texture, nullptr);
         rt->Release();
     }
-    for (Mesh* mesh : {&renderQuad, &screenQuad, &borderStrip, &unusedQuad, &floorQuad, &backdropQuad}) {
+    for (Mesh* mesh :
+         {&renderQuad, &screenQuad, &borderStrip, &unusedQuad, &floorQuad, &backdropQuad}) {
         EXPECT_EQ(mesh->vertexBuffer, nullptr);
         mesh->Draw();
         mesh->Release();

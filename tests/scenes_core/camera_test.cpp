@@ -1,6 +1,7 @@
+#include "scenes/camera.h"
+
 #include <gtest/gtest.h>
 
-#include "scenes/camera.h"
 #include "scenes/matrix.h"
 
 namespace {

@@ -1,15 +1,16 @@
+#include "scenes/keyframes.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
 
-#include "scenes/keyframes.h"
 #include "scenes/matrix.h"
 
 namespace {
 
 class Bytes {
-public:
+  public:
     Bytes& U32(uint32_t v) {
         for (int i = 0; i < 4; ++i) data.push_back(static_cast<uint8_t>(v >> (8 * i)));
         return *this;
@@ -71,7 +72,7 @@ TEST(KeyTrackReadKeys, RefusesCountsTheBytesCannotHold) {
 }
 
 class ThreeKeys : public ::testing::Test {
-protected:
+  protected:
     ThreeKeys() {
         Bytes bytes;
         bytes.F(0).F(0).F(0).F(10).F(20).F(-30).F(20).F(0).F(10);

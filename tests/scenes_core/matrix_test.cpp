@@ -3,6 +3,8 @@
 #define GLM_FORCE_LEFT_HANDED
 #define GLM_FORCE_DEPTH_ZERO_TO_ONE
 #define GLM_ENABLE_EXPERIMENTAL
+#include "scenes/matrix.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -14,7 +16,6 @@
 #include <random>
 
 #include "platform/math/vector_math.h"
-#include "scenes/matrix.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ void ExpectNearVector(const Vector3& v, float x, float y, float z, float toleran
 }
 
 class RandomInputs : public ::testing::Test {
-protected:
+  protected:
     float Angle() { return std::uniform_real_distribution<float>(-7.0f, 7.0f)(rng_); }
     float Value() { return std::uniform_real_distribution<float>(-50.0f, 50.0f)(rng_); }
     float Positive() { return std::uniform_real_distribution<float>(0.1f, 20.0f)(rng_); }
@@ -105,9 +106,9 @@ TEST_F(RandomInputs, ViewAndProjectionBuildersMatchGlm) {
     for (int i = 0; i < kRounds; ++i) {
         const glm::vec3 eye(Value(), Value(), Value()), at(Value(), Value(), Value());
         const glm::vec3 up = glm::normalize(glm::vec3(Value(), Value(), Value()));
-        ExpectSameMatrix(vmath::MatrixLookAtLH({eye.x, eye.y, eye.z}, {at.x, at.y, at.z},
-                                               {up.x, up.y, up.z}),
-                         glm::lookAtLH(eye, at, up), 2e-4f);
+        ExpectSameMatrix(
+            vmath::MatrixLookAtLH({eye.x, eye.y, eye.z}, {at.x, at.y, at.z}, {up.x, up.y, up.z}),
+            glm::lookAtLH(eye, at, up), 2e-4f);
 
         const float fov = std::uniform_real_distribution<float>(0.1f, 3.0f)(rng_);
         const float aspect = Positive(), zn = Positive(), zf = zn + Positive() * 100.0f;
@@ -118,9 +119,8 @@ TEST_F(RandomInputs, ViewAndProjectionBuildersMatchGlm) {
         ExpectSameMatrix(vmath::MatrixOrthoLH(w, h, zn, zf),
                          glm::orthoLH_ZO(-w / 2, w / 2, -h / 2, h / 2, zn, zf), 1e-5f);
     }
-    ExpectSameMatrix(MatrixOrtho(800, 450), glm::orthoLH_ZO(-400.0f, 400.0f, -225.0f, 225.0f, 0.0f,
-                                                            100000.0f),
-                     1e-6f);
+    ExpectSameMatrix(MatrixOrtho(800, 450),
+                     glm::orthoLH_ZO(-400.0f, 400.0f, -225.0f, 225.0f, 0.0f, 100000.0f), 1e-6f);
 }
 
 TEST_F(RandomInputs, SlerpMatchesGlmAlongTheShorterArc) {
@@ -130,7 +130,8 @@ TEST_F(RandomInputs, SlerpMatchesGlmAlongTheShorterArc) {
         const glm::quat b = i % 4 == 0 ? glm::normalize(a + glm::quat(1e-4f, 0, 0, 0)) : UnitQuat();
         const float t = std::uniform_real_distribution<float>(0.0f, 1.0f)(rng_);
         const glm::quat expected = glm::slerp(a, b, t);
-        const Quaternion got = vmath::QuaternionSlerp({a.x, a.y, a.z, a.w}, {b.x, b.y, b.z, b.w}, t);
+        const Quaternion got =
+            vmath::QuaternionSlerp({a.x, a.y, a.z, a.w}, {b.x, b.y, b.z, b.w}, t);
         EXPECT_NEAR(got.x, expected.x, 1e-4f);
         EXPECT_NEAR(got.y, expected.y, 1e-4f);
         EXPECT_NEAR(got.z, expected.z, 1e-4f);

@@ -1,8 +1,8 @@
+#include "scenes/noise.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
-
-#include "scenes/noise.h"
 
 namespace {
 

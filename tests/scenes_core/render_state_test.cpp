@@ -1,6 +1,7 @@
+#include "scenes/render_state.h"
+
 #include <gtest/gtest.h>
 
-#include "scenes/render_state.h"
 #include "support/recording_device.h"
 
 namespace {

@@ -25,11 +25,14 @@ std::string Join(std::initializer_list<std::string> parts) {
     return text;
 }
 
-std::string U(uint32_t value) { return std::to_string(value); }
+std::string U(uint32_t value) {
+    return std::to_string(value);
+}
 
 }  // namespace
 
-// ---- Buffers, textures, declarations -------------------------------------------------------------
+// ---- Buffers, textures, declarations
+// -------------------------------------------------------------
 
 gfx::HRESULT FakeTexture::GetLevelDesc(uint32_t level, gfx::SurfaceDesc* out) {
     if (level != 0) return gfx::D3DERR_INVALIDCALL;
@@ -81,18 +84,20 @@ std::vector<uint16_t> FakeIndexBuffer::Indices() const {
 }
 
 gfx::HRESULT FakeVertexDeclaration::GetDeclaration(gfx::VertexElement* out, uint32_t* count) {
-    if (out != nullptr) std::memcpy(out, elements.data(), elements.size() * sizeof(gfx::VertexElement));
+    if (out != nullptr)
+        std::memcpy(out, elements.data(), elements.size() * sizeof(gfx::VertexElement));
     *count = static_cast<uint32_t>(elements.size());
     return gfx::D3D_OK;
 }
 
-// ---- Device ---------------------------------------------------------------------------------------
+// ---- Device
+// ---------------------------------------------------------------------------------------
 
 RecordingDevice::RecordingDevice(uint32_t width, uint32_t height) {
-    gfx::SurfaceDesc color{gfx::D3DFMT_X8R8G8B8, gfx::D3DUSAGE_RENDERTARGET, gfx::D3DPOOL_DEFAULT, 0,
-                           width, height};
-    gfx::SurfaceDesc depth{gfx::D3DFMT_D24S8, gfx::D3DUSAGE_DEPTHSTENCIL, gfx::D3DPOOL_DEFAULT, 0,
-                           width, height};
+    gfx::SurfaceDesc color{
+        gfx::D3DFMT_X8R8G8B8, gfx::D3DUSAGE_RENDERTARGET, gfx::D3DPOOL_DEFAULT, 0, width, height};
+    gfx::SurfaceDesc depth{
+        gfx::D3DFMT_D24S8, gfx::D3DUSAGE_DEPTHSTENCIL, gfx::D3DPOOL_DEFAULT, 0, width, height};
     backBuffer_ = Keep(new FakeSurface("backbuffer", &faults_, color));
     autoDepth_ = Keep(new FakeSurface("autodepth", &faults_, depth));
     target_ = backBuffer_;  // the device's own reference
@@ -164,12 +169,12 @@ uint32_t RecordingDevice::RenderState(uint32_t state) const {
 gfx::HRESULT RecordingDevice::CreateTexture(uint32_t width, uint32_t height, uint32_t levels,
                                             uint32_t usage, uint32_t format, uint32_t pool,
                                             gfx::Texture** texture) {
-    log_.Add("CreateTexture(" + Join({U(width), U(height), U(levels), U(usage), U(format), U(pool)}) +
-             ")");
+    log_.Add("CreateTexture(" +
+             Join({U(width), U(height), U(levels), U(usage), U(format), U(pool)}) + ")");
     *texture = nullptr;
     if (gfx::HRESULT failed = Check("CreateTexture"); gfx::Failed(failed)) return failed;
-    *texture = Keep(new FakeTexture(NextLabel("tex"), &faults_, this,
-                                    {format, usage, pool, 0, width, height}));
+    *texture = Keep(
+        new FakeTexture(NextLabel("tex"), &faults_, this, {format, usage, pool, 0, width, height}));
     return gfx::D3D_OK;
 }
 
@@ -196,7 +201,8 @@ gfx::HRESULT RecordingDevice::CreateDepthStencilSurface(uint32_t width, uint32_t
                    std::to_string(discard)}) +
              ")");
     *surface = nullptr;
-    if (gfx::HRESULT failed = Check("CreateDepthStencilSurface"); gfx::Failed(failed)) return failed;
+    if (gfx::HRESULT failed = Check("CreateDepthStencilSurface"); gfx::Failed(failed))
+        return failed;
     *surface = MakeSurface("depth", {format, gfx::D3DUSAGE_DEPTHSTENCIL, gfx::D3DPOOL_DEFAULT,
                                      multiSample, width, height});
     return gfx::D3D_OK;
@@ -296,8 +302,8 @@ gfx::HRESULT RecordingDevice::StretchRect(gfx::Surface* source, const gfx::Rect*
                                           gfx::Surface* dest, const gfx::Rect* destRect,
                                           uint32_t filter) {
     log_.Add("StretchRect(" +
-             Join({Name(source), sourceRect ? "rect" : "null", Name(dest), destRect ? "rect" : "null",
-                   U(filter)}) +
+             Join({Name(source), sourceRect ? "rect" : "null", Name(dest),
+                   destRect ? "rect" : "null", U(filter)}) +
              ")");
     if (gfx::HRESULT failed = Check("StretchRect"); gfx::Failed(failed)) return failed;
     return source != nullptr && dest != nullptr ? gfx::D3D_OK : gfx::D3DERR_INVALIDCALL;
@@ -370,7 +376,8 @@ gfx::HRESULT RecordingDevice::DrawIndexedPrimitive(uint32_t type, int32_t baseVe
     return Check("DrawIndexedPrimitive");
 }
 
-// ---- Effects --------------------------------------------------------------------------------------
+// ---- Effects
+// --------------------------------------------------------------------------------------
 
 FakeEffect::FakeEffect(std::string name, CallLog* calls, uint32_t passes, bool technique)
     : label(std::move(name)), log(calls), passCount(passes), hasTechnique(technique) {}
@@ -404,7 +411,8 @@ gfx::HRESULT FakeEffect::SetMatrix(const char* name, const float* matrix16) {
 }
 
 gfx::HRESULT FakeEffect::SetTexture(const char* name, gfx::Texture* texture) {
-    log->Add("Effect[" + label + "].SetTexture(" + name + ", " + RecordingDevice::Name(texture) + ")");
+    log->Add("Effect[" + label + "].SetTexture(" + name + ", " + RecordingDevice::Name(texture) +
+             ")");
     textures[name] = texture;
     return gfx::D3D_OK;
 }
@@ -482,10 +490,15 @@ FakeEffect* FakeEffectCompiler::Made(const std::string& label) const {
     return nullptr;
 }
 
-// ---- Scopes ---------------------------------------------------------------------------------------
+// ---- Scopes
+// ---------------------------------------------------------------------------------------
 
-ScopedDevice::ScopedDevice(gfx::Device* device) : previous_(g_device) { g_device = device; }
-ScopedDevice::~ScopedDevice() { g_device = previous_; }
+ScopedDevice::ScopedDevice(gfx::Device* device) : previous_(g_device) {
+    g_device = device;
+}
+ScopedDevice::~ScopedDevice() {
+    g_device = previous_;
+}
 
 BoxRecorder::BoxRecorder() {
     ui::Config config;

@@ -37,7 +37,7 @@ struct CallLog {
 
 // Reference count, name and fault counting shared by all fake objects.
 class FakeObjectState {
-public:
+  public:
     FakeObjectState(std::string label, int* faults) : label_(std::move(label)), faults_(faults) {}
     uint32_t AddRefImpl() { return ++refs_; }
     uint32_t ReleaseImpl() {
@@ -51,22 +51,32 @@ public:
     bool Alive() const { return refs_ > 0; }
     const std::string& Label() const { return label_; }
 
-private:
+  private:
     std::string label_;
     int* faults_;
     uint32_t refs_ = 1;
 };
 
-#define VMTEST_FAKE_UNKNOWN                                               \
-    uint32_t AddRef() override { return state.AddRefImpl(); }             \
-    uint32_t Release() override { return state.ReleaseImpl(); }           \
-    uint32_t Refs() const { return state.Refs(); }                        \
-    bool Alive() const { return state.Alive(); }                          \
-    const std::string& Label() const { return state.Label(); }            \
+#define VMTEST_FAKE_UNKNOWN            \
+    uint32_t AddRef() override {       \
+        return state.AddRefImpl();     \
+    }                                  \
+    uint32_t Release() override {      \
+        return state.ReleaseImpl();    \
+    }                                  \
+    uint32_t Refs() const {            \
+        return state.Refs();           \
+    }                                  \
+    bool Alive() const {               \
+        return state.Alive();          \
+    }                                  \
+    const std::string& Label() const { \
+        return state.Label();          \
+    }                                  \
     FakeObjectState state
 
 class FakeSurface : public gfx::Surface {
-public:
+  public:
     FakeSurface(std::string label, int* faults, gfx::SurfaceDesc description)
         : state(std::move(label), faults), desc(description) {}
     gfx::HRESULT GetDesc(gfx::SurfaceDesc* out) override {
@@ -78,8 +88,9 @@ public:
 };
 
 class FakeTexture : public gfx::Texture {
-public:
-    FakeTexture(std::string label, int* faults, RecordingDevice* owner, gfx::SurfaceDesc description)
+  public:
+    FakeTexture(std::string label, int* faults, RecordingDevice* owner,
+                gfx::SurfaceDesc description)
         : state(std::move(label), faults), desc(description), device(owner) {}
     gfx::HRESULT GetLevelDesc(uint32_t level, gfx::SurfaceDesc* out) override;
     gfx::HRESULT GetSurfaceLevel(uint32_t level, gfx::Surface** surface) override;
@@ -91,7 +102,7 @@ public:
 };
 
 class FakeVertexBuffer : public gfx::VertexBuffer {
-public:
+  public:
     FakeVertexBuffer(std::string label, int* faults, CallLog* calls, uint32_t length)
         : state(std::move(label), faults), bytes(length), log(calls) {}
     gfx::HRESULT Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags) override;
@@ -103,7 +114,7 @@ public:
 };
 
 class FakeIndexBuffer : public gfx::IndexBuffer {
-public:
+  public:
     FakeIndexBuffer(std::string label, int* faults, CallLog* calls, uint32_t length)
         : state(std::move(label), faults), bytes(length), log(calls) {}
     gfx::HRESULT Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags) override;
@@ -117,7 +128,7 @@ public:
 };
 
 class FakeVertexDeclaration : public gfx::VertexDeclaration {
-public:
+  public:
     FakeVertexDeclaration(std::string label, int* faults, std::vector<gfx::VertexElement> list)
         : state(std::move(label), faults), elements(std::move(list)) {}
     gfx::HRESULT GetDeclaration(gfx::VertexElement* out, uint32_t* count) override;
@@ -126,7 +137,7 @@ public:
 };
 
 class RecordingDevice : public gfx::Device {
-public:
+  public:
     // The device starts with a back buffer and an automatic depth surface of this size as render
     // target 0 and depth surface (the device holds one reference on each current surface).
     explicit RecordingDevice(uint32_t width = 1280, uint32_t height = 720);
@@ -162,8 +173,8 @@ public:
     gfx::HRESULT EndScene() override;
     gfx::HRESULT Clear(uint32_t count, const gfx::Rect* rects, uint32_t flags, uint32_t color,
                        float z, uint32_t stencil) override;
-    gfx::HRESULT Present(const gfx::Rect* sourceRect, const gfx::Rect* destRect,
-                         ui::Window* window, const void* dirtyRegion) override;
+    gfx::HRESULT Present(const gfx::Rect* sourceRect, const gfx::Rect* destRect, ui::Window* window,
+                         const void* dirtyRegion) override;
     gfx::HRESULT SetRenderState(uint32_t state, uint32_t value) override;
     gfx::HRESULT GetRenderState(uint32_t state, uint32_t* value) override;
     gfx::HRESULT SetStreamSource(uint32_t stream, gfx::VertexBuffer* buffer, uint32_t offset,
@@ -208,7 +219,7 @@ public:
     gfx::HRESULT Check(const char* call);
     FakeSurface* MakeSurface(const char* prefix, const gfx::SurfaceDesc& desc);
 
-private:
+  private:
     struct Failure {
         std::string call;
         int skip;
@@ -240,7 +251,7 @@ private:
 
 // An effect that records its calls as "Effect[label]...." lines and keeps its parameter values.
 class FakeEffect : public fx::Effect {
-public:
+  public:
     FakeEffect(std::string label, CallLog* calls, uint32_t passCount, bool hasTechnique);
 
     uint32_t AddRef() override { return ++refs; }
@@ -268,7 +279,7 @@ public:
 
 // Stands in for the effect compiler: known paths give FakeEffects, others fail like a missing file.
 class FakeEffectCompiler {
-public:
+  public:
     explicit FakeEffectCompiler(CallLog* calls) : log_(calls) {}
     ~FakeEffectCompiler();
 
@@ -288,7 +299,7 @@ public:
     std::vector<uint32_t> LastFlags() const { return flags_; }
     FakeEffect* Made(const std::string& label) const;
 
-private:
+  private:
     struct Entry {
         std::string label;
         uint32_t passCount;
@@ -305,17 +316,17 @@ private:
 
 // Sets g_device for its scope.
 class ScopedDevice {
-public:
+  public:
     explicit ScopedDevice(gfx::Device* device);
     ~ScopedDevice();
 
-private:
+  private:
     gfx::Device* previous_;
 };
 
 // Records message boxes (text, caption) instead of showing them, for its scope.
 class BoxRecorder {
-public:
+  public:
     struct Box {
         std::string text;
         std::string caption;

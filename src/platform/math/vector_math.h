@@ -1,10 +1,10 @@
-// vector_math: the matrix and quaternion functions of Direct3D 9's extension library, on plain float
-// records, with its conventions.
+// vector_math: the matrix and quaternion functions of Direct3D 9's extension library, on plain
+// float records, with its conventions.
 //
 // WHAT IT DOES
 //   Left-handed coordinates, row vectors multiplied on the left (p' = p x M), translation in the
-//   fourth row, projection depth 0..1. Matrices are stored row by row (m[row][column]), the layout an
-//   effect's SetMatrix takes unchanged. With row vectors A x B applies A first.
+//   fourth row, projection depth 0..1. Matrices are stored row by row (m[row][column]), the layout
+//   an effect's SetMatrix takes unchanged. With row vectors A x B applies A first.
 //
 // WHAT IT DOES NOT DO
 //   No SIMD, no allocation, no checks for degenerate input (an eye equal to its target, a field of
