@@ -1,4 +1,4 @@
-// ScratchDir: a fresh temporary folder per test, removed afterwards.
+// ScratchDir: a fresh temporary folder per test (named after it), removed afterwards.
 #pragma once
 
 #include <unistd.h>
@@ -11,19 +11,13 @@
 class ScratchDir {
 public:
     ScratchDir() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = "vm-test-" + std::to_string(::getpid());
-        if (info) name += std::string("-") + info->test_suite_name() + "-" + info->name();
-        for (char& c : name)
-            if (c == '/') c = '_';
-        path_ = std::filesystem::temp_directory_path() / name;
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        path_ = std::filesystem::temp_directory_path() /
+                ("vm-test-" + std::to_string(::getpid()) + "-" + (test ? test->name() : "suite"));
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
-    ~ScratchDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
+    ~ScratchDir() { std::error_code ec; std::filesystem::remove_all(path_, ec); }
     std::string File(const std::string& name) const { return (path_ / name).string(); }
     const std::filesystem::path& Path() const { return path_; }
 

@@ -1,6 +1,7 @@
 // Every file of the generated production, read back with the demo's own readers.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 
 #include "content_paths.h"

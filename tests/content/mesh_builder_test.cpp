@@ -37,7 +37,7 @@ TEST(MeshBuilder, TorusIsClosedAndWoundOutward) {
     content::TriMesh m;
     content::AddTorus(m, 20, 8, V3{0, 0, 0}, V3{0, 0, 1}, 1.0f, 0.25f);
     const double exact = 2 * kPi * kPi * 1.0 * 0.25 * 0.25;
-    EXPECT_NEAR(content::SignedVolume(m), exact, exact * 0.1);
+    EXPECT_NEAR(content::SignedVolume(m), exact, exact * 0.15);  // polygonal cross-section
     ExpectWindingMatchesNormals(m);
 }
 

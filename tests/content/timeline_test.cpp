@@ -65,7 +65,9 @@ TEST_F(Timeline, PartsRunInOrderOnTheMusicSectionsAndEveryFilterIsUsed) {
     for (int k = 0; k < 6; ++k) {
         const float row = float(content::kSectionBars[k] * 20);
         EXPECT_EQ(int(at("0_part", row)), k + 1);
-        if (row > 0) EXPECT_EQ(int(at("0_part", row - 0.5f)), k);
+        if (row > 0) {
+            EXPECT_EQ(int(at("0_part", row - 0.5f)), k);
+        }
     }
 }
 
@@ -104,7 +106,9 @@ TEST_F(Timeline, ImageAndFogValuesStayInRange) {
         EXPECT_GE(fade, 0.0f);
         EXPECT_LE(fade, 1.0f);
         if (int(at("0_part", row)) >= 5) brightest = std::max(brightest, flash);
-        if (int(at("0_part", row)) == 4 && row > 50 * 20 && row < 56 * 20) EXPECT_GT(fade, 0.5f) << row;
+        if (int(at("0_part", row)) == 4 && row > 50 * 20 && row < 56 * 20) {
+            EXPECT_GT(fade, 0.5f) << row;
+        }
     }
     EXPECT_FLOAT_EQ(brightest, 1.0f);
     EXPECT_LT(at("0_flash", kEndRow), 0.05f);  // the end card has faded out

@@ -63,6 +63,11 @@ Bytes BadDataTest::Read(const std::string& relative) const {
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
+std::string BadDataTest::ReadText(const std::string& relative) const {
+    const Bytes bytes = Read(relative);
+    return std::string(bytes.begin(), bytes.end());
+}
+
 void BadDataTest::Write(const std::string& relative, const Bytes& bytes) const {
     fs::create_directories(Path(relative).parent_path());
     std::ofstream(Path(relative), std::ios::binary | std::ios::trunc)

@@ -42,6 +42,7 @@ protected:
 
     std::filesystem::path Path(const std::string& relative) const { return folder_->Path() / relative; }
     Bytes Read(const std::string& relative) const;
+    std::string ReadText(const std::string& relative) const;
     void Write(const std::string& relative, const Bytes& bytes) const;
     void Write(const std::string& relative, const std::string& text) const;
     // Replaces the file with an empty directory of the same name.

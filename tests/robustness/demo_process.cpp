@@ -92,6 +92,7 @@ DemoRun RunHeadlessDemo(const fs::path& folder, const RunOptions& options) {
     const std::string maxFrames = std::to_string(options.maxFrames);
     std::vector<std::string> args = {HEADLESS_DEMO_PATH, folder.string(), "--step", step, "--size", size,
                                      "--max-frames", maxFrames, "--boxes", boxPath.string()};
+    args.insert(args.end(), options.extraArgs.begin(), options.extraArgs.end());
 
     std::fflush(nullptr);
     const pid_t pid = fork();

@@ -35,6 +35,7 @@ struct RunOptions {
     int width = 640, height = 360;
     long maxFrames = 400;
     int timeoutSeconds = 120;
+    std::vector<std::string> extraArgs;  // passed on to headless_demo
 };
 
 // Runs headless_demo in `folder`; output files go into `folder`/../ (beside it), never into it.

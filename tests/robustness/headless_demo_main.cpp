@@ -1,10 +1,11 @@
 // headless_demo: runs the whole demo once, without a screen or an audio device, in a data folder.
-//   headless_demo FOLDER [--step SECONDS] [--size WxH] [--max-frames N] [--boxes FILE]
+//   headless_demo FOLDER [--step SECONDS] [--size WxH] [--max-frames N] [--boxes FILE] [--wav FILE]
 // The dialog is answered with its preselections (Run). Every Present moves the manual audio clock on
 // by --step seconds of music. Every message box is appended to --boxes as "caption\x1ftext\x1e"
 // (written at once, so a crash still leaves the boxes shown before it). After --max-frames frames a
 // quit message ends the loop, so a demo that would never stop still ends. The exit code is the
-// demo's; the frame count goes to stderr as "headless_demo: N frames".
+// demo's; the frame count goes to stderr as "headless_demo: N frames". --wav records the music
+// played (and makes the audio start-up fail when the file cannot be written).
 #include <unistd.h>
 
 #include <cstdio>
@@ -26,12 +27,13 @@ struct Options {
     uint32_t width = 640, height = 360;
     long maxFrames = 2000;
     std::string boxes;
+    std::string wav;
 };
 
 [[noreturn]] void Usage(const char* why) {
     std::fprintf(stderr,
                  "headless_demo: %s\nusage: headless_demo FOLDER [--step SECONDS] [--size WxH] "
-                 "[--max-frames N] [--boxes FILE]\n",
+                 "[--max-frames N] [--boxes FILE] [--wav FILE]\n",
                  why);
     std::exit(2);
 }
@@ -46,7 +48,7 @@ Options Parse(int argc, char** argv) {
             if (!(o.step > 0.0 && o.step <= 10.0)) Usage("--step must be between 0 and 10 seconds");
         } else if (arg == "--size" && hasValue) {
             unsigned w = 0, h = 0;
-            if (std::sscanf(argv[++i], "%ux%u", &w, &h) != 2 || w < 640 || h < 200 || w > 4096 || h > 4096)
+            if (std::sscanf(argv[++i], "%ux%u", &w, &h) != 2 || w < 640 || h < 200 || w > 32768 || h > 32768)
                 Usage("--size must be WxH, at least 640x200");
             o.width = w;
             o.height = h;
@@ -55,6 +57,8 @@ Options Parse(int argc, char** argv) {
             if (o.maxFrames < 1) Usage("--max-frames must be at least 1");
         } else if (arg == "--boxes" && hasValue) {
             o.boxes = argv[++i];
+        } else if (arg == "--wav" && hasValue) {
+            o.wav = argv[++i];
         } else if (!arg.empty() && arg[0] != '-' && o.folder.empty()) {
             o.folder = arg;
         } else {
@@ -107,7 +111,7 @@ int main(int argc, char** argv) {
         return true;
     };
     ui::Configure(std::move(u));
-    audio::Configure({.manualClock = true});
+    audio::Configure({.manualClock = true, .wavOutput = options.wav});
 
     const int rc = DemoMain();
     std::fflush(stdout);

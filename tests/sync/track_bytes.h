@@ -7,29 +7,20 @@
 #include <string>
 #include <vector>
 
-class TrackBytes {
-public:
+struct TrackBytes {
     explicit TrackBytes(uint32_t count) { U32(count); }
     TrackBytes& Key(uint32_t row, float value, uint8_t kindByte) {
-        U32(row);
         uint32_t bits;
         std::memcpy(&bits, &value, 4);
-        U32(bits);
-        bytes.push_back(kindByte);
+        U32(row), U32(bits), bytes.push_back(kindByte);
         return *this;
     }
-    TrackBytes& Raw(std::vector<uint8_t> more) {
-        bytes.insert(bytes.end(), more.begin(), more.end());
-        return *this;
-    }
+    TrackBytes& Raw(const std::vector<uint8_t>& more) { bytes.insert(bytes.end(), more.begin(), more.end()); return *this; }
     void WriteTo(const std::string& path) const {
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                    static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     }
-    std::vector<uint8_t> bytes;
-
-private:
     void U32(uint32_t v) {
         for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(v >> (8 * i)));
     }
+    std::vector<uint8_t> bytes;
 };

@@ -41,6 +41,9 @@ TEST(Track, LinearSegmentUsesTheFractionalRowAndNeverExtrapolates) {
     EXPECT_EQ(track.valueAt(20.0f), 1.0f);
     EXPECT_EQ(track.valueAt(1000.0f), 1.0f);
 
+    // Only the earlier key's kind shapes a segment.
+    EXPECT_EQ(TwoKeys(sync::Linear, sync::Cosine).valueAt(15.0f), 0.5f);
+
     sync::Track unit;
     unit.setKey(0, {0.0f, sync::Linear});
     unit.setKey(1, {1.0f, sync::Linear});
@@ -69,14 +72,6 @@ TEST(Track, StepAndUnknownKindsHoldTheEarlierValueUntilTheNextKey) {
         for (float row : {10.0f, 12.5f, 15.0f, 19.99f}) EXPECT_EQ(track.valueAt(row), 0.0f) << kind << " " << row;
         EXPECT_EQ(track.valueAt(20.0f), 1.0f) << kind;
     }
-}
-
-TEST(Track, OnlyTheEarlierKeysKindDecidesTheSegment) {
-    const sync::Track linearThenStep = TwoKeys(sync::Linear, sync::Step);
-    const sync::Track linearThenCosine = TwoKeys(sync::Linear, sync::Cosine);
-    EXPECT_EQ(linearThenStep.valueAt(15.0f), 0.5f);
-    EXPECT_EQ(linearThenCosine.valueAt(15.0f), 0.5f);
-    EXPECT_EQ(linearThenCosine.valueAt(25.0f), 1.0f);
 }
 
 TEST(Track, SettingARowAgainReplacesValueAndKind) {

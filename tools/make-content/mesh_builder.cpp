@@ -27,7 +27,7 @@ void AddGrid(TriMesh& mesh, int cols, int rows, const std::function<V3(int, int)
     auto emit = [&](uint32_t a, uint32_t b, uint32_t c) {
         const V3 n = Cross(mesh.vertices[b].position - mesh.vertices[a].position,
                            mesh.vertices[c].position - mesh.vertices[a].position);
-        if (Length(n) < 1e-9f) return;
+        if (Length(n) < 1e-7f) return;  // pole slivers
         mesh.indices.insert(mesh.indices.end(), {a, b, c});
     };
     for (int j = 0; j < rows; ++j)

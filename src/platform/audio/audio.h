@@ -7,8 +7,17 @@
 //   Handles are non-zero; 0 means failure. A stream that reaches its end stops, its position stays
 //   at the end.
 //
+//   Init opens the default SDL audio device (44100 Hz only). When SDL_AUDIODRIVER is unset and no
+//   device opens, it says so on stderr and falls back to SDL's "dummy" driver, so the position clock
+//   still runs in real time on machines without sound; with SDL_AUDIODRIVER set, it fails instead.
+//   Files that are missing, empty or not MP3 give handle 0 and a line on stderr; a truncated MP3
+//   plays with a warning. Pause freezes the position; ChannelPlay(h, false) resumes from there;
+//   ChannelPlay at the end without restart leaves the stream stopped.
+//   Unknown or freed handles: false, 0 (stopped), -1.0 seconds, or ~0 for byte positions and lengths.
+//
 // WHAT IT DOES NOT DO
-//   No streaming from disk, no effects or mixing of several streams, no recording.
+//   No streaming from disk, no effects or volume, no recording. Memory streams, offsets and lengths
+//   in StreamCreateFile are refused. The BASS flags are accepted and have no effect.
 //
 // STEP BY STEP
 //   1. audio::Configure(config)                 optional: manual clock (capture, tests), WAV output
