@@ -14,8 +14,8 @@ packages=(
   libmpg123-dev libmp3lame-dev libstb-dev libfreetype-dev fonts-dejavu-core
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev libglm-dev
-  # desktop checks, screenshots and capture
-  xvfb xdotool x11-utils imagemagick ffmpeg
+  # desktop checks, screenshots and capture (message boxes under X need the core X fonts)
+  xvfb xfonts-base xdotool x11-utils imagemagick ffmpeg
 )
 
 missing=()

@@ -1,5 +1,7 @@
 #include "resources/mesh_file.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <memory>
 
@@ -126,6 +128,13 @@ bool ReadWholeFile(const char* path, size_t maxBytes, std::vector<uint8_t>& byte
     opened = file != nullptr;
     if (!opened) {
         reason = "cannot be opened";
+        return false;
+    }
+    // A folder opens for reading here (not on every system) but is no file: it cannot be opened.
+    struct stat info;
+    if (fstat(fileno(file.get()), &info) == 0 && S_ISDIR(info.st_mode)) {
+        opened = false;
+        reason = "is a folder";
         return false;
     }
     // Refuse a file whose size is known to be too large before reading any of it.

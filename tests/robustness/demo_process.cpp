@@ -108,6 +108,10 @@ DemoRun RunHeadlessDemo(const fs::path& folder, const RunOptions& options) {
         // Leaks inside the system's graphics and windowing libraries are not ours.
         if (std::getenv("LSAN_OPTIONS") == nullptr) setenv("LSAN_OPTIONS", "suppressions=" LSAN_SUPPRESSIONS, 1);
         if (std::getenv("SDL_AUDIODRIVER") == nullptr) setenv("SDL_AUDIODRIVER", "dummy", 1);
+        // A reader that runs away with memory is stopped (under AddressSanitizer) before the machine is.
+        const char* asan = std::getenv("ASAN_OPTIONS");
+        setenv("ASAN_OPTIONS", (std::string(asan ? asan : "") + ":hard_rss_limit_mb=3072").c_str(), 1);
+        for (const auto& [name, value] : options.environment) setenv(name.c_str(), value.c_str(), 1);
         std::vector<char*> argv;
         for (std::string& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace robust {
@@ -36,6 +37,7 @@ struct RunOptions {
     long maxFrames = 400;
     int timeoutSeconds = 120;
     std::vector<std::string> extraArgs;  // passed on to headless_demo
+    std::vector<std::pair<std::string, std::string>> environment;  // set in the child only
 };
 
 // Runs headless_demo in `folder`; output files go into `folder`/../ (beside it), never into it.

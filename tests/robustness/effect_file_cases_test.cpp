@@ -126,6 +126,18 @@ TEST_F(BadEffectTest, OverlongNamesDoNotBreakLoading) {
         EXPECT_TRUE(box.caption == CaptionFor(kColor) || box.caption == "No Match") << box.caption;
 }
 
+// Found by fuzz_effect: a stray ')' or ']' inside a technique kept the pre-pass on the same token,
+// adding the same error for ever (the demo hung at load, eating memory).
+TEST_F(BadEffectTest, StrayClosingBracketsInATechniqueAreReportedOnce) {
+    Write(kColor, ReadText(kColor) + "\ntechnique Broken { ) ] pass P { } }\n");
+    RunOptions options;
+    options.timeoutSeconds = 30;
+    const DemoRun run = Run(options);
+    const std::string text = ExpectCompileFailure(run, kColor);
+    EXPECT_NE(text.find("found ')'"), std::string::npos) << text;
+    EXPECT_LT(text.size(), 2000u) << "each stray bracket is reported once";
+}
+
 TEST_F(BadEffectTest, NonUtf8BytesInCommentsAreHarmless) {
     Write(kGaussian, std::string("// \xff\xfe\xc0\x80 caf\xe9 \xed\xa0\x80\n") + ReadText(kGaussian) +
                          "\n/* \x80\x81\x82 */\n");

@@ -154,8 +154,8 @@ public:
         saved_.clear();
         if (!(flags & kDoNotSaveState)) {
             for (const CompiledPass& pass : technique) {
-                for (auto [state, value] : pass.decl->renderStates) {
-                    (void)value;
+                for (const auto& stateAndValue : pass.decl->renderStates) {
+                    const uint32_t state = stateAndValue.first;  // not a structured binding: clang 14 cannot capture one
                     bool known = std::any_of(saved_.begin(), saved_.end(), [&](auto& s) { return s.first == state; });
                     if (known) continue;
                     uint32_t old = 0;

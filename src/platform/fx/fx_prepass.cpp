@@ -595,7 +595,9 @@ private:
                 continue;
             }
             Error(Peek().at, "expected 'pass' in a technique, found '" + std::string(Peek().text) + "'");
+            const size_t before = pos_;
             SkipStatement();
+            if (pos_ == before) ++pos_;  // a stray ')' or ']' stops SkipStatement where it stands
         }
         if (!closed) Error(open, "unexpected end of file in a technique");
         if (PeekIs(";")) ++pos_;

@@ -74,7 +74,9 @@ public:
         if (window && params->BackBufferHeight == 0) params->BackBufferHeight = uint32_t(std::max(window->height, 0));
         if (params->BackBufferFormat == D3DFMT_UNKNOWN) params->BackBufferFormat = D3DFMT_X8R8G8B8;
         HRESULT hr = D3D_OK;
-        *device = gl::DeviceGl::Create(provider_, window, *params, limits_, &hr);
+        gl::DeviceGl* made = gl::DeviceGl::Create(provider_, window, *params, limits_, &hr);
+        if (made) made->HoldAdapter(this);
+        *device = made;
         return hr;
     }
 

@@ -126,6 +126,14 @@ DeviceGl::~DeviceGl() {
     }
     life_->alive = false;
     context_.reset();
+    if (adapter_) adapter_->Release();
+}
+
+void DeviceGl::HoldAdapter(Adapter* adapter) {
+    if (adapter_ == adapter) return;
+    if (adapter) adapter->AddRef();
+    if (adapter_) adapter_->Release();
+    adapter_ = adapter;
 }
 
 HRESULT DeviceGl::CheckSize(uint32_t width, uint32_t height) const {

@@ -23,6 +23,10 @@ public:
     static DeviceGl* Create(ContextProvider provider, ui::Window* window, const PresentParameters& params,
                             const Limits& limits, HRESULT* result);
 
+    // The device keeps its adapter (and so the windowing system under the context) alive until it
+    // dies itself, which may be after the adapter's owner has let go of it.
+    void HoldAdapter(Adapter* adapter);
+
     HRESULT CreateTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage, uint32_t format,
                           uint32_t pool, Texture** texture) override;
     HRESULT CreateRenderTarget(uint32_t width, uint32_t height, uint32_t format, uint32_t multiSample,
@@ -72,6 +76,7 @@ private:
     void SetupVertexInputs();
 
     std::unique_ptr<Context> context_;
+    Adapter* adapter_ = nullptr;
     LifeRef life_ = std::make_shared<ContextLife>();
     Limits limits_;
 
