@@ -1,0 +1,132 @@
+// The capture tool end to end over the default production: exact frame counts, identical frames on a
+// second run, the soundtrack of the span in the video, a contact sheet, and the headless main job.
+#include <gtest/gtest.h>
+#include <stb/stb_image.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Result {
+    int code = -1;
+    std::string output;
+};
+
+Result Shell(const std::string& command) {
+    Result r;
+    FILE* p = popen((command + " 2>&1").c_str(), "r");
+    if (!p) return r;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.output.append(buf, n);
+    int status = pclose(p);
+    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+}
+
+uint64_t HashFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    uint64_t h = 1469598103934665603ull;
+    char c;
+    while (in.get(c)) h = (h ^ uint8_t(c)) * 1099511628211ull;
+    return h;
+}
+
+std::map<std::string, uint64_t> HashFolder(const fs::path& dir) {
+    std::map<std::string, uint64_t> hashes;
+    for (const auto& e : fs::directory_iterator(dir)) hashes[e.path().filename()] = HashFile(e.path());
+    return hashes;
+}
+
+bool Have(const char* program) {
+    return std::system((std::string("command -v ") + program + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+class CaptureRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!fs::exists(fs::path(VM_DATA_DIR) / "vessmark"))
+            GTEST_SKIP() << "the default production was not built";
+        work_ = fs::temp_directory_path() / ("capture_run_" + std::to_string(getpid()));
+        fs::create_directories(work_);
+    }
+    void TearDown() override {
+        std::error_code ec;
+        if (!work_.empty()) fs::remove_all(work_, ec);
+    }
+    Result Capture(const std::string& args) {
+        return Shell("cd '" VM_DATA_DIR "' && '" VM_CAPTURE_EXE "' --quiet " + args);
+    }
+    fs::path work_;
+};
+
+TEST_F(CaptureRun, SameSpanTwiceGivesTheExactFramesBothTimes) {
+    const std::string span = "--size 640x360 --fps 10 --start 1 --end 3 ";
+    auto first = Capture(span + "--png-dir '" + (work_ / "a").string() + "'");
+    ASSERT_EQ(first.code, 0) << first.output;
+    auto second = Capture(span + "--png-dir '" + (work_ / "b").string() + "'");
+    ASSERT_EQ(second.code, 0) << second.output;
+
+    auto a = HashFolder(work_ / "a"), b = HashFolder(work_ / "b");
+    EXPECT_EQ(a.size(), 20u);
+    EXPECT_EQ(a, b);
+    EXPECT_TRUE(a.count("frame-000000.png") && a.count("frame-000019.png"));
+
+    int w = 0, h = 0, n = 0;
+    unsigned char* px = stbi_load((work_ / "a" / "frame-000010.png").c_str(), &w, &h, &n, 4);
+    ASSERT_NE(px, nullptr);
+    EXPECT_EQ(w, 640);
+    EXPECT_EQ(h, 360);
+    // Part 1 shows a pig on black: some pixels are lit.
+    size_t lit = 0;
+    for (int i = 0; i < w * h; ++i) lit += px[i * 4] + px[i * 4 + 1] + px[i * 4 + 2] > 60;
+    stbi_image_free(px);
+    EXPECT_GT(lit, 200u);
+}
+
+TEST_F(CaptureRun, VideoCarriesTheSoundtrackOfTheSpanAndASheetIsWritten) {
+    if (!Have("ffmpeg") || !Have("ffprobe")) GTEST_SKIP() << "ffmpeg is not installed";
+    const fs::path video = work_ / "clip.mp4", sheet = work_ / "sheet.png";
+    auto r = Capture("--size 640x360 --fps 12 --start 40 --end 42.5 --output '" + video.string() +
+                     "' --contact-sheet '" + sheet.string() + "' --sheet-interval 1");
+    ASSERT_EQ(r.code, 0) << r.output;
+    EXPECT_NE(r.output.find("30 frames"), std::string::npos) << r.output;
+
+    auto frames = Shell("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
+                      "stream=nb_read_frames -of csv=p=0 '" + video.string() + "'");
+    EXPECT_EQ(std::atoi(frames.output.c_str()), 30) << frames.output;
+    auto audio = Shell("ffprobe -v error -select_streams a:0 -show_entries stream=duration "
+                     "-of csv=p=0 '" + video.string() + "'");
+    EXPECT_NEAR(std::atof(audio.output.c_str()), 2.5, 0.06) << audio.output;
+
+    int w = 0, h = 0, n = 0;
+    ASSERT_TRUE(stbi_info(sheet.c_str(), &w, &h, &n));
+    EXPECT_GT(w, 3 * 320);  // three frames, one a second
+}
+
+TEST_F(CaptureRun, ExplainsOutputsItCannotWrite) {
+    auto r = Capture("--size 640x360 --end 1 --contact-sheet /nonexistent-dir/sheet.png");
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.output.find("cannot write /nonexistent-dir/sheet.png"), std::string::npos) << r.output;
+}
+
+TEST_F(CaptureRun, MainJobWithoutADisplayCapturesTheProduction) {
+    if (!Have("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
+    const std::string env = "env -u DISPLAY -u WAYLAND_DISPLAY BUILD_DIR='" VM_BUILD_DIR
+                            "' OUT_DIR='" + work_.string() + "' CAPTURE_ARGS='--size 640x360 --fps 4 --end 2' ";
+    auto r = Shell(env + "bash '" VM_SOURCE_DIR "/scripts/play.sh'");
+    ASSERT_EQ(r.code, 0) << r.output;
+    EXPECT_NE(r.output.find("No display found"), std::string::npos);
+    EXPECT_TRUE(fs::file_size(work_ / "vessmark.mp4") > 1000);
+    EXPECT_TRUE(fs::file_size(work_ / "contact-sheet.png") > 1000);
+}
+
+}  // namespace
