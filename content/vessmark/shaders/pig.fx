@@ -37,8 +37,8 @@ float3 Shade(float3 albedo, float3 normal, float3 world) {
     float wrapped = saturate(dot(n, l) * 0.6 + 0.4);
     float fill = saturate(-n.y * 0.5 + 0.5) * 0.15;
     float rim = pow(1.0 - saturate(dot(n, v)), 3.0) * 0.35;
-    float spec = pow(saturate(dot(n, normalize(l + v))), 24.0) * 0.3;
-    return albedo * (0.25 + 0.85 * wrapped + fill) + (rim + spec) * float3(1.0, 0.92, 0.88);
+    float shine = pow(saturate(dot(n, normalize(l + v))), 24.0) * 0.3;
+    return albedo * (0.25 + 0.85 * wrapped + fill) + (rim + shine) * float3(1.0, 0.92, 0.88);
 }
 
 float4 PS_Body(VS_OUT i) : COLOR0 { return float4(Shade(DiffuseColor.rgb, i.normal, i.world), 1); }
