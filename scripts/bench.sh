@@ -25,7 +25,7 @@ for size in 1280x720 1920x1080; do
 done
 
 section "per-draw CPU work, part 4 (1,200 draws)"
-"$build/bench/draws/swarm_draws_bench" | grep -v -e '^ *[a-z]* *= ' -e '^dismode'
+"$build/bench/draws/swarm_draws_bench" | grep -v -e ' = ' -e '^dismode'
 
 section "start-up (three runs) and peak memory"
 for i in 1 2 3; do "$build/bench/startup/startup_bench" --size 1280x720; done

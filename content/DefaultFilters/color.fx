@@ -1,6 +1,6 @@
 // color: a solid colour, for the border line under the picture.
 float4x4 matProjection;
-float4 BorderColor = {0.0, 0.0, 0.0, 1.0};
+float4 BorderColor = {1.0, 0.55, 0.75, 1.0};
 
 struct VS_IN { float3 pos : POSITION; float3 normal : NORMAL; float2 uv : TEXCOORD0; };
 struct VS_OUT { float4 pos : POSITION; };
