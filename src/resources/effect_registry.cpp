@@ -19,6 +19,13 @@ gfx::HRESULT Compile(const char* path, fx::Effect** effect, std::string* message
     return fx::CreateEffectFromFile(g_device, path, fx::D3DXSHADER_DEBUG, effect, messages);
 }
 
+// The effect a Begin or End names: its own ref, else the current one; neither is reported.
+const char* RefOrCurrent(const char* ref, const char* current) {
+    const char* name = ref != nullptr ? ref : current;
+    if (name == nullptr) ui::MessageBox("CurrentRef & Ref == NULL", "Effect");
+    return name;
+}
+
 }  // namespace
 
 void Effect::SetCompiler(Compiler compiler) {
@@ -55,11 +62,8 @@ fx::Effect* Effect::GetCurrent() const {
 }
 
 void Effect::Begin(uint32_t pass, const char* ref) {
-    const char* name = ref != nullptr ? ref : currentRef_;
-    if (name == nullptr) {
-        ui::MessageBox("CurrentRef & Ref == NULL", "Effect");
-        return;
-    }
+    const char* name = RefOrCurrent(ref, currentRef_);
+    if (name == nullptr) return;
     fx::Effect* effect = Find(name);
     if (effect == nullptr) return;
     char text[64];
@@ -82,11 +86,8 @@ void Effect::Begin(uint32_t pass, const char* ref) {
 }
 
 void Effect::End(const char* ref) {
-    const char* name = ref != nullptr ? ref : currentRef_;
-    if (name == nullptr) {
-        ui::MessageBox("CurrentRef & Ref == NULL", "Effect");
-        return;
-    }
+    const char* name = RefOrCurrent(ref, currentRef_);
+    if (name == nullptr) return;
     fx::Effect* effect = Find(name);
     if (effect == nullptr) return;
     effect->EndPass();

@@ -9,17 +9,10 @@
 #include "display/report_d3d_error.h"
 #include "platform/ui/ui.h"
 #include "resources/mesh_file.h"
+#include "resources/release_interface.h"
 #include "scenes/matrix.h"
 
 namespace {
-
-template <class T>
-void ReleaseInterface(T*& object) {
-    if (object != nullptr) {
-        object->Release();
-        object = nullptr;
-    }
-}
 
 template <class T>
 void TakeKeys(KeyTrack<T>& to, KeyTrack<T>& from) {

@@ -3,16 +3,9 @@
 #include "display/device_globals.h"
 #include "display/display_settings.h"
 #include "platform/ui/ui.h"
+#include "resources/release_interface.h"
 
 namespace {
-
-template <class T>
-void ReleaseInterface(T*& object) {
-    if (object != nullptr) {
-        object->Release();
-        object = nullptr;
-    }
-}
 
 // A missing device counts as a refused call.
 gfx::HRESULT NoDevice() {

@@ -1,7 +1,6 @@
 #include "driver/demo_data_folder.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -102,150 +101,17 @@ void WriteSoundtrack(const fs::path& path, double seconds) {
         throw std::runtime_error("cannot write the soundtrack: " + error);
 }
 
-// ---- Stand-in effects ---------------------------------------------------------------------------
-
-constexpr const char* kQuadHeader = R"(
-float4x4 matProjection;
-texture tex0;
-sampler2D s0 = sampler_state { Texture = <tex0>; MinFilter = Linear; MagFilter = Linear;
-                               AddressU = Clamp; AddressV = Clamp; };
-struct QuadOut { float4 pos : POSITION; float2 uv : TEXCOORD0; };
-QuadOut QuadVS(float3 pos : POSITION, float2 uv : TEXCOORD0) {
-    QuadOut o;
-    o.pos = mul(float4(pos, 1), matProjection);
-    o.uv = uv;
-    return o;
-}
-)";
-
-std::string OnePass(const char* pixelShader) {
-    return std::string("technique Main { pass P0 { VertexShader = compile vs_3_0 QuadVS(); "
-                       "PixelShader = compile ps_3_0 ") +
-           pixelShader + "(); } }\n";
-}
-
-const std::map<std::string, std::string>& StandInEffects() {
-    static const std::map<std::string, std::string> effects = {
-        {"DefaultFilters/DefaultFilter.fx",
-         std::string(kQuadHeader) + "float4 Copy(float2 uv : TEXCOORD0) : COLOR0 { return tex2D(s0, uv); }\n" +
-             OnePass("Copy")},
-        {"DefaultFilters/Guassian.fx",
-         std::string(kQuadHeader) +
-             "float2 offset = float2(0.001, 0.001);\nfloat radius = 1.0;\n"
-             "float4 Soft(float2 uv : TEXCOORD0) : COLOR0 {\n"
-             "  float2 d = offset * radius;\n"
-             "  return 0.25 * (tex2D(s0, uv + d) + tex2D(s0, uv - d) + tex2D(s0, uv + float2(d.x, -d.y)) +\n"
-             "                 tex2D(s0, uv + float2(-d.x, d.y)));\n}\n" +
-             OnePass("Soft")},
-        {"DefaultFilters/NearestEdge.fx",
-         std::string(kQuadHeader) +
-             "float2 offset = float2(0.001, 0.001);\nfloat power = 1.0;\n"
-             "float4 Edge(float2 uv : TEXCOORD0) : COLOR0 {\n"
-             "  float4 c = tex2D(s0, uv);\n"
-             "  return c + power * abs(c - tex2D(s0, uv + offset));\n}\n" +
-             OnePass("Edge")},
-        {"DefaultFilters/BlurFilter.fx",
-         std::string(kQuadHeader) +
-             "texture tex1;\nsampler2D s1 = sampler_state { Texture = <tex1>; MinFilter = Linear; "
-             "MagFilter = Linear; AddressU = Clamp; AddressV = Clamp; };\nfloat radius = 1.0;\n"
-             "float4 Mix(float2 uv : TEXCOORD0) : COLOR0 { return lerp(tex2D(s0, uv), tex2D(s1, uv), 0.5); }\n"
-             "float4 Add(float2 uv : TEXCOORD0) : COLOR0 { return tex2D(s0, uv) + 0.5 * tex2D(s1, uv); }\n"
-             "float4 Glow(float2 uv : TEXCOORD0) : COLOR0 { return max(tex2D(s0, uv), tex2D(s1, uv)); }\n"
-             "technique Main {\n"
-             " pass P0 { VertexShader = compile vs_3_0 QuadVS(); PixelShader = compile ps_3_0 Mix(); }\n"
-             " pass P1 { VertexShader = compile vs_3_0 QuadVS(); PixelShader = compile ps_3_0 Add(); }\n"
-             " pass P2 { VertexShader = compile vs_3_0 QuadVS(); PixelShader = compile ps_3_0 Glow(); }\n"
-             "}\n"},
-        {"DefaultFilters/color.fx",
-         std::string(kQuadHeader) +
-             "float4 Line(float2 uv : TEXCOORD0) : COLOR0 { return float4(1, 1, 1, 1); }\n" +
-             OnePass("Line")},
-        {"vessmark/shaders/pig.fx",
-         R"(float4x4 matWorldViewProjection;
-float4x4 matWorldView;
-float4x4 matWorld;
-float3 CameraPosition;
-float4 DiffuseColor;
-float FogEnd = 100.0;
-float FadeEnd = 200.0;
-texture tex0;
-sampler2D s0 = sampler_state { Texture = <tex0>; MinFilter = Linear; MagFilter = Linear; };
-struct PigOut { float4 pos : POSITION; float2 uv : TEXCOORD0; float3 normal : TEXCOORD1; float depth : TEXCOORD2; };
-PigOut PigVS(float3 pos : POSITION, float3 normal : NORMAL, float2 uv : TEXCOORD0) {
-    PigOut o;
-    o.pos = mul(float4(pos, 1), matWorldViewProjection);
-    o.uv = uv;
-    o.normal = mul(float4(normal, 0), matWorld).xyz;
-    o.depth = mul(float4(pos, 1), matWorldView).z;
-    return o;
-}
-float4 Body(PigOut i) : COLOR0 { return float4(DiffuseColor.rgb * (0.5 + 0.5 * abs(normalize(i.normal).y)), 1); }
-float4 Eyes(PigOut i) : COLOR0 { return float4(tex2D(s0, i.uv).rgb + DiffuseColor.rgb, 1); }
-float4 BodyFog(PigOut i) : COLOR0 { return float4(lerp(DiffuseColor.rgb, float3(0.2, 0.2, 0.3), saturate(i.depth / max(FogEnd, 1.0))), 1); }
-float4 EyesFog(PigOut i) : COLOR0 { return float4(lerp(tex2D(s0, i.uv).rgb, float3(0.2, 0.2, 0.3), saturate(i.depth / FadeEnd)), 1); }
-technique Main {
- pass P0 { VertexShader = compile vs_3_0 PigVS(); PixelShader = compile ps_3_0 Body(); }
- pass P1 { VertexShader = compile vs_3_0 PigVS(); PixelShader = compile ps_3_0 Eyes(); }
- pass P2 { VertexShader = compile vs_3_0 PigVS(); PixelShader = compile ps_3_0 BodyFog(); }
- pass P3 { VertexShader = compile vs_3_0 PigVS(); PixelShader = compile ps_3_0 EyesFog(); }
-}
-)"},
-        {"vessmark/shaders/floor.fx",
-         R"(float4x4 matWorldViewProjection;
-float4 FloorVS(float3 pos : POSITION) : POSITION { return mul(float4(pos, 1), matWorldViewProjection); }
-float4 FloorPS() : COLOR0 { return float4(0.3, 0.5, 0.7, 0.5); }
-technique Main { pass P0 { VertexShader = compile vs_3_0 FloorVS(); PixelShader = compile ps_3_0 FloorPS(); } }
-)"},
-        {"vessmark/shaders/texture.fx",
-         R"(float4x4 matWorldViewProjection;
-float alpha = 1.0;
-texture tex0;
-sampler2D s0 = sampler_state { Texture = <tex0>; MinFilter = Linear; MagFilter = Linear; };
-struct ImageOut { float4 pos : POSITION; float2 uv : TEXCOORD0; };
-ImageOut ImageVS(float3 pos : POSITION, float2 uv : TEXCOORD0) {
-    ImageOut o;
-    o.pos = mul(float4(pos, 1), matWorldViewProjection);
-    o.uv = uv;
-    return o;
-}
-float4 ImagePS(float2 uv : TEXCOORD0) : COLOR0 { return float4(tex2D(s0, uv).rgb, 0.5 + 0.5 * alpha); }
-technique Main { pass P0 { VertexShader = compile vs_3_0 ImageVS(); PixelShader = compile ps_3_0 ImagePS(); } }
-)"},
-    };
-    return effects;
-}
-
-// The content folder's copy of an effect file, found by its file name anywhere below the folder.
-fs::path FindContentEffect(const std::string& relative) {
-#ifdef VM_CONTENT_DIR
-    const fs::path root(VM_CONTENT_DIR);
-    std::error_code ec;
-    if (!fs::is_directory(root, ec)) return {};
-    const fs::path exact = root / relative;
-    if (fs::is_regular_file(exact, ec)) return exact;
-    const std::string name = fs::path(relative).filename().string();
-    for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::end(it);
-         it.increment(ec)) {
-        if (it->is_regular_file() && it->path().filename() == name) return it->path();
-    }
-#else
-    (void)relative;
-#endif
-    return {};
-}
-
+// The effect files the demo loads, copied from the content folder.
 void WriteEffects(const fs::path& folder) {
-    std::ofstream used = OpenForWriting(folder / "content-effects-used.txt");
-    for (const auto& [relative, standIn] : StandInEffects()) {
+    for (const char* relative :
+         {"DefaultFilters/DefaultFilter.fx", "DefaultFilters/Guassian.fx", "DefaultFilters/NearestEdge.fx",
+          "DefaultFilters/BlurFilter.fx", "DefaultFilters/color.fx", "vessmark/shaders/pig.fx",
+          "vessmark/shaders/floor.fx", "vessmark/shaders/texture.fx"}) {
+        const fs::path source = fs::path(VM_CONTENT_DIR) / relative;
         const fs::path target = folder / relative;
         fs::create_directories(target.parent_path());
-        const fs::path content = FindContentEffect(relative);
-        if (!content.empty()) {
-            fs::copy_file(content, target, fs::copy_options::overwrite_existing);
-            used << relative << "\n";
-        } else {
-            OpenForWriting(target) << standIn;
-        }
+        if (!fs::is_regular_file(source)) throw std::runtime_error("no effect file " + source.string());
+        fs::copy_file(source, target, fs::copy_options::overwrite_existing);
     }
 }
 
@@ -286,13 +152,6 @@ void DemoDataFolder::WriteAssets(double soundtrackSeconds) {
     WriteImage(path_ / "vessmark" / "data" / "bg.png", 40, 60, 220);
     WriteImage(path_ / "vessmark" / "data" / "demo.png", 60, 220, 80);
     WriteEffects(path_);
-}
-
-std::vector<std::string> ContentEffectsUsed(const fs::path& folder) {
-    std::vector<std::string> used;
-    std::ifstream in(folder / "content-effects-used.txt");
-    for (std::string line; std::getline(in, line);) used.push_back(line);
-    return used;
 }
 
 }  // namespace demo_test

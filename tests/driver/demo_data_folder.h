@@ -1,6 +1,6 @@
 // A data folder the demo can run in, built from scratch by a test: a short synthetic soundtrack,
-// track files, a small cube for each pig mesh, four flat images and the effect files (the hand-written
-// content effects when they can be found, simple stand-ins otherwise).
+// track files, a small cube for each pig mesh, four flat images and the content folder's effect files
+// (VM_CONTENT_DIR names that folder).
 #pragma once
 
 #include <cstdint>
@@ -38,8 +38,5 @@ public:
 private:
     std::filesystem::path path_;
 };
-
-// The effect files that were copied from the content folder rather than written as stand-ins.
-std::vector<std::string> ContentEffectsUsed(const std::filesystem::path& folder);
 
 }  // namespace demo_test

@@ -50,7 +50,6 @@ struct RunResult {
     std::vector<std::string> boxes;  // "caption: text"
     std::vector<Frame> frames;
     std::string lolTxt;
-    std::vector<std::string> contentEffects;
 };
 
 uint64_t Fnv1a(const uint8_t* data, size_t size) {
@@ -106,7 +105,6 @@ const RunResult& DemoRun() {
     static demo_test::DemoDataFolder folder;
     folder.WriteAssets(kSoundtrackSeconds);
     demo_test::WriteTrackFiles(folder.Path(), TestTimeline());
-    result.contentEffects = demo_test::ContentEffectsUsed(folder.Path());
 
     gfx::Config gfxConfig;
     gfxConfig.provider = gfx::ContextProvider::Headless;
@@ -177,8 +175,6 @@ TEST(HeadlessRun, EndsCleanlyWhenTheSoundtrackHasPlayedOut) {
     EXPECT_GE(run.frames.size(), static_cast<size_t>(expected) - 1);
     EXPECT_LE(run.frames.size(), static_cast<size_t>(expected) + 2);
     EXPECT_EQ(run.output.find("*** error"), std::string::npos);
-    if (!run.contentEffects.empty())
-        std::printf("effects from the content folder: %zu\n", run.contentEffects.size());
 }
 
 TEST(HeadlessRun, PrintsTheSettingsLoadingAndPerFrameLinesInOrder) {

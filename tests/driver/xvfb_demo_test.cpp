@@ -2,15 +2,9 @@
 // a screenshot while the demo runs, Escape to end. Skipped when Xvfb, xdotool, xwininfo or
 // ImageMagick's import are missing.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -19,6 +13,7 @@
 
 #include "driver/demo_data_folder.h"
 #include "driver/track_names.h"
+#include "support/xvfb_session.h"
 
 namespace {
 
@@ -29,43 +24,13 @@ constexpr int kScreenWidth = 1280, kScreenHeight = 1024;
 // Full screen on a 4:3 desktop: a 1280 x 768 render area, 128 rows below the top.
 constexpr int kOffset = 128, kRenderHeight = 768;
 
-bool OnPath(const char* tool) {
-    return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-std::string Capture(const std::string& command) {
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[512];
-        while (fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
-        pclose(pipe);
-    }
-    return out;
-}
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using vmtest::ReadFile;
+using vmtest::WaitFor;
 
 size_t CountOccurrences(const std::string& text, const std::string& what) {
     size_t count = 0;
     for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++count;
     return count;
-}
-
-int WaitFor(pid_t pid, std::chrono::duration<double> limit) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < end) {
-        int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        std::this_thread::sleep_for(50ms);
-    }
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-    return -1;
 }
 
 // A screenshot of the whole screen, RGB.
@@ -92,38 +57,13 @@ struct Screenshot {
 class XvfbDemo : public testing::Test {
 protected:
     static void SetUpTestSuite() {
-        for (const char* tool : {"Xvfb", "xdotool", "xwininfo", "import"})
-            if (!OnPath(tool)) return;
-        for (int n = 151; n < 199; ++n) {
-            const std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
-            if (fs::exists("/tmp/.X" + std::to_string(n) + "-lock") || fs::exists(socket)) continue;
-            display_ = ":" + std::to_string(n);
-            server_ = fork();
-            if (server_ == 0) {
-                freopen("/dev/null", "w", stderr);
-                const std::string screen = std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight) + "x24";
-                execlp("Xvfb", "Xvfb", display_.c_str(), "-screen", "0", screen.c_str(), "-nolisten",
-                       "tcp", static_cast<char*>(nullptr));
-                _exit(127);
-            }
-            for (int i = 0; i < 100 && !fs::exists(socket); ++i) std::this_thread::sleep_for(50ms);
-            if (!fs::exists(socket)) {
-                kill(server_, SIGTERM);
-                waitpid(server_, nullptr, 0);
-                server_ = 0;
-            }
-            return;
-        }
+        if (!vmtest::XvfbSession::Available({"xdotool", "xwininfo", "import"})) return;
+        xvfb_ = std::make_unique<vmtest::XvfbSession>();
+        xvfb_->Start(151, 199, std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight) + "x24");
     }
-    static void TearDownTestSuite() {
-        if (server_ > 0) {
-            kill(server_, SIGTERM);
-            waitpid(server_, nullptr, 0);
-            server_ = 0;
-        }
-    }
+    static void TearDownTestSuite() { xvfb_.reset(); }
     void SetUp() override {
-        if (server_ <= 0) GTEST_SKIP() << "Xvfb, xdotool, xwininfo or import not available";
+        if (!xvfb_ || !xvfb_->Running()) GTEST_SKIP() << "Xvfb, xdotool, xwininfo or import not available";
     }
     void TearDown() override {
         if (app_ > 0) WaitFor(app_, 0s);  // kills a program a failed test left running
@@ -131,18 +71,8 @@ protected:
 
     // Starts vessmark in the data folder and presses Return on its setup dialog.
     void StartAndRun(const fs::path& folder) {
-        app_ = fork();
-        if (app_ == 0) {
-            fs::current_path(folder);
-            freopen("out.txt", "w", stdout);
-            freopen("err.txt", "w", stderr);
-            setenv("DISPLAY", display_.c_str(), 1);
-            setenv("SDL_AUDIODRIVER", "dummy", 1);
-            execl(VESSMARK_PATH, VESSMARK_PATH, static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        const std::string dialog = FirstLine(
-            Capture(Env() + "timeout 20 xdotool search --sync --name '^tavrin_quell$'"));
+        app_ = xvfb_->Launch(VESSMARK_PATH, folder);
+        const std::string dialog = xvfb_->FindWindow("^tavrin_quell$");
         ASSERT_FALSE(dialog.empty()) << "no setup dialog";
         std::this_thread::sleep_for(500ms);
         X("xdotool windowfocus --sync " + dialog + " key Return");
@@ -153,7 +83,7 @@ protected:
         int dismissed = 0;
         const auto end = std::chrono::steady_clock::now() + limit;
         while (dismissed < expected && std::chrono::steady_clock::now() < end) {
-            std::istringstream tree(Capture(Env() + "xwininfo -root -tree"));
+            std::istringstream tree(xvfb_->Capture("xwininfo -root -tree"));
             std::string id;
             for (std::string line; std::getline(tree, line);) {
                 if (line.find("\"" + caption + "\"") != std::string::npos) {
@@ -167,7 +97,7 @@ protected:
             }
             X("xdotool windowfocus --sync " + id + " key Return");
             // Wait until that box is gone before looking for the next one.
-            for (int i = 0; i < 50 && Capture(Env() + "xwininfo -root -tree").find(id + " \"" + caption) !=
+            for (int i = 0; i < 50 && xvfb_->Capture("xwininfo -root -tree").find(id + " \"" + caption) !=
                                           std::string::npos;
                  ++i)
                 std::this_thread::sleep_for(50ms);
@@ -187,12 +117,9 @@ protected:
         return shot;
     }
 
-    std::string Env() const { return "DISPLAY=" + display_ + " "; }
-    void X(const std::string& command) { std::system((Env() + command + " >/dev/null 2>&1").c_str()); }
-    static std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
+    void X(const std::string& command) { xvfb_->X(command); }
 
-    static inline std::string display_;
-    static inline pid_t server_ = 0;
+    static inline std::unique_ptr<vmtest::XvfbSession> xvfb_;
     pid_t app_ = 0;
 };
 
@@ -207,7 +134,7 @@ TEST_F(XvfbDemo, ShowsThePictureBetweenBlackBandsAndEndsOnEscape) {
     demo_test::WriteTrackFiles(folder.Path(), timeline);
 
     StartAndRun(folder.Path());
-    const std::string window = FirstLine(Capture(Env() + "timeout 20 xdotool search --sync --name '^BIG$'"));
+    const std::string window = xvfb_->FindWindow("^BIG$");
     ASSERT_FALSE(window.empty()) << "no demo window";
     std::this_thread::sleep_for(3s);  // loading and a few frames
 
@@ -239,7 +166,7 @@ TEST_F(XvfbDemo, EveryMissingTrackFileIsReportedThenTheDemoRunsOnItsDefaults) {
 
     StartAndRun(folder.Path());
     EXPECT_EQ(DismissBoxes("ikkenoesync", 23, 60s), 23);
-    const std::string window = FirstLine(Capture(Env() + "timeout 20 xdotool search --sync --name '^BIG$'"));
+    const std::string window = xvfb_->FindWindow("^BIG$");
     ASSERT_FALSE(window.empty()) << "no demo window";
     std::this_thread::sleep_for(2s);
 

@@ -44,6 +44,8 @@ class MeshBytes {
     }
     // The ignored byte and values, then the key count.
     MeshBytes& KeyCount(uint32_t keys) { return U8(0xAB).U32(1).U32(2).U32(3).U32(keys); }
+    // K = 0 and three empty key blocks.
+    MeshBytes& NoKeys() { return KeyCount(0).U32(0).U32(0).U32(0); }
 
     std::vector<uint8_t> data;
 };

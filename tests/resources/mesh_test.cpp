@@ -79,13 +79,7 @@ TEST_F(MeshTest, Stride32MeshWithPositionNormalAndTexcoordKeepsCopies) {
 TEST_F(MeshTest, FormatBitsLayTheElementsOutInBitOrder) {
     // Bits 0, 1, 2, 6 with stride 36: a blend weight at 32 and no in-memory copies.
     MeshBytes weighted;
-    weighted.Header(1, 3, 36, 71)
-        .Indices({0, 1, 2})
-        .Vertices(3, 36)
-        .KeyCount(0)
-        .U32(0)
-        .U32(0)
-        .U32(0);
+    weighted.Header(1, 3, 36, 71).Indices({0, 1, 2}).Vertices(3, 36).NoKeys();
     mesh.LoadFromFile(Write(weighted).c_str());
     ASSERT_EQ(Elements(mesh).size(), 5u);
     EXPECT_EQ(Elements(mesh)[3].Offset, 32);
@@ -98,13 +92,7 @@ TEST_F(MeshTest, FormatBitsLayTheElementsOutInBitOrder) {
     // Bits 0, 2, 7: two texture coordinates, both usage index 0.
     Mesh twoTexcoords;
     MeshBytes texcoords;
-    texcoords.Header(1, 3, 32, 133)
-        .Indices({0, 1, 2})
-        .Vertices(3, 32)
-        .KeyCount(0)
-        .U32(0)
-        .U32(0)
-        .U32(0);
+    texcoords.Header(1, 3, 32, 133).Indices({0, 1, 2}).Vertices(3, 32).NoKeys();
     twoTexcoords.LoadFromFile(Write(texcoords).c_str());
     const auto& e = Elements(twoTexcoords);
     ASSERT_EQ(e.size(), 4u);
@@ -120,13 +108,7 @@ TEST_F(MeshTest, FormatBitsLayTheElementsOutInBitOrder) {
 
 TEST_F(MeshTest, UnknownFormatBitsAreReportedAndSkipped) {
     MeshBytes bytes;
-    bytes.Header(1, 3, 32, 1031)
-        .Indices({0, 1, 2})
-        .Vertices(3, 32)
-        .KeyCount(0)
-        .U32(0)
-        .U32(0)
-        .U32(0);
+    bytes.Header(1, 3, 32, 1031).Indices({0, 1, 2}).Vertices(3, 32).NoKeys();
     const std::string path = Write(bytes);
     testing::internal::CaptureStdout();
     mesh.LoadFromFile(path.c_str());
@@ -152,7 +134,7 @@ TEST_F(MeshTest, KeyBlocksWithTheirOwnCounts) {
 
 TEST_F(MeshTest, LocalTransformScalesRotatesThenTranslates) {
     MeshBytes none;
-    none.Header(1, 3, 12, 1).Indices({0, 1, 2}).Vertices(3, 12).KeyCount(0).U32(0).U32(0).U32(0);
+    none.Header(1, 3, 12, 1).Indices({0, 1, 2}).Vertices(3, 12).NoKeys();
     mesh.LoadFromFile(Write(none).c_str());
     for (float time : {0.0f, 0.5f, -1.0f, 100.0f}) {
         const Matrix m = mesh.LocalTransform(time);
@@ -185,25 +167,6 @@ TEST_F(MeshTest, LocalTransformScalesRotatesThenTranslates) {
     EXPECT_EQ(q.z, 7.0f);
 }
 
-TEST_F(MeshTest, ASingleTriangleDrawsThreeVerticesAndOnePrimitive) {
-    MeshBytes bytes;
-    bytes.Header(1, 3, 32, 7).Indices({2, 1, 0}).Vertices(3, 32).KeyCount(0).U32(0).U32(0).U32(0);
-    mesh.LoadFromFile(Write(bytes).c_str());
-    device.ClearCalls();
-    mesh.Draw();
-    ASSERT_EQ(device.Calls().size(), 4u);
-    EXPECT_EQ(device.Calls()[3], "DrawIndexedPrimitive(4, 0, 0, 3, 0, 1)");
-}
-
-TEST_F(MeshTest, AMissingFileShowsItsPathAndDrawsNothing) {
-    const std::string path = (folder.Path() / "absent.mesh").string();
-    mesh.LoadFromFile(path.c_str());
-    EXPECT_EQ(boxes.boxes, (Boxes{{path, "Failed To Open The MeshFile"}}));
-    ExpectEmpty(mesh);
-    mesh.Draw();
-    EXPECT_TRUE(device.Calls().empty());
-}
-
 TEST_F(MeshTest, MalformedFilesAreRefusedWithTheirReasonAndLeftEmpty) {
     auto valid = [] {
         MeshBytes b;
@@ -217,65 +180,34 @@ TEST_F(MeshTest, MalformedFilesAreRefusedWithTheirReasonAndLeftEmpty) {
         std::vector<uint8_t> bytes;
         const char* reasonPart;
     };
-    std::vector<Case> cases;
     auto cut = [&](size_t size) {
         std::vector<uint8_t> bytes = valid().data;
         bytes.resize(size);
         return bytes;
     };
-    cases.push_back({"empty", {}, "header"});
-    cases.push_back({"short header", cut(85), "header"});
-    cases.push_back({"short indices", cut(86 + 11), "indices"});
-    cases.push_back({"short vertices", cut(86 + 12 + 127), "vertices"});
-    cases.push_back({"no key count", cut(86 + 12 + 128 + 16), "key count"});
-    cases.push_back({"short keys", cut(full - 1), "keys"});
-    {
-        MeshBytes b;
-        b.Header(1, 3, 30, 1).Indices({0, 1, 2}).Vertices(3, 32);
-        cases.push_back({"odd stride", b.data, "not a multiple of 4"});
-    }
-    {
-        MeshBytes b;
-        b.Header(1, 3, 28, 7).Indices({0, 1, 2}).Vertices(3, 28).KeyCount(0).U32(0).U32(0).U32(0);
-        cases.push_back({"stride below elements", b.data, "smaller than its elements (32 bytes)"});
-    }
-    {
-        MeshBytes b;
-        b.Header(2, 4, 12, 1)
-            .Indices({0, 1, 2, 3, 2, 4})
-            .Vertices(4, 12)
-            .KeyCount(0)
-            .U32(0)
-            .U32(0)
-            .U32(0);
-        cases.push_back({"index past vertices", b.data, "indices reach past the 4 vertices"});
-    }
-    {
-        MeshBytes b;
-        b.Header(0x40000000, 3, 12, 1).Indices({0, 1, 2});
-        cases.push_back({"huge triangle count", b.data, "indices"});
-    }
-    {
-        MeshBytes b;
-        b.Header(1, 0xFFFFFFFF, 12, 1).Indices({0, 1, 2});
-        cases.push_back({"huge vertex count", b.data, "vertices"});
-    }
-    {
-        MeshBytes b;
-        b.Header(1, 3, 12, 1).Indices({0, 1, 2}).Vertices(3, 12).KeyCount(0x7FFFFFFF);
-        cases.push_back({"huge key count", b.data, "keys"});
-    }
-    {
-        MeshBytes b;
-        b.Header(1, 3, 12, 1)
-            .Indices({0, 1, 2})
-            .Vertices(3, 12)
-            .KeyCount(0)
-            .U32(0)
-            .U32(0xFFFFFFF)
-            .U32(0);
-        cases.push_back({"huge block count", b.data, "key count"});
-    }
+    auto small = [](uint32_t triangles, uint32_t vertices, uint32_t stride, uint16_t format) {
+        return MeshBytes().Header(triangles, vertices, stride, format).Indices({0, 1, 2});
+    };
+    const Case cases[] = {
+        {"empty", {}, "header"},
+        {"short header", cut(85), "header"},
+        {"short indices", cut(86 + 11), "indices"},
+        {"short vertices", cut(86 + 12 + 127), "vertices"},
+        {"no key count", cut(86 + 12 + 128 + 16), "key count"},
+        {"short keys", cut(full - 1), "keys"},
+        {"odd stride", small(1, 3, 30, 1).Vertices(3, 32).data, "not a multiple of 4"},
+        {"stride below elements", small(1, 3, 28, 7).Vertices(3, 28).NoKeys().data,
+         "smaller than its elements (32 bytes)"},
+        {"index past vertices",
+         MeshBytes().Header(2, 4, 12, 1).Indices({0, 1, 2, 3, 2, 4}).Vertices(4, 12).NoKeys().data,
+         "indices reach past the 4 vertices"},
+        {"huge triangle count", small(0x40000000, 3, 12, 1).data, "indices"},
+        {"huge vertex count", small(1, 0xFFFFFFFF, 12, 1).data, "vertices"},
+        {"huge key count", small(1, 3, 12, 1).Vertices(3, 12).KeyCount(0x7FFFFFFF).data, "keys"},
+        {"huge block count",
+         small(1, 3, 12, 1).Vertices(3, 12).KeyCount(0).U32(0).U32(0xFFFFFFF).U32(0).data,
+         "key count"},
+    };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         boxes.boxes.clear();
@@ -291,7 +223,15 @@ TEST_F(MeshTest, MalformedFilesAreRefusedWithTheirReasonAndLeftEmpty) {
     EXPECT_TRUE(device.Calls().empty());
 }
 
-TEST_F(MeshTest, OversizedAndUnreadableFilesAreRefused) {
+TEST_F(MeshTest, MissingOversizedAndUnreadableFilesAreRefused) {
+    const std::string absent = (folder.Path() / "absent.mesh").string();
+    mesh.LoadFromFile(absent.c_str());
+    EXPECT_EQ(boxes.boxes, (Boxes{{absent, "Failed To Open The MeshFile"}}));
+    ExpectEmpty(mesh);
+    mesh.Draw();
+    EXPECT_TRUE(device.Calls().empty());
+
+    boxes.boxes.clear();
     const std::string big = (folder.Path() / "big.mesh").string();
     { std::ofstream(big, std::ios::binary).put('x'); }
     std::filesystem::resize_file(big, (size_t{256} << 20) + 1);  // sparse: nothing is written
@@ -308,7 +248,7 @@ TEST_F(MeshTest, OversizedAndUnreadableFilesAreRefused) {
 
 TEST_F(MeshTest, DeviceFailuresAreReportedWithTheFailingCall) {
     MeshBytes bytes;
-    bytes.Header(1, 3, 32, 7).Indices({0, 1, 2}).Vertices(3, 32).KeyCount(0).U32(0).U32(0).U32(0);
+    bytes.Header(1, 3, 32, 7).Indices({0, 1, 2}).Vertices(3, 32).NoKeys();
     const std::string path = folder.Write("m.mesh", bytes.data);
 
     device.FailOn("CreateIndexBuffer", gfx::D3DERR_OUTOFVIDEOMEMORY);

@@ -95,6 +95,15 @@ bool BadDataTest::MakeUnreadable(const std::string& relative) const {
 
 DemoRun BadDataTest::Run(const RunOptions& options) const { return RunHeadlessDemo(folder_->Path(), options); }
 
+void BadDataTest::RunUnopenable(const std::string& relative,
+                                const std::function<void(const char*, const DemoRun&)>& check) const {
+    if (MakeUnreadable(relative)) check("unreadable", Run());
+    Remove(relative);
+    check("missing", Run());
+    MakeDirectory(relative);
+    check("a directory in its place", Run());
+}
+
 void ExpectSurvived(const DemoRun& run) {
     EXPECT_FALSE(run.timedOut) << run.DescribeBoxes();
     EXPECT_EQ(run.signal, 0) << run.DescribeBoxes();

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -52,6 +53,10 @@ protected:
     bool MakeUnreadable(const std::string& relative) const;
 
     DemoRun Run(const RunOptions& options = {}) const;
+    // Runs the demo with the file unreadable (where permissions stop this user), missing, and
+    // replaced by a directory, handing each run to check.
+    void RunUnopenable(const std::string& relative,
+                       const std::function<void(const char* what, const DemoRun& run)>& check) const;
 
 private:
     std::unique_ptr<demo_test::DemoDataFolder> folder_;

@@ -51,14 +51,14 @@ TEST_F(BadEffectTest, SyntaxErrorIsReportedWithItsFileAndLine) {
     EXPECT_GE(run.CountBoxes("No Match", "texture"), 1u) << "effects after it are not loaded";
 }
 
-TEST_F(BadEffectTest, UnterminatedCommentIsReported) {
-    Write(kColor, ReadText(kColor) + std::string("\n/* never closed\n"));
-    const DemoRun run = Run();
-    ExpectCompileFailure(run, kColor);
-    EXPECT_GE(static_cast<long>(run.CountBoxes("No Match", "color")), run.frames);
-}
+TEST_F(BadEffectTest, UnreadableOrNonHlslFilesAreCompilationErrors) {
+    const std::string color = ReadText(kColor);
+    Write(kColor, color + "\n/* never closed\n");
+    const DemoRun unterminated = Run();
+    ExpectCompileFailure(unterminated, kColor);
+    EXPECT_GE(static_cast<long>(unterminated.CountBoxes("No Match", "color")), unterminated.frames);
+    Write(kColor, color);
 
-TEST_F(BadEffectTest, BinaryGarbageIsReportedAsACompilationError) {
     Bytes garbage(3000);
     uint32_t x = 12345;
     for (uint8_t& b : garbage) {
@@ -66,6 +66,9 @@ TEST_F(BadEffectTest, BinaryGarbageIsReportedAsACompilationError) {
         b = static_cast<uint8_t>(x >> 24);
     }
     Write(kGaussian, garbage);
+    ExpectCompileFailure(Run(), kGaussian);
+    if (MakeUnreadable(kGaussian)) ExpectCompileFailure(Run(), kGaussian);  // root reads anything
+    MakeDirectory(kGaussian);
     ExpectCompileFailure(Run(), kGaussian);
 }
 
@@ -144,16 +147,6 @@ TEST_F(BadEffectTest, NonUtf8BytesInCommentsAreHarmless) {
     const DemoRun run = Run();
     ExpectRanToTheEnd(run);
     EXPECT_TRUE(run.boxes.empty()) << run.DescribeBoxes();
-}
-
-TEST_F(BadEffectTest, DirectoryInPlaceOfAnEffectFileIsReported) {
-    MakeDirectory(kGaussian);
-    ExpectCompileFailure(Run(), kGaussian);
-}
-
-TEST_F(BadEffectTest, UnreadableEffectFileIsReported) {
-    if (!MakeUnreadable(kGaussian)) GTEST_SKIP() << "permissions do not stop this user reading (root)";
-    ExpectCompileFailure(Run(), kGaussian);
 }
 
 }  // namespace

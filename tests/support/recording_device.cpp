@@ -53,30 +53,6 @@ gfx::HRESULT FakeTexture::GetSurfaceLevel(uint32_t level, gfx::Surface** surface
     return gfx::D3D_OK;
 }
 
-gfx::HRESULT FakeVertexBuffer::Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags) {
-    log->Add(Label() + ".Lock(" + Join({U(offset), U(size), U(flags)}) + ")");
-    if (offset > bytes.size()) return gfx::D3DERR_INVALIDCALL;
-    *data = bytes.data() + offset;
-    return gfx::D3D_OK;
-}
-
-gfx::HRESULT FakeVertexBuffer::Unlock() {
-    log->Add(Label() + ".Unlock()");
-    return gfx::D3D_OK;
-}
-
-gfx::HRESULT FakeIndexBuffer::Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags) {
-    log->Add(Label() + ".Lock(" + Join({U(offset), U(size), U(flags)}) + ")");
-    if (offset > bytes.size()) return gfx::D3DERR_INVALIDCALL;
-    *data = bytes.data() + offset;
-    return gfx::D3D_OK;
-}
-
-gfx::HRESULT FakeIndexBuffer::Unlock() {
-    log->Add(Label() + ".Unlock()");
-    return gfx::D3D_OK;
-}
-
 std::vector<uint16_t> FakeIndexBuffer::Indices() const {
     std::vector<uint16_t> indices(bytes.size() / 2);
     if (!indices.empty()) std::memcpy(indices.data(), bytes.data(), indices.size() * 2);
@@ -213,11 +189,7 @@ gfx::HRESULT RecordingDevice::CreateVertexBuffer(uint32_t length, uint32_t usage
     log_.Add("CreateVertexBuffer(" + Join({U(length), U(usage), U(fvf), U(pool)}) + ")");
     *buffer = nullptr;
     if (gfx::HRESULT failed = Check("CreateVertexBuffer"); gfx::Failed(failed)) return failed;
-    auto* made = Keep(new FakeVertexBuffer(NextLabel("vb"), &faults_, &log_, length));
-    made->usage = usage;
-    made->fvf = fvf;
-    made->pool = pool;
-    *buffer = made;
+    *buffer = Keep(new FakeVertexBuffer(NextLabel("vb"), &faults_, &log_, length));
     return gfx::D3D_OK;
 }
 
@@ -226,11 +198,7 @@ gfx::HRESULT RecordingDevice::CreateIndexBuffer(uint32_t length, uint32_t usage,
     log_.Add("CreateIndexBuffer(" + Join({U(length), U(usage), U(format), U(pool)}) + ")");
     *buffer = nullptr;
     if (gfx::HRESULT failed = Check("CreateIndexBuffer"); gfx::Failed(failed)) return failed;
-    auto* made = Keep(new FakeIndexBuffer(NextLabel("ib"), &faults_, &log_, length));
-    made->usage = usage;
-    made->format = format;
-    made->pool = pool;
-    *buffer = made;
+    *buffer = Keep(new FakeIndexBuffer(NextLabel("ib"), &faults_, &log_, length));
     return gfx::D3D_OK;
 }
 

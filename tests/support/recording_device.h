@@ -101,28 +101,33 @@ class FakeTexture : public gfx::Texture {
     RecordingDevice* device;
 };
 
-class FakeVertexBuffer : public gfx::VertexBuffer {
+// Vertex and index buffers: their bytes behind Lock; every Lock and Unlock is logged.
+template <class Interface>
+class FakeBuffer : public Interface {
   public:
-    FakeVertexBuffer(std::string label, int* faults, CallLog* calls, uint32_t length)
+    FakeBuffer(std::string label, int* faults, CallLog* calls, uint32_t length)
         : state(std::move(label), faults), bytes(length), log(calls) {}
-    gfx::HRESULT Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags) override;
-    gfx::HRESULT Unlock() override;
+    gfx::HRESULT Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags) override {
+        log->Add(Label() + ".Lock(" + std::to_string(offset) + ", " + std::to_string(size) + ", " +
+                 std::to_string(flags) + ")");
+        if (offset > bytes.size()) return gfx::D3DERR_INVALIDCALL;
+        *data = bytes.data() + offset;
+        return gfx::D3D_OK;
+    }
+    gfx::HRESULT Unlock() override {
+        log->Add(Label() + ".Unlock()");
+        return gfx::D3D_OK;
+    }
     VMTEST_FAKE_UNKNOWN;
     std::vector<uint8_t> bytes;
-    uint32_t usage = 0, fvf = 0, pool = 0;
     CallLog* log;
 };
 
-class FakeIndexBuffer : public gfx::IndexBuffer {
+using FakeVertexBuffer = FakeBuffer<gfx::VertexBuffer>;
+
+class FakeIndexBuffer : public FakeBuffer<gfx::IndexBuffer> {
   public:
-    FakeIndexBuffer(std::string label, int* faults, CallLog* calls, uint32_t length)
-        : state(std::move(label), faults), bytes(length), log(calls) {}
-    gfx::HRESULT Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags) override;
-    gfx::HRESULT Unlock() override;
-    VMTEST_FAKE_UNKNOWN;
-    std::vector<uint8_t> bytes;
-    uint32_t usage = 0, format = 0, pool = 0;
-    CallLog* log;
+    using FakeBuffer::FakeBuffer;
     // The stored indices as 16-bit values.
     std::vector<uint16_t> Indices() const;
 };

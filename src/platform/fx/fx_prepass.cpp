@@ -116,6 +116,11 @@ private:
     void Error(SourceLocation at, std::string text) {
         result_.errors.push_back({at, std::move(text)});
     }
+    // Reports an error and skips the rest of the statement.
+    void Reject(SourceLocation at, std::string text) {
+        Error(at, std::move(text));
+        SkipStatement();
+    }
     size_t EndOffset(size_t tokenIndex) const {
         const Token& t = tokens_[tokenIndex];
         return t.offset + t.text.size();
@@ -127,6 +132,11 @@ private:
         for (size_t i = tokens_[first].offset; i < EndOffset(last); ++i) {
             if (result_.hlsl[i] != '\n') result_.hlsl[i] = ' ';
         }
+    }
+
+    // Blanks every token from first up to (not including) the current one.
+    void BlankSince(size_t first) {
+        if (pos_ > first) Blank(first, pos_ - 1);
     }
 
     // Skips a balanced group starting at an opening bracket; returns false at end of file.
@@ -203,11 +213,15 @@ private:
         auto skipSpace = [&] {
             while (!line.empty() && (line[0] == ' ' || line[0] == '\t')) line.remove_prefix(1);
         };
-        skipSpace();
-        size_t n = 0;
-        while (n < line.size() && (std::isalnum(static_cast<unsigned char>(line[n])) || line[n] == '_')) ++n;
-        std::string_view word = line.substr(0, n);
-        line.remove_prefix(n);
+        auto identifier = [&] {
+            skipSpace();
+            size_t n = 0;
+            while (n < line.size() && (std::isalnum(static_cast<unsigned char>(line[n])) || line[n] == '_')) ++n;
+            std::string_view id = line.substr(0, n);
+            line.remove_prefix(n);
+            return id;
+        };
+        std::string_view word = identifier();
         if (word == "include") {
             Error(t.at, "#include is not supported");
             // glslang would fail on it too; keep the message to ours.
@@ -215,11 +229,7 @@ private:
             return;
         }
         if (word != "define" && word != "undef") return;
-        skipSpace();
-        n = 0;
-        while (n < line.size() && (std::isalnum(static_cast<unsigned char>(line[n])) || line[n] == '_')) ++n;
-        std::string name(line.substr(0, n));
-        line.remove_prefix(n);
+        std::string name(identifier());
         if (name.empty()) return;
         if (word == "undef") {
             macros_.erase(name);
@@ -258,7 +268,7 @@ private:
             Error(t.at, "'" + std::string(t.text) + "' is not supported");
             size_t first = pos_;
             SkipStatement();
-            if (pos_ > first) Blank(first, pos_ - 1);
+            BlankSince(first);
             return;
         }
         if (t.text == "struct" || t.text == "typedef") {
@@ -279,19 +289,16 @@ private:
         if (AtEnd()) return;
         const Token& typeTok = Peek();
         if (typeTok.kind != TokenKind::Identifier) {
-            Error(typeTok.at, "unexpected '" + std::string(typeTok.text) + "'");
-            SkipStatement();
+            Reject(typeTok.at, "unexpected '" + std::string(typeTok.text) + "'");
             return;
         }
         ++pos_;
         if (PeekIs("<")) {
-            Error(typeTok.at, "template types are not supported");
-            SkipStatement();
+            Reject(typeTok.at, "template types are not supported");
             return;
         }
         if (Peek().kind != TokenKind::Identifier) {
-            Error(Here(), "expected a name after '" + std::string(typeTok.text) + "'");
-            SkipStatement();
+            Reject(Here(), "expected a name after '" + std::string(typeTok.text) + "'");
             return;
         }
         if (PeekIs("(", 1)) {
@@ -308,17 +315,15 @@ private:
             return;
         }
         if (IsUnsupportedObjectType(typeTok.text)) {
-            Error(typeTok.at, "'" + std::string(typeTok.text) + "' parameters are not supported");
-            SkipStatement();
-            if (pos_ > first) Blank(first, pos_ - 1);
+            Reject(typeTok.at, "'" + std::string(typeTok.text) + "' parameters are not supported");
+            BlankSince(first);
             return;
         }
         ParameterType type;
         bool numeric = ParseParameterType(typeTok.text, &type);
         bool isParameter = !isStatic && !isConst;
         if (isParameter && !numeric) {
-            Error(typeTok.at, "parameters of type '" + std::string(typeTok.text) + "' are not supported");
-            SkipStatement();
+            Reject(typeTok.at, "parameters of type '" + std::string(typeTok.text) + "' are not supported");
             return;
         }
         Variables(type, isParameter);
@@ -376,8 +381,7 @@ private:
         while (!AtEnd()) {
             const Token& name = Peek();
             if (name.kind != TokenKind::Identifier) {
-                Error(name.at, "expected a texture name");
-                SkipStatement();
+                Reject(name.at, "expected a texture name");
                 break;
             }
             result_.textures.push_back({std::string(name.text), name.at});
@@ -385,31 +389,35 @@ private:
             Semantic(false);
             Annotations();
             if (PeekIs("=")) {
-                Error(Peek().at, "texture initialisers are not supported");
-                SkipStatement();
+                Reject(Peek().at, "texture initialisers are not supported");
                 break;
             }
-            if (PeekIs(",")) {
-                ++pos_;
-                continue;
-            }
-            if (PeekIs(";")) {
-                ++pos_;
-            } else {
-                Error(Here(), "expected ';' after a texture declaration");
-                SkipStatement();
-            }
+            if (NextDeclarator("texture declaration")) continue;
             break;
         }
-        if (pos_ > first) Blank(first, pos_ - 1);
+        BlankSince(first);
+    }
+
+    // After one name of a declaration list: true after a ',' (another name follows), false after
+    // the closing ';' or a reported error.
+    bool NextDeclarator(const char* what) {
+        if (PeekIs(",")) {
+            ++pos_;
+            return true;
+        }
+        if (PeekIs(";")) {
+            ++pos_;
+        } else {
+            Reject(Here(), std::string("expected ';' after a ") + what);
+        }
+        return false;
     }
 
     void Samplers() {
         while (!AtEnd()) {
             const Token& name = Peek();
             if (name.kind != TokenKind::Identifier) {
-                Error(name.at, "expected a sampler name");
-                SkipStatement();
+                Reject(name.at, "expected a sampler name");
                 return;
             }
             SamplerDecl sampler;
@@ -417,8 +425,7 @@ private:
             sampler.at = name.at;
             ++pos_;
             if (PeekIs("[")) {
-                Error(Peek().at, "sampler arrays are not supported");
-                SkipStatement();
+                Reject(Peek().at, "sampler arrays are not supported");
                 return;
             }
             Semantic(true);
@@ -427,25 +434,15 @@ private:
                 size_t first = pos_;
                 ++pos_;
                 if (!(Peek().kind == TokenKind::Identifier && EqualsNoCase(Peek().text, "sampler_state"))) {
-                    Error(Here(), "a sampler's initialiser must be a sampler_state block");
-                    SkipStatement();
+                    Reject(Here(), "a sampler's initialiser must be a sampler_state block");
                     return;
                 }
                 ++pos_;
                 SamplerState(&sampler);
-                if (pos_ > first) Blank(first, pos_ - 1);
+                BlankSince(first);
             }
             result_.samplers.push_back(sampler);
-            if (PeekIs(",")) {
-                ++pos_;
-                continue;
-            }
-            if (PeekIs(";")) {
-                ++pos_;
-            } else {
-                Error(Here(), "expected ';' after a sampler declaration");
-                SkipStatement();
-            }
+            if (NextDeclarator("sampler declaration")) continue;
             return;
         }
     }
@@ -455,8 +452,7 @@ private:
     template <typename OnAssignment>
     bool Assignments(const char* what, OnAssignment onAssignment) {
         if (!PeekIs("{")) {
-            Error(Here(), std::string("expected '{' to open a ") + what);
-            SkipStatement();
+            Reject(Here(), std::string("expected '{' to open a ") + what);
             return false;
         }
         SourceLocation open = Peek().at;
@@ -488,13 +484,11 @@ private:
             }
             ++pos_;
             if (PeekIs("[")) {
-                Error(Peek().at, "indexed state '" + std::string(name.text) + "[...]' is not supported");
-                SkipStatement();
+                Reject(Peek().at, "indexed state '" + std::string(name.text) + "[...]' is not supported");
                 continue;
             }
             if (!PeekIs("=")) {
-                Error(Here(), "expected '=' after '" + std::string(name.text) + "'");
-                SkipStatement();
+                Reject(Here(), "expected '=' after '" + std::string(name.text) + "'");
                 continue;
             }
             ++pos_;
@@ -565,20 +559,24 @@ private:
         });
     }
 
+    // The name after 'technique' or 'pass', if there is one.
+    std::string OptionalName() {
+        if (Peek().kind != TokenKind::Identifier) return {};
+        std::string name(Peek().text);
+        ++pos_;
+        return name;
+    }
+
     void Technique() {
         size_t first = pos_;
         TechniqueDecl technique;
         technique.at = Peek().at;
         ++pos_;
-        if (Peek().kind == TokenKind::Identifier) {
-            technique.name = std::string(Peek().text);
-            ++pos_;
-        }
+        technique.name = OptionalName();
         Annotations();
         if (!PeekIs("{")) {
-            Error(Here(), "expected '{' to open a technique");
-            SkipStatement();
-            if (pos_ > first) Blank(first, pos_ - 1);
+            Reject(Here(), "expected '{' to open a technique");
+            BlankSince(first);
             return;
         }
         SourceLocation open = Peek().at;
@@ -601,7 +599,7 @@ private:
         }
         if (!closed) Error(open, "unexpected end of file in a technique");
         if (PeekIs(";")) ++pos_;
-        if (pos_ > first) Blank(first, pos_ - 1);
+        BlankSince(first);
         result_.techniques.push_back(std::move(technique));
     }
 
@@ -609,10 +607,7 @@ private:
         PassDecl pass;
         pass.at = Peek().at;
         ++pos_;
-        if (Peek().kind == TokenKind::Identifier) {
-            pass.name = std::string(Peek().text);
-            ++pos_;
-        }
+        pass.name = OptionalName();
         Annotations();
         bool ok = Assignments("pass", [&](size_t nameIndex, const std::vector<Token>& value) {
             const Token& name = tokens_[nameIndex];
@@ -672,8 +667,7 @@ private:
         while (!AtEnd()) {
             const Token& name = Peek();
             if (name.kind != TokenKind::Identifier) {
-                Error(name.at, "expected a variable name");
-                SkipStatement();
+                Reject(name.at, "expected a variable name");
                 return;
             }
             ParameterDecl decl;
@@ -691,14 +685,12 @@ private:
                 long n = 0;
                 if (size.size() == 1 && size[0].kind == TokenKind::Number) n = std::strtol(std::string(size[0].text).c_str(), nullptr, 10);
                 if (isParameter && (n <= 0 || n > 4096)) {
-                    Error(name.at, "array size of '" + decl.name + "' must be a number from 1 to 4096");
-                    SkipStatement();
+                    Reject(name.at, "array size of '" + decl.name + "' must be a number from 1 to 4096");
                     return;
                 }
                 decl.arraySize = static_cast<int>(n);
                 if (PeekIs("[")) {
-                    Error(Peek().at, "arrays of arrays are not supported");
-                    SkipStatement();
+                    Reject(Peek().at, "arrays of arrays are not supported");
                     return;
                 }
             }
@@ -722,16 +714,7 @@ private:
                 }
             }
             if (isParameter) result_.parameters.push_back(std::move(decl));
-            if (PeekIs(",")) {
-                ++pos_;
-                continue;
-            }
-            if (PeekIs(";")) {
-                ++pos_;
-            } else {
-                Error(Here(), "expected ';' after a declaration");
-                SkipStatement();
-            }
+            if (NextDeclarator("declaration")) continue;
             return;
         }
     }

@@ -74,24 +74,39 @@ void CollectLog(std::string_view log, std::string_view path, SourceLocation fall
     }
 }
 
+// An HLSL source handed to glslang. HLSL under OpenGL rules is refused: it is compiled for Vulkan,
+// then cross-compiled. Keeps the source arrays glslang points into alive until it has parsed.
+struct HlslShader {
+    HlslShader(EShLanguage language, std::string_view path, const std::string& hlsl, const char* entry)
+        : shader((InitializeGlslangOnce(), language)),
+          name(path),
+          text(hlsl.c_str()),
+          length(static_cast<int>(hlsl.size())) {
+        namePointer = name.c_str();
+        shader.setStringsWithLengthsAndNames(&text, &length, &namePointer, 1);
+        shader.setPreamble(kPreamble);
+        shader.setEntryPoint(entry);
+        shader.setEnvInput(glslang::EShSourceHlsl, language, glslang::EShClientVulkan, 100);
+        shader.setEnvClient(glslang::EShClientVulkan, glslang::EShTargetVulkan_1_0);
+        shader.setEnvTarget(glslang::EShTargetSpv, glslang::EShTargetSpv_1_0);
+    }
+    HlslShader(const HlslShader&) = delete;
+    HlslShader& operator=(const HlslShader&) = delete;
+
+    glslang::TShader shader;
+    std::string name;
+    const char* text;
+    int length;
+    const char* namePointer = nullptr;
+};
+
 bool CompileToSpirv(Stage stage, std::string_view path, const std::string& hlsl,
                     const std::string& entry, SourceLocation fallback, std::vector<uint32_t>* spirv,
                     std::vector<Diagnostic>* errors, std::vector<std::string>* warnings) {
-    InitializeGlslangOnce();
     EShLanguage language = stage == Stage::Vertex ? EShLangVertex : EShLangFragment;
-    glslang::TShader shader(language);
-    const char* strings[] = {hlsl.c_str()};
-    const int lengths[] = {static_cast<int>(hlsl.size())};
-    std::string name(path);
-    const char* names[] = {name.c_str()};
-    shader.setStringsWithLengthsAndNames(strings, lengths, names, 1);
-    shader.setPreamble(kPreamble);
-    shader.setEntryPoint(entry.c_str());
+    HlslShader hlslShader(language, path, hlsl, entry.c_str());
+    glslang::TShader& shader = hlslShader.shader;
     shader.setSourceEntryPoint(entry.c_str());
-    // HLSL under OpenGL rules is refused: compile for Vulkan, then cross-compile.
-    shader.setEnvInput(glslang::EShSourceHlsl, language, glslang::EShClientVulkan, 100);
-    shader.setEnvClient(glslang::EShClientVulkan, glslang::EShTargetVulkan_1_0);
-    shader.setEnvTarget(glslang::EShTargetSpv, glslang::EShTargetSpv_1_0);
     shader.setEnvTargetHlslFunctionality1();  // keeps varying semantics in the SPIR-V
     shader.setAutoMapBindings(true);
     shader.setAutoMapLocations(true);
@@ -159,18 +174,8 @@ int UsageOf(const std::string& base) {
 }  // namespace
 
 bool CheckSource(std::string_view path, const std::string& hlsl, std::vector<Diagnostic>* errors) {
-    InitializeGlslangOnce();
-    glslang::TShader shader(EShLangFragment);
-    const char* strings[] = {hlsl.c_str()};
-    const int lengths[] = {static_cast<int>(hlsl.size())};
-    std::string name(path);
-    const char* names[] = {name.c_str()};
-    shader.setStringsWithLengthsAndNames(strings, lengths, names, 1);
-    shader.setPreamble(kPreamble);
-    shader.setEntryPoint("fx_syntax_check_only");
-    shader.setEnvInput(glslang::EShSourceHlsl, EShLangFragment, glslang::EShClientVulkan, 100);
-    shader.setEnvClient(glslang::EShClientVulkan, glslang::EShTargetVulkan_1_0);
-    shader.setEnvTarget(glslang::EShTargetSpv, glslang::EShTargetSpv_1_0);
+    HlslShader hlslShader(EShLangFragment, path, hlsl, "fx_syntax_check_only");
+    glslang::TShader& shader = hlslShader.shader;
     auto messages = static_cast<EShMessages>(EShMsgSpvRules | EShMsgVulkanRules | EShMsgReadHlsl |
                                              EShMsgHlslDX9Compatible);
     size_t before = errors->size();
