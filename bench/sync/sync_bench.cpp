@@ -1,11 +1,14 @@
 // Figures for the sync layer and the soundtrack decode:
 //   - valueAt cost per call on a 1000-key track (each kind, rows spread over the whole track);
-//   - WriteMp3 and decode time, and peak memory, for a synthesised 125-second soundtrack.
+//   - for a synthesised 125-second soundtrack: WriteMp3 time; the streaming open (scan and first
+//     frames) and what it adds to peak memory; the cost of decoding one 1024-frame device buffer
+//     (mean and worst) and of a seek; then the whole-file decode and its peak memory, for comparison.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -14,6 +17,7 @@
 #include <vector>
 
 #include "platform/audio/mp3_decoder.h"
+#include "platform/audio/mp3_stream.h"
 #include "platform/audio/mp3_writer.h"
 #include "sync/track.h"
 
@@ -41,6 +45,46 @@ void BenchValueAt() {
         const double perCall = Seconds(start) / kCalls * 1e9;
         std::printf("valueAt, 1000 keys, %-9s: %6.1f ns per call\n", names[kind], perCall);
     }
+}
+
+void BenchStreaming(const std::string& path) {
+    const double before = PeakMiB();
+    std::string error, warning;
+    const auto openStart = std::chrono::steady_clock::now();
+    audio::Mp3Stream stream;
+    if (!stream.Open(path.c_str(), &error, &warning)) {
+        std::printf("Mp3Stream::Open failed: %s\n", error.c_str());
+        return;
+    }
+    const double opened = Seconds(openStart);
+    constexpr int64_t kBuffer = 1024;
+    std::vector<float> buffer(kBuffer * 2);
+    double worst = 0.0;
+    int64_t buffers = 0;
+    const auto playStart = std::chrono::steady_clock::now();
+    for (;;) {
+        const auto start = std::chrono::steady_clock::now();
+        const int64_t got = stream.Read(buffer.data(), kBuffer);
+        worst = std::max(worst, Seconds(start));
+        if (got == 0) break;
+        ++buffers;
+    }
+    const double played = Seconds(playStart);
+    constexpr int kSeeks = 200;
+    double seekWorst = 0.0;
+    const auto seekStart = std::chrono::steady_clock::now();
+    for (int i = 0; i < kSeeks; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        stream.Seek((stream.Length() / kSeeks) * ((i * 73) % kSeeks));
+        stream.Read(buffer.data(), kBuffer);
+        seekWorst = std::max(seekWorst, Seconds(start));
+    }
+    const double seeks = Seconds(seekStart) / kSeeks;
+    std::printf("Mp3Stream::Open (scan + first frames), 125 s: %.1f ms, %lld frames; peak memory %.1f MiB (before %.1f)\n",
+                opened * 1e3, static_cast<long long>(stream.Length()), PeakMiB(), before);
+    std::printf("streaming decode, 1024-frame buffers: %.1f us mean, %.1f us worst (%lld buffers, %.3f s in all)\n",
+                played / static_cast<double>(buffers) * 1e6, worst * 1e6, static_cast<long long>(buffers), played);
+    std::printf("seek + one buffer: %.1f us mean, %.1f us worst\n", seeks * 1e6, seekWorst * 1e6);
 }
 
 void BenchDecode() {
@@ -74,6 +118,7 @@ void BenchDecode() {
         std::printf("encoding the test soundtrack failed\n");
         return;
     }
+    BenchStreaming(path);
     const double before = PeakMiB();
     audio::DecodedAudio decoded;
     std::string error, warning;

@@ -1,5 +1,7 @@
 // The audio calls through the manual clock: exact positions, pause/resume/seek, end of stream,
 // the WAV output, and misuse.
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 #include "audio/scratch_dir.h"
@@ -111,9 +113,14 @@ TEST(AudioMisuse, RefusedCallsSayWhyAndLeaveNothingBehind) {
     EXPECT_EQ(audio::StreamCreateFile(false, dir.File("nothing.mp3").c_str(), 0, 0, 0), 0u);
     EXPECT_EQ(audio::StreamCreateFile(true, dir.File("music.mp3").c_str(), 0, 0, 0), 0u);
     const audio::Handle ok = audio::StreamCreateFile(false, dir.File("music.mp3").c_str(), 0, 0, 0);
+    std::filesystem::copy_file(dir.File("music.mp3"), dir.File("cut.mp3"));
+    std::filesystem::resize_file(dir.File("cut.mp3"), std::filesystem::file_size(dir.File("cut.mp3")) / 2);
+    const audio::Handle cut = audio::StreamCreateFile(false, dir.File("cut.mp3").c_str(), 0, 0, 0);
     const std::string messages = testing::internal::GetCapturedStderr();
     EXPECT_NE(ok, 0u);
-    for (const char* why : {"before Init", "48000", "nothing.mp3", "whole files"})
+    EXPECT_NE(cut, 0u);  // plays what there is
+    EXPECT_LT(audio::ChannelGetLength(cut), audio::ChannelGetLength(ok));
+    for (const char* why : {"before Init", "48000", "nothing.mp3", "whole files", "cut.mp3: holds", "truncated"})
         EXPECT_NE(messages.find(why), std::string::npos) << why << " in " << messages;
     EXPECT_TRUE(audio::Free());
     EXPECT_FALSE(audio::Free());

@@ -1,4 +1,7 @@
-// MP3 writing and decoding: exact gapless length, signal fidelity, damaged and foreign files.
+// MP3 writing and decoding: exact gapless length, signal fidelity, streaming reads and seeks that
+// match the whole-file decode bit for bit, damaged and foreign files.
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <random>
 
@@ -7,6 +10,7 @@
 #include "audio/scratch_dir.h"
 #include "audio/test_signal.h"
 #include "platform/audio/mp3_decoder.h"
+#include "platform/audio/mp3_stream.h"
 
 TEST(Mp3Codec, DecodesExactlyTheEncodedLengthAlignedAndInChannelOrder) {
     ScratchDir dir;
@@ -26,6 +30,47 @@ TEST(Mp3Codec, DecodesExactlyTheEncodedLengthAlignedAndInChannelOrder) {
         for (size_t i = channel; i < input.size(); i += 2) sum += std::pow(decoded.samples[i] - input[i], 2);
         EXPECT_LT(std::sqrt(sum / frames), 0.01) << "channel " << channel;
     }
+}
+
+TEST(Mp3Codec, StreamReadsInAnyChunksAndSeeksSampleExactly) {
+    ScratchDir dir;
+    const int64_t frames = 3 * 44100 + 17;
+    WriteTestMp3(dir.File("a.mp3"), static_cast<size_t>(frames));
+    audio::DecodedAudio whole;
+    std::string error, warning;
+    ASSERT_TRUE(audio::DecodeMp3File(dir.File("a.mp3").c_str(), &whole, &error, nullptr)) << error;
+    ASSERT_EQ(whole.frames, frames);
+
+    audio::Mp3Stream stream;
+    ASSERT_TRUE(stream.Open(dir.File("a.mp3").c_str(), &error, &warning)) << error;
+    EXPECT_TRUE(warning.empty()) << warning;
+    ASSERT_EQ(stream.Length(), frames);
+    ASSERT_EQ(stream.Tell(), 0);  // the frames decoded to check the file are not skipped
+    std::vector<float> chunk(5000 * 2);
+    const int64_t sizes[] = {1, 735, 1024, 1152, 4999};
+    for (int64_t at = 0, i = 0; at < frames; ++i) {
+        const int64_t want = sizes[i % 5];
+        const int64_t got = stream.Read(chunk.data(), want);
+        ASSERT_EQ(got, std::min(want, frames - at)) << "at " << at;
+        ASSERT_EQ(std::memcmp(chunk.data(), &whole.samples[at * 2], got * 2 * sizeof(float)), 0) << "at " << at;
+        at += got;
+    }
+    EXPECT_EQ(stream.Read(chunk.data(), 10), 0);
+
+    // Jumps both ways, on and off MP3 frame boundaries: the same samples as the sequential decode.
+    for (int64_t to : {int64_t{50000}, int64_t{1}, int64_t{1151}, int64_t{1152}, int64_t{100003},
+                       int64_t{0}, frames - 5, int64_t{77777}}) {
+        ASSERT_TRUE(stream.Seek(to)) << to;
+        EXPECT_EQ(stream.Tell(), to);
+        const int64_t got = stream.Read(chunk.data(), 3000);
+        ASSERT_EQ(got, std::min<int64_t>(3000, frames - to)) << to;
+        EXPECT_EQ(std::memcmp(chunk.data(), &whole.samples[to * 2], got * 2 * sizeof(float)), 0) << "after a seek to " << to;
+    }
+    EXPECT_TRUE(stream.Seek(frames));
+    EXPECT_EQ(stream.Read(chunk.data(), 10), 0);
+    EXPECT_FALSE(stream.Seek(frames + 1));
+    EXPECT_FALSE(stream.Seek(-1));
+    EXPECT_TRUE(stream.Failure().empty()) << stream.Failure();
 }
 
 TEST(Mp3Codec, TruncatedFileDecodesWhatThereIsWithAWarning) {

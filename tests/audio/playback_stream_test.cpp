@@ -1,5 +1,7 @@
 // One stream's state and what it hands to the mixer, with simulated time. Sample i of the ramp is i,
 // so any misplaced read shows in the values.
+#include <algorithm>
+#include <memory>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -11,11 +13,33 @@ namespace {
 using State = audio::PlaybackStream::State;
 constexpr int64_t kPeriod = 256;
 
-audio::PlaybackStream RampStream(int64_t frames) {
-    audio::DecodedAudio a;
-    a.frames = frames;
-    for (int64_t i = 0; i < frames * 2; ++i) a.samples.push_back(static_cast<float>(i));
-    return audio::PlaybackStream(std::move(a), kPeriod);
+// Sample i of the interleaved ramp is i; counts the seeks it is asked for.
+class RampSource final : public audio::SampleSource {
+public:
+    RampSource(int64_t frames, int* seeks) : frames_(frames), seeks_(seeks) {}
+    int64_t Length() const override { return frames_; }
+    int64_t Tell() const override { return next_; }
+    bool Seek(int64_t frame) override {
+        ++*seeks_;
+        next_ = frame;
+        return true;
+    }
+    int64_t Read(float* out, int64_t frames) override {
+        const int64_t n = std::min(frames, frames_ - next_);
+        for (int64_t i = 0; i < n * 2; ++i) out[i] = static_cast<float>(next_ * 2 + i);
+        next_ += n;
+        return n;
+    }
+
+private:
+    int64_t frames_;
+    int64_t next_ = 0;
+    int* seeks_;
+};
+
+audio::PlaybackStream RampStream(int64_t frames, int* seeks = nullptr) {
+    static int ignored = 0;
+    return audio::PlaybackStream(std::make_unique<RampSource>(frames, seeks ? seeks : &ignored), kPeriod);
 }
 
 // Mixes one period; returns its first left sample, or -1 when nothing was mixed.
@@ -71,4 +95,24 @@ TEST(PlaybackStream, PauseFreezesAndResumeReplaysFromTheFrozenPosition) {
     s.Play(false, 10.0);
     EXPECT_EQ(s.Position(10.0), heard);
     EXPECT_EQ(MixOnce(s, 10.0), static_cast<float>(heard * 2));
+}
+
+TEST(PlaybackStream, DecodesOnlyWhatItHandsOutAndSeeksOnlyWhenTheReadHeadJumps) {
+    int seeks = 0;
+    audio::PlaybackStream s = RampStream(20000, &seeks);
+    s.Play(false, 0.0);
+    std::vector<float> big(5000 * 2, 0.5f);  // longer than one decoding chunk; mixed on top
+    EXPECT_EQ(s.Mix(big.data(), 5000, 0.0), 5000);
+    for (int64_t i = 0; i < 5000 * 2; ++i) ASSERT_EQ(big[i], static_cast<float>(i) + 0.5f) << i;
+    EXPECT_EQ(seeks, 0);  // playing on from the start needs no seek
+
+    EXPECT_EQ(s.Mix(nullptr, 1000, 0.1), 1000);  // moves on without decoding
+    EXPECT_EQ(MixOnce(s, 0.2), 6000.0f * 2);
+    EXPECT_EQ(seeks, 1);
+    EXPECT_EQ(MixOnce(s, 0.3), (6000.0f + kPeriod) * 2);
+    EXPECT_EQ(seeks, 1);
+
+    EXPECT_TRUE(s.SetPosition(100, 0.4));
+    EXPECT_EQ(MixOnce(s, 0.4), 200.0f);
+    EXPECT_EQ(seeks, 2);
 }

@@ -1,8 +1,10 @@
 // audio: the calls the demo makes of its audio library, on libmpg123 and SDL2 audio.
 //
 // WHAT IT DOES
-//   Decodes a whole MP3 file at stream creation (gapless, 44100 Hz stereo float), plays it through an
-//   SDL audio device, and answers the playing position in bytes with a smooth, monotonic clock.
+//   Opens and scans an MP3 file at stream creation (exact length and seek index, no decoding beyond
+//   the first frames), then decodes it on demand (gapless, 44100 Hz stereo float) in the audio
+//   callback or the manual clock's advance, a device buffer at a time; plays it through an SDL audio
+//   device, and answers the playing position in bytes with a smooth, monotonic clock.
 //   Positions are bytes of the decoded stream: 44100 frames a second, 2 channels, 4-byte floats.
 //   Handles are non-zero; 0 means failure. A stream that reaches its end stops, its position stays
 //   at the end.
@@ -16,7 +18,7 @@
 //   Unknown or freed handles: false, 0 (stopped), -1.0 seconds, or ~0 for byte positions and lengths.
 //
 // WHAT IT DOES NOT DO
-//   No streaming from disk, no effects or volume, no recording. Memory streams, offsets and lengths
+//   No read-ahead buffer, no effects or volume, no recording. Memory streams, offsets and lengths
 //   in StreamCreateFile are refused. The BASS flags are accepted and have no effect.
 //
 // STEP BY STEP

@@ -1,24 +1,22 @@
-// mp3_decoder: decodes a whole MP3 file into memory with libmpg123.
+// mp3_decoder: decodes a whole MP3 file into memory (tools, tests and checks of the soundtrack;
+// playback streams the file through Mp3Stream instead).
 //
 // WHAT IT DOES
-//   Gapless decoding (MPG123_GAPLESS | MPG123_FORCE_FLOAT) forced to 44100 Hz interleaved stereo
-//   float, after a full scan of the file. Files that are missing, empty or hold no MPEG audio are
-//   refused with a reason. A file that decodes to fewer frames than its LAME/Xing tag announces
-//   (a truncated download, say) is kept, with a warning.
+//   Reads an Mp3Stream from start to end: gapless 44100 Hz interleaved stereo float, refused files
+//   and the truncation warning exactly as Mp3Stream::Open gives them.
 //
 // WHAT IT DOES NOT DO
-//   No streaming, no metadata. Decoded audio longer than kMaxDecodedSeconds is refused rather than
-//   filling memory.
+//   Decoded audio longer than kMaxDecodedSeconds is refused rather than filling memory.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "platform/audio/mp3_stream.h"
+
 namespace audio {
 
-constexpr int kDecodeRate = 44100;
-constexpr int kDecodeChannels = 2;
 constexpr double kMaxDecodedSeconds = 20.0 * 60.0;
 
 struct DecodedAudio {

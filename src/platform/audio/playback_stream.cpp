@@ -5,9 +5,15 @@
 #include <utility>
 
 namespace audio {
+namespace {
+constexpr int64_t kChunkFrames = 2048;
+}  // namespace
 
-PlaybackStream::PlaybackStream(DecodedAudio audio, int64_t periodFrames)
-    : audio_(std::move(audio)), clock_(kDecodeRate, audio_.frames, periodFrames) {
+PlaybackStream::PlaybackStream(std::unique_ptr<SampleSource> source, int64_t periodFrames)
+    : source_(std::move(source)),
+      length_(source_->Length()),
+      clock_(kDecodeRate, length_, periodFrames),
+      scratch_(kChunkFrames * kDecodeChannels) {
     clock_.Set(0, 0.0);
 }
 
@@ -53,9 +59,16 @@ PlaybackStream::State PlaybackStream::StateAt(double now) {
 int64_t PlaybackStream::Mix(float* out, int64_t frames, double now) {
     if (state_ != State::Playing || frames <= 0) return 0;
     const int64_t covered = std::clamp<int64_t>(Length() - readHead_, 0, frames);
-    if (covered > 0) {
-        const float* from = audio_.samples.data() + readHead_ * kDecodeChannels;
-        for (int64_t i = 0; i < covered * kDecodeChannels; ++i) out[i] += from[i];
+    // The source is only moved when the read head jumped; a failed seek or read leaves silence.
+    if (out && covered > 0 && (source_->Tell() == readHead_ || source_->Seek(readHead_))) {
+        for (int64_t done = 0; done < covered;) {
+            const int64_t want = std::min(covered - done, kChunkFrames);
+            const int64_t got = source_->Read(scratch_.data(), want);
+            float* to = out + done * kDecodeChannels;
+            for (int64_t i = 0; i < got * kDecodeChannels; ++i) to[i] += scratch_[i];
+            done += got;
+            if (got < want) break;
+        }
     }
     readHead_ += frames;
     clock_.OnBuffer(readHead_, now);

@@ -1,19 +1,24 @@
-// playback_stream: one decoded stream and its play/pause/seek state, without any device.
+// playback_stream: one stream's play/pause/seek state and its read head, without any device.
 //
 // WHAT IT DOES
-//   Keeps the decoded samples, the read head the mixer copies from, the state (stopped, playing,
-//   paused) and the position clock. Mix() is what the audio callback (or the manual clock) calls to
-//   take the next frames; everything else is what the audio calls map to. Time is an input.
-//   Positions are in sample frames. A stream whose position reaches the end stops there.
+//   Keeps the sample source (an MP3 decoded on demand), the read head the mixer takes from, the
+//   state (stopped, playing, paused) and the position clock. Mix() is what the audio callback (or
+//   the manual clock) calls to take the next frames: it decodes just those frames, seeking the
+//   source first when the read head was moved (play, resume, seek). Everything else is what the
+//   audio calls map to. Time is an input. Positions are in sample frames. A stream whose position
+//   reaches the end stops there.
 //
 // WHAT IT DOES NOT DO
-//   No locking: the caller serialises Mix() against the other calls.
+//   No locking: the caller serialises Mix() against the other calls. No read-ahead: each Mix()
+//   decodes what it hands out (a device buffer is a frame or two of MP3, tens of microseconds).
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
-#include "platform/audio/mp3_decoder.h"
 #include "platform/audio/position_clock.h"
+#include "platform/audio/sample_source.h"
 
 namespace audio {
 
@@ -22,7 +27,7 @@ public:
     enum class State { Stopped, Playing, Paused };
 
     // periodFrames: the device buffer size (latency and smoothing span); 0 for the manual clock.
-    PlaybackStream(DecodedAudio audio, int64_t periodFrames);
+    PlaybackStream(std::unique_ptr<SampleSource> source, int64_t periodFrames);
 
     // Starts or resumes at the current position (at 0 with restart). At the end without restart the
     // stream stays stopped.
@@ -31,17 +36,20 @@ public:
     bool SetPosition(int64_t frame, double now);  // false beyond the end; keeps the state
     int64_t Position(double now);  // whole frames; stops the stream when it reaches the end
     State StateAt(double now);
-    int64_t Length() const { return audio_.frames; }
+    int64_t Length() const { return length_; }
 
     // Adds the next `frames` frames to `out` (interleaved stereo) when playing, silence past the end;
-    // returns how many frames of real audio were covered (0 when not playing).
+    // returns how many frames of real audio were covered (0 when not playing). With `out` null the
+    // stream moves on without decoding anything.
     int64_t Mix(float* out, int64_t frames, double now);
 
 private:
-    DecodedAudio audio_;
+    std::unique_ptr<SampleSource> source_;
+    int64_t length_;
     PositionClock clock_;
     State state_ = State::Stopped;
     int64_t readHead_ = 0;  // next frame to hand out; runs on past the end while playing
+    std::vector<float> scratch_;  // one chunk of decoded frames
 };
 
 }  // namespace audio
