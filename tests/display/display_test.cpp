@@ -123,21 +123,24 @@ TEST_F(DisplayDeviceTest, WindowFailureShowsTheErrorBox) {
     EXPECT_EQ(adapter.createFocus, nullptr);  // no device attempted
 }
 
-TEST_F(DisplayDeviceTest, DestructorReleasesSurfaceDeviceAdapterInOrder) {
-    g_d3d = &adapterWithLog;
-    ASSERT_TRUE(display_->Open("x"));
+TEST_F(DisplayDeviceTest, DestructorReleasesWhatExistsSurfaceDeviceAdapterInOrder) {
+    using Lines = std::vector<std::string>;
+    ASSERT_TRUE(display_->Open("x"));  // first the log-less adapter, replaced below
     Destroy();
-    EXPECT_EQ(log, (std::vector<std::string>{"release surface", "release device", "release adapter"}));
     EXPECT_EQ(g_d3d, nullptr);
     EXPECT_EQ(g_device, nullptr);
-}
-
-TEST_F(DisplayDeviceTest, DestructorAfterFailedStartReleasesOnlyWhatExists) {
-    adapterWithLog.device.depthResult = gfx::E_FAIL;
-    g_d3d = &adapterWithLog;
-    EXPECT_FALSE(display_->Open("x"));
-    Destroy();
-    EXPECT_EQ(log, (std::vector<std::string>{"release device", "release adapter"}));
+    for (const bool depthFails : {false, true}) {
+        log.clear();
+        adapterWithLog.device.depthResult = depthFails ? gfx::E_FAIL : gfx::D3D_OK;
+        display_ = std::make_unique<Display>();
+        g_d3d = &adapterWithLog;
+        EXPECT_EQ(display_->Open("x"), !depthFails);
+        Destroy();
+        const Lines expected = depthFails
+                                   ? Lines{"release device", "release adapter"}
+                                   : Lines{"release surface", "release device", "release adapter"};
+        EXPECT_EQ(log, expected);
+    }
 }
 
 TEST_F(DisplayDeviceTest, WithoutAnAdapterNothingOpens) {

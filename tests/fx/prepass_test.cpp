@@ -130,6 +130,8 @@ TEST(Prepass, ReportsUnsupportedAndBrokenTextAtItsLine) {
         {"\n\ncbuffer C { float x; };", 3, "cbuffer"},
         {"struct L { float3 d; };\nL light;", 2, "'L'"},
         {"technique T { pass P {\n VertexShader = compile vs_2_0 VS();\n} }", 1, "PixelShader"},
+        // Stray closers inside a technique once held the pre-pass on the same token for ever.
+        {"technique T {\n ) ] pass P { } }", 2, "found ')'"},
     };
     for (const Case& c : cases) {
         PrepassResult r = RunPrepass(c.text);

@@ -19,11 +19,6 @@ class TextureRegistry : public ::testing::Test {
     TextureStack textures;
 };
 
-TEST_F(TextureRegistry, FindOnAnEmptyRegistryShowsNoMatch) {
-    EXPECT_EQ(textures.Find("eyes"), nullptr);
-    EXPECT_EQ(boxes.boxes, (Boxes{{"eyes", "No Match"}}));
-}
-
 TEST_F(TextureRegistry, FindIsExactCaseSensitiveAndTheFirstEntryWins) {
     const char* list[] = {"a.png", "Blur", "b.png", "dama", "c.png", "Blur", nullptr};
     textures.Load(list);
@@ -47,14 +42,6 @@ TEST_F(TextureRegistry, AFileWithoutANameStopsTheLoadAfterThePairsBefore) {
     EXPECT_EQ(device.Calls(), (Lines{"CreateTextureFromFile(a.png)"}));
     EXPECT_EQ(boxes.boxes, (Boxes{{"Check Your Texture ParamenterList\n", "Error"}}));
     EXPECT_EQ(textures.Count(), 1u);
-}
-
-TEST_F(TextureRegistry, AnEmptyListLoadsAndShowsNothing) {
-    const char* list[] = {nullptr, "ignored"};
-    textures.Load(list);
-    EXPECT_EQ(textures.Count(), 0u);
-    EXPECT_TRUE(device.Calls().empty());
-    EXPECT_TRUE(boxes.boxes.empty());
 }
 
 TEST_F(TextureRegistry, AFailedImageIsReportedByNameAndEndsTheLoad) {

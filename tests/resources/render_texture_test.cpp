@@ -39,13 +39,6 @@ class RenderTextureTest : public ::testing::Test {
     RenderTexture rt;
 };
 
-TEST_F(RenderTextureTest, StartsAt512WithNothingHeld) {
-    EXPECT_EQ(rt.width, 512);
-    EXPECT_EQ(rt.height, 512);
-    EXPECT_FALSE(rt.multisampled);
-    ExpectEmpty(rt);
-}
-
 TEST_F(RenderTextureTest, SizeIsTheRenderAreaTimesTheScaleTruncated) {
     rt.Create(0.5f, 0.5f, false, gfx::D3DFMT_X8R8G8B8);
     EXPECT_EQ(rt.width, 640);

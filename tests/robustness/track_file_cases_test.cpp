@@ -55,20 +55,15 @@ TEST_F(BadDataTest, DamagedTrackFilesKeepTheWholeRecordsTheyHoldWithOneLineOnStd
     cut.resize(cut.size() - 5);  // the third record loses its value and kind
     Bytes hugeCount = TrackFile({{0, 1.0f, 0}, {3, 2.0f, 0}});
     Set32(hugeCount, 0, 0xFFFFFFFFu);
-    Bytes oversized = TrackFile({{0, 1.0f, 0}});
-    oversized.resize(size_t{40} << 20);  // 40 MiB of zeros after one key: read only up to the limit
     struct Case {
         const char* what;
         const Bytes& file;
         std::string stderrNames;
-        bool firstKeySurvives;
     };
-    const Bytes empty;
+    // The reader's other faults are checked with the track file tests.
     const Case cases[] = {
-        {"empty", empty, kPartTrack, false},
-        {"cut inside a record", cut, kPartTrack, true},
-        {"huge key count", hugeCount, "4294967295", true},
-        {"oversized", oversized, kPartTrack, true},
+        {"cut inside a record", cut, kPartTrack},
+        {"huge key count", hugeCount, "4294967295"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -77,7 +72,7 @@ TEST_F(BadDataTest, DamagedTrackFilesKeepTheWholeRecordsTheyHoldWithOneLineOnStd
         ExpectRanToTheEnd(run);
         EXPECT_TRUE(run.boxes.empty()) << run.DescribeBoxes();
         EXPECT_NE(run.err.find(c.stderrNames), std::string::npos) << run.err;
-        EXPECT_EQ(run.out.find("in part 1\n") != std::string::npos, c.firstKeySurvives);
+        EXPECT_NE(run.out.find("in part 1\n"), std::string::npos) << "the first key survives";
     }
 }
 
@@ -105,18 +100,6 @@ TEST_F(BadDataTest, NonFiniteCameraValuesStillRenderEveryPart) {
     ExpectRanToTheEnd(run);
     EXPECT_TRUE(run.boxes.empty()) << run.DescribeBoxes();
     EXPECT_NE(run.out.find("in part 1\n"), std::string::npos);
-}
-
-TEST_F(BadDataTest, UnknownInterpolationKindsAndExtremeRowsBehaveAsSteps) {
-    Write(kPartTrack, TrackFile({{0, 1.0f, 0x7F}, {0xFFFFFFFFu, 6.0f, -128}, {0x80000000u, 2.0f, 99}}));
-    const DemoRun run = Run();
-    ExpectRanToTheEnd(run);
-    EXPECT_TRUE(run.boxes.empty()) << run.DescribeBoxes();
-    // Row 0 holds 1 up to the far-away next key: part 1 on every frame.
-    size_t parts = 0;
-    for (size_t at = run.out.find("in part 1\n"); at != std::string::npos; at = run.out.find("in part 1\n", at + 1))
-        ++parts;
-    EXPECT_EQ(static_cast<long>(parts), run.frames);
 }
 
 }  // namespace

@@ -80,16 +80,7 @@ RecordingDevice::RecordingDevice(uint32_t width, uint32_t height) {
     depth_ = autoDepth_;
 }
 
-RecordingDevice::~RecordingDevice() {
-    for (Owned& object : objects_) object.destroy();
-}
-
-template <class T>
-T* RecordingDevice::Keep(T* object) {
-    objects_.push_back({object->Label(), object, [object] { delete object; },
-                        [object] { return object->Alive(); }});
-    return object;
-}
+RecordingDevice::~RecordingDevice() = default;
 
 std::string RecordingDevice::NextLabel(const char* prefix) {
     return prefix + std::to_string(++counters_[prefix]);
@@ -117,22 +108,23 @@ gfx::HRESULT RecordingDevice::Check(const char* call) {
     return gfx::D3D_OK;
 }
 
+gfx::HRESULT RecordingDevice::Record(const char* call, const std::string& arguments) {
+    log_.Add(std::string(call) + "(" + arguments + ")");
+    return Check(call);
+}
+
 std::string RecordingDevice::Name(const gfx::Unknown* object) {
     if (object == nullptr) return "null";
-    if (auto* s = dynamic_cast<const FakeSurface*>(object)) return s->Label();
-    if (auto* t = dynamic_cast<const FakeTexture*>(object)) return t->Label();
-    if (auto* v = dynamic_cast<const FakeVertexBuffer*>(object)) return v->Label();
-    if (auto* i = dynamic_cast<const FakeIndexBuffer*>(object)) return i->Label();
-    if (auto* d = dynamic_cast<const FakeVertexDeclaration*>(object)) return d->Label();
+    if (auto* fake = dynamic_cast<const FakeObjectBase*>(object)) return fake->Label();
     if (auto* e = dynamic_cast<const FakeEffect*>(object)) return "Effect[" + e->label + "]";
     return "foreign";
 }
 
 std::vector<std::string> RecordingDevice::LiveObjects() const {
     std::vector<std::string> live;
-    for (const Owned& object : objects_) {
-        if (object.pointer == backBuffer_ || object.pointer == autoDepth_) continue;
-        if (object.alive()) live.push_back(object.label);
+    for (const auto& object : objects_) {
+        if (object.get() == backBuffer_ || object.get() == autoDepth_) continue;
+        if (object->Alive()) live.push_back(object->Label());
     }
     return live;
 }
@@ -145,10 +137,10 @@ uint32_t RecordingDevice::RenderState(uint32_t state) const {
 gfx::HRESULT RecordingDevice::CreateTexture(uint32_t width, uint32_t height, uint32_t levels,
                                             uint32_t usage, uint32_t format, uint32_t pool,
                                             gfx::Texture** texture) {
-    log_.Add("CreateTexture(" +
-             Join({U(width), U(height), U(levels), U(usage), U(format), U(pool)}) + ")");
     *texture = nullptr;
-    if (gfx::HRESULT failed = Check("CreateTexture"); gfx::Failed(failed)) return failed;
+    const gfx::HRESULT result = Record(
+        "CreateTexture", Join({U(width), U(height), U(levels), U(usage), U(format), U(pool)}));
+    if (gfx::Failed(result)) return result;
     *texture = Keep(
         new FakeTexture(NextLabel("tex"), &faults_, this, {format, usage, pool, 0, width, height}));
     return gfx::D3D_OK;
@@ -157,12 +149,11 @@ gfx::HRESULT RecordingDevice::CreateTexture(uint32_t width, uint32_t height, uin
 gfx::HRESULT RecordingDevice::CreateRenderTarget(uint32_t width, uint32_t height, uint32_t format,
                                                  uint32_t multiSample, uint32_t quality,
                                                  int32_t lockable, gfx::Surface** surface) {
-    log_.Add("CreateRenderTarget(" +
-             Join({U(width), U(height), U(format), U(multiSample), U(quality),
-                   std::to_string(lockable)}) +
-             ")");
     *surface = nullptr;
-    if (gfx::HRESULT failed = Check("CreateRenderTarget"); gfx::Failed(failed)) return failed;
+    const gfx::HRESULT result =
+        Record("CreateRenderTarget", Join({U(width), U(height), U(format), U(multiSample),
+                                           U(quality), std::to_string(lockable)}));
+    if (gfx::Failed(result)) return result;
     *surface = MakeSurface("surf", {format, gfx::D3DUSAGE_RENDERTARGET, gfx::D3DPOOL_DEFAULT,
                                     multiSample, width, height});
     return gfx::D3D_OK;
@@ -172,13 +163,11 @@ gfx::HRESULT RecordingDevice::CreateDepthStencilSurface(uint32_t width, uint32_t
                                                         uint32_t format, uint32_t multiSample,
                                                         uint32_t quality, int32_t discard,
                                                         gfx::Surface** surface) {
-    log_.Add("CreateDepthStencilSurface(" +
-             Join({U(width), U(height), U(format), U(multiSample), U(quality),
-                   std::to_string(discard)}) +
-             ")");
     *surface = nullptr;
-    if (gfx::HRESULT failed = Check("CreateDepthStencilSurface"); gfx::Failed(failed))
-        return failed;
+    const gfx::HRESULT result =
+        Record("CreateDepthStencilSurface", Join({U(width), U(height), U(format), U(multiSample),
+                                                  U(quality), std::to_string(discard)}));
+    if (gfx::Failed(result)) return result;
     *surface = MakeSurface("depth", {format, gfx::D3DUSAGE_DEPTHSTENCIL, gfx::D3DPOOL_DEFAULT,
                                      multiSample, width, height});
     return gfx::D3D_OK;
@@ -186,18 +175,20 @@ gfx::HRESULT RecordingDevice::CreateDepthStencilSurface(uint32_t width, uint32_t
 
 gfx::HRESULT RecordingDevice::CreateVertexBuffer(uint32_t length, uint32_t usage, uint32_t fvf,
                                                  uint32_t pool, gfx::VertexBuffer** buffer) {
-    log_.Add("CreateVertexBuffer(" + Join({U(length), U(usage), U(fvf), U(pool)}) + ")");
     *buffer = nullptr;
-    if (gfx::HRESULT failed = Check("CreateVertexBuffer"); gfx::Failed(failed)) return failed;
+    const gfx::HRESULT result =
+        Record("CreateVertexBuffer", Join({U(length), U(usage), U(fvf), U(pool)}));
+    if (gfx::Failed(result)) return result;
     *buffer = Keep(new FakeVertexBuffer(NextLabel("vb"), &faults_, &log_, length));
     return gfx::D3D_OK;
 }
 
 gfx::HRESULT RecordingDevice::CreateIndexBuffer(uint32_t length, uint32_t usage, uint32_t format,
                                                 uint32_t pool, gfx::IndexBuffer** buffer) {
-    log_.Add("CreateIndexBuffer(" + Join({U(length), U(usage), U(format), U(pool)}) + ")");
     *buffer = nullptr;
-    if (gfx::HRESULT failed = Check("CreateIndexBuffer"); gfx::Failed(failed)) return failed;
+    const gfx::HRESULT result =
+        Record("CreateIndexBuffer", Join({U(length), U(usage), U(format), U(pool)}));
+    if (gfx::Failed(result)) return result;
     *buffer = Keep(new FakeIndexBuffer(NextLabel("ib"), &faults_, &log_, length));
     return gfx::D3D_OK;
 }
@@ -209,17 +200,18 @@ gfx::HRESULT RecordingDevice::CreateVertexDeclaration(const gfx::VertexElement* 
         list.push_back(*e);
         if (e->Stream == 0xFF) break;
     }
-    log_.Add("CreateVertexDeclaration(" + U(static_cast<uint32_t>(list.size())) + " elements)");
     *declaration = nullptr;
-    if (gfx::HRESULT failed = Check("CreateVertexDeclaration"); gfx::Failed(failed)) return failed;
+    const gfx::HRESULT result = Record("CreateVertexDeclaration",
+                                       U(static_cast<uint32_t>(list.size())) + " elements");
+    if (gfx::Failed(result)) return result;
     *declaration = Keep(new FakeVertexDeclaration(NextLabel("decl"), &faults_, std::move(list)));
     return gfx::D3D_OK;
 }
 
 gfx::HRESULT RecordingDevice::CreateTextureFromFile(const char* path, gfx::Texture** texture) {
-    log_.Add(std::string("CreateTextureFromFile(") + path + ")");
     *texture = nullptr;
-    if (gfx::HRESULT failed = Check("CreateTextureFromFile"); gfx::Failed(failed)) return failed;
+    if (gfx::HRESULT failed = Record("CreateTextureFromFile", path); gfx::Failed(failed))
+        return failed;
     auto* made = Keep(new FakeTexture(NextLabel("tex"), &faults_, this,
                                       {gfx::D3DFMT_A8R8G8B8, 0, gfx::D3DPOOL_MANAGED, 0, 64, 64}));
     made->sourceFile = path;
@@ -228,9 +220,9 @@ gfx::HRESULT RecordingDevice::CreateTextureFromFile(const char* path, gfx::Textu
 }
 
 gfx::HRESULT RecordingDevice::GetRenderTarget(uint32_t index, gfx::Surface** surface) {
-    log_.Add("GetRenderTarget(" + U(index) + ")");
     *surface = nullptr;
-    if (gfx::HRESULT failed = Check("GetRenderTarget"); gfx::Failed(failed)) return failed;
+    if (gfx::HRESULT failed = Record("GetRenderTarget", U(index)); gfx::Failed(failed))
+        return failed;
     if (index != 0 || target_ == nullptr) return gfx::D3DERR_INVALIDCALL;
     target_->AddRef();
     *surface = target_;
@@ -238,8 +230,9 @@ gfx::HRESULT RecordingDevice::GetRenderTarget(uint32_t index, gfx::Surface** sur
 }
 
 gfx::HRESULT RecordingDevice::SetRenderTarget(uint32_t index, gfx::Surface* surface) {
-    log_.Add("SetRenderTarget(" + U(index) + ", " + Name(surface) + ")");
-    if (gfx::HRESULT failed = Check("SetRenderTarget"); gfx::Failed(failed)) return failed;
+    if (gfx::HRESULT failed = Record("SetRenderTarget", U(index) + ", " + Name(surface));
+        gfx::Failed(failed))
+        return failed;
     if (index != 0 || surface == nullptr) return gfx::D3DERR_INVALIDCALL;
     surface->AddRef();
     target_->Release();
@@ -248,9 +241,9 @@ gfx::HRESULT RecordingDevice::SetRenderTarget(uint32_t index, gfx::Surface* surf
 }
 
 gfx::HRESULT RecordingDevice::GetDepthStencilSurface(gfx::Surface** surface) {
-    log_.Add("GetDepthStencilSurface()");
     *surface = nullptr;
-    if (gfx::HRESULT failed = Check("GetDepthStencilSurface"); gfx::Failed(failed)) return failed;
+    if (gfx::HRESULT failed = Record("GetDepthStencilSurface", ""); gfx::Failed(failed))
+        return failed;
     if (depth_ == nullptr) return gfx::D3DERR_NOTAVAILABLE;
     depth_->AddRef();
     *surface = depth_;
@@ -258,8 +251,8 @@ gfx::HRESULT RecordingDevice::GetDepthStencilSurface(gfx::Surface** surface) {
 }
 
 gfx::HRESULT RecordingDevice::SetDepthStencilSurface(gfx::Surface* surface) {
-    log_.Add("SetDepthStencilSurface(" + Name(surface) + ")");
-    if (gfx::HRESULT failed = Check("SetDepthStencilSurface"); gfx::Failed(failed)) return failed;
+    if (gfx::HRESULT failed = Record("SetDepthStencilSurface", Name(surface)); gfx::Failed(failed))
+        return failed;
     if (surface != nullptr) surface->AddRef();
     if (depth_ != nullptr) depth_->Release();
     depth_ = surface;
@@ -269,24 +262,21 @@ gfx::HRESULT RecordingDevice::SetDepthStencilSurface(gfx::Surface* surface) {
 gfx::HRESULT RecordingDevice::StretchRect(gfx::Surface* source, const gfx::Rect* sourceRect,
                                           gfx::Surface* dest, const gfx::Rect* destRect,
                                           uint32_t filter) {
-    log_.Add("StretchRect(" +
-             Join({Name(source), sourceRect ? "rect" : "null", Name(dest),
-                   destRect ? "rect" : "null", U(filter)}) +
-             ")");
-    if (gfx::HRESULT failed = Check("StretchRect"); gfx::Failed(failed)) return failed;
+    const gfx::HRESULT result =
+        Record("StretchRect", Join({Name(source), sourceRect ? "rect" : "null", Name(dest),
+                                    destRect ? "rect" : "null", U(filter)}));
+    if (gfx::Failed(result)) return result;
     return source != nullptr && dest != nullptr ? gfx::D3D_OK : gfx::D3DERR_INVALIDCALL;
 }
 
 gfx::HRESULT RecordingDevice::BeginScene() {
-    log_.Add("BeginScene()");
-    if (gfx::HRESULT failed = Check("BeginScene"); gfx::Failed(failed)) return failed;
+    if (gfx::HRESULT failed = Record("BeginScene", ""); gfx::Failed(failed)) return failed;
     ++sceneDepth_;
     return gfx::D3D_OK;
 }
 
 gfx::HRESULT RecordingDevice::EndScene() {
-    log_.Add("EndScene()");
-    if (gfx::HRESULT failed = Check("EndScene"); gfx::Failed(failed)) return failed;
+    if (gfx::HRESULT failed = Record("EndScene", ""); gfx::Failed(failed)) return failed;
     if (sceneDepth_ == 0) return gfx::D3DERR_INVALIDCALL;
     --sceneDepth_;
     return gfx::D3D_OK;
@@ -295,22 +285,19 @@ gfx::HRESULT RecordingDevice::EndScene() {
 gfx::HRESULT RecordingDevice::Clear(uint32_t count, const gfx::Rect* rects, uint32_t flags,
                                     uint32_t color, float z, uint32_t stencil) {
     char text[96];
-    std::snprintf(text, sizeof text, "Clear(%u, %s, %u, 0x%08X, %s, %u)", count,
-                  rects ? "rects" : "null", flags, color, Number(z).c_str(), stencil);
-    log_.Add(text);
-    return Check("Clear");
+    std::snprintf(text, sizeof text, "%u, %s, %u, 0x%08X, %s, %u", count, rects ? "rects" : "null",
+                  flags, color, Number(z).c_str(), stencil);
+    return Record("Clear", text);
 }
 
 gfx::HRESULT RecordingDevice::Present(const gfx::Rect*, const gfx::Rect*, ui::Window*,
                                       const void*) {
-    log_.Add("Present()");
-    return Check("Present");
+    return Record("Present", "");
 }
 
 gfx::HRESULT RecordingDevice::SetRenderState(uint32_t state, uint32_t value) {
-    log_.Add("SetRenderState(" + Join({U(state), U(value)}) + ")");
     renderStates_[state] = value;
-    return Check("SetRenderState");
+    return Record("SetRenderState", Join({U(state), U(value)}));
 }
 
 gfx::HRESULT RecordingDevice::GetRenderState(uint32_t state, uint32_t* value) {
@@ -320,28 +307,23 @@ gfx::HRESULT RecordingDevice::GetRenderState(uint32_t state, uint32_t* value) {
 
 gfx::HRESULT RecordingDevice::SetStreamSource(uint32_t stream, gfx::VertexBuffer* buffer,
                                               uint32_t offset, uint32_t stride) {
-    log_.Add("SetStreamSource(" + Join({U(stream), Name(buffer), U(offset), U(stride)}) + ")");
-    return Check("SetStreamSource");
+    return Record("SetStreamSource", Join({U(stream), Name(buffer), U(offset), U(stride)}));
 }
 
 gfx::HRESULT RecordingDevice::SetVertexDeclaration(gfx::VertexDeclaration* declaration) {
-    log_.Add("SetVertexDeclaration(" + Name(declaration) + ")");
-    return Check("SetVertexDeclaration");
+    return Record("SetVertexDeclaration", Name(declaration));
 }
 
 gfx::HRESULT RecordingDevice::SetIndices(gfx::IndexBuffer* buffer) {
-    log_.Add("SetIndices(" + Name(buffer) + ")");
-    return Check("SetIndices");
+    return Record("SetIndices", Name(buffer));
 }
 
 gfx::HRESULT RecordingDevice::DrawIndexedPrimitive(uint32_t type, int32_t baseVertex,
                                                    uint32_t minIndex, uint32_t numVertices,
                                                    uint32_t startIndex, uint32_t primitiveCount) {
-    log_.Add("DrawIndexedPrimitive(" +
-             Join({U(type), std::to_string(baseVertex), U(minIndex), U(numVertices), U(startIndex),
-                   U(primitiveCount)}) +
-             ")");
-    return Check("DrawIndexedPrimitive");
+    return Record("DrawIndexedPrimitive",
+                  Join({U(type), std::to_string(baseVertex), U(minIndex), U(numVertices),
+                        U(startIndex), U(primitiveCount)}));
 }
 
 // ---- Effects

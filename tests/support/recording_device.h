@@ -35,66 +35,57 @@ struct CallLog {
     void Clear() { lines.clear(); }
 };
 
-// Reference count, name and fault counting shared by all fake objects.
-class FakeObjectState {
+// Name, reference count and fault counting of every fake object; the device owns them through this.
+class FakeObjectBase {
   public:
-    FakeObjectState(std::string label, int* faults) : label_(std::move(label)), faults_(faults) {}
-    uint32_t AddRefImpl() { return ++refs_; }
-    uint32_t ReleaseImpl() {
+    FakeObjectBase(std::string label, int* faults) : label_(std::move(label)), faults_(faults) {}
+    virtual ~FakeObjectBase() = default;
+    uint32_t Refs() const { return refs_; }
+    bool Alive() const { return refs_ > 0; }
+    const std::string& Label() const { return label_; }
+
+  protected:
+    uint32_t refs_ = 1;
+    uint32_t Drop() {
         if (refs_ == 0) {
             ++*faults_;
             return 0;
         }
         return --refs_;
     }
-    uint32_t Refs() const { return refs_; }
-    bool Alive() const { return refs_ > 0; }
-    const std::string& Label() const { return label_; }
 
   private:
     std::string label_;
     int* faults_;
-    uint32_t refs_ = 1;
 };
 
-#define VMTEST_FAKE_UNKNOWN            \
-    uint32_t AddRef() override {       \
-        return state.AddRefImpl();     \
-    }                                  \
-    uint32_t Release() override {      \
-        return state.ReleaseImpl();    \
-    }                                  \
-    uint32_t Refs() const {            \
-        return state.Refs();           \
-    }                                  \
-    bool Alive() const {               \
-        return state.Alive();          \
-    }                                  \
-    const std::string& Label() const { \
-        return state.Label();          \
-    }                                  \
-    FakeObjectState state
+// A fake of one graphics interface: reference counted like the real objects.
+template <class Interface>
+class FakeObject : public Interface, public FakeObjectBase {
+  public:
+    using FakeObjectBase::FakeObjectBase;
+    uint32_t AddRef() override { return ++refs_; }
+    uint32_t Release() override { return Drop(); }
+};
 
-class FakeSurface : public gfx::Surface {
+class FakeSurface : public FakeObject<gfx::Surface> {
   public:
     FakeSurface(std::string label, int* faults, gfx::SurfaceDesc description)
-        : state(std::move(label), faults), desc(description) {}
+        : FakeObject(std::move(label), faults), desc(description) {}
     gfx::HRESULT GetDesc(gfx::SurfaceDesc* out) override {
         *out = desc;
         return gfx::D3D_OK;
     }
-    VMTEST_FAKE_UNKNOWN;
     gfx::SurfaceDesc desc;
 };
 
-class FakeTexture : public gfx::Texture {
+class FakeTexture : public FakeObject<gfx::Texture> {
   public:
     FakeTexture(std::string label, int* faults, RecordingDevice* owner,
                 gfx::SurfaceDesc description)
-        : state(std::move(label), faults), desc(description), device(owner) {}
+        : FakeObject(std::move(label), faults), desc(description), device(owner) {}
     gfx::HRESULT GetLevelDesc(uint32_t level, gfx::SurfaceDesc* out) override;
     gfx::HRESULT GetSurfaceLevel(uint32_t level, gfx::Surface** surface) override;
-    VMTEST_FAKE_UNKNOWN;
     gfx::SurfaceDesc desc;
     std::string sourceFile;         // CreateTextureFromFile only
     FakeSurface* level0 = nullptr;  // made on first GetSurfaceLevel
@@ -103,22 +94,21 @@ class FakeTexture : public gfx::Texture {
 
 // Vertex and index buffers: their bytes behind Lock; every Lock and Unlock is logged.
 template <class Interface>
-class FakeBuffer : public Interface {
+class FakeBuffer : public FakeObject<Interface> {
   public:
     FakeBuffer(std::string label, int* faults, CallLog* calls, uint32_t length)
-        : state(std::move(label), faults), bytes(length), log(calls) {}
+        : FakeObject<Interface>(std::move(label), faults), bytes(length), log(calls) {}
     gfx::HRESULT Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags) override {
-        log->Add(Label() + ".Lock(" + std::to_string(offset) + ", " + std::to_string(size) + ", " +
-                 std::to_string(flags) + ")");
+        log->Add(this->Label() + ".Lock(" + std::to_string(offset) + ", " + std::to_string(size) +
+                 ", " + std::to_string(flags) + ")");
         if (offset > bytes.size()) return gfx::D3DERR_INVALIDCALL;
         *data = bytes.data() + offset;
         return gfx::D3D_OK;
     }
     gfx::HRESULT Unlock() override {
-        log->Add(Label() + ".Unlock()");
+        log->Add(this->Label() + ".Unlock()");
         return gfx::D3D_OK;
     }
-    VMTEST_FAKE_UNKNOWN;
     std::vector<uint8_t> bytes;
     CallLog* log;
 };
@@ -132,12 +122,11 @@ class FakeIndexBuffer : public FakeBuffer<gfx::IndexBuffer> {
     std::vector<uint16_t> Indices() const;
 };
 
-class FakeVertexDeclaration : public gfx::VertexDeclaration {
+class FakeVertexDeclaration : public FakeObject<gfx::VertexDeclaration> {
   public:
     FakeVertexDeclaration(std::string label, int* faults, std::vector<gfx::VertexElement> list)
-        : state(std::move(label), faults), elements(std::move(list)) {}
+        : FakeObject(std::move(label), faults), elements(std::move(list)) {}
     gfx::HRESULT GetDeclaration(gfx::VertexElement* out, uint32_t* count) override;
-    VMTEST_FAKE_UNKNOWN;
     std::vector<gfx::VertexElement> elements;  // end marker included
 };
 
@@ -212,14 +201,6 @@ class RecordingDevice : public gfx::Device {
     std::vector<std::string> LiveObjects() const;
     uint32_t RenderState(uint32_t state) const;
 
-    template <class T>
-    T* Find(const std::string& label) const {
-        for (const auto& object : objects_) {
-            if (object.label == label) return static_cast<T*>(object.pointer);
-        }
-        return nullptr;
-    }
-
     // Used by the fakes.
     gfx::HRESULT Check(const char* call);
     FakeSurface* MakeSurface(const char* prefix, const gfx::SurfaceDesc& desc);
@@ -230,19 +211,18 @@ class RecordingDevice : public gfx::Device {
         int skip;
         gfx::HRESULT result;
     };
-    struct Owned {
-        std::string label;
-        gfx::Unknown* pointer;
-        std::function<void()> destroy;
-        std::function<bool()> alive;
-    };
     template <class T>
-    T* Keep(T* object);
+    T* Keep(T* object) {
+        objects_.emplace_back(object);
+        return object;
+    }
+    // Logs "call(arguments)", then fails where FailOn asked for it.
+    gfx::HRESULT Record(const char* call, const std::string& arguments);
     std::string NextLabel(const char* prefix);
 
     CallLog log_;
     std::vector<Failure> failures_;
-    std::vector<Owned> objects_;
+    std::vector<std::unique_ptr<FakeObjectBase>> objects_;
     std::map<std::string, int> counters_;
     std::map<uint32_t, uint32_t> renderStates_;
     FakeSurface* backBuffer_ = nullptr;
@@ -301,7 +281,7 @@ class FakeEffectCompiler {
     AsFunction();
 
     const std::vector<std::string>& Compiled() const { return compiled_; }  // paths asked for
-    std::vector<uint32_t> LastFlags() const { return flags_; }
+    const std::vector<uint32_t>& LastFlags() const { return flags_; }
     FakeEffect* Made(const std::string& label) const;
 
   private:
