@@ -1,5 +1,6 @@
-// Guassian: a Gaussian blur in one pass, 13 taps on two rings; "radius" scales the ring distance in
-// texels of "offset" (the texel size of the full picture).
+// Guassian: a Gaussian-like blur in one pass of five taps: the centre and four bilinear taps on a
+// pinwheel about 1.3 texels out (each tap averages a 2 x 2 patch, so few taps cover a 5 x 5 area);
+// "radius" scales the distance in texels of "offset" (the texel size of the full picture).
 float4x4 matProjection;
 float2 offset = {0.00078125, 0.00138889};
 float radius = 1.0;
@@ -18,21 +19,11 @@ VS_OUT VS(VS_IN i) {
 
 float4 PS(VS_OUT i) : COLOR0 {
     float2 d = offset * radius;
-    float3 c = tex2D(s0, i.uv).rgb * 0.20;
-    // Inner ring (distance 1), weight 0.12 each.
-    c += tex2D(s0, i.uv + d * float2(1, 0)).rgb * 0.12;
-    c += tex2D(s0, i.uv + d * float2(-1, 0)).rgb * 0.12;
-    c += tex2D(s0, i.uv + d * float2(0, 1)).rgb * 0.12;
-    c += tex2D(s0, i.uv + d * float2(0, -1)).rgb * 0.12;
-    // Outer ring (distance 2, diagonals), weight 0.04 each.
-    c += tex2D(s0, i.uv + d * float2(2, 0)).rgb * 0.04;
-    c += tex2D(s0, i.uv + d * float2(-2, 0)).rgb * 0.04;
-    c += tex2D(s0, i.uv + d * float2(0, 2)).rgb * 0.04;
-    c += tex2D(s0, i.uv + d * float2(0, -2)).rgb * 0.04;
-    c += tex2D(s0, i.uv + d * float2(1.4, 1.4)).rgb * 0.04;
-    c += tex2D(s0, i.uv + d * float2(-1.4, 1.4)).rgb * 0.04;
-    c += tex2D(s0, i.uv + d * float2(1.4, -1.4)).rgb * 0.04;
-    c += tex2D(s0, i.uv + d * float2(-1.4, -1.4)).rgb * 0.04;
+    float3 c = tex2D(s0, i.uv).rgb * 0.28;
+    c += tex2D(s0, i.uv + d * float2(1.25, 0.45)).rgb * 0.18;
+    c += tex2D(s0, i.uv + d * float2(-0.45, 1.25)).rgb * 0.18;
+    c += tex2D(s0, i.uv + d * float2(-1.25, -0.45)).rgb * 0.18;
+    c += tex2D(s0, i.uv + d * float2(0.45, -1.25)).rgb * 0.18;
     return float4(c, 1);
 }
 

@@ -66,8 +66,9 @@ TEST_F(PigModel, SixPartsAtTheirPathsWithinTheTriangleBudget) {
         EXPECT_LT(p.mesh.vertices.size(), 65536u) << p.path;
         total += p.mesh.triangleCount();
     }
-    EXPECT_LE(part(1).mesh.triangleCount(), 900u);
-    EXPECT_LE(total, 1600u);
+    // Part 4 draws 200 pigs a frame on a software rasteriser: the pig must stay light.
+    EXPECT_LE(part(1).mesh.triangleCount(), 350u);
+    EXPECT_LE(total, 600u);
 }
 
 TEST_F(PigModel, EveryPieceIsClosedAndWoundOutwardWithUnitNormals) {

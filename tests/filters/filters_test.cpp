@@ -77,6 +77,13 @@ TEST_F(FiltersTest, SetUpSizesTheTargetsAndPlacesTheQuadsOnTheRenderArea) {
     EXPECT_EQ(quarterTarget.height, 180);
     EXPECT_TRUE(sceneTarget.multisampled);
     ASSERT_NE(sceneTarget.texture, nullptr);
+    for (const RenderTexture* used : {&workTarget, &halfTargetA, &halfTargetB, &quarterTarget})
+        EXPECT_NE(used->texture, nullptr);
+    // Nothing draws into or reads the spares, the DTexture or the fourth quad: they stay empty.
+    for (const RenderTexture* spare : {&spareTarget0, &spareTarget1, &spareTarget2, &spareTarget3})
+        EXPECT_EQ(spare->texture, nullptr);
+    EXPECT_EQ(dtexture.texture, nullptr);
+    EXPECT_TRUE(unusedQuad.IsEmpty());
 
     auto corners = [](const Mesh& quad) {
         const MeshVertex& first = quad.vertexData[0];

@@ -4,6 +4,7 @@
 
 #include "gfx/device_fixture.h"
 #include "gfx/gl_test_program.h"
+#include "platform/gfx/resources.h"
 
 using namespace gfx;
 using namespace gfx_test;
@@ -211,6 +212,59 @@ TEST_F(DevicePixelTest, DepthTestFollowsZFuncAndWriteMask) {
     EXPECT_EQ(ReadTarget().At(10, 10), kGreen);
     device_->SetDepthStencilSurface(nullptr);
     depth->Release();
+}
+
+// Depth surfaces get memory only once a depth clear or a depth-tested draw needs it; until then
+// draws without depth test work on a complete framebuffer.
+TEST_F(DevicePixelTest, DepthSurfaceTakesMemoryOnlyWhenAClearOrDepthTestNeedsIt) {
+    auto storedWidth = [](Surface* surface) {
+        GLint width = -1;
+        glGetNamedRenderbufferParameteriv(static_cast<gl::SurfaceGl*>(surface)->Name(), GL_RENDERBUFFER_WIDTH,
+                                          &width);
+        return width;
+    };
+    auto framebufferComplete = [] {
+        return glCheckFramebufferStatus(GL_DRAW_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    };
+    Surface* cleared = nullptr;
+    Surface* tested = nullptr;
+    ASSERT_EQ(device_->CreateDepthStencilSurface(kWidth, kHeight, D3DFMT_D24S8, 0, 0, 1, &cleared), D3D_OK);
+    ASSERT_EQ(device_->CreateDepthStencilSurface(kWidth, kHeight, D3DFMT_D24S8, 0, 0, 1, &tested), D3D_OK);
+    EXPECT_EQ(storedWidth(cleared), 0);
+
+    device_->SetDepthStencilSurface(cleared);
+    device_->SetRenderState(D3DRS_ZENABLE, 0);
+    SetColor(program_, 0, 0, 1, 1);
+    DrawRect(-1, 1, 1, -1);
+    EXPECT_TRUE(framebufferComplete());
+    EXPECT_EQ(ReadTarget().At(10, 10), kBlue);
+    EXPECT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0), D3D_OK);
+    EXPECT_EQ(storedWidth(cleared), 0);
+
+    EXPECT_EQ(device_->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0), D3D_OK);
+    EXPECT_EQ(storedWidth(cleared), GLint(kWidth));
+    device_->SetRenderState(D3DRS_ZENABLE, 1);
+    SetColor(program_, 1, 0, 0, 1);
+    DrawRect(-1, 1, 1, -1, 0.3f);
+    SetColor(program_, 0, 1, 0, 1);
+    DrawRect(-1, 1, 1, -1, 0.6f);  // behind the red one
+    EXPECT_EQ(ReadTarget().At(10, 10), kRed);
+
+    // A depth-tested draw alone also gives the surface its memory, and it is attached at once.
+    device_->SetDepthStencilSurface(tested);
+    DrawRect(-1, 1, 1, -1, 0.6f);
+    EXPECT_EQ(storedWidth(tested), GLint(kWidth));
+    EXPECT_TRUE(framebufferComplete());
+    device_->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 0.5f, 0);
+    SetColor(program_, 0, 1, 0, 1);
+    DrawRect(-1, 1, 1, -1, 0.4f);
+    SetColor(program_, 0, 0, 1, 1);
+    DrawRect(-1, 1, 1, -1, 0.7f);  // fails against 0.5 only if the surface is really in use
+    EXPECT_EQ(ReadTarget().At(10, 10), kGreen);
+
+    device_->SetDepthStencilSurface(nullptr);
+    cleared->Release();
+    tested->Release();
 }
 
 TEST_F(DevicePixelTest, CullModesDropTheWindingSeenOnScreen) {

@@ -41,13 +41,13 @@ void AddBody(TriMesh& m) {
         {0.80f, 0.50f, 0.82f, 0.34f, 0.32f},  {0.90f, 0.68f, 0.81f, 0.27f, 0.26f},
         {0.96f, 0.78f, 0.79f, 0.17f, 0.17f},  {1.00f, 0.82f, 0.79f, 0.00f, 0.00f},
     };
-    AddTube(m, 16, 14, [](float t) {
+    AddTube(m, 10, 9, [](float t) {
         const auto p = Profile(body, t);
         return TubeRing{{p[0], p[1], 0}, p[3], p[2]};
     }, V3{0, 0, 1});
 
     // Snout: a short, slightly flared cylinder with a rounded front rim.
-    AddTube(m, 12, 4, [](float t) {
+    AddTube(m, 8, 3, [](float t) {
         const float r = 0.145f * Cap(t, 0.25f) * (0.92f + 0.08f * t);
         return TubeRing{{0.72f + 0.27f * t, 0.78f, 0}, r, r * 0.92f};
     }, V3{0, 0, 1});
@@ -55,7 +55,9 @@ void AddBody(TriMesh& m) {
     // Legs: short, slightly tapered, rounded trotters on y = 0.
     for (float lx : {-0.55f, 0.42f})
         for (float lz : {-0.22f, 0.22f})
-            AddTube(m, 7, 3, [lx, lz](float t) {
+            AddTube(m, 5, 3, [lx, lz](float u) {
+                // Three segments: short rounded ends and a straight shank, not two cones.
+                const float t = u < 1.0f / 3 ? 0.18f * u : u > 2.0f / 3 ? 1.0f - 0.18f * (1.0f - u) : 0.06f + (u - 1.0f / 3) * 2.64f;
                 const float r = (0.085f + 0.02f * t) * Cap(t, 0.12f);
                 return TubeRing{{lx, 0.47f * t, lz}, r, r};
             }, V3{1, 0, 0});
@@ -64,14 +66,14 @@ void AddBody(TriMesh& m) {
     for (float side : {-1.0f, 1.0f}) {
         const V3 base{0.46f, 1.02f, 0.17f * side};
         const V3 dir = Normalize(V3{0.45f, 1.0f, 0.55f * side});
-        AddTube(m, 6, 4, [base, dir](float t) {
+        AddTube(m, 4, 3, [base, dir](float t) {
             const float w = 0.15f * std::sin(std::min(1.0f, t * 1.15f) * kPi * 0.95f);
             return TubeRing{base + dir * (0.36f * t), w * Cap(t, 0.05f), 0.03f * Cap(t, 0.1f)};
         }, V3{0, 0, 1} * side + V3{0, -0.3f, 0});
     }
 
     // Curly tail: a tapering helix off the rump.
-    AddTube(m, 5, 10, [](float t) {
+    AddTube(m, 4, 5, [](float t) {
         const float a = t * 2.6f * kPi;
         const float r = 0.03f * (1.0f - 0.6f * t) * Cap(t, 0.08f);
         return TubeRing{{-0.93f - 0.16f * t, 0.86f + 0.07f * std::sin(a), 0.07f * (std::cos(a) - 1.0f) * 0.8f}, r, r};
@@ -83,7 +85,7 @@ void AddEyes(TriMesh& m) {
         const V3 c{0.64f, 0.98f, 0.15f * side};
         const float radius = 0.085f;
         const size_t first = m.vertices.size();
-        AddEllipsoid(m, 10, 7, c, V3{radius, radius, radius});
+        AddEllipsoid(m, 7, 4, c, V3{radius, radius, radius});
         // Azimuthal mapping about the gaze: the texture's centre (the pupil) looks forward and a
         // little outward; the back of the eye maps to the texture's white rim.
         const V3 gaze = Normalize(V3{1.0f, 0.05f, 0.35f * side});
@@ -102,21 +104,21 @@ void AddEyes(TriMesh& m) {
 }
 
 void AddJaw(TriMesh& m) {
-    AddTube(m, 12, 6, [](float t) {
+    AddTube(m, 8, 4, [](float t) {
         const float c = Cap(t, 0.5f);
         return TubeRing{{0.60f + 0.26f * t, 0.625f + 0.03f * t, 0}, 0.13f * c, 0.055f * c};
     }, V3{0, 0, 1});
 }
 
 void AddNostrils(TriMesh& m) {
-    for (float side : {-1.0f, 1.0f}) AddEllipsoid(m, 8, 4, V3{0.985f, 0.795f, 0.055f * side}, V3{0.018f, 0.04f, 0.028f});
+    for (float side : {-1.0f, 1.0f}) AddEllipsoid(m, 5, 3, V3{0.985f, 0.795f, 0.055f * side}, V3{0.018f, 0.04f, 0.028f});
 }
 
-void AddRing(TriMesh& m) { AddTorus(m, 14, 5, V3{0.985f, 0.70f, 0}, V3{0, 0, 1}, 0.075f, 0.013f); }
+void AddRing(TriMesh& m) { AddTorus(m, 8, 3, V3{0.985f, 0.70f, 0}, V3{0, 0, 1}, 0.075f, 0.013f); }
 
 void AddTusks(TriMesh& m) {
     for (float side : {-1.0f, 1.0f})
-        AddTube(m, 6, 4, [side](float t) {
+        AddTube(m, 4, 3, [side](float t) {
             const float r = 0.022f * (1.0f - 0.8f * t) * Cap(t, 0.15f);
             return TubeRing{{0.83f + 0.05f * t, 0.64f + 0.13f * t, (0.085f + 0.02f * t) * side}, r, r};
         }, V3{0, 0, 1});

@@ -36,8 +36,13 @@ float3 Shade(float3 albedo, float3 normal, float3 world) {
     float3 v = normalize(CameraPosition - world);
     float wrapped = saturate(dot(n, l) * 0.6 + 0.4);
     float fill = saturate(-n.y * 0.5 + 0.5) * 0.15;
-    float rim = pow(1.0 - saturate(dot(n, v)), 3.0) * 0.35;
-    float shine = pow(saturate(dot(n, normalize(l + v))), 24.0) * 0.3;
+    // Powers by multiplication: the software rasteriser turns pow() into exp2(log2()).
+    float facing = 1.0 - saturate(dot(n, v));
+    float rim = facing * facing * facing * 0.35;
+    float h = saturate(dot(n, normalize(l + v)));
+    float h2 = h * h;
+    float h8 = h2 * h2 * h2 * h2;
+    float shine = h8 * h8 * h8 * 0.3;
     return albedo * (0.25 + 0.85 * wrapped + fill) + (rim + shine) * float3(1.0, 0.92, 0.88);
 }
 

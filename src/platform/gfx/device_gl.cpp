@@ -242,16 +242,10 @@ HRESULT DeviceGl::CreateDepthStencilSurface(uint32_t width, uint32_t height, uin
     if (multiSample == 1 || int64_t(multiSample) > limits_.maxSamples) return D3DERR_INVALIDCALL;
     if (HRESULT hr = CheckSize(width, height); Failed(hr)) return hr;
 
-    DrainGlErrors();
+    // The name exists now; its storage comes with the first clear or depth-tested draw (RealiseDepth).
     GLuint name = 0;
     glGenRenderbuffers(1, &name);
     glBindRenderbuffer(GL_RENDERBUFFER, name);
-    glRenderbufferStorageMultisample(GL_RENDERBUFFER, GLsizei(multiSample), GL_DEPTH24_STENCIL8, GLsizei(width),
-                                     GLsizei(height));
-    if (const GLenum error = glGetError(); error != GL_NO_ERROR) {
-        glDeleteRenderbuffers(1, &name);
-        return error == GL_OUT_OF_MEMORY ? D3DERR_OUTOFVIDEOMEMORY : D3DERR_INVALIDCALL;
-    }
     SurfaceDesc desc;
     desc.Format = format;
     desc.Usage = D3DUSAGE_DEPTHSTENCIL;
@@ -259,7 +253,9 @@ HRESULT DeviceGl::CreateDepthStencilSurface(uint32_t width, uint32_t height, uin
     desc.MultiSampleType = multiSample;
     desc.Width = width;
     desc.Height = height;
-    *surface = new SurfaceGl(life_, name, desc, true);
+    auto* made = new SurfaceGl(life_, name, desc, true);
+    made->MarkStoragePending();
+    *surface = made;
     return D3D_OK;
 }
 
@@ -336,10 +332,22 @@ void DeviceGl::AttachColor(unsigned target, SurfaceGl* surface, uint64_t* attach
 }
 
 void DeviceGl::AttachDepth(unsigned target, SurfaceGl* surface, uint64_t* attachedSerial) {
+    // A surface without storage yet is left off the framebuffer (it would make it incomplete).
+    if (surface && surface->StoragePending()) surface = nullptr;
     const uint64_t serial = surface ? surface->Serial() : 0;
     if (*attachedSerial == serial) return;
     glFramebufferRenderbuffer(target, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, surface ? surface->Name() : 0);
     *attachedSerial = serial;
+}
+
+void DeviceGl::RealiseDepth() {
+    if (!depthStencil_ || !depthStencil_->StoragePending()) return;
+    if (!depthStencil_->AllocateStorage()) {
+        std::fprintf(stderr, "gfx: out of memory for a %ux%u depth-stencil surface\n", depthStencil_->Desc().Width,
+                     depthStencil_->Desc().Height);
+        return;
+    }
+    AttachDepth(GL_DRAW_FRAMEBUFFER, depthStencil_, &drawDepthSerial_);
 }
 
 HRESULT DeviceGl::GetRenderTarget(uint32_t index, Surface** surface) {
@@ -469,6 +477,7 @@ HRESULT DeviceGl::Clear(uint32_t count, const Rect* rects, uint32_t flags, uint3
         glClearStencil(GLint(stencil & 0xFF));
     }
     if (mask == 0) return D3D_OK;
+    if (mask & (GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT)) RealiseDepth();
 
     // Clearing depth ignores the depth write switch.
     const bool forceDepthWrite = (mask & GL_DEPTH_BUFFER_BIT) && renderStates_[D3DRS_ZWRITEENABLE] == 0;
@@ -617,6 +626,7 @@ HRESULT DeviceGl::DrawIndexedPrimitive(uint32_t type, int32_t baseVertex, uint32
     if ((uint64_t(startIndex) + indexCount) * 2 > indices_->Length()) return D3DERR_INVALIDCALL;
     if (primitiveCount == 0) return D3D_OK;
     if (vertexInputsDirty_) SetupVertexInputs();
+    if (renderStates_[D3DRS_ZENABLE]) RealiseDepth();
     glDrawElementsBaseVertex(GL_TRIANGLES, GLsizei(indexCount), GL_UNSIGNED_SHORT,
                              reinterpret_cast<const void*>(uintptr_t(startIndex) * 2), baseVertex);
     return D3D_OK;

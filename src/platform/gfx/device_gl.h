@@ -71,6 +71,8 @@ private:
     HRESULT CheckSize(uint32_t width, uint32_t height) const;
     void AttachColor(unsigned fbo, SurfaceGl* surface, uint64_t* attachedSerial);
     void AttachDepth(unsigned fbo, SurfaceGl* surface, uint64_t* attachedSerial);
+    // Gives the current depth-stencil surface its storage if it has none yet, and attaches it.
+    void RealiseDepth();
     void BindDrawTarget();
     void ApplyRenderState(uint32_t state, uint32_t value);
     void SetupVertexInputs();

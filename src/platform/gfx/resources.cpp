@@ -33,6 +33,19 @@ uint32_t SurfaceGl::Release() {
     return left;
 }
 
+bool SurfaceGl::AllocateStorage() {
+    if (!storagePending_) return true;
+    if (!life_ || !life_->alive) return false;
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    glBindRenderbuffer(GL_RENDERBUFFER, name_);
+    glRenderbufferStorageMultisample(GL_RENDERBUFFER, GLsizei(desc_.MultiSampleType), GL_DEPTH24_STENCIL8,
+                                     GLsizei(desc_.Width), GLsizei(desc_.Height));
+    if (glGetError() != GL_NO_ERROR) return false;
+    storagePending_ = false;
+    return true;
+}
+
 HRESULT SurfaceGl::GetDesc(SurfaceDesc* desc) {
     if (!desc) return D3DERR_INVALIDCALL;
     *desc = desc_;

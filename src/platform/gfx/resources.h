@@ -39,6 +39,12 @@ public:
 
     bool IsTexture() const { return container_ != nullptr; }
     bool IsDepth() const { return depth_; }
+    // Depth-stencil surfaces get their storage only when a clear or a depth-tested draw first needs
+    // it: full-screen passes never do, and a multisampled depth buffer is large.
+    bool StoragePending() const { return storagePending_; }
+    void MarkStoragePending() { storagePending_ = true; }
+    // Allocates the pending storage; false (with nothing allocated) when GL refuses it.
+    bool AllocateStorage();
     unsigned Name() const { return name_; }
     uint64_t Serial() const { return serial_; }
     const SurfaceDesc& Desc() const { return desc_; }
@@ -52,6 +58,7 @@ private:
     unsigned name_ = 0;
     SurfaceDesc desc_;
     bool depth_ = false;
+    bool storagePending_ = false;
     uint64_t serial_;
     uint32_t refs_ = 1;
 };
