@@ -53,6 +53,17 @@ TEST_F(DeviceTest, MultisampleAnswersMatchWhatCreationHonours) {
         if (rt) rt->Release();
         if (depth) depth->Release();
         supported += answer;
+        if (answer && samples >= 2) {
+            // A yes means the driver gives exactly that count, not a rounded-up one.
+            GLuint rb = 0;
+            glGenRenderbuffers(1, &rb);
+            glBindRenderbuffer(GL_RENDERBUFFER, rb);
+            glRenderbufferStorageMultisample(GL_RENDERBUFFER, GLsizei(samples), GL_RGBA8, 8, 8);
+            GLint got = 0;
+            glGetRenderbufferParameteriv(GL_RENDERBUFFER, GL_RENDERBUFFER_SAMPLES, &got);
+            glDeleteRenderbuffers(1, &rb);
+            EXPECT_EQ(got, GLint(samples));
+        }
     }
     EXPECT_GE(supported, 2);  // none, and at least one real sample count on any GL 3.3 driver
     EXPECT_EQ(adapter_->CheckDeviceMultiSampleType(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, 1, 1, nullptr),

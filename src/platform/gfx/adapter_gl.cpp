@@ -49,8 +49,7 @@ public:
         const bool knownFormat = format == D3DFMT_X8R8G8B8 || format == D3DFMT_A8R8G8B8 ||
                                  format == D3DFMT_D24S8 || format == D3DFMT_D24X8;
         // The same rule as render-target and depth-surface creation.
-        const bool ok = knownFormat && (multiSample == 0 || (multiSample >= 2 && multiSample <= 16 &&
-                                                             int64_t(multiSample) <= limits_.maxSamples));
+        const bool ok = knownFormat && limits_.SupportsSamples(multiSample);
         if (!ok) return D3DERR_NOTAVAILABLE;
         if (qualityLevels) *qualityLevels = 1;
         return D3D_OK;

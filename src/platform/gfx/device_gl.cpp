@@ -210,7 +210,7 @@ HRESULT DeviceGl::CreateRenderTarget(uint32_t width, uint32_t height, uint32_t f
     *surface = nullptr;
     GLenum internal = 0;
     if (!ColorFormat(format, &internal)) return D3DERR_INVALIDCALL;
-    if (multiSample == 1 || int64_t(multiSample) > limits_.maxSamples) return D3DERR_INVALIDCALL;
+    if (!limits_.SupportsSamples(multiSample)) return D3DERR_INVALIDCALL;
     if (HRESULT hr = CheckSize(width, height); Failed(hr)) return hr;
 
     DrainGlErrors();
@@ -239,7 +239,7 @@ HRESULT DeviceGl::CreateDepthStencilSurface(uint32_t width, uint32_t height, uin
     if (!surface) return D3DERR_INVALIDCALL;
     *surface = nullptr;
     if (!DepthFormat(format)) return D3DERR_INVALIDCALL;
-    if (multiSample == 1 || int64_t(multiSample) > limits_.maxSamples) return D3DERR_INVALIDCALL;
+    if (!limits_.SupportsSamples(multiSample)) return D3DERR_INVALIDCALL;
     if (HRESULT hr = CheckSize(width, height); Failed(hr)) return hr;
 
     // The name exists now; its storage comes with the first clear or depth-tested draw (RealiseDepth).

@@ -76,9 +76,31 @@ void RequestCoreProfile() {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
 }
 
+// True when colour and depth renderbuffers asked for `count` samples get exactly that many.
+bool HonoursSampleCount(int count) {
+    GLuint name = 0;
+    glGenRenderbuffers(1, &name);
+    glBindRenderbuffer(GL_RENDERBUFFER, name);
+    bool exact = true;
+    for (GLenum format : {GLenum(GL_RGBA8), GLenum(GL_DEPTH24_STENCIL8)}) {
+        glRenderbufferStorageMultisample(GL_RENDERBUFFER, count, format, 4, 4);
+        GLint got = 0;
+        glGetRenderbufferParameteriv(GL_RENDERBUFFER, GL_RENDERBUFFER_SAMPLES, &got);
+        exact = exact && got == count;
+    }
+    glBindRenderbuffer(GL_RENDERBUFFER, 0);
+    glDeleteRenderbuffers(1, &name);
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    return exact;
+}
+
 void ReadLimits(Limits* limits) {
     glGetIntegerv(GL_MAX_SAMPLES, &limits->maxSamples);
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limits->maxTextureSize);
+    limits->exactSamples = 0;
+    for (int count = 2; count <= 16 && count <= limits->maxSamples; ++count)
+        if (HonoursSampleCount(count)) limits->exactSamples |= 1u << count;
 }
 
 }  // namespace

@@ -30,6 +30,14 @@ std::unique_ptr<Context> CreateWindowContext(SDL_Window* window, bool vsync, std
 struct Limits {
     int maxSamples = 0;
     int maxTextureSize = 0;
+    // Bit n set: surfaces asked for n samples get exactly n. Drivers may round a count up (llvmpipe
+    // gives 4 for 2), which would cost memory and time the caller did not choose.
+    uint32_t exactSamples = 0;
+
+    // 0 (none) or a sample count the driver honours exactly.
+    bool SupportsSamples(uint32_t count) const {
+        return count == 0 || (count >= 2 && count <= 16 && ((exactSamples >> count) & 1u) != 0);
+    }
 };
 bool ProbeLimits(ContextProvider provider, Limits* limits, std::string* error);
 
