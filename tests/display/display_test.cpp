@@ -133,6 +133,7 @@ TEST_F(DisplayDeviceTest, DestructorReleasesWhatExistsSurfaceDeviceAdapterInOrde
         log.clear();
         adapterWithLog.device.depthResult = depthFails ? gfx::E_FAIL : gfx::D3D_OK;
         display_ = std::make_unique<Display>();
+        if (g_d3d != nullptr) g_d3d->Release();  // the real adapter the constructor made
         g_d3d = &adapterWithLog;
         EXPECT_EQ(display_->Open("x"), !depthFails);
         Destroy();

@@ -19,6 +19,7 @@
 #include "display/fake_adapter.h"
 #include "display/setup_dialog.h"
 #include "platform/ui/scripted_dialog.h"
+#include "platform/gfx/gfx.h"
 #include "platform/ui/ui.h"
 
 struct ExitCalled {
@@ -42,9 +43,13 @@ protected:
         modeCount = 0;
         g_d3d = &adapter;
         g_device = nullptr;
+        // Display's constructor makes a real adapter before the fake replaces it: keep that one
+        // offscreen, whatever display the machine has.
+        gfx::Configure({.provider = gfx::ContextProvider::Headless});
         InstallUi();
     }
     void TearDown() override {
+        gfx::Configure({});
         ui::Configure({});
         g_d3d = nullptr;
         g_device = nullptr;
