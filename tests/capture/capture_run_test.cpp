@@ -10,6 +10,7 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -110,6 +111,35 @@ TEST_F(CaptureRun, VideoCarriesTheSoundtrackOfTheSpanAndASheetIsWritten) {
     int w = 0, h = 0, n = 0;
     ASSERT_TRUE(stbi_info(sheet.c_str(), &w, &h, &n));
     EXPECT_GT(w, 3 * 320);  // three frames, one a second
+}
+
+TEST_F(CaptureRun, KeepsAFrameFromTheMiddleOfEveryPart) {
+    // The default timeline's parts start at bars 0, 16, 28, 40, 60 and 68 (20 rows a bar).
+    const double middles[] = {8, 22, 34, 50, 64, 73};
+    const fs::path keep = fs::path(VM_BUILD_DIR) / "tests" / "capture" / "parts";
+    fs::create_directories(keep);
+    std::vector<std::vector<uint8_t>> frames;
+    for (int part = 1; part <= 6; ++part) {
+        const double t = middles[part - 1] * 20.0 / 12.75;
+        const fs::path dir = work_ / ("part" + std::to_string(part));
+        auto r = Capture("--size 640x360 --fps 10 --start " + std::to_string(t) + " --end " +
+                         std::to_string(t + 0.1) + " --png-dir '" + dir.string() + "'");
+        ASSERT_EQ(r.code, 0) << r.output;
+        const fs::path shot = keep / ("part-" + std::to_string(part) + ".png");
+        fs::copy_file(dir / "frame-000000.png", shot, fs::copy_options::overwrite_existing);
+        int w = 0, h = 0, n = 0;
+        unsigned char* px = stbi_load(shot.c_str(), &w, &h, &n, 3);
+        ASSERT_NE(px, nullptr);
+        frames.emplace_back(px, px + size_t(w) * h * 3);
+        stbi_image_free(px);
+        size_t lit = 0;
+        for (size_t i = 0; i + 2 < frames.back().size(); i += 3)
+            lit += frames.back()[i] + frames.back()[i + 1] + frames.back()[i + 2] > 60;
+        EXPECT_GT(lit, frames.back().size() / 3 / 50) << "part " << part << " is nearly black";
+    }
+    for (size_t a = 0; a < frames.size(); ++a)
+        for (size_t b = a + 1; b < frames.size(); ++b)
+            EXPECT_NE(frames[a], frames[b]) << "parts " << a + 1 << " and " << b + 1 << " look the same";
 }
 
 TEST_F(CaptureRun, ExplainsOutputsItCannotWrite) {
