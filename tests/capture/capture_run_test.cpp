@@ -142,6 +142,21 @@ TEST_F(CaptureRun, KeepsAFrameFromTheMiddleOfEveryPart) {
             EXPECT_NE(frames[a], frames[b]) << "parts " << a + 1 << " and " << b + 1 << " look the same";
 }
 
+TEST_F(CaptureRun, WithoutFfmpegSaysSoAndStillWritesPngFiles) {
+    const std::string noFfmpeg = "cd '" VM_DATA_DIR "' && env PATH=/nonexistent '" VM_CAPTURE_EXE "' --quiet ";
+    const fs::path video = work_ / "clip.mp4", frames = work_ / "frames";
+    auto alone = Shell(noFfmpeg + "--size 640x360 --end 0.5 --output '" + video.string() + "'");
+    EXPECT_EQ(alone.code, 2);
+    EXPECT_NE(alone.output.find("ffmpeg is not installed"), std::string::npos) << alone.output;
+
+    auto withPng = Shell(noFfmpeg + "--size 640x360 --fps 4 --end 0.5 --output '" + video.string() +
+                         "' --png-dir '" + frames.string() + "'");
+    EXPECT_EQ(withPng.code, 0) << withPng.output;
+    EXPECT_NE(withPng.output.find("PNG output goes on"), std::string::npos) << withPng.output;
+    EXPECT_FALSE(fs::exists(video));
+    EXPECT_EQ(HashFolder(frames).size(), 2u);
+}
+
 TEST_F(CaptureRun, ExplainsOutputsItCannotWrite) {
     auto r = Capture("--size 640x360 --end 1 --contact-sheet /nonexistent-dir/sheet.png");
     EXPECT_EQ(r.code, 2);
