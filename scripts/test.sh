@@ -20,7 +20,6 @@ export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 # shell's display is.
 unset DISPLAY WAYLAND_DISPLAY
 
-ctest --test-dir "$build" --output-on-failure -j "$jobs" --timeout 300
-
-# Each fuzzer for a few seconds (scripts/fuzz.sh runs them longer).
+# Each fuzzer for a few seconds first (scripts/fuzz.sh runs them longer), then the whole suite.
 FUZZ_SECONDS=${FUZZ_SECONDS:-10} JOBS="$jobs" bash scripts/fuzz.sh
+ctest --test-dir "$build" --output-on-failure -j "$jobs" --timeout 300
