@@ -42,6 +42,4 @@ inline constexpr std::array<const char*, kTrackCount> kTrackNames = {
     "1_cam.y",  "1_cam.z",  "1_cam.fov", "1_cam.rot", "1_view.x", "1_view.y", "1_view.z", "2_st1",
     "2_st2",    "2_st3",    "2_st4",    "2_st5",    "2_st6",    "2_st7",    "3_smile"};
 
-constexpr const char* TrackName(TrackId id) { return kTrackNames[static_cast<std::size_t>(id)]; }
-
 }  // namespace driver

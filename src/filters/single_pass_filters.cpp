@@ -24,6 +24,20 @@ void DrawPass(bool final) {
     if (final) FinalEpilogue();
 }
 
+// The Gaussian and edge filters: one float parameter, and the texel offset on final passes.
+void FilterWithParameter(const char* technique, const char* parameter, float value, bool final,
+                         gfx::Texture* source) {
+    filterEffects.SetCurrentRef(technique);
+    if (final) {
+        FinalPrologue();
+        SetTexelOffset();
+    }
+    SetMatrixParameter(filterEffects, "matProjection", ScreenProjection());
+    SetFloatParameter(filterEffects, parameter, value);
+    SetTextureParameter(filterEffects, "tex0", source);
+    DrawPass(final);
+}
+
 }  // namespace
 
 void FilterDefault(bool final, gfx::Texture* source) {
@@ -35,25 +49,9 @@ void FilterDefault(bool final, gfx::Texture* source) {
 }
 
 void FilterGaussian(float radius, bool final, gfx::Texture* source) {
-    filterEffects.SetCurrentRef("Guassian");
-    if (final) {
-        FinalPrologue();
-        SetTexelOffset();
-    }
-    SetMatrixParameter(filterEffects, "matProjection", ScreenProjection());
-    SetFloatParameter(filterEffects, "radius", radius);
-    SetTextureParameter(filterEffects, "tex0", source);
-    DrawPass(final);
+    FilterWithParameter("Guassian", "radius", radius, final, source);
 }
 
 void FilterEdge(float power, bool final, gfx::Texture* source) {
-    filterEffects.SetCurrentRef("NearestEgde");
-    if (final) {
-        FinalPrologue();
-        SetTexelOffset();
-    }
-    SetMatrixParameter(filterEffects, "matProjection", ScreenProjection());
-    SetFloatParameter(filterEffects, "power", power);
-    SetTextureParameter(filterEffects, "tex0", source);
-    DrawPass(final);
+    FilterWithParameter("NearestEgde", "power", power, final, source);
 }

@@ -2,6 +2,7 @@
 
 #include "display/device_globals.h"
 #include "platform/ui/ui.h"
+#include "resources/release_interface.h"
 
 bool DTexture::Create(uint32_t newWidth, uint32_t newHeight, uint32_t format) {
     gfx::Device* device = g_device;
@@ -26,16 +27,7 @@ bool DTexture::Create(uint32_t newWidth, uint32_t newHeight, uint32_t format) {
 }
 
 void DTexture::Release() {
-    if (texture != nullptr) {
-        texture->Release();
-        texture = nullptr;
-    }
-    if (surface != nullptr) {
-        surface->Release();
-        surface = nullptr;
-    }
-    if (depth != nullptr) {
-        depth->Release();
-        depth = nullptr;
-    }
+    ReleaseInterface(texture);
+    ReleaseInterface(surface);
+    ReleaseInterface(depth);
 }

@@ -5,15 +5,6 @@
 #include "platform/ui/ui.h"
 #include "resources/release_interface.h"
 
-namespace {
-
-// A missing device counts as a refused call.
-gfx::HRESULT NoDevice() {
-    return gfx::D3DERR_INVALIDCALL;
-}
-
-}  // namespace
-
 void RenderTexture::Create(float scaleX, float scaleY, bool isMultisampled, uint32_t format) {
     const auto scaledWidth =
         static_cast<int32_t>(static_cast<float>(displaySettings.renderWidth) * scaleX);
@@ -32,9 +23,10 @@ void RenderTexture::CreateSized(int32_t newWidth, int32_t newHeight, bool isMult
     gfx::Device* device = g_device;
     const char* failure = nullptr;
 
+    // A missing device counts as a refused call.
     gfx::HRESULT result = device ? device->CreateTexture(w, h, 1, gfx::D3DUSAGE_RENDERTARGET,
                                                          format, gfx::D3DPOOL_DEFAULT, &texture)
-                                 : NoDevice();
+                                 : gfx::D3DERR_INVALIDCALL;
     if (gfx::Failed(result)) {
         failure = "CreateTexture";
     } else if (!multisampled) {

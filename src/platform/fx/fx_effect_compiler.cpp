@@ -1,26 +1,28 @@
 #include "platform/fx/fx_effect_compiler.h"
 
+#include <algorithm>
 #include <map>
 
 namespace fx::detail {
+namespace {
 
-int CompiledEffect::TextureIndex(std::string_view name) const {
-    for (size_t i = 0; i < prepass.textures.size(); ++i) {
-        if (prepass.textures[i].name == name) return static_cast<int>(i);
+// The index of the declaration called name, or -1.
+template <class Decl>
+int IndexOfName(const std::vector<Decl>& decls, std::string_view name) {
+    for (size_t i = 0; i < decls.size(); ++i) {
+        if (decls[i].name == name) return static_cast<int>(i);
     }
     return -1;
 }
 
-namespace {
-
-int SamplerIndex(const PrepassResult& p, std::string_view name) {
-    for (size_t i = 0; i < p.samplers.size(); ++i) {
-        if (p.samplers[i].name == name) return static_cast<int>(i);
-    }
-    return -1;
+template <class T>
+bool Contains(const std::vector<T>& items, const T& item) {
+    return std::find(items.begin(), items.end(), item) != items.end();
 }
 
 }  // namespace
+
+int CompiledEffect::TextureIndex(std::string_view name) const { return IndexOfName(prepass.textures, name); }
 
 bool CompileEffectSource(std::string_view path, std::string_view text, const AttributeLocator& locate,
                          CompiledEffect* out, std::vector<Diagnostic>* errors) {
@@ -74,7 +76,7 @@ bool CompileEffectSource(std::string_view path, std::string_view text, const Att
                     }
                 }
                 for (const std::string& name : stage->samplers) {
-                    int index = SamplerIndex(p, name);
+                    int index = IndexOfName(p.samplers, name);
                     if (index < 0) {
                         errors->push_back({pass.at, "sampler '" + name + "' of pass '" + pass.name + "' is not declared"});
                         continue;
@@ -82,17 +84,13 @@ bool CompileEffectSource(std::string_view path, std::string_view text, const Att
                     if (p.samplers[index].texture.empty()) {
                         errors->push_back({p.samplers[index].at, "sampler '" + name + "' needs Texture = <name> in a sampler_state"});
                     }
-                    bool known = false;
-                    for (int s : cp.samplers) known = known || s == index;
-                    if (!known) cp.samplers.push_back(index);
+                    if (!Contains(cp.samplers, index)) cp.samplers.push_back(index);
                 }
             }
             if (cp.vertex && cp.pixel) {
                 // Every varying the pixel shader reads must come from the vertex shader.
                 for (const std::string& v : cp.pixel->varyings) {
-                    bool written = false;
-                    for (const std::string& w : cp.vertex->varyings) written = written || w == v;
-                    if (!written) {
+                    if (!Contains(cp.vertex->varyings, v)) {
                         errors->push_back({pass.at, "pixel shader '" + pass.pixelEntry + "' reads " + v.substr(2) +
                                                         ", which vertex shader '" + pass.vertexEntry + "' does not write"});
                     }

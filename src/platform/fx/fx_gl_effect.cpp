@@ -24,10 +24,6 @@ constexpr GLuint kBlockBinding = 0;
 constexpr uint32_t kDoNotSaveState = 1;  // D3DXFX_DONOTSAVESTATE
 constexpr std::streamoff kMaxFileSize = 4 << 20;
 
-struct Program {
-    GLuint name = 0;
-};
-
 GLenum AddressMode(uint32_t mode) {
     switch (mode) {
         case kAddressMirror: return GL_MIRRORED_REPEAT;
@@ -94,7 +90,10 @@ public:
 
     // Creates GL objects; false with located errors.
     bool Build(std::vector<Diagnostic>* errors) {
-        for (const SamplerDecl& s : fx_->prepass.samplers) samplers_.push_back(MakeSampler(s));
+        for (const SamplerDecl& s : fx_->prepass.samplers) {
+            samplers_.push_back(MakeSampler(s));
+            samplerTextures_.push_back(fx_->TextureIndex(s.texture));
+        }
         GLint size = 0;
         for (const auto& technique : fx_->techniques) {
             std::vector<GLuint> programs;
@@ -272,8 +271,8 @@ private:
         }
         if (bindAll || texturesDirty_) {
             for (size_t unit = 0; unit < activePass_->samplers.size(); ++unit) {
-                int samplerIndex = activePass_->samplers[unit];
-                int textureIndex = fx_->TextureIndex(fx_->prepass.samplers[samplerIndex].texture);
+                const int samplerIndex = activePass_->samplers[unit];
+                const int textureIndex = samplerTextures_[samplerIndex];
                 gfx::Texture* texture = textureIndex >= 0 ? textures_[textureIndex] : nullptr;
                 glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
                 glBindTexture(GL_TEXTURE_2D, gfx::gl::TextureName(texture));
@@ -289,6 +288,7 @@ private:
     std::unique_ptr<CompiledEffect> fx_;
     std::vector<gfx::Texture*> textures_;  // one reference each, parallel to the texture parameters
     std::vector<GLuint> samplers_;         // parallel to the sampler declarations
+    std::vector<int> samplerTextures_;     // parallel too: the texture parameter each reads, or -1
     std::map<std::pair<const CompiledStage*, const CompiledStage*>, GLuint> programCache_;
     std::vector<std::vector<GLuint>> passPrograms_;
     GLuint ubo_ = 0;
@@ -314,36 +314,23 @@ HRESULT CreateEffectFromFile(gfx::Device* device, const char* path, uint32_t fla
     log.clear();
     if (effect) *effect = nullptr;
     std::string name = path ? path : "";
-    if (!device || !path || !effect) {
-        log = name + "(1,1): error: invalid arguments\n";
-        return gfx::D3DERR_INVALIDCALL;
-    }
+    // A problem with the file as a whole is reported at its first character.
+    auto fail = [&](const char* why, HRESULT result) {
+        log = name + "(1,1): error: " + why + "\n";
+        return result;
+    };
+    if (!device || !path || !effect) return fail("invalid arguments", gfx::D3DERR_INVALIDCALL);
     std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        log = name + "(1,1): error: cannot open the file\n";
-        return gfx::E_FAIL;
-    }
+    if (!file) return fail("cannot open the file", gfx::E_FAIL);
     file.seekg(0, std::ios::end);
     std::streamoff size = file.tellg();
-    if (size < 0 || size > kMaxFileSize) {
-        log = name + "(1,1): error: the file is too large for an effect\n";
-        return gfx::D3DXERR_INVALIDDATA;
-    }
+    if (size < 0 || size > kMaxFileSize) return fail("the file is too large for an effect", gfx::D3DXERR_INVALIDDATA);
     file.seekg(0);
     std::string text(static_cast<size_t>(size), '\0');
     file.read(text.data(), size);
-    if (!file) {
-        log = name + "(1,1): error: cannot read the file\n";
-        return gfx::E_FAIL;
-    }
-    if (text.find('\0') != std::string::npos) {
-        log = name + "(1,1): error: not a text file\n";
-        return gfx::D3DXERR_INVALIDDATA;
-    }
-    if (!gfx::gl::IsGlDevice(device)) {
-        log = name + "(1,1): error: effects need the OpenGL device\n";
-        return gfx::D3DERR_INVALIDCALL;
-    }
+    if (!file) return fail("cannot read the file", gfx::E_FAIL);
+    if (text.find('\0') != std::string::npos) return fail("not a text file", gfx::D3DXERR_INVALIDDATA);
+    if (!gfx::gl::IsGlDevice(device)) return fail("effects need the OpenGL device", gfx::D3DERR_INVALIDCALL);
     std::vector<Diagnostic> errors;
     auto compiled = std::make_unique<CompiledEffect>();
     if (!CompileEffectSource(name, text, gfx::gl::AttributeLocation, compiled.get(), &errors)) {

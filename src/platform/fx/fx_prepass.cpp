@@ -73,7 +73,7 @@ bool IsModifier(std::string_view t) {
 
 class Prepass {
 public:
-    explicit Prepass(std::string_view source) : source_(source) {
+    explicit Prepass(std::string_view source) {
         result_.hlsl = std::string(source);
         Diagnostic commentError;
         tokens_ = Tokenize(source, &commentError);
@@ -155,6 +155,12 @@ private:
             ++pos_;
         }
         return false;
+    }
+
+    // Steps over one token, or over a whole bracketed group when the token opens one.
+    void SkipTokenOrGroup(char open, char close) {
+        if (PeekIs(std::string_view(&open, 1))) SkipBalanced(open, close);
+        else ++pos_;
     }
 
     // Skips to just past the next ';' at bracket depth 0 (or stops before an unmatched '}').
@@ -356,13 +362,8 @@ private:
         if (!PeekIs(":")) return;
         size_t first = pos_;
         ++pos_;
-        while (!AtEnd() && !PeekIs("=") && !PeekIs(",") && !PeekIs(";") && !PeekIs("<") && !PeekIs("{")) {
-            if (PeekIs("(")) {
-                SkipBalanced('(', ')');
-            } else {
-                ++pos_;
-            }
-        }
+        while (!AtEnd() && !PeekIs("=") && !PeekIs(",") && !PeekIs(";") && !PeekIs("<") && !PeekIs("{"))
+            SkipTokenOrGroup('(', ')');
         if (blank && pos_ > first) Blank(first, pos_ - 1);
     }
 
@@ -447,8 +448,9 @@ private:
         }
     }
 
-    // Reads "Name = value;" assignments inside braces; returns the assignments (name token index,
-    // value token range) through the callback. Leaves pos_ after the closing brace.
+    // Reads "Name = value;" assignments inside braces and hands each to the callback (name token
+    // index, value tokens with macros expanded). Leaves pos_ after the closing brace; false when the
+    // block does not open or does not close.
     template <typename OnAssignment>
     bool Assignments(const char* what, OnAssignment onAssignment) {
         if (!PeekIs("{")) {
@@ -493,13 +495,7 @@ private:
             }
             ++pos_;
             size_t valueFirst = pos_;
-            while (!AtEnd() && !PeekIs(";") && !PeekIs("}")) {
-                if (PeekIs("{")) {
-                    SkipBalanced('{', '}');
-                } else {
-                    ++pos_;
-                }
-            }
+            while (!AtEnd() && !PeekIs(";") && !PeekIs("}")) SkipTokenOrGroup('{', '}');
             size_t valueEnd = pos_;
             if (PeekIs(";")) {
                 ++pos_;
@@ -775,7 +771,6 @@ private:
         decl->initial = std::move(numbers);
     }
 
-    std::string_view source_;
     std::vector<Token> tokens_;
     size_t pos_ = 0;
     PrepassResult result_;

@@ -113,27 +113,26 @@ bool CompileToSpirv(Stage stage, std::string_view path, const std::string& hlsl,
     // Without DX9 compatibility tex2D produces invalid SPIR-V.
     auto messages = static_cast<EShMessages>(EShMsgSpvRules | EShMsgVulkanRules | EShMsgReadHlsl |
                                              EShMsgHlslDX9Compatible | EShMsgHlslLegalization);
-    size_t before = errors->size();
-    bool parsed = shader.parse(GetDefaultResources(), 100, false, messages);
+    // A step fails when glslang says so or logs an error; a failure it gives no reason for gets one.
+    const size_t before = errors->size();
+    auto failed = [&](bool ok, const char* step) {
+        if (ok && errors->size() == before) return false;
+        if (errors->size() == before) errors->push_back({fallback, std::string("cannot ") + step + " '" + entry + "'"});
+        return true;
+    };
+    const bool parsed = shader.parse(GetDefaultResources(), 100, false, messages);
     CollectLog(shader.getInfoLog(), path, fallback, errors, warnings);
-    if (!parsed || errors->size() != before) {
-        if (errors->size() == before) errors->push_back({fallback, "cannot compile '" + entry + "'"});
-        return false;
-    }
+    if (failed(parsed, "compile")) return false;
     glslang::TProgram program;
     program.addShader(&shader);
-    bool linked = program.link(messages);
+    const bool linked = program.link(messages);
     CollectLog(program.getInfoLog(), path, fallback, errors, warnings);
-    if (!linked || errors->size() != before) {
-        if (errors->size() == before) errors->push_back({fallback, "cannot link '" + entry + "'"});
-        return false;
-    }
+    if (failed(linked, "link")) return false;
     spv::SpvBuildLogger logger;
     glslang::SpvOptions options;
     glslang::GlslangToSpv(*program.getIntermediate(language), *spirv, &logger, &options);
-    std::string spvMessages = logger.getAllMessages();
     if (spirv->empty()) {
-        errors->push_back({fallback, "cannot generate SPIR-V for '" + entry + "': " + spvMessages});
+        errors->push_back({fallback, "cannot generate SPIR-V for '" + entry + "': " + logger.getAllMessages()});
         return false;
     }
     return true;
@@ -158,6 +157,12 @@ struct SpvcContext {
 const char* Semantic(spvc_compiler compiler, spvc_variable_id id) {
     const char* s = spvc_compiler_get_decoration_string(compiler, id, SpvDecorationHlslSemanticGOOGLE);
     return s ? s : "";
+}
+
+// GLSL 3.30 has no binding or set qualifiers: the linker places the resource.
+void DropBinding(spvc_compiler compiler, spvc_variable_id id) {
+    spvc_compiler_unset_decoration(compiler, id, SpvDecorationBinding);
+    spvc_compiler_unset_decoration(compiler, id, SpvDecorationDescriptorSet);
 }
 
 int UsageOf(const std::string& base) {
@@ -277,14 +282,12 @@ bool CompileStage(Stage stage, std::string_view path, const std::string& hlsl,
         }
         spvc_compiler_set_name(compiler, block.base_type_id, kGlobalBlockName);
         spvc_compiler_set_name(compiler, block.id, kGlobalInstanceName);
-        spvc_compiler_unset_decoration(compiler, block.id, SpvDecorationBinding);
-        spvc_compiler_unset_decoration(compiler, block.id, SpvDecorationDescriptorSet);
+        DropBinding(compiler, block.id);
     }
 
     // Samplers: glslang gives all of them binding 0; units are set with glUniform1i after linking.
     for (const auto& sampler : list(SPVC_RESOURCE_TYPE_SAMPLED_IMAGE)) {
-        spvc_compiler_unset_decoration(compiler, sampler.id, SpvDecorationBinding);
-        spvc_compiler_unset_decoration(compiler, sampler.id, SpvDecorationDescriptorSet);
+        DropBinding(compiler, sampler.id);
         out->samplers.emplace_back(sampler.name);
     }
     if (!list(SPVC_RESOURCE_TYPE_SEPARATE_IMAGE).empty() || !list(SPVC_RESOURCE_TYPE_SEPARATE_SAMPLERS).empty()) {

@@ -34,6 +34,23 @@ void DrainGlErrors() {
     }
 }
 
+// What a failed allocation call left in glGetError, as the result the caller sees.
+HRESULT ResultOfGlError(GLenum error) {
+    return error == GL_OUT_OF_MEMORY ? D3DERR_OUTOFVIDEOMEMORY : D3DERR_INVALIDCALL;
+}
+
+SurfaceDesc MakeDesc(uint32_t format, uint32_t usage, uint32_t pool, uint32_t multiSample, uint32_t width,
+                     uint32_t height) {
+    SurfaceDesc desc;
+    desc.Format = format;
+    desc.Usage = usage;
+    desc.Pool = pool;
+    desc.MultiSampleType = multiSample;
+    desc.Width = width;
+    desc.Height = height;
+    return desc;
+}
+
 template <class T>
 void Assign(T*& slot, T* value) {
     if (slot == value) return;
@@ -129,12 +146,7 @@ DeviceGl::~DeviceGl() {
     if (adapter_) adapter_->Release();
 }
 
-void DeviceGl::HoldAdapter(Adapter* adapter) {
-    if (adapter_ == adapter) return;
-    if (adapter) adapter->AddRef();
-    if (adapter_) adapter_->Release();
-    adapter_ = adapter;
-}
+void DeviceGl::HoldAdapter(Adapter* adapter) { Assign(adapter_, adapter); }
 
 HRESULT DeviceGl::CheckSize(uint32_t width, uint32_t height) const {
     if (width == 0 || height == 0) return D3DERR_INVALIDCALL;
@@ -166,15 +178,9 @@ HRESULT DeviceGl::MakeTexture(uint32_t width, uint32_t height, uint32_t usage, u
     glBindTexture(GL_TEXTURE_2D, GLuint(previous));
     if (error != GL_NO_ERROR) {
         glDeleteTextures(1, &name);
-        return error == GL_OUT_OF_MEMORY ? D3DERR_OUTOFVIDEOMEMORY : D3DERR_INVALIDCALL;
+        return ResultOfGlError(error);
     }
-    SurfaceDesc desc;
-    desc.Format = format;
-    desc.Usage = usage;
-    desc.Pool = pool;
-    desc.Width = width;
-    desc.Height = height;
-    *texture = new TextureGl(life_, name, desc);
+    *texture = new TextureGl(life_, name, MakeDesc(format, usage, pool, 0, width, height));
     return D3D_OK;
 }
 
@@ -221,16 +227,10 @@ HRESULT DeviceGl::CreateRenderTarget(uint32_t width, uint32_t height, uint32_t f
                                      GLsizei(height));
     if (const GLenum error = glGetError(); error != GL_NO_ERROR) {
         glDeleteRenderbuffers(1, &name);
-        return error == GL_OUT_OF_MEMORY ? D3DERR_OUTOFVIDEOMEMORY : D3DERR_INVALIDCALL;
+        return ResultOfGlError(error);
     }
-    SurfaceDesc desc;
-    desc.Format = format;
-    desc.Usage = D3DUSAGE_RENDERTARGET;
-    desc.Pool = D3DPOOL_DEFAULT;
-    desc.MultiSampleType = multiSample;
-    desc.Width = width;
-    desc.Height = height;
-    *surface = new SurfaceGl(life_, name, desc, false);
+    *surface = new SurfaceGl(
+        life_, name, MakeDesc(format, D3DUSAGE_RENDERTARGET, D3DPOOL_DEFAULT, multiSample, width, height), false);
     return D3D_OK;
 }
 
@@ -246,14 +246,8 @@ HRESULT DeviceGl::CreateDepthStencilSurface(uint32_t width, uint32_t height, uin
     GLuint name = 0;
     glGenRenderbuffers(1, &name);
     glBindRenderbuffer(GL_RENDERBUFFER, name);
-    SurfaceDesc desc;
-    desc.Format = format;
-    desc.Usage = D3DUSAGE_DEPTHSTENCIL;
-    desc.Pool = D3DPOOL_DEFAULT;
-    desc.MultiSampleType = multiSample;
-    desc.Width = width;
-    desc.Height = height;
-    auto* made = new SurfaceGl(life_, name, desc, true);
+    auto* made = new SurfaceGl(
+        life_, name, MakeDesc(format, D3DUSAGE_DEPTHSTENCIL, D3DPOOL_DEFAULT, multiSample, width, height), true);
     made->MarkStoragePending();
     *surface = made;
     return D3D_OK;
@@ -281,7 +275,7 @@ HRESULT MakeBuffer(const LifeRef& life, uint32_t length, uint32_t usage, BufferT
     glBindBuffer(GL_COPY_WRITE_BUFFER, 0);
     if (const GLenum error = glGetError(); error != GL_NO_ERROR) {
         buffer->Release();
-        return error == GL_OUT_OF_MEMORY ? D3DERR_OUTOFVIDEOMEMORY : D3DERR_INVALIDCALL;
+        return ResultOfGlError(error);
     }
     *out = buffer;
     return D3D_OK;
@@ -415,12 +409,13 @@ HRESULT DeviceGl::StretchRect(Surface* source, const Rect* sourceRect, Surface* 
     AttachColor(GL_DRAW_FRAMEBUFFER, dst, &blitColorSerial_);
 
     const bool sameShape = s.right - s.left == d.right - d.left && s.bottom - s.top == d.bottom - d.top;
-    if (src->Desc().MultiSampleType != 0 && !sameShape) {
-        // A multisampled source resolves only 1:1: resolve into a plain copy, then scale that.
+    // A multisampled source resolves only 1:1: resolve into a plain copy first, then scale that.
+    const bool resolveFirst = src->Desc().MultiSampleType != 0 && !sameShape;
+    GLuint temp = 0, tempFbo = 0;
+    if (resolveFirst) {
         GLenum internal = GL_RGBA8;
         ColorFormat(src->Desc().Format, &internal);
         const GLsizei w = GLsizei(src->Desc().Width), h = GLsizei(src->Desc().Height);
-        GLuint temp = 0, tempFbo = 0;
         glGenRenderbuffers(1, &temp);
         glBindRenderbuffer(GL_RENDERBUFFER, temp);
         glRenderbufferStorage(GL_RENDERBUFFER, internal, w, h);
@@ -430,14 +425,13 @@ HRESULT DeviceGl::StretchRect(Surface* source, const Rect* sourceRect, Surface* 
         glBlitFramebuffer(0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
         glBindFramebuffer(GL_READ_FRAMEBUFFER, tempFbo);
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, blitFbo_);
-        glBlitFramebuffer(s.left, s.top, s.right, s.bottom, d.left, d.top, d.right, d.bottom, GL_COLOR_BUFFER_BIT,
-                          glFilter);
+    }
+    glBlitFramebuffer(s.left, s.top, s.right, s.bottom, d.left, d.top, d.right, d.bottom, GL_COLOR_BUFFER_BIT,
+                      glFilter);
+    if (resolveFirst) {
         glBindFramebuffer(GL_READ_FRAMEBUFFER, readFbo_);
         glDeleteFramebuffers(1, &tempFbo);
         glDeleteRenderbuffers(1, &temp);
-    } else {
-        glBlitFramebuffer(s.left, s.top, s.right, s.bottom, d.left, d.top, d.right, d.bottom, GL_COLOR_BUFFER_BIT,
-                          glFilter);
     }
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, drawFbo_);
     return D3D_OK;

@@ -73,7 +73,6 @@ private:
     void AttachDepth(unsigned fbo, SurfaceGl* surface, uint64_t* attachedSerial);
     // Gives the current depth-stencil surface its storage if it has none yet, and attaches it.
     void RealiseDepth();
-    void BindDrawTarget();
     void ApplyRenderState(uint32_t state, uint32_t value);
     void SetupVertexInputs();
 

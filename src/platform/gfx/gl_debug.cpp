@@ -1,6 +1,5 @@
 #include "platform/gfx/gl_debug.h"
 
-#include <atomic>
 #include <cstdio>
 
 #include <epoxy/gl.h>
@@ -8,15 +7,13 @@
 namespace gfx::gl {
 namespace {
 
-std::atomic<uint64_t> g_errors{0};
-
 [[maybe_unused]] void GLAPIENTRY OnDebugMessage(GLenum /*source*/, GLenum type, GLuint id, GLenum severity,
                                                 GLsizei /*length*/, const GLchar* message,
                                                 const void* /*user*/) {
     if (severity == GL_DEBUG_SEVERITY_NOTIFICATION) return;
     const char* kind = "message";
     switch (type) {
-        case GL_DEBUG_TYPE_ERROR: kind = "error"; ++g_errors; break;
+        case GL_DEBUG_TYPE_ERROR: kind = "error"; break;
         case GL_DEBUG_TYPE_UNDEFINED_BEHAVIOR: kind = "undefined behaviour"; break;
         case GL_DEBUG_TYPE_DEPRECATED_BEHAVIOR: kind = "deprecated"; break;
         case GL_DEBUG_TYPE_PERFORMANCE: kind = "performance"; break;
@@ -36,7 +33,5 @@ void InstallDebugOutput() {
     }
 #endif
 }
-
-uint64_t DebugErrorCount() { return g_errors.load(); }
 
 }  // namespace gfx::gl

@@ -5,13 +5,6 @@
 namespace vmath {
 namespace {
 
-Matrix Zero() {
-    Matrix r;
-    for (auto& row : r.m)
-        for (float& v : row) v = 0.0f;
-    return r;
-}
-
 Vector3 Subtract(const Vector3& a, const Vector3& b) {
     return {a.x - b.x, a.y - b.y, a.z - b.z};
 }
@@ -33,10 +26,13 @@ Vector3 Normalize(const Vector3& v) {
 
 }  // namespace
 
+// Matrices below are written out row by row, as they are stored.
+
 Matrix MatrixIdentity() {
-    Matrix r = Zero();
-    for (int i = 0; i < 4; ++i) r.m[i][i] = 1.0f;
-    return r;
+    return {{{1.0f, 0.0f, 0.0f, 0.0f},
+             {0.0f, 1.0f, 0.0f, 0.0f},
+             {0.0f, 0.0f, 1.0f, 0.0f},
+             {0.0f, 0.0f, 0.0f, 1.0f}}};
 }
 
 Matrix MatrixMultiply(const Matrix& a, const Matrix& b) {
@@ -55,88 +51,59 @@ Matrix MatrixRotationYawPitchRoll(float yaw, float pitch, float roll) {
     const float cp = std::cos(pitch), sp = std::sin(pitch);
     const float cr = std::cos(roll), sr = std::sin(roll);
     // Rz(roll) x Rx(pitch) x Ry(yaw), multiplied out.
-    Matrix r = MatrixIdentity();
-    r.m[0][0] = cr * cy + sr * sp * sy;
-    r.m[0][1] = sr * cp;
-    r.m[0][2] = sr * sp * cy - cr * sy;
-    r.m[1][0] = cr * sp * sy - sr * cy;
-    r.m[1][1] = cr * cp;
-    r.m[1][2] = sr * sy + cr * sp * cy;
-    r.m[2][0] = cp * sy;
-    r.m[2][1] = -sp;
-    r.m[2][2] = cp * cy;
-    return r;
+    return {{{cr * cy + sr * sp * sy, sr * cp, sr * sp * cy - cr * sy, 0.0f},
+             {cr * sp * sy - sr * cy, cr * cp, sr * sy + cr * sp * cy, 0.0f},
+             {cp * sy, -sp, cp * cy, 0.0f},
+             {0.0f, 0.0f, 0.0f, 1.0f}}};
 }
 
 Matrix MatrixRotationFromQuaternion(const Quaternion& q) {
-    Matrix r = MatrixIdentity();
-    r.m[0][0] = 1.0f - 2.0f * (q.y * q.y + q.z * q.z);
-    r.m[0][1] = 2.0f * (q.x * q.y + q.z * q.w);
-    r.m[0][2] = 2.0f * (q.x * q.z - q.y * q.w);
-    r.m[1][0] = 2.0f * (q.x * q.y - q.z * q.w);
-    r.m[1][1] = 1.0f - 2.0f * (q.x * q.x + q.z * q.z);
-    r.m[1][2] = 2.0f * (q.y * q.z + q.x * q.w);
-    r.m[2][0] = 2.0f * (q.x * q.z + q.y * q.w);
-    r.m[2][1] = 2.0f * (q.y * q.z - q.x * q.w);
-    r.m[2][2] = 1.0f - 2.0f * (q.x * q.x + q.y * q.y);
-    return r;
+    const float xx = q.x * q.x, yy = q.y * q.y, zz = q.z * q.z;
+    return {{{1.0f - 2.0f * (yy + zz), 2.0f * (q.x * q.y + q.z * q.w), 2.0f * (q.x * q.z - q.y * q.w), 0.0f},
+             {2.0f * (q.x * q.y - q.z * q.w), 1.0f - 2.0f * (xx + zz), 2.0f * (q.y * q.z + q.x * q.w), 0.0f},
+             {2.0f * (q.x * q.z + q.y * q.w), 2.0f * (q.y * q.z - q.x * q.w), 1.0f - 2.0f * (xx + yy), 0.0f},
+             {0.0f, 0.0f, 0.0f, 1.0f}}};
 }
 
 Matrix MatrixScaling(float sx, float sy, float sz) {
-    Matrix r = MatrixIdentity();
-    r.m[0][0] = sx;
-    r.m[1][1] = sy;
-    r.m[2][2] = sz;
-    return r;
+    return {{{sx, 0.0f, 0.0f, 0.0f},
+             {0.0f, sy, 0.0f, 0.0f},
+             {0.0f, 0.0f, sz, 0.0f},
+             {0.0f, 0.0f, 0.0f, 1.0f}}};
 }
 
 Matrix MatrixTranslation(float x, float y, float z) {
-    Matrix r = MatrixIdentity();
-    r.m[3][0] = x;
-    r.m[3][1] = y;
-    r.m[3][2] = z;
-    return r;
+    return {{{1.0f, 0.0f, 0.0f, 0.0f},
+             {0.0f, 1.0f, 0.0f, 0.0f},
+             {0.0f, 0.0f, 1.0f, 0.0f},
+             {x, y, z, 1.0f}}};
 }
 
+// The camera's axes are the columns; the last row moves the eye to the origin.
 Matrix MatrixLookAtLH(const Vector3& eye, const Vector3& at, const Vector3& up) {
     const Vector3 zAxis = Normalize(Subtract(at, eye));
     const Vector3 xAxis = Normalize(Cross(up, zAxis));
     const Vector3 yAxis = Cross(zAxis, xAxis);
-    Matrix r = MatrixIdentity();
-    r.m[0][0] = xAxis.x;
-    r.m[1][0] = xAxis.y;
-    r.m[2][0] = xAxis.z;
-    r.m[0][1] = yAxis.x;
-    r.m[1][1] = yAxis.y;
-    r.m[2][1] = yAxis.z;
-    r.m[0][2] = zAxis.x;
-    r.m[1][2] = zAxis.y;
-    r.m[2][2] = zAxis.z;
-    r.m[3][0] = -Dot(xAxis, eye);
-    r.m[3][1] = -Dot(yAxis, eye);
-    r.m[3][2] = -Dot(zAxis, eye);
-    return r;
+    return {{{xAxis.x, yAxis.x, zAxis.x, 0.0f},
+             {xAxis.y, yAxis.y, zAxis.y, 0.0f},
+             {xAxis.z, yAxis.z, zAxis.z, 0.0f},
+             {-Dot(xAxis, eye), -Dot(yAxis, eye), -Dot(zAxis, eye), 1.0f}}};
 }
 
 Matrix MatrixPerspectiveFovLH(float fovY, float aspect, float zn, float zf) {
     const float yScale = 1.0f / std::tan(fovY / 2.0f);
     const float xScale = yScale / aspect;
-    Matrix r = Zero();
-    r.m[0][0] = xScale;
-    r.m[1][1] = yScale;
-    r.m[2][2] = zf / (zf - zn);
-    r.m[2][3] = 1.0f;
-    r.m[3][2] = -zn * zf / (zf - zn);
-    return r;
+    return {{{xScale, 0.0f, 0.0f, 0.0f},
+             {0.0f, yScale, 0.0f, 0.0f},
+             {0.0f, 0.0f, zf / (zf - zn), 1.0f},
+             {0.0f, 0.0f, -zn * zf / (zf - zn), 0.0f}}};
 }
 
 Matrix MatrixOrthoLH(float w, float h, float zn, float zf) {
-    Matrix r = MatrixIdentity();
-    r.m[0][0] = 2.0f / w;
-    r.m[1][1] = 2.0f / h;
-    r.m[2][2] = 1.0f / (zf - zn);
-    r.m[3][2] = zn / (zn - zf);
-    return r;
+    return {{{2.0f / w, 0.0f, 0.0f, 0.0f},
+             {0.0f, 2.0f / h, 0.0f, 0.0f},
+             {0.0f, 0.0f, 1.0f / (zf - zn), 0.0f},
+             {0.0f, 0.0f, zn / (zn - zf), 1.0f}}};
 }
 
 Quaternion QuaternionSlerp(const Quaternion& a, const Quaternion& b, float t) {

@@ -85,13 +85,24 @@ void ApplyStyle() {
     c[ImGuiCol_HeaderActive] = Rgbf(0, 100, 190);
 }
 
+// A control's position and size in pixels, relative to the dialog's client area.
+struct ControlBox {
+    float x, y, cx, cy;
+};
+
+ControlBox InPixels(const ControlTemplate& control) {
+    return {DialogUnitsToPixelsX(control.x), DialogUnitsToPixelsY(control.y), DialogUnitsToPixelsX(control.cx),
+            DialogUnitsToPixelsY(control.cy)};
+}
+
 struct Rect {
     ImVec2 min, max;
 };
 
 Rect ControlRect(const ControlTemplate& control, ImVec2 origin) {
-    const ImVec2 min(origin.x + DialogUnitsToPixelsX(control.x), origin.y + DialogUnitsToPixelsY(control.y));
-    return {min, ImVec2(min.x + DialogUnitsToPixelsX(control.cx), min.y + DialogUnitsToPixelsY(control.cy))};
+    const ControlBox box = InPixels(control);
+    const ImVec2 min(origin.x + box.x, origin.y + box.y);
+    return {min, ImVec2(min.x + box.cx, min.y + box.cy)};
 }
 
 void DrawGroupBox(ImDrawList* draw, const ControlTemplate& control, ImVec2 origin) {
@@ -156,10 +167,7 @@ public:
 
     bool Open() {
         if (!EnsureVideo()) return false;
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+        RequestGlCoreVisual();
         const int width = static_cast<int>(DialogUnitsToPixelsX(tmpl_.cx) + 0.5f);
         const int height = static_cast<int>(DialogUnitsToPixelsY(tmpl_.cy) + 0.5f);
         window_ = SDL_CreateWindow(tmpl_.caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
@@ -269,23 +277,16 @@ private:
     }
 
     void DrawControl(const ControlTemplate& control) {
-        const float x = DialogUnitsToPixelsX(control.x);
-        const float y = DialogUnitsToPixelsY(control.y);
-        const float cx = DialogUnitsToPixelsX(control.cx);
-        const float cy = DialogUnitsToPixelsY(control.cy);
+        const auto [x, y, cx, cy] = InPixels(control);
         const std::string label = control.text + "##" + std::to_string(control.id) + "_" +
                                   std::to_string(control.x) + "_" + std::to_string(control.y);
         switch (control.kind) {
         case ControlKind::DefPushButton:
         case ControlKind::PushButton: {
+            // The default button wears a thicker blue border.
             const bool isDefault = control.kind == ControlKind::DefPushButton;
-            if (isDefault) {
-                ImGui::PushStyleColor(ImGuiCol_Border, Rgbf(0, 120, 215));
-                ImGui::PushStyleVar(ImGuiStyleVar_FrameBorderSize, 2.0f);
-            } else {
-                ImGui::PushStyleColor(ImGuiCol_Border, Rgbf(173, 173, 173));
-                ImGui::PushStyleVar(ImGuiStyleVar_FrameBorderSize, 1.0f);
-            }
+            ImGui::PushStyleColor(ImGuiCol_Border, isDefault ? Rgbf(0, 120, 215) : Rgbf(173, 173, 173));
+            ImGui::PushStyleVar(ImGuiStyleVar_FrameBorderSize, isDefault ? 2.0f : 1.0f);
             ImGui::SetCursorPos(ImVec2(x, y));
             const bool clicked = ImGui::Button(label.c_str(), ImVec2(cx, cy));
             ImGui::PopStyleVar();

@@ -1,4 +1,4 @@
-// Configuration, video start-up and the process exit.
+// Configuration, video start-up, the GL visual and the process exit.
 #include <SDL.h>
 
 #include <cstdio>
@@ -32,6 +32,13 @@ bool EnsureVideo() {
         return false;
     }
     return true;
+}
+
+void RequestGlCoreVisual() {
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
 }
 
 void ExitProcess(int code) {

@@ -15,4 +15,7 @@ bool DisplayAvailable();
 // stderr.
 bool EnsureVideo();
 
+// Asks SDL for a double-buffered OpenGL 3.3 core visual for the next window created.
+void RequestGlCoreVisual();
+
 }  // namespace ui

@@ -29,10 +29,7 @@ Window* CreateWindowEx(const char* title, int width, int height, bool fullscreen
     if (DisplayAvailable() || (!CurrentUiConfig().headless && SDL_WasInit(SDL_INIT_VIDEO) != 0)) {
         if (!EnsureVideo()) return nullptr;
         // The graphics device makes a 3.3 core context on this window; the visual is chosen now.
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+        RequestGlCoreVisual();
         Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN;
         if (fullscreen) flags |= SDL_WINDOW_FULLSCREEN;
         // Created at the mode's size explicitly: without a window manager nothing resizes it later.
