@@ -42,7 +42,7 @@ TEST(PositionClock, MovesAtMostOnePeriodPastACallbackAndSetMovesBothWays) {
     clock.Set(100, 6.0);
     EXPECT_DOUBLE_EQ(clock.Position(6.0), 100.0);
     clock.Set(99999, 7.0);
-    EXPECT_DOUBLE_EQ(clock.Position(7.0), 44100.0);
+    EXPECT_DOUBLE_EQ(clock.Position(7.0), 44100.0);  // clamped to the length
 
     audio::PositionClock manual(kRate, 100000, 0);  // no period: exactly the frames handed out
     manual.Set(10, 0.0);

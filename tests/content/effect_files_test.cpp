@@ -29,11 +29,7 @@ TEST(EffectFiles, CompileAndOfferTheirParametersAndPasses) {
     pp.BackBufferWidth = 64;
     pp.BackBufferHeight = 36;
     pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
     pp.Windowed = 1;
-    pp.EnableAutoDepthStencil = 1;
-    pp.AutoDepthStencilFormat = D3DFMT_D24S8;
     Device* device = nullptr;
     ASSERT_EQ(adapter->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device), D3D_OK);
 

@@ -35,7 +35,7 @@ public:
     float currentRow() override { return currentSeconds() * 12.75f; }
     bool soundtrackActive() override { return At(activePerPass, pass); }
     bool update(float row) override {
-        log.push_back("update " + Num(row));
+        Log("update", row);
         return At(updateResults, pass);
     }
     float value(TrackId track, float) override {
@@ -43,36 +43,25 @@ public:
         return it == values.end() ? 0.0f : it->second;
     }
     void SetCamera(float ex, float ey, float ez, float tx, float ty, float tz, float fov) override {
-        log.push_back("camera " + Num(ex) + " " + Num(ey) + " " + Num(ez) + " " + Num(tx) + " " +
-                      Num(ty) + " " + Num(tz) + " " + Num(fov));
+        Log("camera", ex, ey, ez, tx, ty, tz, fov);
     }
-    void ScenePig(float s) override { log.push_back("ScenePig " + Num(s)); }
-    void SceneReflection(float s) override { log.push_back("SceneReflection " + Num(s)); }
-    void SceneParade(float s) override { log.push_back("SceneParade " + Num(s)); }
-    void SceneSwarm(float s, float fade) override {
-        log.push_back("SceneSwarm " + Num(s) + " " + Num(fade));
-    }
+    void ScenePig(float s) override { Log("ScenePig", s); }
+    void SceneReflection(float s) override { Log("SceneReflection", s); }
+    void SceneParade(float s) override { Log("SceneParade", s); }
+    void SceneSwarm(float s, float fade) override { Log("SceneSwarm", s, fade); }
     void SceneImage(const char* image, float s, float flash) override {
-        log.push_back(std::string("SceneImage ") + image + " " + Num(s) + " " + Num(flash));
+        Log((std::string("SceneImage ") + image).c_str(), s, flash);
     }
-    void ClearBackBuffer(uint32_t color) override {
-        char buf[32];
-        std::snprintf(buf, sizeof buf, "clear %06X", color);
-        log.push_back(buf);
-    }
-    void FilterDefault() override { log.push_back("FilterDefault"); }
-    void FilterGaussian(float r) override { log.push_back("FilterGaussian " + Num(r)); }
-    void FilterEdge(float p) override { log.push_back("FilterEdge " + Num(p)); }
-    void FilterBlurTwoHalf(float r) override { log.push_back("FilterBlurTwoHalf " + Num(r)); }
-    void FilterBlurQuarter(float r) override { log.push_back("FilterBlurQuarter " + Num(r)); }
-    void FilterBlurStacked(float r, float r2) override {
-        log.push_back("FilterBlurStacked " + Num(r) + " " + Num(r2));
-    }
-    void FilterEdgeBlur(float r) override { log.push_back("FilterEdgeBlur " + Num(r)); }
-    void Present() override { log.push_back("Present"); }
-    void UpdateAudio() override {
-        log.push_back("UpdateAudio");
-    }
+    void ClearBackBuffer(uint32_t color) override { log.push_back(Format("clear %06X", color)); }
+    void FilterDefault() override { Log("FilterDefault"); }
+    void FilterGaussian(float r) override { Log("FilterGaussian", r); }
+    void FilterEdge(float p) override { Log("FilterEdge", p); }
+    void FilterBlurTwoHalf(float r) override { Log("FilterBlurTwoHalf", r); }
+    void FilterBlurQuarter(float r) override { Log("FilterBlurQuarter", r); }
+    void FilterBlurStacked(float r, float r2) override { Log("FilterBlurStacked", r, r2); }
+    void FilterEdgeBlur(float r) override { Log("FilterEdgeBlur", r); }
+    void Present() override { Log("Present"); }
+    void UpdateAudio() override { Log("UpdateAudio"); }
     bool Peek(ui::Msg* msg) override {
         auto& queue = messages[pass];
         if (queue.empty()) {
@@ -83,18 +72,21 @@ public:
         queue.pop_front();
         return true;
     }
-    void Translate(const ui::Msg& m) override { log.push_back("translate " + Hex(m.message)); }
-    void Dispatch(const ui::Msg& m) override { log.push_back("dispatch " + Hex(m.message)); }
+    void Translate(const ui::Msg& m) override { log.push_back(Format("translate %04X", m.message)); }
+    void Dispatch(const ui::Msg& m) override { log.push_back(Format("dispatch %04X", m.message)); }
 
-    static std::string Num(float v) {
+    static std::string Format(const char* format, uint32_t v) {
         char buf[32];
-        std::snprintf(buf, sizeof buf, "%g", v);
+        std::snprintf(buf, sizeof buf, format, v);
         return buf;
     }
-    static std::string Hex(uint32_t v) {
-        char buf[16];
-        std::snprintf(buf, sizeof buf, "%04X", v);
-        return buf;
+    // "name a b c" with the numbers in %g.
+    template <typename... Floats>
+    void Log(const char* name, Floats... numbers) {
+        std::string line = name;
+        char buf[32];
+        ((std::snprintf(buf, sizeof buf, " %g", double(numbers)), line += buf), ...);
+        log.push_back(line);
     }
 };
 
@@ -222,47 +214,49 @@ TEST(TruncateSelector, TruncatesTowardZeroAndMapsUnrepresentableValuesToMinusOne
 
 // ---- Stop conditions ----------------------------------------------------------------------------
 
-TEST_F(FrameLoopTest, EndTimeStopsOnlyOnceTheMusicIsStrictlyPastIt) {
-    world.secondsPerPass = {122.5f, 123.0f, 123.0001f, 130.0f};
-    EXPECT_EQ(MakeLoop().Run(), 3u);
-}
-
-TEST_F(FrameLoopTest, EscapeKeyDownStopsAfterTheCurrentPassOtherKeysDoNot) {
-    world.messages[0] = {{ui::WM_KEYUP, ui::VK_ESCAPE, 0}, {ui::WM_KEYDOWN, ui::VK_SPACE, 0},
-                         {ui::WM_KEYDOWN, ui::VK_RETURN, 0}};
-    world.messages[1] = {{ui::WM_KEYDOWN, ui::VK_ESCAPE | 0x10000u, 0},  // high bits ignored
-                         {ui::WM_KEYUP, ui::VK_ESCAPE, 0}};
-    world.messages[2] = {{ui::WM_KEYDOWN, ui::VK_ESCAPE, 0}};  // never reached
-    EXPECT_EQ(MakeLoop().Run(), 2u);
-    // The stopping pass was presented and its queue drained to the end.
-    const std::vector<std::string> tail(world.log.end() - 6, world.log.end());
-    EXPECT_EQ(tail, (std::vector<std::string>{"Present", "UpdateAudio", "translate 0100",
-                                              "dispatch 0100", "translate 0101", "dispatch 0101"}));
-}
-
-TEST_F(FrameLoopTest, QuitMessageStopsAfterBeingTranslatedAndDispatched) {
-    world.messages[0] = {{ui::WM_QUIT, 0, 0}, {ui::WM_KEYDOWN, 'X', 0}};
-    EXPECT_EQ(MakeLoop().Run(), 1u);
-    const std::vector<std::string> tail(world.log.end() - 4, world.log.end());
-    EXPECT_EQ(tail, (std::vector<std::string>{"translate 0012", "dispatch 0012", "translate 0100",
-                                              "dispatch 0100"}));
-}
-
-TEST_F(FrameLoopTest, SyncDeviceRefusalStillRendersAndPresentsThatPass) {
-    world.updateResults = {true, true, false, true};
-    world.values = {{TrackId::Part, 2.0f}};
-    EXPECT_EQ(MakeLoop().Run(), 3u);
-    const std::vector<std::string> lastPass(world.log.end() - 6, world.log.end());
-    EXPECT_EQ(lastPass[0], "update 12.75");
-    EXPECT_EQ(lastPass[2], "SceneReflection 1");
-    EXPECT_EQ(lastPass[4], "Present");
-}
-
-TEST_F(FrameLoopTest, StoppedSoundtrackEndsTheLoopButAPausedOrPlayingOneDoesNot) {
-    world.secondsPerPass = {10.0f, 20.0f, 20.0f};
-    world.activePerPass = {true, true, false};
-    EXPECT_EQ(MakeLoop().Run(), 3u);
-    EXPECT_EQ(std::count(world.log.begin(), world.log.end(), "Present"), 3);
+// The loop stops after a pass once the music is strictly past 123 s, after the pass that drained an
+// Escape key-down (high bits ignored) or WM_QUIT, when the soundtrack has stopped (a paused one
+// plays on), or when the sync device refuses an update; the stopping pass is still rendered,
+// presented and its queue drained.
+TEST(FrameLoopStops, AfterThePassThatMeetsAStopCondition) {
+    using Messages = std::map<unsigned, std::deque<ui::Msg>>;
+    struct Case {
+        const char* what;
+        std::vector<float> seconds;
+        std::vector<bool> active, updates;
+        Messages messages;
+        unsigned passes;
+        std::vector<std::string> tail;  // the last lines of the log
+    };
+    const Messages escape{{0, {{ui::WM_KEYUP, ui::VK_ESCAPE, 0}, {ui::WM_KEYDOWN, ui::VK_SPACE, 0}}},
+                          {1, {{ui::WM_KEYDOWN, ui::VK_ESCAPE | 0x10000u, 0}, {ui::WM_KEYUP, ui::VK_ESCAPE, 0}}},
+                          {2, {{ui::WM_KEYDOWN, ui::VK_ESCAPE, 0}}}};  // never reached
+    const Messages quit{{0, {{ui::WM_QUIT, 0, 0}, {ui::WM_KEYDOWN, 'X', 0}}}};
+    const Case cases[] = {
+        {"end time", {122.5f, 123.0f, 123.0001f, 130.0f}, {true}, {true}, {}, 3, {"Present", "UpdateAudio"}},
+        {"escape", {1.0f}, {true}, {true}, escape, 2,
+         {"Present", "UpdateAudio", "translate 0100", "dispatch 0100", "translate 0101", "dispatch 0101"}},
+        {"quit", {1.0f}, {true}, {true}, quit, 1,
+         {"translate 0012", "dispatch 0012", "translate 0100", "dispatch 0100"}},
+        {"stopped soundtrack", {10.0f, 20.0f}, {true, true, false}, {true}, {}, 3, {"Present", "UpdateAudio"}},
+        {"refused update", {1.0f}, {true}, {true, false, true}, {}, 2,
+         {"update 12.75", "camera 0 0 0 0 0 0 0", "SceneReflection 1", "FilterDefault", "Present", "UpdateAudio"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScriptedWorld world;
+        world.secondsPerPass = c.seconds;
+        world.activePerPass = c.active;
+        world.updateResults = c.updates;
+        world.messages = c.messages;
+        world.values = {{TrackId::Part, 2.0f}};
+        std::FILE* out = std::tmpfile();
+        EXPECT_EQ(FrameLoop(world, world, world, world, out).Run(), c.passes);
+        std::fclose(out);
+        ASSERT_GE(world.log.size(), c.tail.size());
+        EXPECT_EQ(std::vector<std::string>(world.log.end() - long(c.tail.size()), world.log.end()), c.tail);
+        EXPECT_EQ(std::count(world.log.begin(), world.log.end(), "Present"), long(c.passes));
+    }
 }
 
 }  // namespace

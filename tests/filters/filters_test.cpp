@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -103,64 +104,59 @@ TEST_F(FiltersTest, SetUpSizesTheTargetsAndPlacesTheQuadsOnTheRenderArea) {
     EXPECT_TRUE(resources_->boxes.boxes.empty());
 }
 
-TEST_F(FiltersTest, FinalGaussianSetsTheTexelOffsetAndTheScreenProjection) {
-    FilterGaussian(1.5f, true, sceneTarget.texture);
-    const Lines expectedCalls =
-        Prologue() +
-        Lines{Fx("Guassian", "SetFloatArray(offset, 0.00078125, 0.00138889)"),
-              Fx("Guassian", "SetMatrix(matProjection)"), Fx("Guassian", "SetFloat(radius, 1.5)"),
-              Fx("Guassian", "SetTexture(tex0, sceneTarget)")} +
-        Pass("Guassian", 0, "renderQuad") + Epilogue();
-    EXPECT_EQ(Recorded(), expectedCalls);
+// Each filter's chain as recorded: steps render into the work targets (reading the scene texture
+// even when the source is another texture), the final pass draws the render quad and the border.
+TEST_F(FiltersTest, EachFilterRunsItsChainOfSteps) {
+    const Lines edgeStep = Lines{"target workTarget", "BeginScene()", Fx("NearestEgde", "SetMatrix(matProjection)"),
+                                 Fx("NearestEgde", "SetFloat(power, 2)"),
+                                 Fx("NearestEgde", "SetTexture(tex0, sceneTarget)")} +
+                           Pass("NearestEgde", 0, "screenQuad") + Lines{"EndScene()", "target backbuffer"};
+    // Filter five renders filter three into the work target without touching the back buffer.
+    const Lines innerFilterThree = kFilterStates + GaussianStep("halfTargetA", "2", "sceneTarget") +
+                                   GaussianStep("halfTargetB", "2", "halfTargetA") +
+                                   Lines{"target workTarget", "BeginScene()"} +
+                                   BlurPass(0, "sceneTarget", "halfTargetB", "1.25", "screenQuad") +
+                                   Lines{"EndScene()", "target backbuffer"};
+    const struct {
+        const char* name;
+        std::function<void()> run;
+        Lines expected;
+    } cases[] = {
+        {"final Gaussian", [] { FilterGaussian(1.5f, true, sceneTarget.texture); },
+         Prologue() +
+             Lines{Fx("Guassian", "SetFloatArray(offset, 0.00078125, 0.00138889)"),
+                   Fx("Guassian", "SetMatrix(matProjection)"), Fx("Guassian", "SetFloat(radius, 1.5)"),
+                   Fx("Guassian", "SetTexture(tex0, sceneTarget)")} +
+             Pass("Guassian", 0, "renderQuad") + Epilogue()},
+        {"three", [] { FilterBlurTwoHalf(0.75f, true, workTarget.texture, nullptr); },
+         kFilterStates + GaussianStep("halfTargetA", "2", "sceneTarget") +
+             GaussianStep("halfTargetB", "2", "halfTargetA") + Prologue() +
+             BlurPass(0, "workTarget", "halfTargetB", "0.75", "renderQuad") + Epilogue()},
+        {"four", [] { FilterBlurQuarter(0.5f, true, sceneTarget.texture); },
+         kFilterStates + GaussianStep("halfTargetA", "3", "sceneTarget") +
+             GaussianStep("quarterTarget", "2", "halfTargetA") + Prologue() +
+             BlurPass(1, "sceneTarget", "quarterTarget", "0.5", "renderQuad") + Epilogue()},
+        {"five", [] { FilterBlurStacked(1.25f, 0.5f, true, sceneTarget.texture); },
+         kFilterStates + innerFilterThree + GaussianStep("quarterTarget", "1.25", "halfTargetA") + Prologue() +
+             BlurPass(2, "workTarget", "quarterTarget", "0.5", "renderQuad") + Epilogue()},
+        {"non-final default", [] { FilterDefault(false, halfTargetA.texture); },
+         Lines{Fx("DefaultFilter", "SetMatrix(matProjection)"), Fx("DefaultFilter", "SetTexture(tex0, halfTargetA)")} +
+             Pass("DefaultFilter", 0, "screenQuad")},
+        {"six", [] { FilterEdgeBlur(2.0f, true, sceneTarget.texture); },
+         kFilterStates + edgeStep + GaussianStep("quarterTarget", "2", "workTarget") + Prologue() +
+             BlurPass(2, "workTarget", "quarterTarget", "2", "renderQuad") + Epilogue()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        resources_->ClearLog();
+        c.run();
+        EXPECT_EQ(Recorded(), c.expected);
+    }
+    EXPECT_STREQ(filterEffects.CurrentRef(), "color");  // filter six leaves it current
     const Matrix ortho = MatrixOrtho(1280.0f, 1024.0f);
     const std::vector<float> expected(ortho.data(), ortho.data() + 16);
     EXPECT_EQ(resources_->Effect("Guassian")->values["matProjection"], expected);
     EXPECT_EQ(resources_->Effect("color")->values["matProjection"], expected);
-}
-
-TEST_F(FiltersTest, FilterThreeSoftensTwiceAtHalfSizeThenBlendsWithTheSource) {
-    FilterBlurTwoHalf(0.75f, true, workTarget.texture, nullptr);
-    // The steps read the scene texture even though the source is another texture.
-    EXPECT_EQ(Recorded(), kFilterStates + GaussianStep("halfTargetA", "2", "sceneTarget") +
-                              GaussianStep("halfTargetB", "2", "halfTargetA") + Prologue() +
-                              BlurPass(0, "workTarget", "halfTargetB", "0.75", "renderQuad") +
-                              Epilogue());
-}
-
-TEST_F(FiltersTest, FilterFourUsesAHalfAndAQuarterStepAndBlurPassOne) {
-    FilterBlurQuarter(0.5f, true, sceneTarget.texture);
-    EXPECT_EQ(Recorded(), kFilterStates + GaussianStep("halfTargetA", "3", "sceneTarget") +
-                              GaussianStep("quarterTarget", "2", "halfTargetA") + Prologue() +
-                              BlurPass(1, "sceneTarget", "quarterTarget", "0.5", "renderQuad") +
-                              Epilogue());
-}
-
-TEST_F(FiltersTest, FilterFiveRendersFilterThreeIntoTheWorkTargetWithoutTouchingTheBackBuffer) {
-    FilterBlurStacked(1.25f, 0.5f, true, sceneTarget.texture);
-    const Lines innerFilterThree =
-        kFilterStates + GaussianStep("halfTargetA", "2", "sceneTarget") +
-        GaussianStep("halfTargetB", "2", "halfTargetA") + Lines{"target workTarget", "BeginScene()"} +
-        BlurPass(0, "sceneTarget", "halfTargetB", "1.25", "screenQuad") +
-        Lines{"EndScene()", "target backbuffer"};
-    EXPECT_EQ(Recorded(), kFilterStates + innerFilterThree +
-                              GaussianStep("quarterTarget", "1.25", "halfTargetA") + Prologue() +
-                              BlurPass(2, "workTarget", "quarterTarget", "0.5", "renderQuad") +
-                              Epilogue());
-}
-
-TEST_F(FiltersTest, FilterSixBlursAnEdgePictureAndLeavesColorCurrent) {
-    FilterEdgeBlur(2.0f, true, sceneTarget.texture);
-    const Lines edgeStep = Lines{"target workTarget", "BeginScene()",
-                                 Fx("NearestEgde", "SetMatrix(matProjection)"),
-                                 Fx("NearestEgde", "SetFloat(power, 2)"),
-                                 Fx("NearestEgde", "SetTexture(tex0, sceneTarget)")} +
-                           Pass("NearestEgde", 0, "screenQuad") +
-                           Lines{"EndScene()", "target backbuffer"};
-    EXPECT_EQ(Recorded(), kFilterStates + edgeStep +
-                              GaussianStep("quarterTarget", "2", "workTarget") + Prologue() +
-                              BlurPass(2, "workTarget", "quarterTarget", "2", "renderQuad") +
-                              Epilogue());
-    EXPECT_STREQ(filterEffects.CurrentRef(), "color");
 }
 
 TEST_F(FiltersTest, AStepKeepsTheOffsetOfTheLastFinalPass) {
@@ -172,14 +168,6 @@ TEST_F(FiltersTest, AStepKeepsTheOffsetOfTheLastFinalPass) {
         EXPECT_EQ(line.find("offset"), std::string::npos) << line;
     const std::vector<float> texel{1.0f / 1280.0f, 1.0f / 720.0f};
     EXPECT_EQ(resources_->Effect("Guassian")->values["offset"], texel);
-}
-
-TEST_F(FiltersTest, NonFinalDefaultDrawsTheScreenQuadWithoutSceneOrBorder) {
-    FilterDefault(false, halfTargetA.texture);
-    const Lines expectedCalls = Lines{Fx("DefaultFilter", "SetMatrix(matProjection)"),
-                                      Fx("DefaultFilter", "SetTexture(tex0, halfTargetA)")} +
-                                Pass("DefaultFilter", 0, "screenQuad");
-    EXPECT_EQ(Recorded(), expectedCalls);
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ TEST(EventMessages, KeysMapToVirtualKeyCodes) {
     }
 }
 
-TEST(EventMessages, KeyUpRepeatAndFlagsFollowWindows) {
+TEST(EventMessages, KeyFlagsAndQuitFollowWindowsAndOtherEventsAreSkipped) {
     ui::Msg msg;
     ASSERT_TRUE(ui::MessageFromEvent(Key(SDL_KEYDOWN, SDLK_ESCAPE), &msg));
     EXPECT_EQ(msg.lParam & (1 << 30), 0);  // first press: key was up
@@ -41,58 +41,45 @@ TEST(EventMessages, KeyUpRepeatAndFlagsFollowWindows) {
     EXPECT_EQ(msg.message, ui::WM_KEYUP);
     EXPECT_EQ(msg.wParam, ui::VK_ESCAPE);
     EXPECT_LT(msg.lParam, 0);  // transition bit (31) set
-}
-
-TEST(EventMessages, QuitBecomesWmQuitAndOtherEventsAreSkipped) {
-    ui::Msg msg;
-    SDL_Event quit{};
-    quit.type = SDL_QUIT;
-    ASSERT_TRUE(ui::MessageFromEvent(quit, &msg));
+    SDL_Event other{};
+    other.type = SDL_QUIT;
+    ASSERT_TRUE(ui::MessageFromEvent(other, &msg));
     EXPECT_EQ(msg.message, ui::WM_QUIT);
-    SDL_Event motion{};
-    motion.type = SDL_MOUSEMOTION;
-    EXPECT_FALSE(ui::MessageFromEvent(motion, &msg));
+    other.type = SDL_MOUSEMOTION;
+    EXPECT_FALSE(ui::MessageFromEvent(other, &msg));
     EXPECT_FALSE(ui::MessageFromEvent(Key(SDL_KEYDOWN, SDLK_CAPSLOCK), &msg));  // no code of ours
 }
 
-TEST(MessagePump, HookReplacesThePumpAndHeadlessHasNoMessages) {
+TEST(HeadlessUi, HooksReplaceThePumpAndExitAndWindowsAreRecordsOfTheirSize) {
     int calls = 0;
-    ui::Configure({.headless = true, .peekMessage = [&](ui::Msg* m) {
-        if (++calls > 1) return false;
-        m->message = ui::WM_KEYDOWN;
-        m->wParam = ui::VK_ESCAPE;
-        return true;
-    }});
+    struct Exited {
+        int code;
+    };
+    ui::Configure({.headless = true,
+                   .peekMessage = [&](ui::Msg* m) {
+                       m->message = ui::WM_KEYDOWN;
+                       m->wParam = ui::VK_ESCAPE;
+                       return ++calls == 1;
+                   },
+                   .exitProcess = [](int code) { throw Exited{code}; }});
     ui::Msg msg;
     ASSERT_TRUE(ui::PeekMessage(&msg));
     EXPECT_EQ(msg.wParam, ui::VK_ESCAPE);
     EXPECT_FALSE(ui::PeekMessage(&msg));
+    try {
+        ui::ExitProcess(3);
+        ADD_FAILURE() << "the exit hook was not called";
+    } catch (const Exited& e) {
+        EXPECT_EQ(e.code, 3);
+    }
     ui::Configure({.headless = true});
-    EXPECT_FALSE(ui::PeekMessage(&msg));
-    ui::Configure({});
-}
-
-TEST(Window, HeadlessWindowIsARecordOfTheSize) {
-    ui::Configure({.headless = true});
+    EXPECT_FALSE(ui::PeekMessage(&msg));  // headless without a hook: no messages
     ui::Window* window = ui::CreateWindowEx("BIG", 1024, 768, true);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->sdl, nullptr);
     EXPECT_EQ(window->width, 1024);
     EXPECT_EQ(window->height, 768);
     EXPECT_EQ(ui::CreateWindowEx("BIG", 0, 768, false), nullptr);
-    ui::Configure({});
-}
-
-TEST(ExitProcess, FlushesThenCallsTheHook) {
-    struct Exited {
-        int code;
-    };
-    ui::Configure({.exitProcess = [](int code) { throw Exited{code}; }});
-    try {
-        ui::ExitProcess(3);
-    } catch (const Exited& e) {
-        EXPECT_EQ(e.code, 3);
-    }
     ui::Configure({});
 }
 

@@ -77,35 +77,36 @@ TEST(ScriptedDialogRun, InitThenScriptThenCommandWithIdInLowWord) {
 }
 
 TEST(ScriptedDialogRun, EndingsAreTriedInOrderUntilTheDialogEnds) {
-    const auto tmpl = TwoComboTemplate();
-    ui::ScriptedDialog dialog({.endings = {ui::DialogEnding::Command(ui::IDOK), ui::DialogEnding::Close(),
-                                           ui::DialogEnding::Command(ui::IDCANCEL)}});
-    const intptr_t result = dialog.Run(tmpl, [](ui::Dialog* d, uint32_t message, uintptr_t, intptr_t) -> intptr_t {
+    using Proc = intptr_t (*)(ui::Dialog*, uint32_t, uintptr_t, intptr_t);
+    const Proc endOnClose = [](ui::Dialog* d, uint32_t message, uintptr_t, intptr_t) -> intptr_t {
         if (message == ui::WM_CLOSE) ui::EndDialog(d, 5);  // IDOK is ignored, close ends it
         return 0;
-    }, 0);
-    EXPECT_EQ(result, 5);
-    EXPECT_EQ(dialog.LastRun().messages,
-              (std::vector<uint32_t>{ui::WM_INITDIALOG, ui::WM_COMMAND, ui::WM_CLOSE}));
-}
-
-TEST(ScriptedDialogRun, DialogThatNeverEndsReportsMinusOne) {
-    const auto tmpl = TwoComboTemplate();
-    ui::ScriptedDialog dialog;  // default: one IDOK
-    EXPECT_EQ(dialog.Run(tmpl, [](ui::Dialog*, uint32_t, uintptr_t, intptr_t) -> intptr_t { return 0; }, 0), -1);
-    EXPECT_FALSE(dialog.LastRun().ended);
-}
-
-TEST(ScriptedDialogRun, EndingDuringInitSkipsTheScript) {
-    const auto tmpl = TwoComboTemplate();
-    ui::ScriptedDialog dialog({.checks = {{20, ui::BST_CHECKED}}});
-    const intptr_t result = dialog.Run(tmpl, [](ui::Dialog* d, uint32_t message, uintptr_t, intptr_t) -> intptr_t {
-        if (message == ui::WM_INITDIALOG) ui::EndDialog(d, 3);
+    };
+    const Proc never = [](ui::Dialog*, uint32_t, uintptr_t, intptr_t) -> intptr_t { return 0; };
+    const Proc endOnInit = [](ui::Dialog* d, uint32_t message, uintptr_t, intptr_t) -> intptr_t {
+        if (message == ui::WM_INITDIALOG) ui::EndDialog(d, 3);  // the script is skipped
         return 0;
-    }, 0);
-    EXPECT_EQ(result, 3);
-    EXPECT_EQ(dialog.LastRun().messages, std::vector<uint32_t>{ui::WM_INITDIALOG});
-    EXPECT_EQ(dialog.LastRun().Checked(20), ui::BST_UNCHECKED);
+    };
+    const struct {
+        ui::DialogScript script;
+        Proc proc;
+        intptr_t result;
+        std::vector<uint32_t> messages;
+    } cases[] = {
+        {{.endings = {ui::DialogEnding::Command(ui::IDOK), ui::DialogEnding::Close(),
+                      ui::DialogEnding::Command(ui::IDCANCEL)}},
+         endOnClose, 5, {ui::WM_INITDIALOG, ui::WM_COMMAND, ui::WM_CLOSE}},
+        {{}, never, -1, {ui::WM_INITDIALOG, ui::WM_COMMAND}},  // default: one IDOK
+        {{.checks = {{20, ui::BST_CHECKED}}}, endOnInit, 3, {ui::WM_INITDIALOG}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.result);
+        ui::ScriptedDialog dialog(c.script);
+        EXPECT_EQ(dialog.Run(TwoComboTemplate(), c.proc, 0), c.result);
+        EXPECT_EQ(dialog.LastRun().messages, c.messages);
+        EXPECT_EQ(dialog.LastRun().ended, c.result != -1);
+        EXPECT_EQ(dialog.LastRun().Checked(20), ui::BST_UNCHECKED);
+    }
 }
 
 TEST(DialogBoxParam, HeadlessWithoutHookCannotShowADialog) {
