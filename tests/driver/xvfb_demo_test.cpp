@@ -152,7 +152,7 @@ TEST_F(XvfbDemo, ShowsThePictureBetweenBlackBandsAndEndsOnEscape) {
         << "red dominates";
 
     X("xdotool windowfocus --sync " + window + " key Escape");
-    EXPECT_EQ(WaitFor(app_, 20s), 0) << ReadFile(folder.Path() / "err.txt");
+    EXPECT_EQ(WaitFor(app_, 60s), 0) << ReadFile(folder.Path() / "err.txt");
     app_ = 0;
     const std::string lol = ReadFile(folder.Path() / "lol.txt");
     EXPECT_EQ(CountOccurrences(lol, "\n"), 5u) << lol;
@@ -178,7 +178,7 @@ TEST_F(XvfbDemo, EveryMissingTrackFileIsReportedThenTheDemoRunsOnItsDefaults) {
     EXPECT_TRUE(shot.RowsDark(kOffset + kRenderHeight, kScreenHeight));
 
     X("xdotool windowfocus --sync " + window + " key Escape");
-    EXPECT_EQ(WaitFor(app_, 20s), 0);
+    EXPECT_EQ(WaitFor(app_, 60s), 0);
     app_ = 0;
     const std::string out = ReadFile(folder.Path() / "out.txt");
     EXPECT_NE(out.find("loading complete\nclear\n"), std::string::npos) << out.substr(0, 2000);
