@@ -21,7 +21,6 @@ int ReportD3DError(gfx::HRESULT result, const char* caption, const char* name) {
     // snprintf cuts a long name to fit and always terminates.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
-#pragma GCC diagnostic ignored "-Wformat-truncation"
     std::snprintf(text, sizeof text, FormatFor(result), name != nullptr ? name : "(null)");
 #pragma GCC diagnostic pop
     return ui::MessageBox(text, caption, ui::MB_OK);
