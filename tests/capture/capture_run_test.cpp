@@ -71,8 +71,14 @@ protected:
 
 TEST_F(CaptureRun, SameSpanTwiceGivesTheExactFramesBothTimes) {
     const std::string span = "--size 640x360 --fps 10 --start 1 --end 3 ";
-    auto first = Capture(span + "--png-dir '" + (work_ / "a").string() + "'");
+    auto first = Capture(span + "--png-dir '" + (work_ / "a").string() + "' --demo-log '" +
+                         (work_ / "demo.log").string() + "'");
     ASSERT_EQ(first.code, 0) << first.output;
+    // The demo's own lines go to the log, not between the capture's messages.
+    EXPECT_EQ(first.output.find("loading complete"), std::string::npos) << first.output;
+    std::ifstream log(work_ / "demo.log");
+    const std::string lines((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    EXPECT_NE(lines.find("loading complete\n"), std::string::npos) << lines;
     auto second = Capture(span + "--png-dir '" + (work_ / "b").string() + "'");
     ASSERT_EQ(second.code, 0) << second.output;
 

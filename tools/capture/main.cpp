@@ -2,6 +2,7 @@
 // as the interactive demo. The platform is configured for an offscreen context, a dialog answered from
 // the command line, an audio clock that moves one frame period per presented frame, and a frame sink
 // that keeps each presented picture.
+#include <fcntl.h>
 #include <stb/stb_image_write.h>
 #include <unistd.h>
 
@@ -107,6 +108,36 @@ struct Capture {
     }
 };
 
+// Sends standard output to a file (or nowhere) while the demo runs: its per-frame lines would bury
+// the progress bar. Restored when this goes out of scope.
+class RedirectedStdout {
+public:
+    explicit RedirectedStdout(const std::string& path) {
+        std::fflush(stdout);
+        const int target = open(path.empty() ? "/dev/null" : path.c_str(),
+                                O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (target < 0) {
+            std::fprintf(stderr, "capture: cannot write %s; the demo's lines go to the terminal\n",
+                         path.c_str());
+            return;
+        }
+        saved_ = dup(STDOUT_FILENO);
+        dup2(target, STDOUT_FILENO);
+        close(target);
+    }
+    ~RedirectedStdout() {
+        std::fflush(stdout);
+        if (saved_ < 0) return;
+        dup2(saved_, STDOUT_FILENO);
+        close(saved_);
+    }
+    RedirectedStdout(const RedirectedStdout&) = delete;
+    RedirectedStdout& operator=(const RedirectedStdout&) = delete;
+
+private:
+    int saved_ = -1;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -195,7 +226,11 @@ int main(int argc, char** argv) {
     u.peekMessage = [&cap](ui::Msg* m) { return cap.Peek(m); };
     ui::Configure(std::move(u));
 
-    const int rc = DemoMain();
+    int rc = 0;
+    {
+        RedirectedStdout demoOutput(o.demoLog);
+        rc = DemoMain();
+    }
     cap.progress.Finish(cap.framesKept);
 
     bool ok = !cap.failed && rc == 0;

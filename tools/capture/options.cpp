@@ -51,6 +51,7 @@ std::string Usage() {
            "  --contact-sheet FILE   one PNG with a grid of frames and their times\n"
            "  --sheet-interval S     seconds between contact-sheet frames (default 5)\n"
            "  --sheet-columns N      frames per contact-sheet row (default 6)\n"
+           "  --demo-log FILE        keep the demo's own output lines (settings, per-frame lines)\n"
            "  --quiet                no progress bar\n";
 }
 
@@ -96,6 +97,8 @@ std::optional<Options> ParseOptions(int argc, const char* const* argv, std::stri
             o.pngDir = v;
         } else if (a == "--contact-sheet") {
             o.contactSheet = v;
+        } else if (a == "--demo-log") {
+            o.demoLog = v;
         } else if (a == "--sheet-interval") {
             ok = ParseDouble(v, &o.sheetInterval) && o.sheetInterval > 0.0;
         } else if (a == "--sheet-columns") {

@@ -20,6 +20,7 @@ struct Options {
     std::string contactSheet;      // one PNG with a grid of frames; empty: none
     double sheetInterval = 5.0;    // seconds between contact-sheet frames
     uint32_t sheetColumns = 6;
+    std::string demoLog;           // the demo's own output lines; empty: not kept
     bool quiet = false;            // no progress bar
 };
 
