@@ -7,7 +7,7 @@ packages=(
   # build
   cmake ninja-build pkg-config g++ clang libclang-rt-14-dev
   # graphics, windowing, dialog
-  libsdl2-dev libepoxy-dev libegl-dev libgl-dev libegl-mesa0 libgl1-mesa-dri libimgui-dev
+  libsdl2-dev libx11-dev libepoxy-dev libegl-dev libgl-dev libegl-mesa0 libgl1-mesa-dri libimgui-dev
   # effects: HLSL -> SPIR-V -> GLSL
   glslang-dev glslang-tools libspirv-cross-c-shared-dev spirv-cross spirv-tools
   # audio and content
