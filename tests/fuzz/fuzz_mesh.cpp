@@ -15,20 +15,9 @@
 #include "resources/mesh_file.h"
 #include "support/recording_device.h"
 
-namespace {
+#include "scratch_file.h"
 
-// One scratch file for the whole run, removed at exit.
-const std::string& ScratchPath() {
-    static const std::string path = [] {
-        char pattern[] = "/tmp/fuzz-mesh-XXXXXX";
-        const int fd = mkstemp(pattern);
-        if (fd < 0) std::abort();
-        close(fd);
-        std::atexit([] { std::remove(ScratchPath().c_str()); });
-        return std::string(pattern);
-    }();
-    return path;
-}
+namespace {
 
 void CheckParse(const uint8_t* data, size_t size) {
     MeshFileContents file;

@@ -10,19 +10,9 @@
 
 #include "platform/audio/audio.h"
 
-namespace {
+#include "scratch_file.h"
 
-const std::string& ScratchPath() {
-    static const std::string path = [] {
-        char pattern[] = "/tmp/fuzz-mp3-XXXXXX";
-        const int fd = mkstemp(pattern);
-        if (fd < 0) std::abort();
-        close(fd);
-        std::atexit([] { std::remove(ScratchPath().c_str()); });
-        return std::string(pattern);
-    }();
-    return path;
-}
+namespace {
 
 bool Started() {
     static const bool started = [] {
