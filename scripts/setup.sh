@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # build
-  cmake ninja-build pkg-config g++ clang libclang-rt-14-dev
+  cmake ninja-build pkg-config g++ clang libclang-rt-14-dev clang-format
   # graphics, windowing, dialog
   libsdl2-dev libx11-dev libepoxy-dev libegl-dev libgl-dev libegl-mesa0 libgl1-mesa-dri libimgui-dev
   # effects: HLSL -> SPIR-V -> GLSL

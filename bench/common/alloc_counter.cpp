@@ -57,12 +57,24 @@ void* operator new[](size_t size) {
     if (void* p = CountedNew(size)) return p;
     throw std::bad_alloc();
 }
-void* operator new(size_t size, const std::nothrow_t&) noexcept { return CountedNew(size); }
-void* operator new[](size_t size, const std::nothrow_t&) noexcept { return CountedNew(size); }
-void operator delete(void* p) noexcept { __libc_free(p); }
-void operator delete[](void* p) noexcept { __libc_free(p); }
-void operator delete(void* p, size_t) noexcept { __libc_free(p); }
-void operator delete[](void* p, size_t) noexcept { __libc_free(p); }
+void* operator new(size_t size, const std::nothrow_t&) noexcept {
+    return CountedNew(size);
+}
+void* operator new[](size_t size, const std::nothrow_t&) noexcept {
+    return CountedNew(size);
+}
+void operator delete(void* p) noexcept {
+    __libc_free(p);
+}
+void operator delete[](void* p) noexcept {
+    __libc_free(p);
+}
+void operator delete(void* p, size_t) noexcept {
+    __libc_free(p);
+}
+void operator delete[](void* p, size_t) noexcept {
+    __libc_free(p);
+}
 
 namespace bench {
 

@@ -18,9 +18,9 @@
 namespace bench {
 
 struct AllocCounts {
-    uint64_t cppNew = 0;       // operator new / new[]
-    uint64_t cOurs = 0;        // malloc/calloc/realloc called from code inside this executable
-    uint64_t cAll = 0;         // malloc/calloc/realloc from anywhere (operator new not included)
+    uint64_t cppNew = 0;  // operator new / new[]
+    uint64_t cOurs = 0;   // malloc/calloc/realloc called from code inside this executable
+    uint64_t cAll = 0;    // malloc/calloc/realloc from anywhere (operator new not included)
 
     uint64_t Ours() const { return cppNew + cOurs; }
     AllocCounts operator-(const AllocCounts& o) const {

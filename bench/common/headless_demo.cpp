@@ -28,10 +28,15 @@ double ClockSeconds(clockid_t id) {
 }  // namespace
 
 double WallSeconds() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
-double ProcessCpuSeconds() { return ClockSeconds(CLOCK_PROCESS_CPUTIME_ID); }
-double ThreadCpuSeconds() { return ClockSeconds(CLOCK_THREAD_CPUTIME_ID); }
+double ProcessCpuSeconds() {
+    return ClockSeconds(CLOCK_PROCESS_CPUTIME_ID);
+}
+double ThreadCpuSeconds() {
+    return ClockSeconds(CLOCK_THREAD_CPUTIME_ID);
+}
 
 long PeakRssKilobytes() {
     rusage usage{};
@@ -58,7 +63,8 @@ bool EnterDataFolder(const std::filesystem::path& data) {
 bool ParseSize(const char* text, uint32_t* width, uint32_t* height) {
     unsigned w = 0, h = 0;
     char tail = 0;
-    if (std::sscanf(text, "%ux%u%c", &w, &h, &tail) != 2 || w < 16 || h < 16 || w > 8192 || h > 8192)
+    if (std::sscanf(text, "%ux%u%c", &w, &h, &tail) != 2 || w < 16 || h < 16 || w > 8192 ||
+        h > 8192)
         return false;
     *width = w;
     *height = h;
@@ -77,7 +83,8 @@ void HeadlessRun::Configure() {
     auto dialog = std::make_shared<ui::ScriptedDialog>();
     ui::Config uiConfig;
     uiConfig.headless = true;
-    uiConfig.dialog = [this, dialog](const ui::DialogTemplate& tmpl, ui::DialogProc proc, intptr_t param) {
+    uiConfig.dialog = [this, dialog](const ui::DialogTemplate& tmpl, ui::DialogProc proc,
+                                     intptr_t param) {
         const intptr_t result = dialog->Run(tmpl, proc, param);
         if (afterDialog) afterDialog();
         return result;

@@ -25,11 +25,11 @@
 #include "filters/filters.h"
 #include "headless_demo.h"
 #include "resources/static_resources.h"
+#include "scene_core/camera.h"
+#include "scene_core/matrix.h"
+#include "scene_core/render_state.h"
 #include "scenes/assets.h"
-#include "scenes/camera.h"
-#include "scenes/matrix.h"
 #include "scenes/pig.h"
-#include "scenes/render_state.h"
 #include "scenes/scenes.h"
 
 namespace {
@@ -97,7 +97,8 @@ GLint CurrentProgram() {
     return program;
 }
 
-// Copies the vertex inputs the device set up for the mesh just drawn into a vertex array of its own.
+// Copies the vertex inputs the device set up for the mesh just drawn into a vertex array of its
+// own.
 GLuint CopyVertexInputs() {
     struct Attribute {
         GLint enabled, buffer, size, stride;
@@ -121,7 +122,8 @@ GLuint CopyVertexInputs() {
     for (GLuint a = 0; a < 16; ++a) {
         if (!attributes[a].enabled) continue;
         glBindBuffer(GL_ARRAY_BUFFER, GLuint(attributes[a].buffer));
-        glVertexAttribPointer(a, attributes[a].size, GL_FLOAT, GL_FALSE, attributes[a].stride, attributes[a].pointer);
+        glVertexAttribPointer(a, attributes[a].size, GL_FLOAT, GL_FALSE, attributes[a].stride,
+                              attributes[a].pointer);
         glEnableVertexAttribArray(a);
     }
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, GLuint(elements));
@@ -200,8 +202,10 @@ int main(int argc, char** argv) {
     int frames = 15;
     for (int i = 1; i < argc; i += 2) {
         const bool hasValue = i + 1 < argc;
-        if (hasValue && !std::strcmp(argv[i], "--data")) data = argv[i + 1];
-        else if (hasValue && !std::strcmp(argv[i], "--frames")) frames = std::max(1, std::atoi(argv[i + 1]));
+        if (hasValue && !std::strcmp(argv[i], "--data"))
+            data = argv[i + 1];
+        else if (hasValue && !std::strcmp(argv[i], "--frames"))
+            frames = std::max(1, std::atoi(argv[i + 1]));
         else {
             std::fprintf(stderr, "usage: %s [--frames N] [--data DIR]\n", argv[0]);
             return 2;
@@ -238,7 +242,8 @@ int main(int argc, char** argv) {
             const Mesh* mesh = meshes.Find(kMeshNames[m]);
             if (mesh == nullptr) return 1;
             mesh->Draw();
-            s.meshes[m] = {CopyVertexInputs(), GLsizei(mesh->triangleCount * 3), mesh->LocalTransform(0.0f)};
+            s.meshes[m] = {CopyVertexInputs(), GLsizei(mesh->triangleCount * 3),
+                           mesh->LocalTransform(0.0f)};
         }
         if (pass == 3) {
             GLint texture = 0, sampler = 0;
@@ -264,13 +269,16 @@ int main(int argc, char** argv) {
     scene_frame::End();
     {
         const Vector3 p = SwarmPigPosition(kSwarmPigCount - 1, kSeconds);
-        const Matrix world = s.meshes[0].local * MatrixWorld(p.x, p.y, p.z, 0.0f, 0.0f, 0.0f, 10.0f);
-        s.transpose = s.eyes.world >= 0 &&
-                      std::memcmp(s.block.data() + s.eyes.world, world.data(), sizeof(float) * 16) != 0;
+        const Matrix world =
+            s.meshes[0].local * MatrixWorld(p.x, p.y, p.z, 0.0f, 0.0f, 0.0f, 10.0f);
+        s.transpose = s.eyes.world >= 0 && std::memcmp(s.block.data() + s.eyes.world, world.data(),
+                                                       sizeof(float) * 16) != 0;
     }
-    std::printf("offsets: body wvp %d wv %d world %d camera %d color %d fog %d; block %d bytes; %s matrices\n",
-                s.body.wvp, s.body.wv, s.body.world, s.body.camera, s.body.color, s.body.fog, size,
-                s.transpose ? "transposed" : "untransposed");
+    std::printf(
+        "offsets: body wvp %d wv %d world %d camera %d color %d fog %d; block %d bytes; %s "
+        "matrices\n",
+        s.body.wvp, s.body.wv, s.body.world, s.body.camera, s.body.color, s.body.fog, size,
+        s.transpose ? "transposed" : "untransposed");
 
     std::vector<double> deviceCpu, bareCpu, deviceWall, bareWall;
     std::vector<unsigned char> devicePicture, barePicture;
@@ -279,9 +287,12 @@ int main(int argc, char** argv) {
             begin();
             glFinish();
             const double wall0 = bench::WallSeconds(), cpu0 = bench::ThreadCpuSeconds();
-            if (side == 0) DevicePigs();
-            else BarePigs(s);
-            const double cpu = bench::ThreadCpuSeconds() - cpu0, wall = bench::WallSeconds() - wall0;
+            if (side == 0)
+                DevicePigs();
+            else
+                BarePigs(s);
+            const double cpu = bench::ThreadCpuSeconds() - cpu0,
+                         wall = bench::WallSeconds() - wall0;
             glFinish();
             if (f == 0) {
                 (side == 0 ? devicePicture : barePicture) = ReadScene();
@@ -298,11 +309,13 @@ int main(int argc, char** argv) {
 
     const int draws = kSwarmPigCount * 6;
     const double device = Median(deviceCpu), bare = Median(bareCpu);
-    std::printf("%d draws a frame at 640x360, %d frames each, median CPU of the submitting thread\n", draws, frames);
-    std::printf("system path: %7.3f ms a frame, %6.2f us a draw (submission wall %.3f ms)\n", 1000 * device,
-                1e6 * device / draws, 1000 * Median(deviceWall));
-    std::printf("bare GL:     %7.3f ms a frame, %6.2f us a draw (submission wall %.3f ms)\n", 1000 * bare,
-                1e6 * bare / draws, 1000 * Median(bareWall));
+    std::printf(
+        "%d draws a frame at 640x360, %d frames each, median CPU of the submitting thread\n", draws,
+        frames);
+    std::printf("system path: %7.3f ms a frame, %6.2f us a draw (submission wall %.3f ms)\n",
+                1000 * device, 1e6 * device / draws, 1000 * Median(deviceWall));
+    std::printf("bare GL:     %7.3f ms a frame, %6.2f us a draw (submission wall %.3f ms)\n",
+                1000 * bare, 1e6 * bare / draws, 1000 * Median(bareWall));
     std::printf("ratio system / bare: %.3f; the system's own work: %.2f us a draw\n", device / bare,
                 1e6 * (device - bare) / draws);
     std::printf("pictures: %zu of %zu pixels differ\n", differing, devicePicture.size() / 4);

@@ -79,7 +79,8 @@ void Add(Row& row, const FrameRecord& f) {
 }
 
 int Selector(float value) {
-    return value > -1e6f && value < 1e6f ? static_cast<int>(value) : -1;  // as the frame loop truncates
+    return value > -1e6f && value < 1e6f ? static_cast<int>(value)
+                                         : -1;  // as the frame loop truncates
 }
 
 }  // namespace
@@ -90,12 +91,18 @@ int main(int argc, char** argv) {
     double step = 0.5, until = 1e9;
     for (int i = 1; i < argc; i += 2) {
         const bool hasValue = i + 1 < argc;
-        if (hasValue && !std::strcmp(argv[i], "--data")) data = argv[i + 1];
-        else if (hasValue && !std::strcmp(argv[i], "--step")) step = std::atof(argv[i + 1]);
-        else if (hasValue && !std::strcmp(argv[i], "--until")) until = std::atof(argv[i + 1]);
-        else if (hasValue && !std::strcmp(argv[i], "--size") && bench::ParseSize(argv[i + 1], &run.width, &run.height)) {
+        if (hasValue && !std::strcmp(argv[i], "--data"))
+            data = argv[i + 1];
+        else if (hasValue && !std::strcmp(argv[i], "--step"))
+            step = std::atof(argv[i + 1]);
+        else if (hasValue && !std::strcmp(argv[i], "--until"))
+            until = std::atof(argv[i + 1]);
+        else if (hasValue && !std::strcmp(argv[i], "--size") &&
+                 bench::ParseSize(argv[i + 1], &run.width, &run.height)) {
         } else {
-            std::fprintf(stderr, "usage: %s [--size WxH] [--step SECONDS] [--until SECONDS] [--data DIR]\n", argv[0]);
+            std::fprintf(stderr,
+                         "usage: %s [--size WxH] [--step SECONDS] [--until SECONDS] [--data DIR]\n",
+                         argv[0]);
             return 2;
         }
     }
@@ -122,7 +129,8 @@ int main(int argc, char** argv) {
         const double mainCpu = bench::ThreadCpuSeconds();
         const bench::AllocCounts allocs = bench::AllocSnapshot();
         if (started && frames.size() < frames.capacity())
-            frames.push_back({music, wall - lastWall, cpu - lastCpu, mainCpu - lastMain, allocs - lastAllocs});
+            frames.push_back(
+                {music, wall - lastWall, cpu - lastCpu, mainCpu - lastMain, allocs - lastAllocs});
         started = true;
         music += step;
         audio::AdvanceManualClock(step);
@@ -159,9 +167,11 @@ int main(int argc, char** argv) {
         }
     }
 
-    std::printf("%ux%u: DemoMain returned %d after %.1f s; %zu frames at %.3f s of music each; %llu message boxes\n",
-                run.width, run.height, result, total, frames.size(), step,
-                static_cast<unsigned long long>(run.messageBoxes));
+    std::printf(
+        "%ux%u: DemoMain returned %d after %.1f s; %zu frames at %.3f s of music each; %llu "
+        "message boxes\n",
+        run.width, run.height, result, total, frames.size(), step,
+        static_cast<unsigned long long>(run.messageBoxes));
     std::printf("multisampling chosen by the dialog: %u\n", displaySettings.multiSample);
     std::printf("\n");
     PrintHeader("part");
@@ -182,15 +192,17 @@ int main(int argc, char** argv) {
     std::sort(ranked.rbegin(), ranked.rend());
     std::printf("\nslowest part/filter pairs (median ms):");
     for (size_t i = 0; i < ranked.size() && i < 3; ++i)
-        std::printf(" %d/%d %.2f;", ranked[i].second.first, ranked[i].second.second, 1000 * ranked[i].first);
+        std::printf(" %d/%d %.2f;", ranked[i].second.first, ranked[i].second.second,
+                    1000 * ranked[i].first);
     std::printf("\n");
 
     const double n = static_cast<double>(std::max<size_t>(steady.walls.size(), 1));
-    std::printf("steady state: %zu frames, %llu with an allocation by our code; per frame: new %.3f, "
-                "malloc %.3f, all C %.2f\n",
-                steady.walls.size(), static_cast<unsigned long long>(steadyFramesWithAlloc),
-                static_cast<double>(steady.allocs.cppNew) / n, static_cast<double>(steady.allocs.cOurs) / n,
-                static_cast<double>(steady.allocs.cAll) / n);
+    std::printf(
+        "steady state: %zu frames, %llu with an allocation by our code; per frame: new %.3f, "
+        "malloc %.3f, all C %.2f\n",
+        steady.walls.size(), static_cast<unsigned long long>(steadyFramesWithAlloc),
+        static_cast<double>(steady.allocs.cppNew) / n, static_cast<double>(steady.allocs.cOurs) / n,
+        static_cast<double>(steady.allocs.cAll) / n);
     std::printf("peak memory (maxrss): %.1f MB\n", bench::PeakRssKilobytes() / 1024.0);
     return result == 0 ? 0 : 1;
 }

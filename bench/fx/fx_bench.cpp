@@ -14,7 +14,9 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double Ms(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 std::string Read(const std::string& path) {
     std::ifstream in(path);
@@ -70,8 +72,10 @@ int main(int argc, char** argv) {
         effects.push_back(effect);
     }
     double total = Ms(Clock::now() - start);
-    std::printf("cold compile: 8 effects %.1f ms (first %.1f ms with glslang start-up, then %.1f ms each)\n",
-                total, first, (total - first) / 7);
+    std::printf(
+        "cold compile: 8 effects %.1f ms (first %.1f ms with glslang start-up, then %.1f ms "
+        "each)\n",
+        total, first, (total - first) / 7);
 
     // Parameter updates inside a pass, as the pig scene does per mesh.
     fx::Effect* pig = effects[0];
@@ -96,7 +100,8 @@ int main(int argc, char** argv) {
     auto t1 = Clock::now();
     for (int i = 0; i < rounds; ++i) pig->SetFloat("FogEnd", static_cast<float>(i));
     double perSet = Ms(Clock::now() - t1) * 1000.0 / rounds;
-    std::printf("5 parameter sets + CommitChanges: %.2f us; one SetFloat by name: %.3f us\n", perRound, perSet);
+    std::printf("5 parameter sets + CommitChanges: %.2f us; one SetFloat by name: %.3f us\n",
+                perRound, perSet);
 
     for (fx::Effect* e : effects) e->Release();
     device->Release();

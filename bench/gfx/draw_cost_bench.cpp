@@ -1,13 +1,13 @@
 // CPU cost of 1,200 draws a frame through the device (buffer, declaration and render-state changes
 // between draws) against a bare OpenGL loop that draws the same geometry with the same changes.
 // Prints microseconds per draw for both and their ratio. Headless (EGL surfaceless).
+#include <epoxy/gl.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <vector>
-
-#include <epoxy/gl.h>
 
 #include "platform/gfx/gfx.h"
 
@@ -22,9 +22,11 @@ constexpr int kMeshes = 8;
 constexpr uint32_t kStride = 32;  // position, normal, texcoord
 
 unsigned MakeProgram() {
-    const char* vs = "#version 330 core\nlayout(location=0) in vec3 p;\nlayout(location=6) in vec2 t;\n"
-                     "out vec2 v;\nvoid main(){ v=t; gl_Position=vec4(p*0.1,1.0); }\n";
-    const char* fs = "#version 330 core\nin vec2 v;\nout vec4 o;\nvoid main(){ o=vec4(v,0.5,0.5); }\n";
+    const char* vs =
+        "#version 330 core\nlayout(location=0) in vec3 p;\nlayout(location=6) in vec2 t;\n"
+        "out vec2 v;\nvoid main(){ v=t; gl_Position=vec4(p*0.1,1.0); }\n";
+    const char* fs =
+        "#version 330 core\nin vec2 v;\nout vec4 o;\nvoid main(){ o=vec4(v,0.5,0.5); }\n";
     auto compile = [](GLenum stage, const char* src) {
         GLuint s = glCreateShader(stage);
         glShaderSource(s, 1, &src, nullptr);
@@ -43,19 +45,26 @@ void MakeGeometry(int seed, std::vector<float>* vertices, std::vector<uint16_t>*
     constexpr int n = 5;
     for (int y = 0; y < n; ++y)
         for (int x = 0; x < n; ++x) {
-            const float v[8] = {float(x + seed) - 4, float(y) - 2, 0.5f, 0, 0, 1, float(x) / 4, float(y) / 4};
+            const float v[8] = {float(x + seed) - 4, float(y) - 2, 0.5f, 0, 0, 1,
+                                float(x) / 4,        float(y) / 4};
             vertices->insert(vertices->end(), v, v + 8);
         }
     for (int y = 0; y < n - 1; ++y)
         for (int x = 0; x < n - 1; ++x) {
             const uint16_t b = uint16_t(y * n + x);
-            const uint16_t q[6] = {b, uint16_t(b + 1), uint16_t(b + n), uint16_t(b + n + 1), uint16_t(b + n),
+            const uint16_t q[6] = {b,
+                                   uint16_t(b + 1),
+                                   uint16_t(b + n),
+                                   uint16_t(b + n + 1),
+                                   uint16_t(b + n),
                                    uint16_t(b + 1)};
             indices->insert(indices->end(), q, q + 6);
         }
 }
 
-double Micros(Clock::duration d) { return std::chrono::duration<double, std::micro>(d).count(); }
+double Micros(Clock::duration d) {
+    return std::chrono::duration<double, std::micro>(d).count();
+}
 
 }  // namespace
 
@@ -70,7 +79,8 @@ int main() {
     pp.BackBufferHeight = 180;
     pp.BackBufferFormat = D3DFMT_X8R8G8B8;
     Device* device = nullptr;
-    if (Failed(adapter->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device)))
+    if (Failed(adapter->CreateDevice(0, D3DDEVTYPE_HAL, nullptr,
+                                     D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device)))
         return 1;
 
     const VertexElement full[] = {{0, 0, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_POSITION, 0},
@@ -93,7 +103,8 @@ int main() {
         MakeGeometry(m, &v, &i);
         triangles = uint32_t(i.size() / 3);
         device->CreateVertexBuffer(uint32_t(v.size() * 4), 0, 0, D3DPOOL_DEFAULT, &vbs[m]);
-        device->CreateIndexBuffer(uint32_t(i.size() * 2), 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &ibs[m]);
+        device->CreateIndexBuffer(uint32_t(i.size() * 2), 0, D3DFMT_INDEX16, D3DPOOL_MANAGED,
+                                  &ibs[m]);
         void* p = nullptr;
         vbs[m]->Lock(0, 0, &p, 0);
         std::memcpy(p, v.data(), v.size() * 4);
@@ -149,14 +160,17 @@ int main() {
             } else {
                 glDisable(GL_CULL_FACE);
             }
-            if ((d / 4) & 1) glEnable(GL_BLEND);
-            else glDisable(GL_BLEND);
+            if ((d / 4) & 1)
+                glEnable(GL_BLEND);
+            else
+                glDisable(GL_BLEND);
             glDepthMask((d / 8) & 1 ? GL_TRUE : GL_FALSE);
             glBindBuffer(GL_ARRAY_BUFFER, glVbs[m]);
             glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, kStride, nullptr);
             glEnableVertexAttribArray(0);
             if (((d / 16) & 1) == 0) {
-                glVertexAttribPointer(2, 3, GL_FLOAT, GL_FALSE, kStride, reinterpret_cast<void*>(12));
+                glVertexAttribPointer(2, 3, GL_FLOAT, GL_FALSE, kStride,
+                                      reinterpret_cast<void*>(12));
                 glEnableVertexAttribArray(2);
             } else {
                 glDisableVertexAttribArray(2);
@@ -164,7 +178,8 @@ int main() {
             glVertexAttribPointer(6, 2, GL_FLOAT, GL_FALSE, kStride, reinterpret_cast<void*>(24));
             glEnableVertexAttribArray(6);
             glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, glIbs[m]);
-            glDrawElementsBaseVertex(GL_TRIANGLES, GLsizei(triangles * 3), GL_UNSIGNED_SHORT, nullptr, 0);
+            glDrawElementsBaseVertex(GL_TRIANGLES, GLsizei(triangles * 3), GL_UNSIGNED_SHORT,
+                                     nullptr, 0);
         }
         glFlush();
         glBindVertexArray(GLuint(deviceVao));
@@ -182,7 +197,8 @@ int main() {
             submit += t1 - t0;
             total += Clock::now() - t0;
         }
-        return std::pair(Micros(submit) / (kFrames * kDrawsPerFrame), Micros(total) / kFrames / 1000.0);
+        return std::pair(Micros(submit) / (kFrames * kDrawsPerFrame),
+                         Micros(total) / kFrames / 1000.0);
     };
     // Alternate the two loops and keep each one's best round, so that warm-up and the driver's
     // shader variants for each state mix do not favour either side.
@@ -195,9 +211,12 @@ int main() {
         bareUs = std::min(bareUs, bu);
         bareMs = std::min(bareMs, bm);
     }
-    std::printf("draws per frame: %d (%u triangles each), frames: %d\n", kDrawsPerFrame, triangles, kFrames);
-    std::printf("device:  %.3f us CPU per draw (submission), %.2f ms per frame with GPU wait\n", deviceUs, deviceMs);
-    std::printf("bare GL: %.3f us CPU per draw (submission), %.2f ms per frame with GPU wait\n", bareUs, bareMs);
+    std::printf("draws per frame: %d (%u triangles each), frames: %d\n", kDrawsPerFrame, triangles,
+                kFrames);
+    std::printf("device:  %.3f us CPU per draw (submission), %.2f ms per frame with GPU wait\n",
+                deviceUs, deviceMs);
+    std::printf("bare GL: %.3f us CPU per draw (submission), %.2f ms per frame with GPU wait\n",
+                bareUs, bareMs);
     std::printf("ratio device / bare GL (CPU per draw): %.2f\n", deviceUs / bareUs);
 
     glDeleteVertexArrays(1, &vao);

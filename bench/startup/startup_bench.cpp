@@ -50,9 +50,11 @@ bool __wrap__ZN7Display4OpenEPKc(Display* self, const char* title) {
     return __real__ZN7Display4OpenEPKc(self, title);
 }
 
-audio::Handle __real__ZN5audio16StreamCreateFileEbPKcmmj(bool, const char*, uint64_t, uint64_t, uint32_t);
-audio::Handle __wrap__ZN5audio16StreamCreateFileEbPKcmmj(bool fromMemory, const char* path, uint64_t offset,
-                                                         uint64_t length, uint32_t flags) {
+audio::Handle __real__ZN5audio16StreamCreateFileEbPKcmmj(bool, const char*, uint64_t, uint64_t,
+                                                         uint32_t);
+audio::Handle __wrap__ZN5audio16StreamCreateFileEbPKcmmj(bool fromMemory, const char* path,
+                                                         uint64_t offset, uint64_t length,
+                                                         uint32_t flags) {
     Stopwatch watch(&g_soundtrackSeconds);
     return __real__ZN5audio16StreamCreateFileEbPKcmmj(fromMemory, path, offset, length, flags);
 }
@@ -87,18 +89,22 @@ int main(int argc, char** argv) {
     double runThrough = 0;
     for (int i = 1; i < argc; i += 2) {
         const bool hasValue = i + 1 < argc;
-        if (hasValue && !std::strcmp(argv[i], "--data")) data = argv[i + 1];
-        else if (hasValue && !std::strcmp(argv[i], "--run-through")) runThrough = std::atof(argv[i + 1]);
-        else if (hasValue && !std::strcmp(argv[i], "--size") && bench::ParseSize(argv[i + 1], &run.width, &run.height)) {
+        if (hasValue && !std::strcmp(argv[i], "--data"))
+            data = argv[i + 1];
+        else if (hasValue && !std::strcmp(argv[i], "--run-through"))
+            runThrough = std::atof(argv[i + 1]);
+        else if (hasValue && !std::strcmp(argv[i], "--size") &&
+                 bench::ParseSize(argv[i + 1], &run.width, &run.height)) {
         } else {
-            std::fprintf(stderr, "usage: %s [--size WxH] [--run-through SECONDS] [--data DIR]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--size WxH] [--run-through SECONDS] [--data DIR]\n",
+                         argv[0]);
             return 2;
         }
     }
     if (!bench::EnterDataFolder(data)) return 1;
 
-    Effect::SetCompiler([](gfx::Device* device, const char* path, uint32_t flags, fx::Effect** effect,
-                           std::string* messages) {
+    Effect::SetCompiler([](gfx::Device* device, const char* path, uint32_t flags,
+                           fx::Effect** effect, std::string* messages) {
         ++g_effects;
         const double start = bench::WallSeconds();
         const gfx::HRESULT result = fx::CreateEffectFromFile(device, path, flags, effect, messages);
@@ -124,16 +130,20 @@ int main(int argc, char** argv) {
     run.Configure();
     const int result = run.RunQuietly();
     if (result != 0 || firstFrame == 0) {
-        std::fprintf(stderr, "startup_bench: the demo returned %d before a frame was presented\n", result);
+        std::fprintf(stderr, "startup_bench: the demo returned %d before a frame was presented\n",
+                     result);
         return 1;
     }
 
     const double total = firstFrame - dialogEnd;
     const double renderTargets = g_filtersSeconds - g_filterEffectSeconds;
     const double textures = g_sceneSeconds - g_meshSeconds - g_sceneEffectSeconds;
-    const double accounted = g_openSeconds + g_soundtrackSeconds + g_filtersSeconds + g_sceneSeconds;
-    std::printf("%ux%u start-up, end of dialog to first frame presented: %.1f ms (before the dialog: %.1f ms)\n",
-                run.width, run.height, 1000 * total, 1000 * (dialogEnd - processStart));
+    const double accounted =
+        g_openSeconds + g_soundtrackSeconds + g_filtersSeconds + g_sceneSeconds;
+    std::printf(
+        "%ux%u start-up, end of dialog to first frame presented: %.1f ms (before the dialog: %.1f "
+        "ms)\n",
+        run.width, run.height, 1000 * total, 1000 * (dialogEnd - processStart));
     std::printf("multisampling chosen by the dialog: %u\n", displaySettings.multiSample);
     std::printf("  window and device     %8.1f ms\n", 1000 * g_openSeconds);
     std::printf("  soundtrack            %8.1f ms\n", 1000 * g_soundtrackSeconds);
@@ -143,7 +153,8 @@ int main(int argc, char** argv) {
     std::printf("  textures              %8.1f ms\n", 1000 * textures);
     std::printf("  render targets        %8.1f ms\n", 1000 * renderTargets);
     std::printf("  tracks + first frame  %8.1f ms\n", 1000 * (total - accounted));
-    std::printf("peak memory (maxrss) after %.0f s of music: %.1f MB; %llu message boxes\n", runThrough,
-                bench::PeakRssKilobytes() / 1024.0, static_cast<unsigned long long>(run.messageBoxes));
+    std::printf("peak memory (maxrss) after %.0f s of music: %.1f MB; %llu message boxes\n",
+                runThrough, bench::PeakRssKilobytes() / 1024.0,
+                static_cast<unsigned long long>(run.messageBoxes));
     return 0;
 }

@@ -11,7 +11,8 @@ Display::Display() {
     depthSurface = nullptr;
     g_d3d = gfx::Direct3DCreate9(gfx::D3D_SDK_VERSION);
     if (g_d3d == nullptr) {
-        ui::MessageBox("Failed Direct3DCreate9(SDK_VERSION)", "D3D9Init", ui::MB_OK | ui::MB_ICONEXCLAMATION);
+        ui::MessageBox("Failed Direct3DCreate9(SDK_VERSION)", "D3D9Init",
+                       ui::MB_OK | ui::MB_ICONEXCLAMATION);
     }
 }
 
@@ -77,8 +78,8 @@ bool Display::InitDevice(ui::Window* window) {
     params.Flags = 0;
     params.FullScreen_RefreshRateInHz = 0;
     // A cleared Vsync box asks not to wait for the retrace.
-    params.PresentationInterval =
-        displaySettings.vsync ? gfx::D3DPRESENT_INTERVAL_DEFAULT : gfx::D3DPRESENT_INTERVAL_IMMEDIATE;
+    params.PresentationInterval = displaySettings.vsync ? gfx::D3DPRESENT_INTERVAL_DEFAULT
+                                                        : gfx::D3DPRESENT_INTERVAL_IMMEDIATE;
 
     gfx::Caps caps{};
     g_d3d->GetDeviceCaps(gfx::D3DADAPTER_DEFAULT, gfx::D3DDEVTYPE_HAL, &caps);
@@ -89,15 +90,15 @@ bool Display::InitDevice(ui::Window* window) {
     const uint32_t behaviour = hardwareTnL ? gfx::D3DCREATE_HARDWARE_VERTEXPROCESSING
                                            : gfx::D3DCREATE_SOFTWARE_VERTEXPROCESSING;
 
-    if (gfx::Failed(g_d3d->CreateDevice(gfx::D3DADAPTER_DEFAULT, gfx::D3DDEVTYPE_HAL, window, behaviour,
-                                        &params, &g_device))) {
+    if (gfx::Failed(g_d3d->CreateDevice(gfx::D3DADAPTER_DEFAULT, gfx::D3DDEVTYPE_HAL, window,
+                                        behaviour, &params, &g_device))) {
         g_device = nullptr;
         ui::MessageBox("CreateDevice", "Error::D3D9Init", ui::MB_OK);
         return false;
     }
-    if (gfx::Failed(g_device->CreateDepthStencilSurface(displaySettings.screenWidth, displaySettings.screenHeight,
-                                                        gfx::D3DFMT_D24X8, gfx::D3DMULTISAMPLE_NONE, 0, 1,
-                                                        &depthSurface))) {
+    if (gfx::Failed(g_device->CreateDepthStencilSurface(
+            displaySettings.screenWidth, displaySettings.screenHeight, gfx::D3DFMT_D24X8,
+            gfx::D3DMULTISAMPLE_NONE, 0, 1, &depthSurface))) {
         depthSurface = nullptr;
         ui::MessageBox("CreateDepthStencilSurface", "Error::D3D9Init", ui::MB_OK);
         return false;

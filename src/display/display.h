@@ -8,7 +8,7 @@
 #include "platform/ui/window.h"
 
 class Display {
-public:
+  public:
     Display();
     ~Display();
     Display(const Display&) = delete;

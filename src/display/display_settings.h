@@ -1,5 +1,5 @@
-// The viewer's display choices from the setup dialog and the letterboxed 16:9 render area derived from
-// them. One global instance, all zero until the dialog's Run fills it; read-only afterwards.
+// The viewer's display choices from the setup dialog and the letterboxed 16:9 render area derived
+// from them. One global instance, all zero until the dialog's Run fills it; read-only afterwards.
 #pragma once
 
 #include <cstdint>
@@ -16,7 +16,8 @@ struct DisplaySettings {
     int32_t renderHeight = 0;
     int32_t offset = 0;  // rows from the top of the screen to the top of the render area
 
-    // renderWidth/renderHeight/offset from the screen size, ratio and fullscreen (windowed: ratio 4:3).
+    // renderWidth/renderHeight/offset from the screen size, ratio and fullscreen (windowed: ratio
+    // 4:3).
     void ComputeRenderArea();
     // The five settings lines to stdout and to "lol.txt" in the current directory.
     void DumpSettings() const;

@@ -13,7 +13,7 @@ struct Rgb {
 };
 
 class Canvas {
-public:
+  public:
     Canvas() : pixels_(static_cast<size_t>(kLogoWidth) * kLogoHeight * 3u, 0) {}
 
     void Set(int x, int y, Rgb c) {
@@ -34,7 +34,7 @@ public:
 
     std::vector<uint8_t> Take() { return std::move(pixels_); }
 
-private:
+  private:
     std::vector<uint8_t> pixels_;
 };
 
@@ -105,7 +105,8 @@ std::vector<uint8_t> MakeLogoBitmap() {
     for (int y = 0; y < kLogoHeight; ++y) {
         const float t = static_cast<float>(y) / (kLogoHeight - 1);
         const float glow = std::exp(-std::pow((t - 0.62f) * 6.0f, 2.0f));
-        const Rgb c{static_cast<int>(18 + 40 * t + 70 * glow), static_cast<int>(16 + 20 * t + 30 * glow),
+        const Rgb c{static_cast<int>(18 + 40 * t + 70 * glow),
+                    static_cast<int>(16 + 20 * t + 30 * glow),
                     static_cast<int>(60 + 50 * t + 40 * glow)};
         for (int x = 0; x < kLogoWidth; ++x) canvas.Set(x, y, c);
     }
@@ -139,11 +140,13 @@ std::vector<uint8_t> MakeLogoBitmap() {
     canvas.Fill(Ellipse(56, 88, 3, 4.5f), Rgb{150, 60, 90});
     canvas.Fill(Ellipse(69, 88, 3, 4.5f), Rgb{150, 60, 90});
     // Smile.
-    canvas.Fill([](float x, float y) {
-        const float dx = (x - 62.5f) / 12.0f, dy = (y - 98.0f) / 6.0f;
-        const float r = dx * dx + dy * dy;
-        return y > 100.0f && r >= 0.75f && r <= 1.0f;
-    }, darkPink);
+    canvas.Fill(
+        [](float x, float y) {
+            const float dx = (x - 62.5f) / 12.0f, dy = (y - 98.0f) / 6.0f;
+            const float r = dx * dx + dy * dy;
+            return y > 100.0f && r >= 0.75f && r <= 1.0f;
+        },
+        darkPink);
 
     // The name in two lines.
     DrawWord(canvas, "VESS", 132, 3, Rgb{255, 214, 228}, Rgb{90, 30, 70});

@@ -7,11 +7,16 @@
 namespace {
 const char* FormatFor(gfx::HRESULT result) {
     switch (result) {
-    case gfx::D3DERR_INVALIDCALL: return "InvalidCall With %s";
-    case gfx::D3DERR_OUTOFVIDEOMEMORY: return "OutOfVideoMemory With %s";
-    case gfx::D3DXERR_INVALIDDATA: return "InvalidData With %s";
-    case gfx::E_OUTOFMEMORY: return "OutOfMemory With %s";
-    default: return "No Case With %s - Everything Should Be Fine";
+        case gfx::D3DERR_INVALIDCALL:
+            return "InvalidCall With %s";
+        case gfx::D3DERR_OUTOFVIDEOMEMORY:
+            return "OutOfVideoMemory With %s";
+        case gfx::D3DXERR_INVALIDDATA:
+            return "InvalidData With %s";
+        case gfx::E_OUTOFMEMORY:
+            return "OutOfMemory With %s";
+        default:
+            return "No Case With %s - Everything Should Be Fine";
     }
 }
 }  // namespace

@@ -50,7 +50,8 @@ const ui::DialogTemplate& SetupDialogTemplate() {
 
 namespace {
 
-intptr_t Combo(ui::Dialog* dialog, int id, uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0) {
+intptr_t Combo(ui::Dialog* dialog, int id, uint32_t message, uintptr_t wParam = 0,
+               intptr_t lParam = 0) {
     return ui::SendDlgItemMessage(dialog, id, message, wParam, lParam);
 }
 
@@ -64,7 +65,8 @@ void InitDialog(ui::Dialog* dialog) {
     ui::CheckDlgButton(dialog, IDC_FULLSCREEN, ui::BST_CHECKED);
     ui::CheckDlgButton(dialog, IDC_VSYNC, ui::BST_CHECKED);
 
-    const uint32_t count = g_d3d->GetAdapterModeCount(gfx::D3DADAPTER_DEFAULT, gfx::D3DFMT_X8R8G8B8);
+    const uint32_t count =
+        g_d3d->GetAdapterModeCount(gfx::D3DADAPTER_DEFAULT, gfx::D3DFMT_X8R8G8B8);
     if (count == 0) {
         ui::MessageBox("Somethings Terribly Wrong", "GetAdapterModeCount = 0", ui::MB_OK);
         return;
@@ -84,17 +86,20 @@ void InitDialog(ui::Dialog* dialog) {
         std::snprintf(label, sizeof label, "%2d: %4dx%4d@%dHz", static_cast<int>(i),
                       static_cast<int>(mode.Width), static_cast<int>(mode.Height),
                       static_cast<int>(mode.RefreshRate));
-        const auto listed = Combo(dialog, IDC_RESOLUTION, ui::CB_ADDSTRING, 0, reinterpret_cast<intptr_t>(label));
+        const auto listed =
+            Combo(dialog, IDC_RESOLUTION, ui::CB_ADDSTRING, 0, reinterpret_cast<intptr_t>(label));
         if (mode.Width == 800 && mode.Height == 600) preselect = static_cast<int>(listed);
     }
     std::fflush(stdout);
-    Combo(dialog, IDC_RESOLUTION, ui::CB_SETCURSEL, static_cast<uintptr_t>(preselect >= 0 ? preselect : 0));
+    Combo(dialog, IDC_RESOLUTION, ui::CB_SETCURSEL,
+          static_cast<uintptr_t>(preselect >= 0 ? preselect : 0));
 
     // Multisampling: a prefix of the table, up to the first level the adapter rejects.
     int lastSupported = 0;
     for (int p = 0; p < kMultiSampleCount; ++p) {
         const gfx::HRESULT hr = g_d3d->CheckDeviceMultiSampleType(
-            gfx::D3DADAPTER_DEFAULT, gfx::D3DDEVTYPE_HAL, gfx::D3DFMT_X8R8G8B8, 0, kMultiSampleTypes[p], nullptr);
+            gfx::D3DADAPTER_DEFAULT, gfx::D3DDEVTYPE_HAL, gfx::D3DFMT_X8R8G8B8, 0,
+            kMultiSampleTypes[p], nullptr);
         if (gfx::Failed(hr)) break;
         AddString(dialog, IDC_MULTISAMPLE, kMultiSampleNames[p]);
         lastSupported = p;
@@ -122,10 +127,12 @@ void RunPressed(ui::Dialog* dialog) {
     displaySettings.vsync = ui::IsDlgButtonChecked(dialog, IDC_VSYNC) == ui::BST_CHECKED;
 
     const int32_t mode = modeTable[position];
-    std::printf("dismode to udse = %d   off = %d  %d\n", mode, static_cast<int>(position), modeCount);
+    std::printf("dismode to udse = %d   off = %d  %d\n", mode, static_cast<int>(position),
+                modeCount);
     std::fflush(stdout);
     gfx::DisplayMode chosen;
-    g_d3d->EnumAdapterModes(gfx::D3DADAPTER_DEFAULT, gfx::D3DFMT_X8R8G8B8, static_cast<uint32_t>(mode), &chosen);
+    g_d3d->EnumAdapterModes(gfx::D3DADAPTER_DEFAULT, gfx::D3DFMT_X8R8G8B8,
+                            static_cast<uint32_t>(mode), &chosen);
     displaySettings.screenWidth = chosen.Width;
     displaySettings.screenHeight = chosen.Height;
     displaySettings.refreshRate = chosen.RefreshRate;
@@ -133,35 +140,37 @@ void RunPressed(ui::Dialog* dialog) {
     const intptr_t aspect = Combo(dialog, IDC_ASPECT, ui::CB_GETCURSEL);
     displaySettings.ratio = kAspectRatios[aspect >= 0 && aspect < kAspectCount ? aspect : 0];
     const intptr_t samples = Combo(dialog, IDC_MULTISAMPLE, ui::CB_GETCURSEL);
-    displaySettings.multiSample = kMultiSampleTypes[samples >= 0 && samples < kMultiSampleCount ? samples : 0];
+    displaySettings.multiSample =
+        kMultiSampleTypes[samples >= 0 && samples < kMultiSampleCount ? samples : 0];
 
     ui::EndDialog(dialog, 1);
 }
 
 }  // namespace
 
-intptr_t SetupDialogProc(ui::Dialog* dialog, uint32_t message, uintptr_t wParam, intptr_t /*lParam*/) {
+intptr_t SetupDialogProc(ui::Dialog* dialog, uint32_t message, uintptr_t wParam,
+                         intptr_t /*lParam*/) {
     switch (message) {
-    case ui::WM_INITDIALOG:
-        InitDialog(dialog);
-        break;
-    case ui::WM_COMMAND:
-        switch (static_cast<int>(wParam & 0xFFFF)) {
-        case ui::IDOK:
-            RunPressed(dialog);
+        case ui::WM_INITDIALOG:
+            InitDialog(dialog);
             break;
-        case ui::IDCANCEL:
+        case ui::WM_COMMAND:
+            switch (static_cast<int>(wParam & 0xFFFF)) {
+                case ui::IDOK:
+                    RunPressed(dialog);
+                    break;
+                case ui::IDCANCEL:
+                    ui::EndDialog(dialog, 0);
+                    break;
+                default:
+                    break;
+            }
+            break;
+        case ui::WM_CLOSE:
             ui::EndDialog(dialog, 0);
-            break;
+            ui::ExitProcess(0);
         default:
             break;
-        }
-        break;
-    case ui::WM_CLOSE:
-        ui::EndDialog(dialog, 0);
-        ui::ExitProcess(0);
-    default:
-        break;
     }
     return 0;
 }

@@ -1,6 +1,6 @@
-// The setup dialog: its template (resource 101), the fixed lists it offers, the table that maps list
-// positions to adapter modes, and its procedure. Run fills displaySettings; Exit and the close box
-// leave it untouched (the close box ends the process).
+// The setup dialog: its template (resource 101), the fixed lists it offers, the table that maps
+// list positions to adapter modes, and its procedure. Run fills displaySettings; Exit and the close
+// box leave it untouched (the close box ends the process).
 #pragma once
 
 #include <cstdint>

@@ -26,18 +26,19 @@ namespace {
 constexpr float kBeatsPerMinute = 153.0f;
 constexpr int kRowsPerBeat = 5;
 constexpr uint32_t kOutputRate = 44100;
-constexpr const char* kSoundtrackPath = "vessmark/Tavrin Demo Laat - Vessmark part 2 skal brukes.mp3";
+constexpr const char* kSoundtrackPath =
+    "vessmark/Tavrin Demo Laat - Vessmark part 2 skal brukes.mp3";
 constexpr const char* kTrackPrefix = "s/synced";
 constexpr const char* kWindowTitle = "ombrel er stygg";
 
 // The demo's own fatal errors; caught with the standard library's in DemoMain.
 class FatalError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 class TimerClock : public MusicClock {
-public:
+  public:
     TimerClock(BassTimer& timer, audio::Handle stream) : timer_(timer), stream_(stream) {}
     float currentRow() override { return timer_.currentRow(); }
     float currentSeconds() override { return timer_.currentSeconds(); }
@@ -45,22 +46,23 @@ public:
         return audio::ChannelIsActive(stream_) != audio::BASS_ACTIVE_STOPPED;
     }
 
-private:
+  private:
     BassTimer& timer_;
     audio::Handle stream_;
 };
 
 class DeviceTracks : public TrackSource {
-public:
+  public:
     explicit DeviceTracks(sync::Device& device) : device_(device) {
-        for (std::size_t i = 0; i < kTrackCount; ++i) tracks_[i] = device_.fetchTrack(kTrackNames[i]);
+        for (std::size_t i = 0; i < kTrackCount; ++i)
+            tracks_[i] = device_.fetchTrack(kTrackNames[i]);
     }
     bool update(float row) override { return device_.update(row); }
     float value(TrackId track, float row) override {
         return tracks_[static_cast<std::size_t>(track)]->valueAt(row);
     }
 
-private:
+  private:
     sync::Device& device_;
     std::array<sync::Track*, kTrackCount> tracks_{};
 };

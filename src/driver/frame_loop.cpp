@@ -51,28 +51,29 @@ bool FrameLoop::RunPass() {
 
 void FrameLoop::RunScene(float row) {
     switch (TruncateSelector(tracks_.value(TrackId::Part, row))) {
-    case 1:
-        renderer_.ScenePig(clock_.currentSeconds());
-        std::fprintf(out_, "in part 1\n");
-        break;
-    case 2:
-        renderer_.SceneReflection(clock_.currentSeconds());
-        break;
-    case 3:
-        renderer_.SceneParade(clock_.currentSeconds());
-        break;
-    case 4:
-        renderer_.SceneSwarm(clock_.currentSeconds(), tracks_.value(TrackId::Fade, row));
-        break;
-    case 5:
-        renderer_.SceneImage("dama", clock_.currentSeconds(), tracks_.value(TrackId::Flash, row));
-        break;
-    case 6:
-        renderer_.SceneImage("demo", 0.0f, tracks_.value(TrackId::Flash, row));
-        break;
-    default:
-        renderer_.ClearBackBuffer(kNoPartColor);
-        break;
+        case 1:
+            renderer_.ScenePig(clock_.currentSeconds());
+            std::fprintf(out_, "in part 1\n");
+            break;
+        case 2:
+            renderer_.SceneReflection(clock_.currentSeconds());
+            break;
+        case 3:
+            renderer_.SceneParade(clock_.currentSeconds());
+            break;
+        case 4:
+            renderer_.SceneSwarm(clock_.currentSeconds(), tracks_.value(TrackId::Fade, row));
+            break;
+        case 5:
+            renderer_.SceneImage("dama", clock_.currentSeconds(),
+                                 tracks_.value(TrackId::Flash, row));
+            break;
+        case 6:
+            renderer_.SceneImage("demo", 0.0f, tracks_.value(TrackId::Flash, row));
+            break;
+        default:
+            renderer_.ClearBackBuffer(kNoPartColor);
+            break;
     }
 }
 
@@ -80,31 +81,31 @@ void FrameLoop::RunFilter(float row) {
     const int filter = TruncateSelector(tracks_.value(TrackId::Filter, row));
     const float fp = tracks_.value(TrackId::Fp, row);
     switch (filter) {
-    case 0:
-        renderer_.FilterDefault();
-        std::fprintf(out_, "clear\n");
-        break;
-    case 1:
-        renderer_.FilterGaussian(fp);
-        break;
-    case 2:
-        renderer_.FilterEdge(fp);
-        break;
-    case 3:
-        renderer_.FilterBlurTwoHalf(fp);
-        break;
-    case 4:
-        renderer_.FilterBlurQuarter(fp);
-        break;
-    case 5:
-        renderer_.FilterBlurStacked(fp, tracks_.value(TrackId::Fp2, row));
-        break;
-    case 6:
-        renderer_.FilterEdgeBlur(fp);
-        break;
-    default:
-        renderer_.FilterDefault();
-        break;
+        case 0:
+            renderer_.FilterDefault();
+            std::fprintf(out_, "clear\n");
+            break;
+        case 1:
+            renderer_.FilterGaussian(fp);
+            break;
+        case 2:
+            renderer_.FilterEdge(fp);
+            break;
+        case 3:
+            renderer_.FilterBlurTwoHalf(fp);
+            break;
+        case 4:
+            renderer_.FilterBlurQuarter(fp);
+            break;
+        case 5:
+            renderer_.FilterBlurStacked(fp, tracks_.value(TrackId::Fp2, row));
+            break;
+        case 6:
+            renderer_.FilterEdgeBlur(fp);
+            break;
+        default:
+            renderer_.FilterDefault();
+            break;
     }
 }
 

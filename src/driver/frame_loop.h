@@ -24,7 +24,7 @@ constexpr uint32_t kNoPartColor = 0xFFFF00;  // yellow, alpha 0
 
 // The music position; read afresh at every use.
 class MusicClock {
-public:
+  public:
     virtual ~MusicClock() = default;
     virtual float currentRow() = 0;
     virtual float currentSeconds() = 0;
@@ -34,7 +34,7 @@ public:
 
 // The sync device and the track handles kept from start-up.
 class TrackSource {
-public:
+  public:
     virtual ~TrackSource() = default;
     // False asks the loop to stop.
     virtual bool update(float row) = 0;
@@ -43,7 +43,7 @@ public:
 
 // What a pass draws with. Filters always draw the scene texture to the back buffer (final true).
 class FrameRenderer {
-public:
+  public:
     virtual ~FrameRenderer() = default;
     virtual void SetCamera(float eyeX, float eyeY, float eyeZ, float targetX, float targetY,
                            float targetZ, float fov) = 0;
@@ -66,7 +66,7 @@ public:
 
 // The window message queue.
 class MessagePump {
-public:
+  public:
     virtual ~MessagePump() = default;
     // Removes one pending message; false when none is pending.
     virtual bool Peek(ui::Msg* msg) = 0;
@@ -79,7 +79,7 @@ public:
 int TruncateSelector(float value);
 
 class FrameLoop {
-public:
+  public:
     // Diagnostic lines ("in part 1\n", "clear\n") go to out.
     FrameLoop(MusicClock& clock, TrackSource& tracks, FrameRenderer& renderer, MessagePump& pump,
               std::FILE* out);
@@ -90,7 +90,7 @@ public:
     // One pass; returns true when it raised a stop condition.
     bool RunPass();
 
-private:
+  private:
     void RunScene(float row);
     void RunFilter(float row);
     bool DrainMessages();

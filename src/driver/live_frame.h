@@ -1,5 +1,5 @@
-// The real renderer and message pump of the frame loop: the scene renderers and filters on g_device,
-// the scene camera, the audio library's update, and the windowing layer's message queue.
+// The real renderer and message pump of the frame loop: the scene renderers and filters on
+// g_device, the scene camera, the audio library's update, and the windowing layer's message queue.
 #pragma once
 
 #include "driver/frame_loop.h"
@@ -7,7 +7,7 @@
 namespace driver {
 
 class LiveRenderer : public FrameRenderer {
-public:
+  public:
     void SetCamera(float eyeX, float eyeY, float eyeZ, float targetX, float targetY, float targetZ,
                    float fov) override;
     void ScenePig(float seconds) override;
@@ -28,7 +28,7 @@ public:
 };
 
 class UiMessagePump : public MessagePump {
-public:
+  public:
     bool Peek(ui::Msg* msg) override;
     void Translate(const ui::Msg& msg) override;
     void Dispatch(const ui::Msg& msg) override;

@@ -1,6 +1,6 @@
-#include "filters/effect_parameters.h"
 #include "filters/filter_passes.h"
 #include "filters/filters.h"
+#include "resources/effect_parameters.h"
 #include "resources/static_resources.h"
 
 void DrawBorderLine() {

@@ -1,8 +1,8 @@
 // Filters 3 to 6: softened, reduced copies of the picture rendered into render textures, then one
 // "Blur" pass that combines the source (or an intermediate) with the reduced copy.
-#include "filters/effect_parameters.h"
 #include "filters/filter_passes.h"
 #include "filters/filters.h"
+#include "resources/effect_parameters.h"
 #include "resources/static_resources.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include "display/display_settings.h"
 #include "filters/filters.h"
 #include "resources/static_resources.h"
-#include "scenes/matrix.h"
-#include "scenes/render_state.h"
+#include "scene_core/matrix.h"
+#include "scene_core/render_state.h"
 
 namespace filter_passes {
 
@@ -30,6 +30,8 @@ void FinalEpilogue() {
     g_device->EndScene();
 }
 
-const Mesh& PassQuad(bool final) { return final ? renderQuad : screenQuad; }
+const Mesh& PassQuad(bool final) {
+    return final ? renderQuad : screenQuad;
+}
 
 }  // namespace filter_passes

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "resources/mesh.h"
-#include "scenes/math_types.h"
+#include "scene_core/math_types.h"
 
 namespace filter_passes {
 

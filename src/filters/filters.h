@@ -17,13 +17,13 @@ void LoadFilters();
 // The border line across the lowest two rows of the render area, with the "color" effect.
 void DrawBorderLine();
 
-void FilterDefault(bool final, gfx::Texture* source);                               // filter 0
-void FilterGaussian(float radius, bool final, gfx::Texture* source);                // filter 1
-void FilterEdge(float power, bool final, gfx::Texture* source);                     // filter 2
+void FilterDefault(bool final, gfx::Texture* source);                 // filter 0
+void FilterGaussian(float radius, bool final, gfx::Texture* source);  // filter 1
+void FilterEdge(float power, bool final, gfx::Texture* source);       // filter 2
 // When target is not null the "Blur" pass is drawn into it (begun after the final prologue, ended
 // before the final epilogue).
 void FilterBlurTwoHalf(float radius, bool final, gfx::Texture* source,
-                       RenderTexture* target);                                      // filter 3
-void FilterBlurQuarter(float radius, bool final, gfx::Texture* source);             // filter 4
+                       RenderTexture* target);                                          // filter 3
+void FilterBlurQuarter(float radius, bool final, gfx::Texture* source);                 // filter 4
 void FilterBlurStacked(float radius, float radius2, bool final, gfx::Texture* source);  // filter 5
-void FilterEdgeBlur(float radius, bool final, gfx::Texture* source);                // filter 6
+void FilterEdgeBlur(float radius, bool final, gfx::Texture* source);                    // filter 6

@@ -5,13 +5,17 @@
 
 namespace {
 
-const char* const kFilterEffectFiles[] = {
-    "DefaultFilters/DefaultFilter.fx", "DefaultFilter",  //
-    "DefaultFilters/Guassian.fx",      "Guassian",       //
-    "DefaultFilters/NearestEdge.fx",   "NearestEgde",    //
-    "DefaultFilters/BlurFilter.fx",    "Blur",           //
-    "DefaultFilters/color.fx",         "color",          //
-    nullptr};
+const char* const kFilterEffectFiles[] = {"DefaultFilters/DefaultFilter.fx",
+                                          "DefaultFilter",  //
+                                          "DefaultFilters/Guassian.fx",
+                                          "Guassian",  //
+                                          "DefaultFilters/NearestEdge.fx",
+                                          "NearestEgde",  //
+                                          "DefaultFilters/BlurFilter.fx",
+                                          "Blur",  //
+                                          "DefaultFilters/color.fx",
+                                          "color",  //
+                                          nullptr};
 
 }  // namespace
 
@@ -25,10 +29,12 @@ void LoadFilters() {
     const double renderWidth = displaySettings.renderWidth;
     const double renderHeight = displaySettings.renderHeight;
     const double offset = displaySettings.offset;
-    GenerateGrid(renderQuad, 2, 2, static_cast<float>(renderWidth), static_cast<float>(renderHeight),
-                 static_cast<float>(-renderWidth / 2 - 1), static_cast<float>(-renderHeight / 2));
-    GenerateGrid(screenQuad, 2, 2, static_cast<float>(screenWidth), static_cast<float>(screenHeight),
-                 static_cast<float>(-screenWidth / 2), static_cast<float>(-screenHeight / 2));
+    GenerateGrid(renderQuad, 2, 2, static_cast<float>(renderWidth),
+                 static_cast<float>(renderHeight), static_cast<float>(-renderWidth / 2 - 1),
+                 static_cast<float>(-renderHeight / 2));
+    GenerateGrid(screenQuad, 2, 2, static_cast<float>(screenWidth),
+                 static_cast<float>(screenHeight), static_cast<float>(-screenWidth / 2),
+                 static_cast<float>(-screenHeight / 2));
     GenerateGrid(borderStrip, 2, 2, static_cast<float>(screenWidth), 2.0f,
                  static_cast<float>(-screenWidth / 2),
                  static_cast<float>(-screenHeight / 2 + offset));

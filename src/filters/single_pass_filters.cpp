@@ -1,8 +1,8 @@
 // Filters 0, 1 and 2: one pass of "DefaultFilter", "Guassian" or "NearestEgde" over the source.
 #include "display/display_settings.h"
-#include "filters/effect_parameters.h"
 #include "filters/filter_passes.h"
 #include "filters/filters.h"
+#include "resources/effect_parameters.h"
 #include "resources/static_resources.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "platform/ui/ui.h"
 #include "resources/mesh_file.h"
 #include "resources/release_interface.h"
-#include "scenes/matrix.h"
+#include "scene_core/matrix.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "platform/gfx/gfx.h"
-#include "scenes/keyframes.h"
-#include "scenes/math_types.h"
+#include "scene_core/keyframes.h"
+#include "scene_core/math_types.h"
 
 // The 32-byte vertex of grids and of stride-32 mesh files: position, normal, texture coordinate.
 struct MeshVertex {

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "platform/gfx/gfx.h"
-#include "scenes/keyframes.h"
-#include "scenes/math_types.h"
+#include "scene_core/keyframes.h"
+#include "scene_core/math_types.h"
 
 // Files larger than this are refused without being read.
 constexpr size_t kMaxMeshFileBytes = size_t{256} << 20;

@@ -5,27 +5,37 @@
 
 namespace {
 
-const char* const kMeshFiles[] = {
-    "vessmark/gris/h.SCENEauge2_3.mesh",       "g1",  //
-    "vessmark/gris/gris.SCENEgrismesh_1.mesh", "g2",  //
-    "vessmark/gris/gris.SCENEkjeft_0.mesh",    "g3",  //
-    "vessmark/gris/gris.SCENEnasabor_7.mesh",  "g4",  //
-    "vessmark/gris/gris.SCENEring_2.mesh",     "g5",  //
-    "vessmark/gris/gris.SCENEtann_8.mesh",     "g6",  //
-    nullptr};
+const char* const kMeshFiles[] = {"vessmark/gris/h.SCENEauge2_3.mesh",
+                                  "g1",  //
+                                  "vessmark/gris/gris.SCENEgrismesh_1.mesh",
+                                  "g2",  //
+                                  "vessmark/gris/gris.SCENEkjeft_0.mesh",
+                                  "g3",  //
+                                  "vessmark/gris/gris.SCENEnasabor_7.mesh",
+                                  "g4",  //
+                                  "vessmark/gris/gris.SCENEring_2.mesh",
+                                  "g5",  //
+                                  "vessmark/gris/gris.SCENEtann_8.mesh",
+                                  "g6",  //
+                                  nullptr};
 
-const char* const kTextureFiles[] = {
-    "vessmark/gris/augetext.JPG", "eyes",  //
-    "vessmark/data/dama.png",     "dama",  //
-    "vessmark/data/bg.png",       "bg",    //
-    "vessmark/data/demo.png",     "demo",  //
-    nullptr};
+const char* const kTextureFiles[] = {"vessmark/gris/augetext.JPG",
+                                     "eyes",  //
+                                     "vessmark/data/dama.png",
+                                     "dama",  //
+                                     "vessmark/data/bg.png",
+                                     "bg",  //
+                                     "vessmark/data/demo.png",
+                                     "demo",  //
+                                     nullptr};
 
-const char* const kEffectFiles[] = {
-    "vessmark/shaders/pig.fx",     "pig",      //
-    "vessmark/shaders/floor.fx",   "floor",    //
-    "vessmark/shaders/texture.fx", "texture",  //
-    nullptr};
+const char* const kEffectFiles[] = {"vessmark/shaders/pig.fx",
+                                    "pig",  //
+                                    "vessmark/shaders/floor.fx",
+                                    "floor",  //
+                                    "vessmark/shaders/texture.fx",
+                                    "texture",  //
+                                    nullptr};
 
 }  // namespace
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "scenes/camera.h"
+#include "scene_core/camera.h"
 
 void OrbitCamera() {
     const Vector3 eye = g_camera.eye;

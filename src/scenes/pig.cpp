@@ -1,9 +1,9 @@
 #include "scenes/pig.h"
 
-#include "filters/effect_parameters.h"
+#include "resources/effect_parameters.h"
 #include "resources/static_resources.h"
-#include "scenes/camera.h"
-#include "scenes/matrix.h"
+#include "scene_core/camera.h"
+#include "scene_core/matrix.h"
 
 const Vector4 pigColors[6] = {
     {1.0f, 0.0f, 0.0f, 0.0f},  // g1, eyes
@@ -63,6 +63,10 @@ void DrawPigPasses(const Matrix& world, uint32_t bodyPass, uint32_t eyePass, con
 
 }  // namespace
 
-void DrawPig(const Matrix& world) { DrawPigPasses(world, 0, 1, nullptr); }
+void DrawPig(const Matrix& world) {
+    DrawPigPasses(world, 0, 1, nullptr);
+}
 
-void DrawPigFog(const Matrix& world, float fogEnd) { DrawPigPasses(world, 2, 3, &fogEnd); }
+void DrawPigFog(const Matrix& world, float fogEnd) {
+    DrawPigPasses(world, 2, 3, &fogEnd);
+}

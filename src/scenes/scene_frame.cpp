@@ -1,20 +1,22 @@
 #include "display/device_globals.h"
-#include "filters/effect_parameters.h"
+#include "resources/effect_parameters.h"
 #include "resources/static_resources.h"
-#include "scenes/matrix.h"
-#include "scenes/render_state.h"
+#include "scene_core/matrix.h"
+#include "scene_core/render_state.h"
 #include "scenes/scenes.h"
 
 namespace scene_frame {
 
 void Begin(bool clearDepth) {
     sceneTarget.Begin();
-    const uint32_t flags = clearDepth ? gfx::D3DCLEAR_TARGET | gfx::D3DCLEAR_ZBUFFER
-                                      : gfx::D3DCLEAR_TARGET;
+    const uint32_t flags =
+        clearDepth ? gfx::D3DCLEAR_TARGET | gfx::D3DCLEAR_ZBUFFER : gfx::D3DCLEAR_TARGET;
     g_device->Clear(0, nullptr, flags, 0x00000000, 1.0f, 0);
 }
 
-void End() { sceneTarget.End(); }
+void End() {
+    sceneTarget.End();
+}
 
 void Blend(bool enable) {
     SetAlphaBlend(enable, gfx::D3DBLENDOP_ADD, gfx::D3DBLEND_SRCALPHA, gfx::D3DBLEND_INVSRCALPHA);

@@ -1,7 +1,7 @@
 // Parts 5 and 6: one image over the whole target, its "alpha" following "0_flash". Only the colour
 // is cleared.
 #include "platform/gfx/gfx.h"
-#include "scenes/render_state.h"
+#include "scene_core/render_state.h"
 #include "scenes/scenes.h"
 
 void SceneImage(const char* name, float alpha) {

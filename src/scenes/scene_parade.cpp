@@ -1,10 +1,10 @@
 // Part 3: ten pigs 3 units apart marching toward +x at one unit a second (leaving at 15, coming
 // back at -15), and one pig ten times larger at the origin, all in fog.
 #include "platform/gfx/gfx.h"
-#include "scenes/matrix.h"
-#include "scenes/noise.h"
+#include "scene_core/matrix.h"
+#include "scene_core/noise.h"
+#include "scene_core/render_state.h"
 #include "scenes/pig.h"
-#include "scenes/render_state.h"
 #include "scenes/scenes.h"
 
 namespace {

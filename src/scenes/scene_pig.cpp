@@ -1,9 +1,9 @@
 // Part 1: one pig at the origin, seen from the orbited eye.
 #include "platform/gfx/gfx.h"
-#include "scenes/matrix.h"
+#include "scene_core/matrix.h"
+#include "scene_core/render_state.h"
 #include "scenes/orbit_camera.h"
 #include "scenes/pig.h"
-#include "scenes/render_state.h"
 #include "scenes/scenes.h"
 
 void ScenePig(float /*seconds*/) {

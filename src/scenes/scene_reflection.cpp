@@ -1,12 +1,12 @@
-// Part 2: ten pigs upside down one unit below a floor drawn with alpha blending, and the upright row
-// above it; the camera is used as the frame loop set it.
-#include "filters/effect_parameters.h"
+// Part 2: ten pigs upside down one unit below a floor drawn with alpha blending, and the upright
+// row above it; the camera is used as the frame loop set it.
 #include "platform/gfx/gfx.h"
+#include "resources/effect_parameters.h"
 #include "resources/static_resources.h"
-#include "scenes/camera.h"
-#include "scenes/matrix.h"
+#include "scene_core/camera.h"
+#include "scene_core/matrix.h"
+#include "scene_core/render_state.h"
 #include "scenes/pig.h"
-#include "scenes/render_state.h"
 #include "scenes/scenes.h"
 
 namespace {
@@ -15,7 +15,9 @@ constexpr float kPi = 3.1415927f;
 constexpr float kHalfPi = 1.5707964f;
 
 // Along z from -15 to 12 in steps of 3.
-float RowZ(int i) { return static_cast<float>(3 * i) - 15.0f; }
+float RowZ(int i) {
+    return static_cast<float>(3 * i) - 15.0f;
+}
 
 }  // namespace
 
@@ -38,7 +40,6 @@ void SceneReflection(float /*seconds*/) {
     sceneEffects.End(nullptr);
     scene_frame::Blend(false);
 
-    for (int i = 0; i < 10; ++i)
-        DrawPig(MatrixWorld(0.0f, 0.0f, RowZ(i), 0.0f, 0.0f, 0.0f, 1.0f));
+    for (int i = 0; i < 10; ++i) DrawPig(MatrixWorld(0.0f, 0.0f, RowZ(i), 0.0f, 0.0f, 0.0f, 1.0f));
     scene_frame::End();
 }

@@ -2,11 +2,11 @@
 // second (jumping back by 400), their y and z on two independent noise curves of amplitude 60. The
 // fog distance follows "0_fade".
 #include "platform/gfx/gfx.h"
-#include "scenes/matrix.h"
-#include "scenes/noise.h"
+#include "scene_core/matrix.h"
+#include "scene_core/noise.h"
+#include "scene_core/render_state.h"
 #include "scenes/orbit_camera.h"
 #include "scenes/pig.h"
-#include "scenes/render_state.h"
 #include "scenes/scenes.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "sync/timer.h"
 
 class BassTimer : public sync::Timer {
-public:
+  public:
     // rowsPerSecond = beatsPerMinute / 60 x rowsPerBeat (153 and 5 give 12.75).
     BassTimer(audio::Handle musicStream, float beatsPerMinute, int rowsPerBeat);
 

@@ -12,7 +12,7 @@ inline namespace vm {
 namespace sync {
 
 class Device {
-public:
+  public:
     explicit Device(std::string prefix) : baseName(std::move(prefix)) {}
     virtual ~Device() = default;
     virtual Track* fetchTrack(const std::string& name) = 0;

@@ -9,7 +9,8 @@ PlayerDevice::PlayerDevice(const std::string& prefix, sync::Timer* musicTimer)
     : sync::Device(prefix), timer(musicTimer) {}
 
 sync::Track* PlayerDevice::fetchTrack(const std::string& name) {
-    if (auto it = tracks.indexByName.find(name); it != tracks.indexByName.end()) return tracks.trackAt(it->second);
+    if (auto it = tracks.indexByName.find(name); it != tracks.indexByName.end())
+        return tracks.trackAt(it->second);
 
     sync::Track* track = tracks.trackAt(tracks.findOrAdd(name));
     const std::string fileName = fileNameFor(name);
@@ -22,4 +23,6 @@ sync::Track* PlayerDevice::fetchTrack(const std::string& name) {
     return track;
 }
 
-bool PlayerDevice::update(float /*row*/) { return true; }
+bool PlayerDevice::update(float /*row*/) {
+    return true;
+}

@@ -6,7 +6,7 @@ inline namespace vm {
 namespace sync {
 
 class Timer {
-public:
+  public:
     virtual ~Timer() = default;
     virtual void pause() = 0;
     virtual void play() = 0;

@@ -9,7 +9,8 @@ namespace sync {
 namespace {
 
 // floor(row) as a 32-bit signed integer, reused as an unsigned row. Rows outside the int32 range
-// (and NaN) give INT32_MIN, the x86 conversion's "indefinite" value, instead of undefined behaviour.
+// (and NaN) give INT32_MIN, the x86 conversion's "indefinite" value, instead of undefined
+// behaviour.
 uint32_t SearchRow(float row) {
     const float floored = std::floor(row);
     int32_t r = INT32_MIN;
@@ -19,7 +20,9 @@ uint32_t SearchRow(float row) {
 
 }  // namespace
 
-void Track::setKey(uint32_t row, TrackKey key) { keys_[row] = key; }
+void Track::setKey(uint32_t row, TrackKey key) {
+    keys_[row] = key;
+}
 
 float Track::valueAt(float row) const {
     if (keys_.empty()) return 0.0f;
@@ -36,10 +39,18 @@ float Track::valueAt(float row) const {
                                        static_cast<double>(span));
     float u;
     switch (k0.interpolation) {
-        case Linear: u = t; break;
-        case Cosine: u = static_cast<float>((1.0 - std::cos(static_cast<double>(t) * 3.141592653589793)) * 0.5); break;
-        case Quadratic: u = static_cast<float>(std::pow(static_cast<double>(t), 2.0)); break;
-        default: return k0.value;  // Step, and every unknown kind
+        case Linear:
+            u = t;
+            break;
+        case Cosine:
+            u = static_cast<float>((1.0 - std::cos(static_cast<double>(t) * 3.141592653589793)) *
+                                   0.5);
+            break;
+        case Quadratic:
+            u = static_cast<float>(std::pow(static_cast<double>(t), 2.0));
+            break;
+        default:
+            return k0.value;  // Step, and every unknown kind
     }
     const float delta = next->second.value - k0.value;
     return k0.value + delta * u;

@@ -7,8 +7,8 @@
 
 // The sync layer's types live in `sync`, nested in the inline namespace `vm`: POSIX declares a
 // global function sync() (<unistd.h>, which <memory> pulls in), and a global namespace of the same
-// name would clash with it. Code writes sync::Track as usual; only a call of ::sync() itself would be
-// ambiguous.
+// name would clash with it. Code writes sync::Track as usual; only a call of ::sync() itself would
+// be ambiguous.
 
 inline namespace vm {
 namespace sync {
@@ -27,7 +27,7 @@ struct TrackKey {
 };
 
 class Track {
-public:
+  public:
     // Inserts the key, or replaces the key already at that row.
     void setKey(uint32_t row, TrackKey key);
     // 0.0 for an empty track; the first key's value before it, the last key's value after it;
@@ -36,7 +36,7 @@ public:
     size_t keyCount() const { return keys_.size(); }
     const std::map<uint32_t, TrackKey>& keys() const { return keys_; }
 
-private:
+  private:
     std::map<uint32_t, TrackKey> keys_;
 };
 

@@ -14,8 +14,8 @@ namespace sync {
 namespace {
 
 uint32_t GetU32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
 
 void PutU32(uint8_t* p, uint32_t v) {
@@ -32,7 +32,8 @@ TrackFileReport ParseTrackFile(const uint8_t* data, size_t size, Track& track) {
     TrackFileReport report;
     report.opened = true;
     if (size < 4) {
-        report.problem = size == 0 ? "empty file, no key count" : "file too short to hold a key count";
+        report.problem =
+            size == 0 ? "empty file, no key count" : "file too short to hold a key count";
         return report;
     }
     report.declaredKeys = GetU32(data);
@@ -51,7 +52,8 @@ TrackFileReport ParseTrackFile(const uint8_t* data, size_t size, Track& track) {
     report.keysRead = static_cast<uint32_t>(count);
     if (count < report.declaredKeys) {
         report.problem = "file ends after " + std::to_string(count) + " of its " +
-                         std::to_string(report.declaredKeys) + " declared keys; keeping the keys read";
+                         std::to_string(report.declaredKeys) +
+                         " declared keys; keeping the keys read";
     }
     return report;
 }
@@ -82,7 +84,8 @@ TrackFileReport ReadTrackFile(const std::string& path, Track& track) {
                          (report.problem.empty() ? "" : "; " + report.problem);
     } else if (oversized) {
         report.problem = "file larger than " + std::to_string(kMaxTrackFileBytes >> 20) +
-                         " MiB; only its start was read" + (report.problem.empty() ? "" : "; " + report.problem);
+                         " MiB; only its start was read" +
+                         (report.problem.empty() ? "" : "; " + report.problem);
     }
     return report;
 }
@@ -93,8 +96,9 @@ bool WriteTrackFile(const std::string& path, const Track& track, std::string* er
     uint8_t* record = bytes.data() + 4;
     for (const auto& [row, key] : track.keys()) {
         if (key.interpolation < INT8_MIN || key.interpolation > INT8_MAX) {
-            if (error) *error = "kind " + std::to_string(key.interpolation) + " at row " + std::to_string(row) +
-                                " does not fit in the file's signed byte";
+            if (error)
+                *error = "kind " + std::to_string(key.interpolation) + " at row " +
+                         std::to_string(row) + " does not fit in the file's signed byte";
             return false;
         }
         uint32_t bits;

@@ -1,5 +1,6 @@
 // TrackStore: the playback device's registry of tracks, by name and by index.
-// Tracks are never removed or reordered, so an index (and its track) stays valid for the store's life.
+// Tracks are never removed or reordered, so an index (and its track) stays valid for the store's
+// life.
 #pragma once
 
 #include <cstdint>
@@ -14,7 +15,7 @@ inline namespace vm {
 namespace sync {
 
 class TrackStore {
-public:
+  public:
     TrackStore() = default;
     TrackStore(const TrackStore&) = delete;
     TrackStore& operator=(const TrackStore&) = delete;

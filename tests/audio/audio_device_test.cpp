@@ -1,13 +1,12 @@
 // Playback through real SDL audio drivers: the disk driver records what was played, so it can be
 // compared sample for sample with the decoded file; the position clock runs in real time.
 #include <SDL.h>
+#include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
-
-#include <gtest/gtest.h>
 
 #include "audio/scratch_dir.h"
 #include "audio/test_signal.h"
@@ -26,11 +25,13 @@ std::vector<float> ReadFloats(const std::string& path) {
 }
 
 // The frame offset in `recorded` at which decoded[from, to) appears bit for bit, or -1.
-int64_t FindSegment(const std::vector<float>& recorded, const std::vector<float>& decoded, int64_t from,
-                    int64_t to, int64_t searchFrom = 0) {
+int64_t FindSegment(const std::vector<float>& recorded, const std::vector<float>& decoded,
+                    int64_t from, int64_t to, int64_t searchFrom = 0) {
     const int64_t frames = static_cast<int64_t>(recorded.size() / 2);
     for (int64_t at = searchFrom; at + (to - from) <= frames; ++at) {
-        if (std::memcmp(&recorded[at * 2], &decoded[from * 2], (to - from) * 2 * sizeof(float)) == 0) return at;
+        if (std::memcmp(&recorded[at * 2], &decoded[from * 2], (to - from) * 2 * sizeof(float)) ==
+            0)
+            return at;
     }
     return -1;
 }
@@ -45,16 +46,18 @@ bool WaitUntilStopped(audio::Handle stream, double seconds) {
 }
 
 class DiskDriver : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         WriteTestMp3(dir.File("music.mp3"), 13230);  // 0.3 s
         std::string error;
-        ASSERT_TRUE(audio::DecodeMp3File(dir.File("music.mp3").c_str(), &decoded, &error, nullptr)) << error;
+        ASSERT_TRUE(audio::DecodeMp3File(dir.File("music.mp3").c_str(), &decoded, &error, nullptr))
+            << error;
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", dir.File("played.raw").c_str(), 1);
         audio::Configure({});
         ASSERT_TRUE(audio::Init(1, 44100, audio::BASS_DEVICE_LATENCY));
-        stream = audio::StreamCreateFile(false, dir.File("music.mp3").c_str(), 0, 0, audio::BASS_STREAM_PRESCAN);
+        stream = audio::StreamCreateFile(false, dir.File("music.mp3").c_str(), 0, 0,
+                                         audio::BASS_STREAM_PRESCAN);
         ASSERT_NE(stream, 0u);
     }
     void TearDown() override {
@@ -98,9 +101,11 @@ TEST_F(DiskDriver, PlaysTheDecodedSamplesExactlyPausesResumesAndStopsAtTheEnd) {
     const std::vector<float> recorded = ReadFloats(dir.File("played.raw"));
     const int64_t start = FindSegment(recorded, decoded.samples, 0, frozenFrame);
     ASSERT_GE(start, 0);
-    const int64_t resumed = FindSegment(recorded, decoded.samples, frozenFrame, decoded.frames, start + frozenFrame);
+    const int64_t resumed =
+        FindSegment(recorded, decoded.samples, frozenFrame, decoded.frames, start + frozenFrame);
     ASSERT_GE(resumed, start + frozenFrame) << "playback did not resume at the frozen position";
-    for (size_t i = (resumed + decoded.frames - frozenFrame) * 2; i < recorded.size(); ++i) ASSERT_EQ(recorded[i], 0.0f);
+    for (size_t i = (resumed + decoded.frames - frozenFrame) * 2; i < recorded.size(); ++i)
+        ASSERT_EQ(recorded[i], 0.0f);
 }
 
 TEST(AudioDriverChoice, AFailingChosenDriverFailsInitCleanlyAndTheDefaultOneRunsInRealTime) {
@@ -115,13 +120,16 @@ TEST(AudioDriverChoice, AFailingChosenDriverFailsInitCleanlyAndTheDefaultOneRuns
     unsetenv("SDL_AUDIODRIVER");
     ScratchDir dir;
     WriteTestMp3(dir.File("music.mp3"), 44100);
-    ASSERT_TRUE(audio::Init(1, 44100, audio::BASS_DEVICE_LATENCY));  // a real device, or the dummy driver
-    const audio::Handle stream = audio::StreamCreateFile(false, dir.File("music.mp3").c_str(), 0, 0, 0);
+    ASSERT_TRUE(
+        audio::Init(1, 44100, audio::BASS_DEVICE_LATENCY));  // a real device, or the dummy driver
+    const audio::Handle stream =
+        audio::StreamCreateFile(false, dir.File("music.mp3").c_str(), 0, 0, 0);
     ASSERT_NE(stream, 0u);
     audio::ChannelPlay(stream, false);
     const auto start = std::chrono::steady_clock::now();
     std::this_thread::sleep_for(std::chrono::milliseconds(250));
-    const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double elapsed =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const double played = audio::ChannelBytes2Seconds(stream, audio::ChannelGetPosition(stream));
     EXPECT_GT(played, 0.05);
     EXPECT_LT(played, elapsed + 0.05);

@@ -1,8 +1,8 @@
 // The audio calls through the manual clock: exact positions, pause/resume/seek, end of stream,
 // the WAV output, and misuse.
-#include <filesystem>
-
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 #include "audio/scratch_dir.h"
 #include "audio/test_signal.h"
@@ -15,21 +15,25 @@ constexpr uint64_t kBytesPerFrame = 8;
 constexpr int64_t kFrames = 22050;
 
 class ManualClock : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         WriteTestMp3(dir.File("music.mp3"), kFrames);
         std::string error;
-        ASSERT_TRUE(audio::DecodeMp3File(dir.File("music.mp3").c_str(), &decoded, &error, nullptr)) << error;
+        ASSERT_TRUE(audio::DecodeMp3File(dir.File("music.mp3").c_str(), &decoded, &error, nullptr))
+            << error;
         audio::Configure({.manualClock = true, .wavOutput = dir.File("out.wav")});
         ASSERT_TRUE(audio::Init(1, 44100, audio::BASS_DEVICE_LATENCY));
-        stream = audio::StreamCreateFile(false, dir.File("music.mp3").c_str(), 0, 0, audio::BASS_STREAM_PRESCAN);
+        stream = audio::StreamCreateFile(false, dir.File("music.mp3").c_str(), 0, 0,
+                                         audio::BASS_STREAM_PRESCAN);
         ASSERT_NE(stream, 0u);
     }
     void TearDown() override {
         audio::Free();
         audio::Configure({});
     }
-    int64_t Frame() { return static_cast<int64_t>(audio::ChannelGetPosition(stream) / kBytesPerFrame); }
+    int64_t Frame() {
+        return static_cast<int64_t>(audio::ChannelGetPosition(stream) / kBytesPerFrame);
+    }
 
     ScratchDir dir;
     audio::DecodedAudio decoded;
@@ -48,7 +52,8 @@ TEST_F(ManualClock, PositionMovesOnlyWhilePlayingByWholeFramesThatAddUp) {
     EXPECT_EQ(audio::ChannelIsActive(stream), audio::BASS_ACTIVE_PLAYING);
     for (int i = 0; i < 12; ++i) audio::AdvanceManualClock(1.0 / 60.0);  // 735 frames each
     EXPECT_EQ(Frame(), 12 * 735);
-    for (int i = 0; i < 2; ++i) audio::AdvanceManualClock(1.0 / 44100.0 / 3.0);  // thirds carry over
+    for (int i = 0; i < 2; ++i)
+        audio::AdvanceManualClock(1.0 / 44100.0 / 3.0);  // thirds carry over
     EXPECT_EQ(Frame(), 12 * 735);
     audio::AdvanceManualClock(1.0 / 44100.0 / 3.0);
     EXPECT_EQ(Frame(), 12 * 735 + 1);
@@ -89,7 +94,8 @@ TEST_F(ManualClock, PauseResumeSeekAndEndAreWrittenExactlyToTheWav) {
     std::memcpy(&dataBytes, &wav[40], 4);
     std::memcpy(&rate, &wav[24], 4);
     std::memcpy(format, &wav[20], 4);
-    EXPECT_EQ(std::string(&wav[0], 4) + std::string(&wav[8], 4) + std::string(&wav[36], 4), "RIFFWAVEdata");
+    EXPECT_EQ(std::string(&wav[0], 4) + std::string(&wav[8], 4) + std::string(&wav[36], 4),
+              "RIFFWAVEdata");
     EXPECT_EQ(dataBytes, expected.size() * 2);
     EXPECT_EQ(rate, 44100u);
     EXPECT_EQ(format[0] * 10 + format[1], 12);
@@ -104,7 +110,8 @@ TEST(AudioMisuse, RefusedCallsSayWhyAndLeaveNothingBehind) {
     ScratchDir dir;
     WriteTestMp3(dir.File("music.mp3"), 4410);
     testing::internal::CaptureStderr();
-    EXPECT_EQ(audio::StreamCreateFile(false, dir.File("music.mp3").c_str(), 0, 0, 0), 0u);  // before Init
+    EXPECT_EQ(audio::StreamCreateFile(false, dir.File("music.mp3").c_str(), 0, 0, 0),
+              0u);  // before Init
     audio::Configure({.manualClock = true});
     EXPECT_FALSE(audio::Init(1, 48000, 0));
     ASSERT_TRUE(audio::Init(1, 44100, 0));
@@ -113,13 +120,15 @@ TEST(AudioMisuse, RefusedCallsSayWhyAndLeaveNothingBehind) {
     EXPECT_EQ(audio::StreamCreateFile(true, dir.File("music.mp3").c_str(), 0, 0, 0), 0u);
     const audio::Handle ok = audio::StreamCreateFile(false, dir.File("music.mp3").c_str(), 0, 0, 0);
     std::filesystem::copy_file(dir.File("music.mp3"), dir.File("cut.mp3"));
-    std::filesystem::resize_file(dir.File("cut.mp3"), std::filesystem::file_size(dir.File("cut.mp3")) / 2);
+    std::filesystem::resize_file(dir.File("cut.mp3"),
+                                 std::filesystem::file_size(dir.File("cut.mp3")) / 2);
     const audio::Handle cut = audio::StreamCreateFile(false, dir.File("cut.mp3").c_str(), 0, 0, 0);
     const std::string messages = testing::internal::GetCapturedStderr();
     EXPECT_NE(ok, 0u);
     EXPECT_NE(cut, 0u);  // plays what there is
     EXPECT_LT(audio::ChannelGetLength(cut), audio::ChannelGetLength(ok));
-    for (const char* why : {"before Init", "48000", "nothing.mp3", "whole files", "cut.mp3: holds", "truncated"})
+    for (const char* why :
+         {"before Init", "48000", "nothing.mp3", "whole files", "cut.mp3: holds", "truncated"})
         EXPECT_NE(messages.find(why), std::string::npos) << why << " in " << messages;
     EXPECT_TRUE(audio::Free());
     EXPECT_FALSE(audio::Free());

@@ -1,13 +1,13 @@
 // One stream's state and what it hands to the mixer, with simulated time (pause and resume are
 // checked bit for bit through the disk driver). Sample i of the ramp is i,
 // so any misplaced read shows in the values.
-#include <algorithm>
-#include <memory>
-#include <vector>
+#include "platform/audio/playback_stream.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/audio/playback_stream.h"
+#include <algorithm>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -16,7 +16,7 @@ constexpr int64_t kPeriod = 256;
 
 // Sample i of the interleaved ramp is i; counts the seeks it is asked for.
 class RampSource final : public audio::SampleSource {
-public:
+  public:
     RampSource(int64_t frames, int* seeks) : frames_(frames), seeks_(seeks) {}
     int64_t Length() const override { return frames_; }
     int64_t Tell() const override { return next_; }
@@ -32,7 +32,7 @@ public:
         return n;
     }
 
-private:
+  private:
     int64_t frames_;
     int64_t next_ = 0;
     int* seeks_;
@@ -40,7 +40,8 @@ private:
 
 audio::PlaybackStream RampStream(int64_t frames, int* seeks = nullptr) {
     static int ignored = 0;
-    return audio::PlaybackStream(std::make_unique<RampSource>(frames, seeks ? seeks : &ignored), kPeriod);
+    return audio::PlaybackStream(std::make_unique<RampSource>(frames, seeks ? seeks : &ignored),
+                                 kPeriod);
 }
 
 // Mixes one period; returns its first left sample, or -1 when nothing was mixed.
@@ -61,7 +62,7 @@ TEST(PlaybackStream, HandsOutTheSamplesInOrderSeekingOnlyWhenTheReadHeadJumpsAnd
     std::vector<float> big(5000 * 2, 0.5f);  // longer than one decoding chunk; mixed on top
     EXPECT_EQ(s.Mix(big.data(), 5000, 0.0), 5000);
     for (int64_t i = 0; i < 5000 * 2; ++i) ASSERT_EQ(big[i], static_cast<float>(i) + 0.5f) << i;
-    EXPECT_EQ(seeks, 0);  // playing on from the start needs no seek
+    EXPECT_EQ(seeks, 0);                       // playing on from the start needs no seek
     EXPECT_EQ(s.Mix(nullptr, 500, 0.1), 500);  // moves on without decoding
     EXPECT_EQ(MixOnce(s, 0.2), 5500.0f * 2);
     EXPECT_EQ(seeks, 1);

@@ -1,9 +1,9 @@
 // The smooth position clock, driven with simulated callbacks and query times.
-#include <random>
+#include "platform/audio/position_clock.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/audio/position_clock.h"
+#include <random>
 
 namespace {
 constexpr double kRate = 44100.0;

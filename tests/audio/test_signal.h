@@ -1,6 +1,8 @@
 // Test signals: a stereo sine pair (left and right differ so swapped channels show) written as MP3.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -8,8 +10,6 @@
 #include <numbers>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "platform/audio/mp3_writer.h"
 

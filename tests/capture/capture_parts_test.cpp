@@ -19,11 +19,12 @@ std::optional<capture::Options> Parse(std::vector<const char*> args, std::string
 
 TEST(CaptureOptions, ReadsEveryOption) {
     std::string msg;
-    auto o = Parse({"--size", "640x360", "--fps", "25", "--msaa", "4", "--aspect", "16:10",
-                    "--start", "10", "--end", "20.5", "--output", "a.mp4", "--png-dir", "p",
-                    "--contact-sheet", "s.png", "--sheet-interval", "2", "--sheet-columns", "3",
-                    "--quiet"},
-                   &msg);
+    auto o =
+        Parse({"--size",           "640x360", "--fps",           "25", "--msaa",          "4",
+               "--aspect",         "16:10",   "--start",         "10", "--end",           "20.5",
+               "--output",         "a.mp4",   "--png-dir",       "p",  "--contact-sheet", "s.png",
+               "--sheet-interval", "2",       "--sheet-columns", "3",  "--quiet"},
+              &msg);
     ASSERT_TRUE(o) << msg;
     EXPECT_EQ(o->width, 640u);
     EXPECT_EQ(o->height, 360u);
@@ -119,7 +120,7 @@ TEST(CaptureContactSheet, LaysOutCellsAndWritesAReadablePng) {
     EXPECT_EQ(sw, 6 + 2 * (32 + 6));
     EXPECT_EQ(sh, 6 + 2 * (18 + 22 + 6));
     auto at = [&](int x, int y) { return px + (size_t(y) * sw + x) * 3; };
-    EXPECT_EQ(at(10, 10)[0], 255);       // first cell red
+    EXPECT_EQ(at(10, 10)[0], 255);           // first cell red
     EXPECT_EQ(at(6 + 38 + 10, 10)[2], 255);  // second cell blue
     EXPECT_EQ(at(6 + 38 + 10, 10)[0], 0);
     stbi_image_free(px);

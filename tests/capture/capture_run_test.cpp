@@ -1,5 +1,6 @@
-// The capture tool end to end over the default production: exact frame counts, identical frames on a
-// second run, the soundtrack of the span in the video, a contact sheet, and the headless main job.
+// The capture tool end to end over the default production: exact frame counts, identical frames on
+// a second run, the soundtrack of the span in the video, a contact sheet, and the headless main
+// job.
 #include <gtest/gtest.h>
 #include <stb/stb_image.h>
 #include <sys/wait.h>
@@ -43,7 +44,8 @@ uint64_t HashFile(const fs::path& p) {
 
 std::map<std::string, uint64_t> HashFolder(const fs::path& dir) {
     std::map<std::string, uint64_t> hashes;
-    for (const auto& e : fs::directory_iterator(dir)) hashes[e.path().filename()] = HashFile(e.path());
+    for (const auto& e : fs::directory_iterator(dir))
+        hashes[e.path().filename()] = HashFile(e.path());
     return hashes;
 }
 
@@ -52,7 +54,7 @@ bool Have(const char* program) {
 }
 
 class CaptureRun : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (!fs::exists(fs::path(VM_DATA_DIR) / "vessmark"))
             GTEST_SKIP() << "the default production was not built";
@@ -77,7 +79,8 @@ TEST_F(CaptureRun, SameSpanTwiceGivesTheExactFramesBothTimes) {
     // The demo's own lines go to the log, not between the capture's messages.
     EXPECT_EQ(first.output.find("loading complete"), std::string::npos) << first.output;
     std::ifstream log(work_ / "demo.log");
-    const std::string lines((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    const std::string lines((std::istreambuf_iterator<char>(log)),
+                            std::istreambuf_iterator<char>());
     EXPECT_NE(lines.find("loading complete\n"), std::string::npos) << lines;
     auto second = Capture(span + "--png-dir '" + (work_ / "b").string() + "'");
     ASSERT_EQ(second.code, 0) << second.output;
@@ -107,11 +110,15 @@ TEST_F(CaptureRun, VideoCarriesTheSoundtrackOfTheSpanAndASheetIsWritten) {
     ASSERT_EQ(r.code, 0) << r.output;
     EXPECT_NE(r.output.find("30 frames"), std::string::npos) << r.output;
 
-    auto frames = Shell("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
-                      "stream=nb_read_frames -of csv=p=0 '" + video.string() + "'");
+    auto frames = Shell(
+        "ffprobe -v error -count_frames -select_streams v:0 -show_entries "
+        "stream=nb_read_frames -of csv=p=0 '" +
+        video.string() + "'");
     EXPECT_EQ(std::atoi(frames.output.c_str()), 30) << frames.output;
-    auto audio = Shell("ffprobe -v error -select_streams a:0 -show_entries stream=duration "
-                     "-of csv=p=0 '" + video.string() + "'");
+    auto audio = Shell(
+        "ffprobe -v error -select_streams a:0 -show_entries stream=duration "
+        "-of csv=p=0 '" +
+        video.string() + "'");
     EXPECT_NEAR(std::atof(audio.output.c_str()), 2.5, 0.06) << audio.output;
 
     int w = 0, h = 0, n = 0;
@@ -145,11 +152,13 @@ TEST_F(CaptureRun, KeepsAFrameFromTheMiddleOfEveryPart) {
     }
     for (size_t a = 0; a < frames.size(); ++a)
         for (size_t b = a + 1; b < frames.size(); ++b)
-            EXPECT_NE(frames[a], frames[b]) << "parts " << a + 1 << " and " << b + 1 << " look the same";
+            EXPECT_NE(frames[a], frames[b])
+                << "parts " << a + 1 << " and " << b + 1 << " look the same";
 }
 
 TEST_F(CaptureRun, WithoutFfmpegSaysSoAndStillWritesPngFiles) {
-    const std::string noFfmpeg = "cd '" VM_DATA_DIR "' && env PATH=/nonexistent '" VM_CAPTURE_EXE "' --quiet ";
+    const std::string noFfmpeg =
+        "cd '" VM_DATA_DIR "' && env PATH=/nonexistent '" VM_CAPTURE_EXE "' --quiet ";
     const fs::path video = work_ / "clip.mp4", frames = work_ / "frames";
     auto alone = Shell(noFfmpeg + "--size 640x360 --end 0.5 --output '" + video.string() + "'");
     EXPECT_EQ(alone.code, 2);
@@ -166,13 +175,15 @@ TEST_F(CaptureRun, WithoutFfmpegSaysSoAndStillWritesPngFiles) {
 TEST_F(CaptureRun, ExplainsOutputsItCannotWrite) {
     auto r = Capture("--size 640x360 --end 1 --contact-sheet /nonexistent-dir/sheet.png");
     EXPECT_EQ(r.code, 2);
-    EXPECT_NE(r.output.find("cannot write /nonexistent-dir/sheet.png"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("cannot write /nonexistent-dir/sheet.png"), std::string::npos)
+        << r.output;
 }
 
 TEST_F(CaptureRun, MainJobWithoutADisplayCapturesTheProduction) {
     if (!Have("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
     const std::string env = "env -u DISPLAY -u WAYLAND_DISPLAY BUILD_DIR='" VM_BUILD_DIR
-                            "' OUT_DIR='" + work_.string() + "' CAPTURE_ARGS='--size 640x360 --fps 4 --end 2' ";
+                            "' OUT_DIR='" +
+                            work_.string() + "' CAPTURE_ARGS='--size 640x360 --fps 4 --end 2' ";
     auto r = Shell(env + "bash '" VM_SOURCE_DIR "/scripts/play.sh'");
     ASSERT_EQ(r.code, 0) << r.output;
     EXPECT_NE(r.output.find("No display found"), std::string::npos);

@@ -15,30 +15,35 @@ namespace {
 namespace fs = std::filesystem;
 
 class GeneratedData : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (!fs::exists(fs::path(VM_DATA_DIR) / content::kSoundtrack))
             GTEST_SKIP() << "no generated data in " << VM_DATA_DIR << " (content build is off)";
     }
-    static std::string path(const std::string& relative) { return (fs::path(VM_DATA_DIR) / relative).string(); }
+    static std::string path(const std::string& relative) {
+        return (fs::path(VM_DATA_DIR) / relative).string();
+    }
 };
 
 TEST_F(GeneratedData, MeshesParseWithIndicesInRangeAndOneUnitPlacingKey) {
-    for (const char* rel : {content::kMeshEyes, content::kMeshBody, content::kMeshJaw, content::kMeshNostrils,
-                            content::kMeshRing, content::kMeshTusks}) {
+    for (const char* rel : {content::kMeshEyes, content::kMeshBody, content::kMeshJaw,
+                            content::kMeshNostrils, content::kMeshRing, content::kMeshTusks}) {
         std::vector<uint8_t> bytes;
         std::string reason;
         bool opened = false;
-        ASSERT_TRUE(ReadWholeFile(path(rel).c_str(), kMaxMeshFileBytes, bytes, reason, opened)) << rel << ": " << reason;
+        ASSERT_TRUE(ReadWholeFile(path(rel).c_str(), kMaxMeshFileBytes, bytes, reason, opened))
+            << rel << ": " << reason;
         MeshFileContents mesh;
-        ASSERT_TRUE(ParseMeshFile(bytes.data(), bytes.size(), mesh, reason)) << rel << ": " << reason;
+        ASSERT_TRUE(ParseMeshFile(bytes.data(), bytes.size(), mesh, reason))
+            << rel << ": " << reason;
         EXPECT_EQ(VertexFormatSize(mesh.formatBits), mesh.stride) << rel;
         EXPECT_GT(mesh.triangleCount, 0u) << rel;
         for (uint16_t i : mesh.indices) ASSERT_LT(i, mesh.vertexCount) << rel;
         ASSERT_EQ(mesh.positionKeys.count, 1u) << rel;
         ASSERT_EQ(mesh.rotationKeys.count, 1u) << rel;
         ASSERT_EQ(mesh.scaleKeys.count, 1u) << rel;
-        EXPECT_FLOAT_EQ(mesh.scaleKeys.keys[0].x, 1.0f) << rel;  // an empty scale would shrink it to nothing
+        EXPECT_FLOAT_EQ(mesh.scaleKeys.keys[0].x, 1.0f)
+            << rel;  // an empty scale would shrink it to nothing
         EXPECT_FLOAT_EQ(mesh.rotationKeys.keys[0].w, 1.0f) << rel;
     }
 }
@@ -48,8 +53,9 @@ TEST_F(GeneratedData, ImagesDecodeAtTheirSizes) {
         const char* rel;
         uint32_t w, h;
     };
-    for (const Expect& e : {Expect{content::kEyeImage, 256, 256}, Expect{content::kBackdropImage, 1024, 576},
-                            Expect{content::kTitleImage, 1280, 720}, Expect{content::kEndImage, 1280, 720}}) {
+    for (const Expect& e :
+         {Expect{content::kEyeImage, 256, 256}, Expect{content::kBackdropImage, 1024, 576},
+          Expect{content::kTitleImage, 1280, 720}, Expect{content::kEndImage, 1280, 720}}) {
         std::string error;
         const auto image = image::LoadFile(path(e.rel), &error);
         ASSERT_TRUE(image.has_value()) << e.rel << ": " << error;
@@ -61,7 +67,9 @@ TEST_F(GeneratedData, ImagesDecodeAtTheirSizes) {
 TEST_F(GeneratedData, SoundtrackDecodesGaplesslyForAtLeast125SecondsLoudWithoutClipping) {
     audio::DecodedAudio decoded;
     std::string error, warning;
-    ASSERT_TRUE(audio::DecodeMp3File(path(content::kSoundtrack).c_str(), &decoded, &error, &warning)) << error;
+    ASSERT_TRUE(
+        audio::DecodeMp3File(path(content::kSoundtrack).c_str(), &decoded, &error, &warning))
+        << error;
     EXPECT_GE(decoded.frames, int64_t(125) * 44100);
     EXPECT_EQ(decoded.announcedFrames, decoded.frames);  // the LAME tag states the exact length
     float peak = 0;
@@ -86,9 +94,10 @@ TEST_F(GeneratedData, TwentyThreeWellFormedTrackFilesAndTheEffectFiles) {
     sync::Track part;
     sync::ReadTrackFile(path("s/synced_0_part.track"), part);
     EXPECT_EQ(int(part.valueAt(1568.0f)), 6);
-    for (const char* rel : {"vessmark/shaders/pig.fx", "vessmark/shaders/floor.fx", "vessmark/shaders/texture.fx",
-                            "DefaultFilters/DefaultFilter.fx", "DefaultFilters/Guassian.fx",
-                            "DefaultFilters/NearestEdge.fx", "DefaultFilters/BlurFilter.fx", "DefaultFilters/color.fx"})
+    for (const char* rel : {"vessmark/shaders/pig.fx", "vessmark/shaders/floor.fx",
+                            "vessmark/shaders/texture.fx", "DefaultFilters/DefaultFilter.fx",
+                            "DefaultFilters/Guassian.fx", "DefaultFilters/NearestEdge.fx",
+                            "DefaultFilters/BlurFilter.fx", "DefaultFilters/color.fx"})
         EXPECT_GT(fs::file_size(path(rel)), 100u) << rel;
 }
 

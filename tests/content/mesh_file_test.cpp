@@ -27,7 +27,8 @@ meshfile::MeshFile OneTriangle() {
 TEST(MeshFile, RoundTripKeepsEveryFieldAndEachKeyBlockItsOwnCount) {
     const auto original = OneTriangle();
     const auto bytes = meshfile::SerializeMeshFile(original);
-    // 86-byte header, 6 bytes of indices, 96 of vertices, 13 ignored, K = 0, then three counted blocks.
+    // 86-byte header, 6 bytes of indices, 96 of vertices, 13 ignored, K = 0, then three counted
+    // blocks.
     EXPECT_EQ(bytes.size(), 86u + 6 + 96 + 13 + 4 + (4 + 24) + (4 + 16) + (4 + 24));
     meshfile::MeshFile back;
     std::string error;

@@ -21,7 +21,8 @@ std::vector<double> PieceVolumes(const content::TriMesh& m) {
     std::vector<size_t> id(m.vertices.size());
     for (size_t v = 0; v < m.vertices.size(); ++v) {
         const V3 p = m.vertices[v].position;
-        const auto key = std::make_tuple(std::lround(p.x * 1e4f), std::lround(p.y * 1e4f), std::lround(p.z * 1e4f));
+        const auto key = std::make_tuple(std::lround(p.x * 1e4f), std::lround(p.y * 1e4f),
+                                         std::lround(p.z * 1e4f));
         id[v] = weld.emplace(key, weld.size()).first->second;
     }
     std::vector<size_t> parent(weld.size());
@@ -53,7 +54,8 @@ TEST(PigModel, SixClosedPartsWoundOutwardWithinTheTriangleBudget) {
         ASSERT_GT(p.mesh.triangleCount(), 0u) << p.path;
         EXPECT_LT(p.mesh.vertices.size(), 65536u) << p.path;
         total += p.mesh.triangleCount();
-        for (const auto& v : p.mesh.vertices) ASSERT_NEAR(content::Length(v.normal), 1.0f, 1e-4f) << p.path;
+        for (const auto& v : p.mesh.vertices)
+            ASSERT_NEAR(content::Length(v.normal), 1.0f, 1e-4f) << p.path;
         // Each triangle's standard cross product (clockwise seen from outside in a left-handed
         // space) agrees with the smooth normals of its corners.
         for (size_t k = 0; k < p.mesh.indices.size(); k += 3) {
@@ -61,9 +63,11 @@ TEST(PigModel, SixClosedPartsWoundOutwardWithinTheTriangleBudget) {
             const auto& b = p.mesh.vertices[p.mesh.indices[k + 1]];
             const auto& c = p.mesh.vertices[p.mesh.indices[k + 2]];
             const V3 face = Cross(b.position - a.position, c.position - a.position);
-            ASSERT_GT(Dot(face, a.normal + b.normal + c.normal), 0.0f) << p.path << " triangle " << k / 3;
+            ASSERT_GT(Dot(face, a.normal + b.normal + c.normal), 0.0f)
+                << p.path << " triangle " << k / 3;
         }
-        for (double v : PieceVolumes(p.mesh)) EXPECT_GT(v, 0.0) << p.path << ": a piece is wound inward";
+        for (double v : PieceVolumes(p.mesh))
+            EXPECT_GT(v, 0.0) << p.path << ": a piece is wound inward";
     }
     // Part 4 draws 200 pigs a frame on a software rasteriser: the pig must stay light.
     EXPECT_LE(pig[1].mesh.triangleCount(), 350u);

@@ -1,10 +1,10 @@
 // The rendered soundtrack is finite and the same every time it is made (its length and level are
 // checked on the encoded file with the generated data).
-#include "music.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+#include "music.h"
 
 namespace {
 

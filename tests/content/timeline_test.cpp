@@ -41,7 +41,8 @@ TEST(Timeline, HoldsEveryTrackAndRunsEveryPartAndFilterWithValuesInRange) {
         ASSERT_LE(part, 6) << "row " << row;
         lastPart = part;
         filters.insert(int(at("0_filter", row)));
-        const float flash = at("0_flash", row), fade = at("0_fade", row), fov = at("1_cam.fov", row);
+        const float flash = at("0_flash", row), fade = at("0_fade", row),
+                    fov = at("1_cam.fov", row);
         EXPECT_TRUE(flash >= 0 && flash <= 1 && fade >= 0 && fade <= 1) << "row " << row;
         EXPECT_TRUE(fov > 0.5f && fov < 1.3f) << "row " << row;
         if (part >= 5) brightest = std::max(brightest, flash);

@@ -33,18 +33,20 @@ constexpr float k43 = 1.3333334f, k1610 = 1.6f, k169 = 1.7777778f;
 
 INSTANTIATE_TEST_SUITE_P(
     EveryCell, RenderAreaTest,
-    testing::Values(AreaCase{1024, 768, true, k43, 576, 96}, AreaCase{1024, 768, true, k1610, 691, 38},
-                    AreaCase{1024, 768, true, k169, 768, 0}, AreaCase{1024, 768, false, k1610, 576, 96},
-                    AreaCase{1280, 1024, true, k43, 768, 128}, AreaCase{1280, 1024, true, k1610, 921, 51},
-                    AreaCase{1280, 1024, true, k169, 1024, 0}, AreaCase{1280, 1024, false, k169, 720, 152},
-                    AreaCase{1680, 1050, true, k43, 787, 131}, AreaCase{1680, 1050, true, k1610, 945, 52},
-                    AreaCase{1680, 1050, true, k169, 1050, 0}, AreaCase{1680, 1050, false, k43, 945, 52},
-                    AreaCase{1920, 1080, true, k43, 810, 135}, AreaCase{1920, 1080, true, k1610, 972, 54},
-                    AreaCase{1920, 1080, true, k169, 1080, 0}, AreaCase{1920, 1080, false, k43, 1080, 0},
-                    // Wider than 16:9 windowed: the band is taller than the screen, centred on it.
-                    AreaCase{2560, 1080, false, k169, 1440, -180}, AreaCase{2560, 1081, false, k169, 1440, -180},
-                    // Full screen 16:9 fills odd heights too.
-                    AreaCase{800, 601, true, k169, 601, 0}));
+    testing::Values(
+        AreaCase{1024, 768, true, k43, 576, 96}, AreaCase{1024, 768, true, k1610, 691, 38},
+        AreaCase{1024, 768, true, k169, 768, 0}, AreaCase{1024, 768, false, k1610, 576, 96},
+        AreaCase{1280, 1024, true, k43, 768, 128}, AreaCase{1280, 1024, true, k1610, 921, 51},
+        AreaCase{1280, 1024, true, k169, 1024, 0}, AreaCase{1280, 1024, false, k169, 720, 152},
+        AreaCase{1680, 1050, true, k43, 787, 131}, AreaCase{1680, 1050, true, k1610, 945, 52},
+        AreaCase{1680, 1050, true, k169, 1050, 0}, AreaCase{1680, 1050, false, k43, 945, 52},
+        AreaCase{1920, 1080, true, k43, 810, 135}, AreaCase{1920, 1080, true, k1610, 972, 54},
+        AreaCase{1920, 1080, true, k169, 1080, 0}, AreaCase{1920, 1080, false, k43, 1080, 0},
+        // Wider than 16:9 windowed: the band is taller than the screen, centred on it.
+        AreaCase{2560, 1080, false, k169, 1440, -180},
+        AreaCase{2560, 1081, false, k169, 1440, -180},
+        // Full screen 16:9 fills odd heights too.
+        AreaCase{800, 601, true, k169, 601, 0}));
 
 TEST(AspectTables, RatiosAreTheNearestFloats) {
     EXPECT_EQ(kAspectRatios[0], 1.3333334f);
@@ -82,7 +84,8 @@ TEST_F(DumpSettingsTest, UnwritableFileIsReportedAndStdoutStillGetsTheLines) {
     displaySettings.DumpSettings();
     const std::string out = testing::internal::GetCapturedStdout();
     const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(out, "screen = 1024x768@60\nrender = 1024x768\noffset = 0\nratio  = 1.777778\nms = 0\n");
+    EXPECT_EQ(out,
+              "screen = 1024x768@60\nrender = 1024x768\noffset = 0\nratio  = 1.777778\nms = 0\n");
     EXPECT_NE(err.find("cannot write \"lol.txt\""), std::string::npos) << err;
 }
 

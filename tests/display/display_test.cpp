@@ -1,11 +1,12 @@
 // Window and device start-up from the settings, each failure's box, and the release order.
 #include "display/display.h"
+
 #include "display/test_env.h"
 
 namespace {
 
 class DisplayDeviceTest : public DisplayTest {
-protected:
+  protected:
     void SetUp() override {
         DisplayTest::SetUp();
         display_ = std::make_unique<Display>();
@@ -92,9 +93,12 @@ TEST_F(DisplayDeviceTest, EachFailingStepShowsItsBoxAndOpenFails) {
         bool deviceExists;
     };
     const Case cases[] = {
-        {"CreateDevice", [](fake::Adapter& a) { a.createResult = gfx::D3DERR_NOTAVAILABLE; }, false},
-        {"CreateDepthStencilSurface", [](fake::Adapter& a) { a.device.depthResult = gfx::E_OUTOFMEMORY; }, true},
-        {"SetDepthStencilSurface", [](fake::Adapter& a) { a.device.setDepthResult = gfx::D3DERR_INVALIDCALL; }, true},
+        {"CreateDevice", [](fake::Adapter& a) { a.createResult = gfx::D3DERR_NOTAVAILABLE; },
+         false},
+        {"CreateDepthStencilSurface",
+         [](fake::Adapter& a) { a.device.depthResult = gfx::E_OUTOFMEMORY; }, true},
+        {"SetDepthStencilSurface",
+         [](fake::Adapter& a) { a.device.setDepthResult = gfx::D3DERR_INVALIDCALL; }, true},
     };
     for (const Case& c : cases) {
         fake::Adapter broken;

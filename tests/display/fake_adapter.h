@@ -11,7 +11,7 @@
 namespace fake {
 
 class RefCounted {
-public:
+  public:
     uint32_t AddRefImpl() { return ++refs; }
     uint32_t ReleaseImpl(std::vector<std::string>* log, const char* what) {
         if (log != nullptr) log->push_back(std::string("release ") + what);
@@ -21,7 +21,7 @@ public:
 };
 
 class Surface : public gfx::Surface, public RefCounted {
-public:
+  public:
     explicit Surface(std::vector<std::string>* log) : log_(log) {}
     ~Surface() override = default;
     uint32_t AddRef() override { return AddRefImpl(); }
@@ -32,22 +32,24 @@ public:
     }
     gfx::SurfaceDesc desc;
 
-private:
+  private:
     std::vector<std::string>* log_;
 };
 
 class Device : public gfx::Device, public RefCounted {
     std::vector<std::string>* log_;
 
-public:
+  public:
     explicit Device(std::vector<std::string>* log) : log_(log), depth(log) {}
     ~Device() override = default;
     uint32_t AddRef() override { return AddRefImpl(); }
     uint32_t Release() override { return ReleaseImpl(log_, "device"); }
 
-    gfx::HRESULT CreateDepthStencilSurface(uint32_t width, uint32_t height, uint32_t format, uint32_t multiSample,
-                                           uint32_t quality, int32_t discard, gfx::Surface** surface) override {
-        depth.desc = {format, gfx::D3DUSAGE_DEPTHSTENCIL, gfx::D3DPOOL_DEFAULT, multiSample, width, height};
+    gfx::HRESULT CreateDepthStencilSurface(uint32_t width, uint32_t height, uint32_t format,
+                                           uint32_t multiSample, uint32_t quality, int32_t discard,
+                                           gfx::Surface** surface) override {
+        depth.desc = {format, gfx::D3DUSAGE_DEPTHSTENCIL, gfx::D3DPOOL_DEFAULT, multiSample, width,
+                      height};
         depthQuality = quality;
         depthDiscard = discard;
         if (gfx::Failed(depthResult)) return depthResult;
@@ -60,26 +62,53 @@ public:
     }
 
     // Not used by the display: fail loudly.
-    gfx::HRESULT CreateTexture(uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, gfx::Texture**) override { return gfx::E_FAIL; }
-    gfx::HRESULT CreateRenderTarget(uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, int32_t, gfx::Surface**) override { return gfx::E_FAIL; }
-    gfx::HRESULT CreateVertexBuffer(uint32_t, uint32_t, uint32_t, uint32_t, gfx::VertexBuffer**) override { return gfx::E_FAIL; }
-    gfx::HRESULT CreateIndexBuffer(uint32_t, uint32_t, uint32_t, uint32_t, gfx::IndexBuffer**) override { return gfx::E_FAIL; }
-    gfx::HRESULT CreateVertexDeclaration(const gfx::VertexElement*, gfx::VertexDeclaration**) override { return gfx::E_FAIL; }
+    gfx::HRESULT CreateTexture(uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t,
+                               gfx::Texture**) override {
+        return gfx::E_FAIL;
+    }
+    gfx::HRESULT CreateRenderTarget(uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, int32_t,
+                                    gfx::Surface**) override {
+        return gfx::E_FAIL;
+    }
+    gfx::HRESULT CreateVertexBuffer(uint32_t, uint32_t, uint32_t, uint32_t,
+                                    gfx::VertexBuffer**) override {
+        return gfx::E_FAIL;
+    }
+    gfx::HRESULT CreateIndexBuffer(uint32_t, uint32_t, uint32_t, uint32_t,
+                                   gfx::IndexBuffer**) override {
+        return gfx::E_FAIL;
+    }
+    gfx::HRESULT CreateVertexDeclaration(const gfx::VertexElement*,
+                                         gfx::VertexDeclaration**) override {
+        return gfx::E_FAIL;
+    }
     gfx::HRESULT CreateTextureFromFile(const char*, gfx::Texture**) override { return gfx::E_FAIL; }
     gfx::HRESULT GetRenderTarget(uint32_t, gfx::Surface**) override { return gfx::E_FAIL; }
     gfx::HRESULT SetRenderTarget(uint32_t, gfx::Surface*) override { return gfx::E_FAIL; }
     gfx::HRESULT GetDepthStencilSurface(gfx::Surface**) override { return gfx::E_FAIL; }
-    gfx::HRESULT StretchRect(gfx::Surface*, const gfx::Rect*, gfx::Surface*, const gfx::Rect*, uint32_t) override { return gfx::E_FAIL; }
+    gfx::HRESULT StretchRect(gfx::Surface*, const gfx::Rect*, gfx::Surface*, const gfx::Rect*,
+                             uint32_t) override {
+        return gfx::E_FAIL;
+    }
     gfx::HRESULT BeginScene() override { return gfx::E_FAIL; }
     gfx::HRESULT EndScene() override { return gfx::E_FAIL; }
-    gfx::HRESULT Clear(uint32_t, const gfx::Rect*, uint32_t, uint32_t, float, uint32_t) override { return gfx::E_FAIL; }
-    gfx::HRESULT Present(const gfx::Rect*, const gfx::Rect*, ui::Window*, const void*) override { return gfx::E_FAIL; }
+    gfx::HRESULT Clear(uint32_t, const gfx::Rect*, uint32_t, uint32_t, float, uint32_t) override {
+        return gfx::E_FAIL;
+    }
+    gfx::HRESULT Present(const gfx::Rect*, const gfx::Rect*, ui::Window*, const void*) override {
+        return gfx::E_FAIL;
+    }
     gfx::HRESULT SetRenderState(uint32_t, uint32_t) override { return gfx::E_FAIL; }
     gfx::HRESULT GetRenderState(uint32_t, uint32_t*) override { return gfx::E_FAIL; }
-    gfx::HRESULT SetStreamSource(uint32_t, gfx::VertexBuffer*, uint32_t, uint32_t) override { return gfx::E_FAIL; }
+    gfx::HRESULT SetStreamSource(uint32_t, gfx::VertexBuffer*, uint32_t, uint32_t) override {
+        return gfx::E_FAIL;
+    }
     gfx::HRESULT SetVertexDeclaration(gfx::VertexDeclaration*) override { return gfx::E_FAIL; }
     gfx::HRESULT SetIndices(gfx::IndexBuffer*) override { return gfx::E_FAIL; }
-    gfx::HRESULT DrawIndexedPrimitive(uint32_t, int32_t, uint32_t, uint32_t, uint32_t, uint32_t) override { return gfx::E_FAIL; }
+    gfx::HRESULT DrawIndexedPrimitive(uint32_t, int32_t, uint32_t, uint32_t, uint32_t,
+                                      uint32_t) override {
+        return gfx::E_FAIL;
+    }
 
     gfx::HRESULT depthResult = gfx::D3D_OK;
     gfx::HRESULT setDepthResult = gfx::D3D_OK;
@@ -90,7 +119,7 @@ public:
 };
 
 class Adapter : public gfx::Adapter, public RefCounted {
-public:
+  public:
     explicit Adapter(std::vector<std::string>* log = nullptr) : log_(log), device(log) {}
     ~Adapter() override = default;
     uint32_t AddRef() override { return AddRefImpl(); }
@@ -99,9 +128,11 @@ public:
     uint32_t GetAdapterModeCount(uint32_t adapter, uint32_t format) override {
         queriedFormats.push_back(format);
         return adapter == gfx::D3DADAPTER_DEFAULT && format == gfx::D3DFMT_X8R8G8B8
-                   ? static_cast<uint32_t>(modes.size()) : 0;
+                   ? static_cast<uint32_t>(modes.size())
+                   : 0;
     }
-    gfx::HRESULT EnumAdapterModes(uint32_t, uint32_t format, uint32_t mode, gfx::DisplayMode* out) override {
+    gfx::HRESULT EnumAdapterModes(uint32_t, uint32_t format, uint32_t mode,
+                                  gfx::DisplayMode* out) override {
         enumerated.push_back(mode);
         if (format != gfx::D3DFMT_X8R8G8B8 || mode >= modes.size()) return gfx::D3DERR_INVALIDCALL;
         *out = modes[mode];
@@ -111,8 +142,9 @@ public:
         *out = desktop;
         return gfx::D3D_OK;
     }
-    gfx::HRESULT CheckDeviceMultiSampleType(uint32_t, uint32_t deviceType, uint32_t format, int32_t windowed,
-                                            uint32_t multiSample, uint32_t*) override {
+    gfx::HRESULT CheckDeviceMultiSampleType(uint32_t, uint32_t deviceType, uint32_t format,
+                                            int32_t windowed, uint32_t multiSample,
+                                            uint32_t*) override {
         multiSampleAsked.push_back(multiSample);
         windowedAsked.push_back(windowed);
         bool ok = deviceType == gfx::D3DDEVTYPE_HAL && format == gfx::D3DFMT_X8R8G8B8;
@@ -124,8 +156,9 @@ public:
         *out = caps;
         return gfx::D3D_OK;
     }
-    gfx::HRESULT CreateDevice(uint32_t adapter, uint32_t deviceType, ui::Window* focus, uint32_t flags,
-                              gfx::PresentParameters* params, gfx::Device** out) override {
+    gfx::HRESULT CreateDevice(uint32_t adapter, uint32_t deviceType, ui::Window* focus,
+                              uint32_t flags, gfx::PresentParameters* params,
+                              gfx::Device** out) override {
         createAdapter = adapter;
         createType = deviceType;
         createFocus = focus;
@@ -150,10 +183,10 @@ public:
     ui::Window* createFocus = nullptr;
     gfx::PresentParameters createParams;
 
-private:
+  private:
     std::vector<std::string>* log_;
 
-public:
+  public:
     Device device;
 };
 

@@ -1,5 +1,6 @@
 // Failed results in words, bounded to 63 characters.
 #include "display/report_d3d_error.h"
+
 #include "display/test_env.h"
 
 namespace {

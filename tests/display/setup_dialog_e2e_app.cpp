@@ -9,11 +9,13 @@
 
 int main() {
     gfx::Configure({.provider = gfx::ContextProvider::Headless});
-    // Boxes (say, from the adapter start-up) go to stderr only: nothing may block the driven dialog.
+    // Boxes (say, from the adapter start-up) go to stderr only: nothing may block the driven
+    // dialog.
     ui::Configure({.messageBox = [](const char*, const char*, uint32_t) { return ui::IDOK; }});
     fake::Adapter adapter;
-    adapter.modes = {fake::Mode(320, 240, 60), fake::Mode(640, 480, 60),  fake::Mode(800, 600, 60),
-                     fake::Mode(800, 600, 75), fake::Mode(1024, 768, 60), fake::Mode(1920, 1080, 60)};
+    adapter.modes = {fake::Mode(320, 240, 60),  fake::Mode(640, 480, 60),
+                     fake::Mode(800, 600, 60),  fake::Mode(800, 600, 75),
+                     fake::Mode(1024, 768, 60), fake::Mode(1920, 1080, 60)};
     adapter.desktop = fake::Mode(1920, 1080, 60);
     adapter.supportedSamples = {0, 2, 4};
     Display display;

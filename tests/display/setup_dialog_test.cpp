@@ -7,7 +7,7 @@ namespace {
 using fake::Mode;
 
 class SetupDialogTest : public DisplayTest {
-protected:
+  protected:
     // Runs the procedure through the scripted dialog; returns what was printed.
     std::string RunDialog(ui::DialogScript script, intptr_t* result = nullptr) {
         dialog.SetScript(std::move(script));
@@ -21,16 +21,18 @@ protected:
 };
 
 TEST_F(SetupDialogTest, ResolutionListSkipsNarrowModesAndPreselectsTheLast800x600) {
-    adapter.modes = {Mode(320, 240, 60), Mode(512, 384, 60), Mode(600, 2000, 60), Mode(640, 480, 60),
-                     Mode(1024, 400, 85), Mode(1024, 768, 60), Mode(1920, 1080, 144)};
+    adapter.modes = {Mode(320, 240, 60),   Mode(512, 384, 60),  Mode(600, 2000, 60),
+                     Mode(640, 480, 60),   Mode(1024, 400, 85), Mode(1024, 768, 60),
+                     Mode(1920, 1080, 144)};
     const std::string out = RunDialog(OpenOnly());
     ASSERT_NE(Run().Items(IDC_RESOLUTION), nullptr);
     EXPECT_EQ(*Run().Items(IDC_RESOLUTION),
-              (std::vector<std::string>{" 3:  640x 480@60Hz", " 4: 1024x 400@85Hz", " 5: 1024x 768@60Hz",
-                                        " 6: 1920x1080@144Hz"}));
+              (std::vector<std::string>{" 3:  640x 480@60Hz", " 4: 1024x 400@85Hz",
+                                        " 5: 1024x 768@60Hz", " 6: 1920x1080@144Hz"}));
     EXPECT_EQ(out, " 0 = 3 -> 3\n 1 = 4 -> 4\n 2 = 5 -> 5\n 3 = 6 -> 6\n");
     EXPECT_EQ(modeCount, 4);
-    EXPECT_EQ((std::array{modeTable[0], modeTable[1], modeTable[2], modeTable[3], modeTable[4], modeTable[199]}),
+    EXPECT_EQ((std::array{modeTable[0], modeTable[1], modeTable[2], modeTable[3], modeTable[4],
+                          modeTable[199]}),
               (std::array{3, 4, 5, 6, -1, -1}));
     EXPECT_EQ(Run().Selection(IDC_RESOLUTION), 0);  // no 800 x 600: the first listed mode
     // Both boxes start checked.
@@ -38,8 +40,8 @@ TEST_F(SetupDialogTest, ResolutionListSkipsNarrowModesAndPreselectsTheLast800x60
     EXPECT_EQ(Run().Checked(IDC_VSYNC), ui::BST_CHECKED);
 
     // With 800 x 600 listed, its last entry is preselected.
-    adapter.modes = {Mode(640, 480, 60), Mode(800, 600, 60), Mode(800, 600, 72), Mode(800, 600, 75),
-                     Mode(1024, 768, 60), Mode(800, 601, 60)};
+    adapter.modes = {Mode(640, 480, 60), Mode(800, 600, 60),  Mode(800, 600, 72),
+                     Mode(800, 600, 75), Mode(1024, 768, 60), Mode(800, 601, 60)};
     modeCount = 0;
     RunDialog(OpenOnly());
     EXPECT_EQ(Run().Selection(IDC_RESOLUTION), 3);
@@ -53,10 +55,10 @@ TEST_F(SetupDialogTest, MultisamplingListIsThePrefixUpToTheFirstRejection) {
         int selected;
     };
     const Case cases[] = {
-        {{0, 2, 4}, 3, 1},                           // rejects 6x: three entries, 2x chosen
-        {{0, 2}, 2, 0},                              // only 2x: "No Multisampling" chosen
-        {{0, 2, 4, 8, 16}, 3, 1},                    // 6x rejected ends the list before 8x
-        {{0, 2, 4, 6, 8, 10, 12, 14, 16}, 9, 1},     // everything
+        {{0, 2, 4}, 3, 1},                        // rejects 6x: three entries, 2x chosen
+        {{0, 2}, 2, 0},                           // only 2x: "No Multisampling" chosen
+        {{0, 2, 4, 8, 16}, 3, 1},                 // 6x rejected ends the list before 8x
+        {{0, 2, 4, 6, 8, 10, 12, 14, 16}, 9, 1},  // everything
         {{0}, 1, 0},
     };
     adapter.modes = {Mode(800, 600, 60)};
@@ -69,7 +71,8 @@ TEST_F(SetupDialogTest, MultisamplingListIsThePrefixUpToTheFirstRejection) {
         ASSERT_EQ(items.size(), c.listed);
         for (size_t p = 0; p < items.size(); ++p) EXPECT_EQ(items[p], kMultiSampleNames[p]);
         EXPECT_EQ(Run().Selection(IDC_MULTISAMPLE), c.selected);
-        for (int32_t windowed : adapter.windowedAsked) EXPECT_EQ(windowed, 0);  // always asks full screen
+        for (int32_t windowed : adapter.windowedAsked)
+            EXPECT_EQ(windowed, 0);  // always asks full screen
     }
 }
 
@@ -93,10 +96,11 @@ TEST_F(SetupDialogTest, RunStoresTheChoices) {
     adapter.modes = {Mode(320, 200, 70), Mode(800, 600, 60), Mode(1280, 1024, 75)};
     adapter.supportedSamples = {0, 2, 4, 6, 8};
     intptr_t result = 0;
-    const std::string out = RunDialog({.selections = {{IDC_RESOLUTION, 1}, {IDC_ASPECT, 1}, {IDC_MULTISAMPLE, 4}},
-                                       .checks = {{IDC_FULLSCREEN, ui::BST_UNCHECKED}},
-                                       .endings = {ui::DialogEnding::Command(ui::IDOK)}},
-                                      &result);
+    const std::string out =
+        RunDialog({.selections = {{IDC_RESOLUTION, 1}, {IDC_ASPECT, 1}, {IDC_MULTISAMPLE, 4}},
+                   .checks = {{IDC_FULLSCREEN, ui::BST_UNCHECKED}},
+                   .endings = {ui::DialogEnding::Command(ui::IDOK)}},
+                  &result);
     EXPECT_EQ(result, 1);
     EXPECT_NE(out.find("dismode to udse = 2   off = 1  2\n"), std::string::npos) << out;
     EXPECT_EQ(displaySettings.screenWidth, 1280u);
@@ -106,7 +110,7 @@ TEST_F(SetupDialogTest, RunStoresTheChoices) {
     EXPECT_FALSE(displaySettings.fullscreen);
     EXPECT_TRUE(displaySettings.vsync);
     EXPECT_EQ(displaySettings.multiSample, 8u);
-    EXPECT_EQ(adapter.enumerated.back(), 2u);  // Run enumerates the chosen mode again
+    EXPECT_EQ(adapter.enumerated.back(), 2u);    // Run enumerates the chosen mode again
     EXPECT_EQ(displaySettings.renderHeight, 0);  // derived later, by ShowSetupDialog
 }
 
@@ -128,7 +132,9 @@ TEST_F(SetupDialogTest, NoModesShowsTheBoxAndRunKeepsTheDialogOpen) {
 TEST_F(SetupDialogTest, OnlyNarrowModesLeaveRunWithoutEffect) {
     adapter.modes = {Mode(320, 240, 60), Mode(512, 384, 60)};
     intptr_t result = 0;
-    RunDialog({.endings = {ui::DialogEnding::Command(ui::IDOK), ui::DialogEnding::Command(ui::IDCANCEL)}}, &result);
+    RunDialog(
+        {.endings = {ui::DialogEnding::Command(ui::IDOK), ui::DialogEnding::Command(ui::IDCANCEL)}},
+        &result);
     EXPECT_EQ(result, 0);  // Run did nothing, Exit then ended it
     EXPECT_EQ(displaySettings.screenWidth, 0u);
 }
@@ -166,7 +172,7 @@ TEST_F(SetupDialogTest, CloseBoxEndsTheProcessWithZeroAndWritesNothing) {
 }
 
 class ShowSetupDialogTest : public SetupDialogTest {
-protected:
+  protected:
     bool Show(std::string* out) {
         testing::internal::CaptureStdout();
         const bool shown = display_->ShowSetupDialog();

@@ -16,7 +16,7 @@ using vmtest::ReadFile;
 using vmtest::WaitFor;
 
 class SetupDialogXvfb : public testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         if (!vmtest::XvfbSession::Available({"xdotool", "import"})) return;
         xvfb_ = std::make_unique<vmtest::XvfbSession>();
@@ -25,7 +25,9 @@ protected:
     static void TearDownTestSuite() { xvfb_.reset(); }
     void SetUp() override {
         if (!xvfb_ || !xvfb_->Running()) GTEST_SKIP() << "Xvfb, xdotool or import not available";
-        folder_ = fs::current_path() / ("e2e_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+        folder_ =
+            fs::current_path() /
+            ("e2e_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(folder_);
         fs::create_directories(folder_);
     }
@@ -53,7 +55,8 @@ TEST_F(SetupDialogXvfb, ReturnRunsWithThePreselectedSettings) {
     ASSERT_EQ(WaitFor(app_, std::chrono::seconds(20)), 0);
     const std::string out = Output();
     // 800 x 600 at 75 Hz preselected, 2x multisampling, 16:9 desktop, full screen.
-    const std::string lines = "screen = 800x600@75\nrender = 800x600\noffset = 0\nratio  = 1.777778\nms = 2\n";
+    const std::string lines =
+        "screen = 800x600@75\nrender = 800x600\noffset = 0\nratio  = 1.777778\nms = 2\n";
     EXPECT_NE(out.find("dismode to udse = 3   off = 2  5\n" + lines), std::string::npos) << out;
     EXPECT_NE(out.find("result=true"), std::string::npos) << out;
     EXPECT_EQ(ReadFile(folder_ / "lol.txt"), lines);

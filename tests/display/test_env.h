@@ -7,9 +7,9 @@
 
 #include <array>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <set>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -18,8 +18,8 @@
 #include "display/display_settings.h"
 #include "display/fake_adapter.h"
 #include "display/setup_dialog.h"
-#include "platform/ui/scripted_dialog.h"
 #include "platform/gfx/gfx.h"
+#include "platform/ui/scripted_dialog.h"
 #include "platform/ui/ui.h"
 
 struct ExitCalled {
@@ -32,7 +32,7 @@ struct Box {
 };
 
 class DisplayTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         previous_ = std::filesystem::current_path();
         folder_ = std::filesystem::temp_directory_path() /
@@ -59,10 +59,11 @@ protected:
 
     void InstallUi() {
         ui::Configure({.headless = true,
-                       .messageBox = [this](const char* t, const char* c, uint32_t type) {
-                           boxes.push_back({t, c, type});
-                           return ui::IDOK;
-                       },
+                       .messageBox =
+                           [this](const char* t, const char* c, uint32_t type) {
+                               boxes.push_back({t, c, type});
+                               return ui::IDOK;
+                           },
                        .dialog = dialog.Hook(),
                        .exitProcess = [](int code) { throw ExitCalled{code}; }});
     }
@@ -78,7 +79,7 @@ protected:
     ui::ScriptedDialog dialog;
     std::vector<Box> boxes;
 
-private:
+  private:
     std::filesystem::path previous_, folder_;
     static inline int counter_ = 0;
 };

@@ -1,12 +1,12 @@
 #include "driver/demo_data_folder.h"
 
+#include <stb/stb_image_write.h>
+
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <stdexcept>
-
-#include <stb/stb_image_write.h>
 
 #include "platform/audio/mp3_writer.h"
 
@@ -64,7 +64,7 @@ void WriteCubeMesh(const fs::path& path) {
     }
     Put<uint8_t>(out, 0);
     for (int i = 0; i < 3; ++i) Put<uint32_t>(out, 0);
-    Put<uint32_t>(out, 0);                               // K = 0: each block has its own count
+    Put<uint32_t>(out, 0);                              // K = 0: each block has its own count
     for (int i = 0; i < 3; ++i) Put<uint32_t>(out, 0);  // no position, rotation or scale keys
 }
 
@@ -103,14 +103,15 @@ void WriteSoundtrack(const fs::path& path, double seconds) {
 
 // The effect files the demo loads, copied from the content folder.
 void WriteEffects(const fs::path& folder) {
-    for (const char* relative :
-         {"DefaultFilters/DefaultFilter.fx", "DefaultFilters/Guassian.fx", "DefaultFilters/NearestEdge.fx",
-          "DefaultFilters/BlurFilter.fx", "DefaultFilters/color.fx", "vessmark/shaders/pig.fx",
-          "vessmark/shaders/floor.fx", "vessmark/shaders/texture.fx"}) {
+    for (const char* relative : {"DefaultFilters/DefaultFilter.fx", "DefaultFilters/Guassian.fx",
+                                 "DefaultFilters/NearestEdge.fx", "DefaultFilters/BlurFilter.fx",
+                                 "DefaultFilters/color.fx", "vessmark/shaders/pig.fx",
+                                 "vessmark/shaders/floor.fx", "vessmark/shaders/texture.fx"}) {
         const fs::path source = fs::path(VM_CONTENT_DIR) / relative;
         const fs::path target = folder / relative;
         fs::create_directories(target.parent_path());
-        if (!fs::is_regular_file(source)) throw std::runtime_error("no effect file " + source.string());
+        if (!fs::is_regular_file(source))
+            throw std::runtime_error("no effect file " + source.string());
         fs::copy_file(source, target, fs::copy_options::overwrite_existing);
     }
 }
@@ -143,9 +144,9 @@ DemoDataFolder::~DemoDataFolder() {
 void DemoDataFolder::WriteAssets(double soundtrackSeconds) {
     WriteSoundtrack(path_ / "vessmark" / "Tavrin Demo Laat - Vessmark part 2 skal brukes.mp3",
                     soundtrackSeconds);
-    for (const char* mesh : {"h.SCENEauge2_3.mesh", "gris.SCENEgrismesh_1.mesh",
-                             "gris.SCENEkjeft_0.mesh", "gris.SCENEnasabor_7.mesh",
-                             "gris.SCENEring_2.mesh", "gris.SCENEtann_8.mesh"})
+    for (const char* mesh :
+         {"h.SCENEauge2_3.mesh", "gris.SCENEgrismesh_1.mesh", "gris.SCENEkjeft_0.mesh",
+          "gris.SCENEnasabor_7.mesh", "gris.SCENEring_2.mesh", "gris.SCENEtann_8.mesh"})
         WriteCubeMesh(path_ / "vessmark" / "gris" / mesh);
     WriteImage(path_ / "vessmark" / "gris" / "augetext.JPG", 255, 255, 255);
     WriteImage(path_ / "vessmark" / "data" / "dama.png", 230, 60, 60);

@@ -1,6 +1,6 @@
 // A data folder the demo can run in, built from scratch by a test: a short synthetic soundtrack,
-// track files, a small cube for each pig mesh, four flat images and the content folder's effect files
-// (VM_CONTENT_DIR names that folder).
+// track files, a small cube for each pig mesh, four flat images and the content folder's effect
+// files (VM_CONTENT_DIR names that folder).
 #pragma once
 
 #include <cstdint>
@@ -23,7 +23,7 @@ using Timeline = std::map<std::string, std::vector<TrackKey>>;  // track name ->
 void WriteTrackFiles(const std::filesystem::path& folder, const Timeline& timeline);
 
 class DemoDataFolder {
-public:
+  public:
     // A fresh folder under the system's temporary directory, removed again by the destructor.
     DemoDataFolder();
     ~DemoDataFolder();
@@ -35,7 +35,7 @@ public:
     // Soundtrack of the given length (a quiet sine), meshes, images and effects.
     void WriteAssets(double soundtrackSeconds);
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

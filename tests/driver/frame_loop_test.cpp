@@ -17,19 +17,24 @@ namespace {
 
 // A scripted timer, track set, pump and renderer in one: every call the loop makes is logged as one
 // readable line, and the script says what each pass sees.
-class ScriptedWorld : public MusicClock, public TrackSource, public FrameRenderer, public MessagePump {
-public:
+class ScriptedWorld : public MusicClock,
+                      public TrackSource,
+                      public FrameRenderer,
+                      public MessagePump {
+  public:
     // Seconds of music per pass (the last entry repeats); rows are seconds * 12.75.
     std::vector<float> secondsPerPass{1.0f};
     std::map<TrackId, float> values;
-    std::vector<bool> updateResults{true};     // per pass, last repeats
-    std::vector<bool> activePerPass{true};     // soundtrack active, per pass, last repeats
+    std::vector<bool> updateResults{true};             // per pass, last repeats
+    std::vector<bool> activePerPass{true};             // soundtrack active, per pass, last repeats
     std::map<unsigned, std::deque<ui::Msg>> messages;  // pass index -> queue
     std::vector<std::string> log;
     unsigned pass = 0;
 
     template <typename T>
-    static T At(const std::vector<T>& v, unsigned i) { return i < v.size() ? v[i] : v.back(); }
+    static T At(const std::vector<T>& v, unsigned i) {
+        return i < v.size() ? v[i] : v.back();
+    }
 
     float currentSeconds() override { return At(secondsPerPass, pass); }
     float currentRow() override { return currentSeconds() * 12.75f; }
@@ -72,7 +77,9 @@ public:
         queue.pop_front();
         return true;
     }
-    void Translate(const ui::Msg& m) override { log.push_back(Format("translate %04X", m.message)); }
+    void Translate(const ui::Msg& m) override {
+        log.push_back(Format("translate %04X", m.message));
+    }
     void Dispatch(const ui::Msg& m) override { log.push_back(Format("dispatch %04X", m.message)); }
 
     static std::string Format(const char* format, uint32_t v) {
@@ -91,7 +98,7 @@ public:
 };
 
 class FrameLoopTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { out_ = open_memstream(&outBuf_, &outSize_); }
     void TearDown() override {
         if (out_) std::fclose(out_);
@@ -119,20 +126,21 @@ protected:
     size_t outSize_ = 0;
 };
 
-
-// ---- Dispatch of one pass ------------------------------------------------------------------------
+// ---- Dispatch of one pass
+// ------------------------------------------------------------------------
 
 TEST_F(FrameLoopTest, PassRunsItsStepsInOrderWithTheCameraFromItsTracks) {
     world.secondsPerPass = {2.0f};
-    world.values = {{TrackId::CamX, 1}, {TrackId::CamY, 2}, {TrackId::CamZ, 3}, {TrackId::ViewX, 4},
-                    {TrackId::ViewY, 5}, {TrackId::ViewZ, 6}, {TrackId::CamFov, 0.75f},
-                    {TrackId::Part, 3}, {TrackId::Filter, 2}, {TrackId::Fp, 0.5f}};
+    world.values = {{TrackId::CamX, 1},       {TrackId::CamY, 2},  {TrackId::CamZ, 3},
+                    {TrackId::ViewX, 4},      {TrackId::ViewY, 5}, {TrackId::ViewZ, 6},
+                    {TrackId::CamFov, 0.75f}, {TrackId::Part, 3},  {TrackId::Filter, 2},
+                    {TrackId::Fp, 0.5f}};
     world.messages[0] = {{ui::WM_KEYDOWN, 'A', 0}};
     MakeLoop().RunPass();
-    EXPECT_EQ(world.log, (std::vector<std::string>{
-                             "update 25.5", "camera 1 2 3 4 5 6 0.75", "SceneParade 2",
-                             "FilterEdge 0.5", "Present", "UpdateAudio", "translate 0100",
-                             "dispatch 0100"}));
+    EXPECT_EQ(world.log,
+              (std::vector<std::string>{"update 25.5", "camera 1 2 3 4 5 6 0.75", "SceneParade 2",
+                                        "FilterEdge 0.5", "Present", "UpdateAudio",
+                                        "translate 0100", "dispatch 0100"}));
 }
 
 struct PartCase {
@@ -142,20 +150,22 @@ struct PartCase {
 
 TEST_F(FrameLoopTest, PartValueIsTruncatedTowardZero) {
     const PartCase cases[] = {
-        {1.99f, "ScenePig 7"},        {1.0f, "ScenePig 7"},
-        {2.0f, "SceneReflection 7"},  {3.5f, "SceneParade 7"},
-        {4.0f, "SceneSwarm 7 0.25"},  {5.0f, "SceneImage dama 7 0.8"},
+        {1.99f, "ScenePig 7"},           {1.0f, "ScenePig 7"},
+        {2.0f, "SceneReflection 7"},     {3.5f, "SceneParade 7"},
+        {4.0f, "SceneSwarm 7 0.25"},     {5.0f, "SceneImage dama 7 0.8"},
         {6.5f, "SceneImage demo 0 0.8"},  // part 6 passes no time
-        {0.5f, "clear FFFF00"},       {0.0f, "clear FFFF00"},
-        {-0.5f, "clear FFFF00"},      {-1.0f, "clear FFFF00"},
-        {7.0f, "clear FFFF00"},       {std::numeric_limits<float>::quiet_NaN(), "clear FFFF00"},
-        {3e9f, "clear FFFF00"},       {-std::numeric_limits<float>::infinity(), "clear FFFF00"},
+        {0.5f, "clear FFFF00"},          {0.0f, "clear FFFF00"},
+        {-0.5f, "clear FFFF00"},         {-1.0f, "clear FFFF00"},
+        {7.0f, "clear FFFF00"},          {std::numeric_limits<float>::quiet_NaN(), "clear FFFF00"},
+        {3e9f, "clear FFFF00"},          {-std::numeric_limits<float>::infinity(), "clear FFFF00"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.value);
         world.log.clear();
         world.secondsPerPass = {7.0f};
-        world.values = {{TrackId::Part, c.value}, {TrackId::Fade, 0.25f}, {TrackId::Flash, 0.8f},
+        world.values = {{TrackId::Part, c.value},
+                        {TrackId::Fade, 0.25f},
+                        {TrackId::Flash, 0.8f},
                         {TrackId::Filter, 1.0f}};
         MakeLoop().RunPass();
         ASSERT_EQ(DrawCalls().size(), 2u);
@@ -193,7 +203,9 @@ TEST_F(FrameLoopTest, FilterValueIsTruncatedAndOnlyAnExactZeroAnnouncesTheClear)
         outBuf_ = nullptr;
         out_ = open_memstream(&outBuf_, &outSize_);
         world.log.clear();
-        world.values = {{TrackId::Part, 0.0f}, {TrackId::Filter, c.value}, {TrackId::Fp, 0.5f},
+        world.values = {{TrackId::Part, 0.0f},
+                        {TrackId::Filter, c.value},
+                        {TrackId::Fp, 0.5f},
                         {TrackId::Fp2, 3.0f}};
         MakeLoop().RunPass();
         ASSERT_EQ(DrawCalls().size(), 2u);
@@ -228,19 +240,49 @@ TEST(FrameLoopStops, AfterThePassThatMeetsAStopCondition) {
         unsigned passes;
         std::vector<std::string> tail;  // the last lines of the log
     };
-    const Messages escape{{0, {{ui::WM_KEYUP, ui::VK_ESCAPE, 0}, {ui::WM_KEYDOWN, ui::VK_SPACE, 0}}},
-                          {1, {{ui::WM_KEYDOWN, ui::VK_ESCAPE | 0x10000u, 0}, {ui::WM_KEYUP, ui::VK_ESCAPE, 0}}},
-                          {2, {{ui::WM_KEYDOWN, ui::VK_ESCAPE, 0}}}};  // never reached
+    const Messages escape{
+        {0, {{ui::WM_KEYUP, ui::VK_ESCAPE, 0}, {ui::WM_KEYDOWN, ui::VK_SPACE, 0}}},
+        {1, {{ui::WM_KEYDOWN, ui::VK_ESCAPE | 0x10000u, 0}, {ui::WM_KEYUP, ui::VK_ESCAPE, 0}}},
+        {2, {{ui::WM_KEYDOWN, ui::VK_ESCAPE, 0}}}};  // never reached
     const Messages quit{{0, {{ui::WM_QUIT, 0, 0}, {ui::WM_KEYDOWN, 'X', 0}}}};
     const Case cases[] = {
-        {"end time", {122.5f, 123.0f, 123.0001f, 130.0f}, {true}, {true}, {}, 3, {"Present", "UpdateAudio"}},
-        {"escape", {1.0f}, {true}, {true}, escape, 2,
-         {"Present", "UpdateAudio", "translate 0100", "dispatch 0100", "translate 0101", "dispatch 0101"}},
-        {"quit", {1.0f}, {true}, {true}, quit, 1,
+        {"end time",
+         {122.5f, 123.0f, 123.0001f, 130.0f},
+         {true},
+         {true},
+         {},
+         3,
+         {"Present", "UpdateAudio"}},
+        {"escape",
+         {1.0f},
+         {true},
+         {true},
+         escape,
+         2,
+         {"Present", "UpdateAudio", "translate 0100", "dispatch 0100", "translate 0101",
+          "dispatch 0101"}},
+        {"quit",
+         {1.0f},
+         {true},
+         {true},
+         quit,
+         1,
          {"translate 0012", "dispatch 0012", "translate 0100", "dispatch 0100"}},
-        {"stopped soundtrack", {10.0f, 20.0f}, {true, true, false}, {true}, {}, 3, {"Present", "UpdateAudio"}},
-        {"refused update", {1.0f}, {true}, {true, false, true}, {}, 2,
-         {"update 12.75", "camera 0 0 0 0 0 0 0", "SceneReflection 1", "FilterDefault", "Present", "UpdateAudio"}},
+        {"stopped soundtrack",
+         {10.0f, 20.0f},
+         {true, true, false},
+         {true},
+         {},
+         3,
+         {"Present", "UpdateAudio"}},
+        {"refused update",
+         {1.0f},
+         {true},
+         {true, false, true},
+         {},
+         2,
+         {"update 12.75", "camera 0 0 0 0 0 0 0", "SceneReflection 1", "FilterDefault", "Present",
+          "UpdateAudio"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -254,7 +296,8 @@ TEST(FrameLoopStops, AfterThePassThatMeetsAStopCondition) {
         EXPECT_EQ(FrameLoop(world, world, world, world, out).Run(), c.passes);
         std::fclose(out);
         ASSERT_GE(world.log.size(), c.tail.size());
-        EXPECT_EQ(std::vector<std::string>(world.log.end() - long(c.tail.size()), world.log.end()), c.tail);
+        EXPECT_EQ(std::vector<std::string>(world.log.end() - long(c.tail.size()), world.log.end()),
+                  c.tail);
         EXPECT_EQ(std::count(world.log.begin(), world.log.end(), "Present"), long(c.passes));
     }
 }

@@ -1,15 +1,14 @@
-// The whole demo on a headless graphics context: scripted dialog, manual audio clock moved on by one
-// frame period per Present, a timeline of test tracks over a short soundtrack. What a run over a
-// valid folder shows (frames per part, letterbox bands, the output lines in order); that it ends
+// The whole demo on a headless graphics context: scripted dialog, manual audio clock moved on by
+// one frame period per Present, a timeline of test tracks over a short soundtrack. What a run over
+// a valid folder shows (frames per part, letterbox bands, the output lines in order); that it ends
 // cleanly without a message is the robustness suite's valid-folder case.
+#include <fcntl.h>
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fcntl.h>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -28,11 +27,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr double kFramePeriod = 0.05;   // seconds of music per presented frame
+constexpr double kFramePeriod = 0.05;  // seconds of music per presented frame
 constexpr double kSoundtrackSeconds = 2.4;
 constexpr uint32_t kRowsPerSegment = 4;
 constexpr int kWidth = 640, kHeight = 480;  // the one mode; 4:3 full screen gives 640 x 360
-constexpr int kBand = 60;                    // letterbox rows above and below
+constexpr int kBand = 60;                   // letterbox rows above and below
 
 // Segment s of the timeline (rows 4s to 4s + 3) runs this part and this filter.
 struct Segment {
@@ -90,7 +89,8 @@ demo_test::Timeline TestTimeline() {
 
 int SegmentOf(double seconds) {
     const float row = static_cast<float>(seconds) * 12.75f;
-    return std::min(static_cast<int>(row / kRowsPerSegment), static_cast<int>(std::size(kSegments)) - 1);
+    return std::min(static_cast<int>(row / kRowsPerSegment),
+                    static_cast<int>(std::size(kSegments)) - 1);
 }
 
 // Runs the demo and keeps what it showed and said.
@@ -166,8 +166,9 @@ TEST(HeadlessRun, EveryPartShowsItsOwnPictureBetweenBlackBandsAndTheLinesComeInO
     // One frame well inside each of the six scene segments (a segment lasts about six frames).
     std::set<uint64_t> pictures;
     for (int s = 0; s < 6; ++s) {
-        const auto first = std::find_if(run.frames.begin(), run.frames.end(),
-                                        [s](const Frame& frame) { return SegmentOf(frame.seconds) == s; });
+        const auto first =
+            std::find_if(run.frames.begin(), run.frames.end(),
+                         [s](const Frame& frame) { return SegmentOf(frame.seconds) == s; });
         ASSERT_LT(first + 2, run.frames.end()) << "segment " << s;
         pictures.insert(first[2].hash);  // the third frame of the segment
     }

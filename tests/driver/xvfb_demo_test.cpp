@@ -2,14 +2,13 @@
 // a screenshot while the demo runs, Escape to end. Skipped when Xvfb, xdotool, xwininfo or
 // ImageMagick's import are missing.
 #include <gtest/gtest.h>
+#include <stb/stb_image.h>
 
 #include <chrono>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
-
-#include <stb/stb_image.h>
 
 #include "driver/demo_data_folder.h"
 #include "driver/track_names.h"
@@ -29,7 +28,8 @@ using vmtest::WaitFor;
 
 size_t CountOccurrences(const std::string& text, const std::string& what) {
     size_t count = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++count;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++count;
     return count;
 }
 
@@ -49,21 +49,24 @@ struct Screenshot {
     double Mean(int from, int to, int channel) const {
         double sum = 0;
         for (int y = from; y < to; ++y)
-            for (int x = 0; x < width; ++x) sum += rgb[(static_cast<size_t>(y) * width + x) * 3 + channel];
+            for (int x = 0; x < width; ++x)
+                sum += rgb[(static_cast<size_t>(y) * width + x) * 3 + channel];
         return sum / (static_cast<double>(to - from) * width);
     }
 };
 
 class XvfbDemo : public testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         if (!vmtest::XvfbSession::Available({"xdotool", "xwininfo", "import"})) return;
         xvfb_ = std::make_unique<vmtest::XvfbSession>();
-        xvfb_->Start(151, 199, std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight) + "x24");
+        xvfb_->Start(151, 199,
+                     std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight) + "x24");
     }
     static void TearDownTestSuite() { xvfb_.reset(); }
     void SetUp() override {
-        if (!xvfb_ || !xvfb_->Running()) GTEST_SKIP() << "Xvfb, xdotool, xwininfo or import not available";
+        if (!xvfb_ || !xvfb_->Running())
+            GTEST_SKIP() << "Xvfb, xdotool, xwininfo or import not available";
     }
     void TearDown() override {
         if (app_ > 0) WaitFor(app_, 0s);  // kills a program a failed test left running
@@ -97,8 +100,9 @@ protected:
             }
             X("xdotool windowfocus --sync " + id + " key Return");
             // Wait until that box is gone before looking for the next one.
-            for (int i = 0; i < 50 && xvfb_->Capture("xwininfo -root -tree").find(id + " \"" + caption) !=
-                                          std::string::npos;
+            for (int i = 0;
+                 i < 50 && xvfb_->Capture("xwininfo -root -tree").find(id + " \"" + caption) !=
+                               std::string::npos;
                  ++i)
                 std::this_thread::sleep_for(50ms);
             ++dismissed;
@@ -142,7 +146,8 @@ TEST_F(XvfbDemo, ShowsThePictureBetweenBlackBandsAndEndsOnEscape) {
     ASSERT_EQ(shot.width, kScreenWidth);
     ASSERT_EQ(shot.height, kScreenHeight);
     EXPECT_TRUE(shot.RowsDark(0, kOffset)) << "band above the render area";
-    EXPECT_TRUE(shot.RowsDark(kOffset + kRenderHeight, kScreenHeight)) << "band below the render area";
+    EXPECT_TRUE(shot.RowsDark(kOffset + kRenderHeight, kScreenHeight))
+        << "band below the render area";
     const double upper = shot.Mean(kOffset + 20, kOffset + kRenderHeight / 2, 0);
     const double lower = shot.Mean(kOffset + kRenderHeight / 2, kOffset + kRenderHeight - 20, 0);
     EXPECT_GT(upper, 40.0) << "the image fills the render area";

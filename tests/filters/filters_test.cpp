@@ -9,7 +9,7 @@
 
 #include "filters/recorded_resources.h"
 #include "resources/static_resources.h"
-#include "scenes/matrix.h"
+#include "scene_core/matrix.h"
 
 namespace {
 
@@ -26,11 +26,12 @@ std::string Fx(const std::string& effect, const std::string& call) {
 }
 
 // Blending off, no culling, no depth test.
-const Lines kFilterStates = {"SetRenderState(27, 0)", "SetRenderState(22, 1)", "SetRenderState(7, 0)"};
+const Lines kFilterStates = {"SetRenderState(27, 0)", "SetRenderState(22, 1)",
+                             "SetRenderState(7, 0)"};
 
 Lines Pass(const std::string& effect, int pass, const std::string& quad) {
-    return {Fx(effect, "Begin(0)"), Fx(effect, "BeginPass(" + std::to_string(pass) + ")"), "draw " + quad,
-            Fx(effect, "EndPass()"), Fx(effect, "End()")};
+    return {Fx(effect, "Begin(0)"), Fx(effect, "BeginPass(" + std::to_string(pass) + ")"),
+            "draw " + quad, Fx(effect, "EndPass()"), Fx(effect, "End()")};
 }
 
 Lines Prologue() {
@@ -50,16 +51,17 @@ Lines GaussianStep(const std::string& target, const std::string& radius, const s
            Pass("Guassian", 0, "screenQuad") + Lines{"EndScene()", "target backbuffer"};
 }
 
-Lines BlurPass(int pass, const std::string& tex0, const std::string& tex1, const std::string& radius,
-               const std::string& quad) {
-    return Lines{Fx("Blur", "SetMatrix(matProjection)"), Fx("Blur", "SetTexture(tex0, " + tex0 + ")"),
+Lines BlurPass(int pass, const std::string& tex0, const std::string& tex1,
+               const std::string& radius, const std::string& quad) {
+    return Lines{Fx("Blur", "SetMatrix(matProjection)"),
+                 Fx("Blur", "SetTexture(tex0, " + tex0 + ")"),
                  Fx("Blur", "SetTexture(tex1, " + tex1 + ")"),
                  Fx("Blur", "SetFloat(radius, " + radius + ")")} +
            Pass("Blur", pass, quad);
 }
 
 class FiltersTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         resources_ = &RecordedResources::Get();
         resources_->ClearLog();
@@ -97,20 +99,22 @@ TEST_F(FiltersTest, SetUpSizesTheTargetsAndPlacesTheQuadsOnTheRenderArea) {
     EXPECT_EQ(corners(screenQuad), (std::vector<float>{-640, -512, 640, 512}));
     // The lowest two rows of the render area, across the full screen width.
     EXPECT_EQ(corners(borderStrip), (std::vector<float>{-640, -360, 640, -358}));
-    EXPECT_EQ(resources_->compiler.Compiled(),
-              (std::vector<std::string>{"DefaultFilters/DefaultFilter.fx", "DefaultFilters/Guassian.fx",
-                                        "DefaultFilters/NearestEdge.fx", "DefaultFilters/BlurFilter.fx",
-                                        "DefaultFilters/color.fx"}));
+    EXPECT_EQ(
+        resources_->compiler.Compiled(),
+        (std::vector<std::string>{"DefaultFilters/DefaultFilter.fx", "DefaultFilters/Guassian.fx",
+                                  "DefaultFilters/NearestEdge.fx", "DefaultFilters/BlurFilter.fx",
+                                  "DefaultFilters/color.fx"}));
     EXPECT_TRUE(resources_->boxes.boxes.empty());
 }
 
 // Each filter's chain as recorded: steps render into the work targets (reading the scene texture
 // even when the source is another texture), the final pass draws the render quad and the border.
 TEST_F(FiltersTest, EachFilterRunsItsChainOfSteps) {
-    const Lines edgeStep = Lines{"target workTarget", "BeginScene()", Fx("NearestEgde", "SetMatrix(matProjection)"),
-                                 Fx("NearestEgde", "SetFloat(power, 2)"),
-                                 Fx("NearestEgde", "SetTexture(tex0, sceneTarget)")} +
-                           Pass("NearestEgde", 0, "screenQuad") + Lines{"EndScene()", "target backbuffer"};
+    const Lines edgeStep =
+        Lines{"target workTarget", "BeginScene()", Fx("NearestEgde", "SetMatrix(matProjection)"),
+              Fx("NearestEgde", "SetFloat(power, 2)"),
+              Fx("NearestEgde", "SetTexture(tex0, sceneTarget)")} +
+        Pass("NearestEgde", 0, "screenQuad") + Lines{"EndScene()", "target backbuffer"};
     // Filter five renders filter three into the work target without touching the back buffer.
     const Lines innerFilterThree = kFilterStates + GaussianStep("halfTargetA", "2", "sceneTarget") +
                                    GaussianStep("halfTargetB", "2", "halfTargetA") +
@@ -125,7 +129,8 @@ TEST_F(FiltersTest, EachFilterRunsItsChainOfSteps) {
         {"final Gaussian", [] { FilterGaussian(1.5f, true, sceneTarget.texture); },
          Prologue() +
              Lines{Fx("Guassian", "SetFloatArray(offset, 0.00078125, 0.00138889)"),
-                   Fx("Guassian", "SetMatrix(matProjection)"), Fx("Guassian", "SetFloat(radius, 1.5)"),
+                   Fx("Guassian", "SetMatrix(matProjection)"),
+                   Fx("Guassian", "SetFloat(radius, 1.5)"),
                    Fx("Guassian", "SetTexture(tex0, sceneTarget)")} +
              Pass("Guassian", 0, "renderQuad") + Epilogue()},
         {"three", [] { FilterBlurTwoHalf(0.75f, true, workTarget.texture, nullptr); },
@@ -137,10 +142,12 @@ TEST_F(FiltersTest, EachFilterRunsItsChainOfSteps) {
              GaussianStep("quarterTarget", "2", "halfTargetA") + Prologue() +
              BlurPass(1, "sceneTarget", "quarterTarget", "0.5", "renderQuad") + Epilogue()},
         {"five", [] { FilterBlurStacked(1.25f, 0.5f, true, sceneTarget.texture); },
-         kFilterStates + innerFilterThree + GaussianStep("quarterTarget", "1.25", "halfTargetA") + Prologue() +
-             BlurPass(2, "workTarget", "quarterTarget", "0.5", "renderQuad") + Epilogue()},
+         kFilterStates + innerFilterThree + GaussianStep("quarterTarget", "1.25", "halfTargetA") +
+             Prologue() + BlurPass(2, "workTarget", "quarterTarget", "0.5", "renderQuad") +
+             Epilogue()},
         {"non-final default", [] { FilterDefault(false, halfTargetA.texture); },
-         Lines{Fx("DefaultFilter", "SetMatrix(matProjection)"), Fx("DefaultFilter", "SetTexture(tex0, halfTargetA)")} +
+         Lines{Fx("DefaultFilter", "SetMatrix(matProjection)"),
+               Fx("DefaultFilter", "SetTexture(tex0, halfTargetA)")} +
              Pass("DefaultFilter", 0, "screenQuad")},
         {"six", [] { FilterEdgeBlur(2.0f, true, sceneTarget.texture); },
          kFilterStates + edgeStep + GaussianStep("quarterTarget", "2", "workTarget") + Prologue() +

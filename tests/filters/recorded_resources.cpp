@@ -26,15 +26,15 @@ void Put(std::ofstream& out, T value) {
 
 // Releases what the static objects hold while the recording device still exists.
 class ReleaseAtEnd : public ::testing::Environment {
-public:
+  public:
     void TearDown() override {
         if (g_loaded == nullptr) return;
-        for (RenderTexture* rt : {&sceneTarget, &workTarget, &spareTarget0, &spareTarget1,
-                                  &spareTarget2, &spareTarget3, &halfTargetB, &halfTargetA,
-                                  &quarterTarget})
+        for (RenderTexture* rt :
+             {&sceneTarget, &workTarget, &spareTarget0, &spareTarget1, &spareTarget2, &spareTarget3,
+              &halfTargetB, &halfTargetA, &quarterTarget})
             rt->Release();
-        for (Mesh* quad : {&renderQuad, &screenQuad, &borderStrip, &unusedQuad, &floorQuad,
-                           &backdropQuad})
+        for (Mesh* quad :
+             {&renderQuad, &screenQuad, &borderStrip, &unusedQuad, &floorQuad, &backdropQuad})
             quad->Release();
         filterEffects.Release();
         sceneEffects.Release();
@@ -69,9 +69,9 @@ void WriteTriangleMesh(const std::string& path, float x, float y, float z, bool 
     for (int i = 0; i < 3; ++i) Put<uint32_t>(out, 0);
     Put<uint32_t>(out, withKey ? 1 : 0);
     if (withKey) {
-        for (float c : {x, y, z}) Put<float>(out, c);            // position
+        for (float c : {x, y, z}) Put<float>(out, c);                 // position
         for (float c : {0.0f, 0.0f, 0.0f, 1.0f}) Put<float>(out, c);  // rotation
-        for (float c : {1.0f, 1.0f, 1.0f}) Put<float>(out, c);   // scale
+        for (float c : {1.0f, 1.0f, 1.0f}) Put<float>(out, c);        // scale
     } else {
         for (int i = 0; i < 3; ++i) Put<uint32_t>(out, 0);
     }
@@ -108,9 +108,9 @@ RecordedResources& RecordedResources::Get(bool withScene) {
         if (mkdtemp(dir.data()) == nullptr) throw std::runtime_error("mkdtemp");
         fs::create_directories(fs::path(dir) / "vessmark" / "gris");
         fs::current_path(dir);
-        const char* files[] = {"h.SCENEauge2_3.mesh",     "gris.SCENEgrismesh_1.mesh",
-                               "gris.SCENEkjeft_0.mesh",  "gris.SCENEnasabor_7.mesh",
-                               "gris.SCENEring_2.mesh",   "gris.SCENEtann_8.mesh"};
+        const char* files[] = {"h.SCENEauge2_3.mesh",    "gris.SCENEgrismesh_1.mesh",
+                               "gris.SCENEkjeft_0.mesh", "gris.SCENEnasabor_7.mesh",
+                               "gris.SCENEring_2.mesh",  "gris.SCENEtann_8.mesh"};
         for (int i = 0; i < 6; ++i)
             WriteTriangleMesh("vessmark/gris/" + std::string(files[i]), 1, 2, 3, i == 0);
         LoadScene();
@@ -126,9 +126,11 @@ void RecordedResources::NameObjects() {
     auto name = [this](const gfx::Unknown* object, const std::string& role) {
         if (object != nullptr) roles_.emplace_back(RecordingDevice::Name(object), role);
     };
-    const std::pair<RenderTexture*, const char*> targets[] = {
-        {&sceneTarget, "sceneTarget"}, {&workTarget, "workTarget"},   {&halfTargetA, "halfTargetA"},
-        {&halfTargetB, "halfTargetB"}, {&quarterTarget, "quarterTarget"}};
+    const std::pair<RenderTexture*, const char*> targets[] = {{&sceneTarget, "sceneTarget"},
+                                                              {&workTarget, "workTarget"},
+                                                              {&halfTargetA, "halfTargetA"},
+                                                              {&halfTargetB, "halfTargetB"},
+                                                              {&quarterTarget, "quarterTarget"}};
     for (const auto& [rt, role] : targets) {
         name(rt->texture, role);
         name(rt->msTarget, role);
@@ -136,10 +138,11 @@ void RecordedResources::NameObjects() {
     }
     name(device.BackBuffer(), "backbuffer");
     const std::pair<Mesh*, const char*> quads[] = {
-        {&renderQuad, "renderQuad"}, {&screenQuad, "screenQuad"},     {&borderStrip, "borderStrip"},
-        {&unusedQuad, "unusedQuad"}, {&floorQuad, "floorQuad"},       {&backdropQuad, "backdropQuad"}};
+        {&renderQuad, "renderQuad"}, {&screenQuad, "screenQuad"}, {&borderStrip, "borderStrip"},
+        {&unusedQuad, "unusedQuad"}, {&floorQuad, "floorQuad"},   {&backdropQuad, "backdropQuad"}};
     for (const auto& [mesh, role] : quads) name(mesh->vertexBuffer, role);
-    for (size_t i = 0; i < meshes.Count(); ++i) name(meshes.ItemAt(i)->vertexBuffer, meshes.NameAt(i));
+    for (size_t i = 0; i < meshes.Count(); ++i)
+        name(meshes.ItemAt(i)->vertexBuffer, meshes.NameAt(i));
     for (size_t i = 0; i < textures.Count(); ++i) name(textures.ItemAt(i), textures.NameAt(i));
 }
 

@@ -4,7 +4,8 @@
 //   "target halfTargetA"  render target 0 set to that render texture (or "backbuffer")
 //   "draw renderQuad"     a DrawIndexedPrimitive of that grid or pig mesh
 //   texture labels in SetTexture lines become render texture or image names
-// Surface bookkeeping (Get*/SetDepthStencilSurface, StretchRect, buffers, declarations) is left out.
+// Surface bookkeeping (Get*/SetDepthStencilSurface, StretchRect, buffers, declarations) is left
+// out.
 #pragma once
 
 #include <string>
@@ -15,7 +16,7 @@
 namespace vmtest {
 
 class RecordedResources {
-public:
+  public:
     // First call loads the filters (and the scene assets when withScene); later calls reuse them.
     static RecordedResources& Get(bool withScene = false);
 
@@ -27,7 +28,7 @@ public:
     FakeEffectCompiler compiler{&device.Log()};
     BoxRecorder boxes;
 
-private:
+  private:
     RecordedResources() = default;
     void NameObjects();
     std::string Role(const std::string& label) const;

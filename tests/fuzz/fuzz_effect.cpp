@@ -46,13 +46,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (error.text.empty()) __builtin_trap();
     }
     for (const auto& p : prepass.parameters)
-        if (p.name.empty() || p.initial.size() > size_t(p.Elements()) * p.type.Components()) __builtin_trap();
+        if (p.name.empty() || p.initial.size() > size_t(p.Elements()) * p.type.Components())
+            __builtin_trap();
 
     if (!prepass.errors.empty() || prepass.techniques.empty()) return 0;
     fx::detail::CompiledEffect compiled;
     std::vector<fx::detail::Diagnostic> errors;
-    const bool ok =
-        fx::detail::CompileEffectSource("fuzz.fx", text, gfx::gl::AttributeLocation, &compiled, &errors);
+    const bool ok = fx::detail::CompileEffectSource("fuzz.fx", text, gfx::gl::AttributeLocation,
+                                                    &compiled, &errors);
     if (!ok && errors.empty()) __builtin_trap();
     for (const auto& error : errors) CheckLocation(error.at, lines);
     return 0;

@@ -13,9 +13,8 @@
 
 #include "resources/mesh.h"
 #include "resources/mesh_file.h"
-#include "support/recording_device.h"
-
 #include "scratch_file.h"
+#include "support/recording_device.h"
 
 namespace {
 
@@ -53,7 +52,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             for (uint32_t i = 0; i < mesh.triangleCount * 3; ++i)
                 if (mesh.indexData[i] >= mesh.vertexCount) __builtin_trap();
         }
-        const float times[] = {-1.0f, 0.0f, 0.05f, 1.0f, 1e9f, std::numeric_limits<float>::infinity(),
+        const float times[] = {-1.0f,
+                               0.0f,
+                               0.05f,
+                               1.0f,
+                               1e9f,
+                               std::numeric_limits<float>::infinity(),
                                std::numeric_limits<float>::quiet_NaN()};
         for (float t : times) (void)mesh.LocalTransform(t);
     }

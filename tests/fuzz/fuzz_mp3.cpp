@@ -9,7 +9,6 @@
 #include <string>
 
 #include "platform/audio/audio.h"
-
 #include "scratch_file.h"
 
 namespace {
@@ -37,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint64_t length = audio::ChannelGetLength(stream);
     audio::ChannelPlay(stream, false);
     // Play through in large steps: the position never passes the length, and the stream stops.
-    for (int step = 0; step < 64 && audio::ChannelIsActive(stream) == audio::BASS_ACTIVE_PLAYING; ++step) {
+    for (int step = 0; step < 64 && audio::ChannelIsActive(stream) == audio::BASS_ACTIVE_PLAYING;
+         ++step) {
         audio::AdvanceManualClock(0.5);
         audio::Update();
         if (audio::ChannelGetPosition(stream) > length) __builtin_trap();

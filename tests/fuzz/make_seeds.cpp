@@ -1,6 +1,7 @@
 // Writes the seed corpora of the fuzzers: small valid files of every format the demo reads (the
-// fuzzers make the damaged ones themselves), under OUT/<fuzzer>/ (and an empty OUT/<fuzzer>-work/ for what the fuzzer finds).
-// Usage: make_seeds OUT [EFFECT_DIR]; every .fx file below EFFECT_DIR becomes an effect seed.
+// fuzzers make the damaged ones themselves), under OUT/<fuzzer>/ (and an empty OUT/<fuzzer>-work/
+// for what the fuzzer finds). Usage: make_seeds OUT [EFFECT_DIR]; every .fx file below EFFECT_DIR
+// becomes an effect seed.
 #include <stb/stb_image_write.h>
 
 #include <cmath>
@@ -38,7 +39,9 @@ void Put16(Bytes& b, uint16_t v) {
 void Write(const fs::path& p, const Bytes& b) {
     std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), b.size());
 }
-void Write(const fs::path& p, const std::string& s) { std::ofstream(p) << s; }
+void Write(const fs::path& p, const std::string& s) {
+    std::ofstream(p) << s;
+}
 
 Bytes Track(const std::vector<std::tuple<uint32_t, float, int8_t>>& keys) {
     Bytes b;
@@ -64,7 +67,8 @@ Bytes Mesh(uint32_t keys) {
     Put16(b, 0);
     Put16(b, 1);
     Put16(b, 2);
-    const float v[3][8] = {{0, 0, 0, 0, 0, -1, 0, 0}, {0, 1, 0, 0, 0, -1, 0, 1}, {1, 0, 0, 0, 0, -1, 1, 0}};
+    const float v[3][8] = {
+        {0, 0, 0, 0, 0, -1, 0, 0}, {0, 1, 0, 0, 0, -1, 0, 1}, {1, 0, 0, 0, 0, -1, 1, 0}};
     for (auto& vert : v)
         for (float f : vert) PutF(b, f);
     b.push_back(0);
@@ -117,7 +121,8 @@ int main(int argc, char** argv) {
         fs::create_directories(out / (std::string(name) + "-work"));
     }
     Write(out / "fuzz_track/empty.track", Track({}));
-    Write(out / "fuzz_track/keys.track", Track({{0, 1.0f, 0}, {10, 2.0f, 1}, {20, 0.5f, 2}, {30, 3.0f, 3}}));
+    Write(out / "fuzz_track/keys.track",
+          Track({{0, 1.0f, 0}, {10, 2.0f, 1}, {20, 0.5f, 2}, {30, 3.0f, 3}}));
     Write(out / "fuzz_track/odd.track", Track({{20, 1.0f, -1}, {10, 2.0f, 7}, {10, 4.0f, 1}}));
 
     Write(out / "fuzz_mesh/keys1.mesh", Mesh(1));

@@ -11,7 +11,9 @@ namespace {
 
 using namespace fx::detail;
 
-int Locate(uint8_t usage, uint8_t index) { return usage == 5 ? 6 + index : usage == 0 ? 0 : usage == 3 ? 2 : -1; }
+int Locate(uint8_t usage, uint8_t index) {
+    return usage == 5 ? 6 + index : usage == 0 ? 0 : usage == 3 ? 2 : -1;
+}
 
 struct Compiled {
     CompiledEffect effect;
@@ -115,17 +117,31 @@ TEST(EffectCompiler, CompileProblemsAreLocatedErrors) {
         int line;
         const char* words;
     };
-    const std::string passes = "technique T { pass P {\n VertexShader = compile vs_2_0 VS();\n PixelShader = compile ps_2_0 PS(); } }\n";
+    const std::string passes =
+        "technique T { pass P {\n VertexShader = compile vs_2_0 VS();\n PixelShader = compile "
+        "ps_2_0 PS(); } }\n";
     const Case cases[] = {
         // glslang's own error, at the file's line despite the preamble and the pre-pass.
-        {"float4 VS(float4 p : POSITION) : POSITION { return p; }\n\nfloat4 PS() : COLOR { return undefinedThing; }\n" + passes, 3, "undefinedThing"},
+        {"float4 VS(float4 p : POSITION) : POSITION { return p; }\n\nfloat4 PS() : COLOR { return "
+         "undefinedThing; }\n" +
+             passes,
+         3, "undefinedThing"},
         {"float4 VS(float4 p : POSITION) : POSITION { return p; }\n" + passes, 4, "'PS' not found"},
-        {"texture t;\nsampler s;\nfloat4 VS(float4 p : POSITION) : POSITION { return p; }\nfloat4 PS(float2 uv : TEXCOORD0) : COLOR { return tex2D(s, uv); }\n"
-         "float4 VS2(float4 p : POSITION, float2 uv : TEXCOORD0, out float2 o : TEXCOORD0) : POSITION { o = uv; return p; }\n"
-         "technique T { pass P {\n VertexShader = compile vs_2_0 VS2();\n PixelShader = compile ps_2_0 PS(); } }\n", 2, "Texture = <name>"},
+        {"texture t;\nsampler s;\nfloat4 VS(float4 p : POSITION) : POSITION { return p; }\nfloat4 "
+         "PS(float2 uv : TEXCOORD0) : COLOR { return tex2D(s, uv); }\n"
+         "float4 VS2(float4 p : POSITION, float2 uv : TEXCOORD0, out float2 o : TEXCOORD0) : "
+         "POSITION { o = uv; return p; }\n"
+         "technique T { pass P {\n VertexShader = compile vs_2_0 VS2();\n PixelShader = compile "
+         "ps_2_0 PS(); } }\n",
+         2, "Texture = <name>"},
         {"texture t;\nsampler s = sampler_state { Texture = <other>; };\n", 2, "other"},
-        {"float4 VS(float4 p : POSITION, float4 c : FOG) : POSITION { return p + c; }\nfloat4 PS() : COLOR { return 1; }\n" + passes, 4, "FOG"},
-        {"float4 VS(float4 p : POSITION) : POSITION { return p; }\nfloat4 PS() : COLOR { return 1; }\nfloat4 Bad( { }\n", 3, ""},
+        {"float4 VS(float4 p : POSITION, float4 c : FOG) : POSITION { return p + c; }\nfloat4 PS() "
+         ": COLOR { return 1; }\n" +
+             passes,
+         4, "FOG"},
+        {"float4 VS(float4 p : POSITION) : POSITION { return p; }\nfloat4 PS() : COLOR { return 1; "
+         "}\nfloat4 Bad( { }\n",
+         3, ""},
     };
     for (const Case& k : cases) {
         auto c = Compile(k.text);

@@ -1,12 +1,12 @@
 // Effects on a real headless OpenGL device: pixels read back through the frame sink.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <array>
 #include <cstring>
 #include <filesystem>
-#include <functional>
-#include <unistd.h>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,7 +26,7 @@ struct Pixel {
 
 // One device for the whole suite: a context costs more than every test together.
 class GlEffectTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         Config config;
         config.provider = ContextProvider::Headless;
@@ -46,7 +46,9 @@ protected:
         pp.Windowed = 1;
         pp.EnableAutoDepthStencil = 1;
         pp.AutoDepthStencilFormat = D3DFMT_D24S8;
-        ASSERT_EQ(adapter_->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device_), D3D_OK);
+        ASSERT_EQ(adapter_->CreateDevice(0, D3DDEVTYPE_HAL, nullptr,
+                                         D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device_),
+                  D3D_OK);
         const VertexElement elements[] = {
             {0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
             {0, 12, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
@@ -81,7 +83,8 @@ protected:
     fx::Effect* Load(const std::string& name, const std::string& text) {
         std::string messages;
         fx::Effect* effect = nullptr;
-        HRESULT hr = fx::CreateEffectFromFile(device_, Write(name, text).c_str(), fx::D3DXSHADER_DEBUG, &effect, &messages);
+        HRESULT hr = fx::CreateEffectFromFile(device_, Write(name, text).c_str(),
+                                              fx::D3DXSHADER_DEBUG, &effect, &messages);
         EXPECT_EQ(hr, D3D_OK) << messages;
         return effect;
     }
@@ -92,8 +95,12 @@ protected:
         const uint16_t idx[] = {0, 2, 1, 0, 3, 2};
         VertexBuffer* vb = nullptr;
         IndexBuffer* ib = nullptr;
-        ASSERT_EQ(device_->CreateVertexBuffer(sizeof v, D3DUSAGE_WRITEONLY, 0, D3DPOOL_MANAGED, &vb), D3D_OK);
-        ASSERT_EQ(device_->CreateIndexBuffer(sizeof idx, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_MANAGED, &ib), D3D_OK);
+        ASSERT_EQ(
+            device_->CreateVertexBuffer(sizeof v, D3DUSAGE_WRITEONLY, 0, D3DPOOL_MANAGED, &vb),
+            D3D_OK);
+        ASSERT_EQ(device_->CreateIndexBuffer(sizeof idx, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16,
+                                             D3DPOOL_MANAGED, &ib),
+                  D3D_OK);
         void* data = nullptr;
         vb->Lock(0, 0, &data, 0);
         std::memcpy(data, v, sizeof v);
@@ -112,7 +119,8 @@ protected:
     static void FullScreen() { DrawQuad(-1, -1, 1, 1); }
 
     // Clears the back buffer, runs one pass of the effect around draw(), presents.
-    static void RunPass(fx::Effect* effect, uint32_t pass, const std::function<void()>& draw, uint32_t clear = 0xFF000000) {
+    static void RunPass(fx::Effect* effect, uint32_t pass, const std::function<void()>& draw,
+                        uint32_t clear = 0xFF000000) {
         ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET, clear, 1.0f, 0), D3D_OK);
         device_->BeginScene();
         uint32_t passes = 0;
@@ -140,7 +148,9 @@ protected:
     // A solid-colour texture made by clearing a render-target texture.
     static Texture* SolidTexture(uint32_t argb) {
         Texture* texture = nullptr;
-        EXPECT_EQ(device_->CreateTexture(8, 8, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &texture), D3D_OK);
+        EXPECT_EQ(device_->CreateTexture(8, 8, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8,
+                                         D3DPOOL_DEFAULT, &texture),
+                  D3D_OK);
         Surface *surface = nullptr, *backBuffer = nullptr;
         device_->GetRenderTarget(0, &backBuffer);
         texture->GetSurfaceLevel(0, &surface);
@@ -166,23 +176,30 @@ std::string SolidEffect(const std::string& passes, const std::string& extraGloba
            "float4 VS(float4 p : POSITION) : POSITION { return p; }\n"
            "float4 PS() : COLOR { return color; }\n"
            "float4 Green() : COLOR { return float4(0, 1, 0, 1); }\n"
-           "technique T {\n" + passes + "}\n";
+           "technique T {\n" +
+           passes + "}\n";
 }
 
 TEST_F(GlEffectTest, BlendingPassSetsItsStatesAndEndRestoresThem) {
-    fx::Effect* effect = Load("blend.fx", SolidEffect(
-        "pass P { VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_2_0 PS();\n"
-        "  AlphaBlendEnable = True; SrcBlend = SrcAlpha; DestBlend = InvSrcAlpha; BlendOp = Add;\n"
-        "  CullMode = None; ZEnable = False; }\n"));
+    fx::Effect* effect =
+        Load("blend.fx",
+             SolidEffect(
+                 "pass P { VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_2_0 PS();\n"
+                 "  AlphaBlendEnable = True; SrcBlend = SrcAlpha; DestBlend = InvSrcAlpha; BlendOp "
+                 "= Add;\n"
+                 "  CullMode = None; ZEnable = False; }\n"));
     ASSERT_NE(effect, nullptr);
     device_->SetRenderState(D3DRS_ALPHABLENDENABLE, 0);
     device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
     device_->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
     uint32_t during = 0;
-    RunPass(effect, 0, [&] {
-        device_->GetRenderState(D3DRS_ALPHABLENDENABLE, &during);
-        FullScreen();
-    }, 0xFF0000FF);
+    RunPass(
+        effect, 0,
+        [&] {
+            device_->GetRenderState(D3DRS_ALPHABLENDENABLE, &during);
+            FullScreen();
+        },
+        0xFF0000FF);
     EXPECT_EQ(during, 1u);
     ExpectNear(At(32, 32), {128, 0, 127}, "red at half alpha over blue");
     uint32_t blend = 9, cull = 9, src = 9;
@@ -196,9 +213,12 @@ TEST_F(GlEffectTest, BlendingPassSetsItsStatesAndEndRestoresThem) {
 }
 
 TEST_F(GlEffectTest, TwoPassesAndMisuseOfTheProtocol) {
-    fx::Effect* effect = Load("two.fx", SolidEffect(
-        "pass A { VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_2_0 PS(); }\n"
-        "pass B { VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_2_0 Green(); }\n"));
+    fx::Effect* effect = Load(
+        "two.fx",
+        SolidEffect(
+            "pass A { VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_2_0 PS(); }\n"
+            "pass B { VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_2_0 Green(); "
+            "}\n"));
     ASSERT_NE(effect, nullptr);
     EXPECT_NE(effect->GetCurrentTechnique(), nullptr);
     EXPECT_LT(effect->BeginPass(0), 0) << "BeginPass without Begin";
@@ -218,11 +238,13 @@ TEST_F(GlEffectTest, TwoPassesAndMisuseOfTheProtocol) {
 }
 
 TEST_F(GlEffectTest, MatrixByNamePlacesGeometryWhereDirect3DWould) {
-    fx::Effect* effect = Load("matrix.fx",
-        "float4x4 matWVP;\n"
-        "float4 VS(float4 p : POSITION) : POSITION { return mul(p, matWVP); }\n"
-        "float4 PS() : COLOR { return float4(1, 1, 1, 1); }\n"
-        "technique T { pass P { VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_2_0 PS(); CullMode = None; } }\n");
+    fx::Effect* effect =
+        Load("matrix.fx",
+             "float4x4 matWVP;\n"
+             "float4 VS(float4 p : POSITION) : POSITION { return mul(p, matWVP); }\n"
+             "float4 PS() : COLOR { return float4(1, 1, 1, 1); }\n"
+             "technique T { pass P { VertexShader = compile vs_2_0 VS(); PixelShader = compile "
+             "ps_2_0 PS(); CullMode = None; } }\n");
     ASSERT_NE(effect, nullptr);
     // Direct3D layout: scale x by 0.5, translation (0.5, 0.5) in elements 12 and 13.
     const float m[16] = {0.5f, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0.5f, 0.5f, 0, 1};
@@ -238,12 +260,14 @@ TEST_F(GlEffectTest, MatrixByNamePlacesGeometryWhereDirect3DWould) {
 
 TEST_F(GlEffectTest, InitialValuesApplyUntilSetAndCommitChangesUploads) {
     fx::Effect* effect = Load("initial.fx",
-        "float4 tint = float4(0, 1, 0, 1);\n"
-        "float scale = 0.5;\n"
-        "float2 shift = {0.25, -0.25};\n"
-        "float4 VS(float4 p : POSITION) : POSITION { return p; }\n"
-        "float4 PS() : COLOR { return float4(tint.rgb * scale + float3(shift, 0) * 0, 1) + float4(shift.x, 0, 0, 0); }\n"
-        "technique T { pass P { VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_2_0 PS(); CullMode = None; } }\n");
+                              "float4 tint = float4(0, 1, 0, 1);\n"
+                              "float scale = 0.5;\n"
+                              "float2 shift = {0.25, -0.25};\n"
+                              "float4 VS(float4 p : POSITION) : POSITION { return p; }\n"
+                              "float4 PS() : COLOR { return float4(tint.rgb * scale + "
+                              "float3(shift, 0) * 0, 1) + float4(shift.x, 0, 0, 0); }\n"
+                              "technique T { pass P { VertexShader = compile vs_2_0 VS(); "
+                              "PixelShader = compile ps_2_0 PS(); CullMode = None; } }\n");
     ASSERT_NE(effect, nullptr);
     RunPass(effect, 0, FullScreen);
     ExpectNear(At(5, 5), {64, 128, 0}, "initial values");
@@ -273,13 +297,17 @@ TEST_F(GlEffectTest, InitialValuesApplyUntilSetAndCommitChangesUploads) {
 
 TEST_F(GlEffectTest, TwoTexturesReachTheirOwnSamplers) {
     fx::Effect* effect = Load("textures.fx",
-        "texture tex0;\ntexture tex1;\n"
-        "sampler first = sampler_state { Texture = <tex0>; MinFilter = Point; MagFilter = Point; };\n"
-        "sampler2D second = sampler_state { Texture = (tex1); AddressU = Clamp; AddressV = Clamp; };\n"
-        "struct V { float4 p : POSITION; float2 uv : TEXCOORD0; };\n"
-        "V VS(V v) { return v; }\n"
-        "float4 PS(float2 uv : TEXCOORD0) : COLOR { return float4(tex2D(first, uv).r, tex2D(second, uv).g, 0, 1); }\n"
-        "technique T { pass P { VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_2_0 PS(); CullMode = None; } }\n");
+                              "texture tex0;\ntexture tex1;\n"
+                              "sampler first = sampler_state { Texture = <tex0>; MinFilter = "
+                              "Point; MagFilter = Point; };\n"
+                              "sampler2D second = sampler_state { Texture = (tex1); AddressU = "
+                              "Clamp; AddressV = Clamp; };\n"
+                              "struct V { float4 p : POSITION; float2 uv : TEXCOORD0; };\n"
+                              "V VS(V v) { return v; }\n"
+                              "float4 PS(float2 uv : TEXCOORD0) : COLOR { return "
+                              "float4(tex2D(first, uv).r, tex2D(second, uv).g, 0, 1); }\n"
+                              "technique T { pass P { VertexShader = compile vs_2_0 VS(); "
+                              "PixelShader = compile ps_2_0 PS(); CullMode = None; } }\n");
     ASSERT_NE(effect, nullptr);
     Texture* red = SolidTexture(0xFFFF0000);
     Texture* green = SolidTexture(0xFF00FF00);
@@ -296,11 +324,16 @@ TEST_F(GlEffectTest, TwoTexturesReachTheirOwnSamplers) {
 }
 
 TEST_F(GlEffectTest, VaryingsMeetBySemanticWhateverTheirOrder) {
-    fx::Effect* effect = Load("varyings.fx",
-        "struct O { float4 p : POSITION; float4 a : TEXCOORD0; float4 b : TEXCOORD1; float4 c : COLOR0; };\n"
-        "O VS(float4 p : POSITION) { O o; o.p = p; o.a = float4(1, 0, 0, 0); o.b = float4(0, 1, 0, 0); o.c = float4(0, 0, 1, 0); return o; }\n"
-        "float4 PS(float4 c : COLOR0, float4 b : TEXCOORD1, float4 a : TEXCOORD0) : COLOR { return float4(a.r, b.g * 0.5, c.b * 0.25, 1); }\n"
-        "technique T { pass P { VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_2_0 PS(); CullMode = None; } }\n");
+    fx::Effect* effect =
+        Load("varyings.fx",
+             "struct O { float4 p : POSITION; float4 a : TEXCOORD0; float4 b : TEXCOORD1; float4 c "
+             ": COLOR0; };\n"
+             "O VS(float4 p : POSITION) { O o; o.p = p; o.a = float4(1, 0, 0, 0); o.b = float4(0, "
+             "1, 0, 0); o.c = float4(0, 0, 1, 0); return o; }\n"
+             "float4 PS(float4 c : COLOR0, float4 b : TEXCOORD1, float4 a : TEXCOORD0) : COLOR { "
+             "return float4(a.r, b.g * 0.5, c.b * 0.25, 1); }\n"
+             "technique T { pass P { VertexShader = compile vs_2_0 VS(); PixelShader = compile "
+             "ps_2_0 PS(); CullMode = None; } }\n");
     ASSERT_NE(effect, nullptr);
     RunPass(effect, 0, FullScreen);
     ExpectNear(At(32, 32), {255, 128, 64}, "each input from its own semantic");
@@ -312,7 +345,8 @@ TEST_F(GlEffectTest, RealisticEffectsLoadAndTakeTheirParameters) {
         std::string path = std::string(VM_FX_TEST_DATA) + "/" + file;
         fx::Effect* effect = nullptr;
         std::string messages;
-        ASSERT_EQ(fx::CreateEffectFromFile(device_, path.c_str(), 1, &effect, &messages), D3D_OK) << messages;
+        ASSERT_EQ(fx::CreateEffectFromFile(device_, path.c_str(), 1, &effect, &messages), D3D_OK)
+            << messages;
         uint32_t passes = 0;
         effect->Begin(&passes, 0);
         effect->End();
@@ -320,7 +354,8 @@ TEST_F(GlEffectTest, RealisticEffectsLoadAndTakeTheirParameters) {
         const float four[4] = {1, 1, 1, 1};
         if (std::string(file) == "pig.fx") {
             EXPECT_EQ(passes, 4u);
-            for (const char* m : {"matWorldViewProjection", "matWorldView", "matWorld"}) EXPECT_EQ(effect->SetMatrix(m, identity), D3D_OK) << m;
+            for (const char* m : {"matWorldViewProjection", "matWorldView", "matWorld"})
+                EXPECT_EQ(effect->SetMatrix(m, identity), D3D_OK) << m;
             EXPECT_EQ(effect->SetFloatArray("CameraPosition", four, 3), D3D_OK);
             EXPECT_EQ(effect->SetFloatArray("DiffuseColor", four, 4), D3D_OK);
             EXPECT_EQ(effect->SetFloat("FogEnd", 100.0f), D3D_OK);
@@ -350,15 +385,26 @@ TEST_F(GlEffectTest, FailuresNameTheFileAndLine) {
     // Compiler and pre-pass errors have their own tests; these check the file-and-line prefix and
     // the errors only linking finds.
     const Case cases[] = {
-        {"syntax.fx", "float4 c;\nfloat4 VS(float4 p : POSITION) : POSITION\n{\n  return p +;\n}\n", "(4,", "error"},
-        {"position.fx", "float4 VS(float4 p : POSITION) : TEXCOORD0 { return p; }\nfloat4 PS() : COLOR { return 1; }\ntechnique T { pass P {\n VertexShader = compile vs_2_0 VS();\n PixelShader = compile ps_2_0 PS(); } }\n", "(4,", "POSITION"},
-        {"unread.fx", "float4 VS(float4 p : POSITION) : POSITION { return p; }\nfloat4 PS(float2 t : TEXCOORD3) : COLOR { return t.xyxy; }\ntechnique T { pass P {\n VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_2_0 PS(); } }\n", "(3,", "TEXCOORD3"},
+        {"syntax.fx", "float4 c;\nfloat4 VS(float4 p : POSITION) : POSITION\n{\n  return p +;\n}\n",
+         "(4,", "error"},
+        {"position.fx",
+         "float4 VS(float4 p : POSITION) : TEXCOORD0 { return p; }\nfloat4 PS() : COLOR { return "
+         "1; }\ntechnique T { pass P {\n VertexShader = compile vs_2_0 VS();\n PixelShader = "
+         "compile ps_2_0 PS(); } }\n",
+         "(4,", "POSITION"},
+        {"unread.fx",
+         "float4 VS(float4 p : POSITION) : POSITION { return p; }\nfloat4 PS(float2 t : TEXCOORD3) "
+         ": COLOR { return t.xyxy; }\ntechnique T { pass P {\n VertexShader = compile vs_2_0 VS(); "
+         "PixelShader = compile ps_2_0 PS(); } }\n",
+         "(3,", "TEXCOORD3"},
     };
     for (const Case& c : cases) {
         std::string path = Write(c.name, c.text);
         fx::Effect* effect = reinterpret_cast<fx::Effect*>(1);
         std::string messages;
-        EXPECT_EQ(fx::CreateEffectFromFile(device_, path.c_str(), 0, &effect, &messages), D3DXERR_INVALIDDATA) << c.name;
+        EXPECT_EQ(fx::CreateEffectFromFile(device_, path.c_str(), 0, &effect, &messages),
+                  D3DXERR_INVALIDDATA)
+            << c.name;
         EXPECT_EQ(effect, nullptr);
         EXPECT_EQ(messages.rfind(path + c.where, 0), 0u) << c.name << ": " << messages;
         EXPECT_NE(messages.find(c.words), std::string::npos) << c.name << ": " << messages;
@@ -369,11 +415,13 @@ TEST_F(GlEffectTest, FailuresNameTheFileAndLine) {
     EXPECT_EQ(fx::CreateEffectFromFile(device_, missing.c_str(), 0, &effect, &messages), E_FAIL);
     EXPECT_EQ(messages.rfind(missing + "(", 0), 0u) << messages;
     std::string binary = Write("binary.fx", std::string("\x89PNG\0\0garbage", 13));
-    EXPECT_EQ(fx::CreateEffectFromFile(device_, binary.c_str(), 0, &effect, &messages), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(fx::CreateEffectFromFile(device_, binary.c_str(), 0, &effect, &messages),
+              D3DXERR_INVALIDDATA);
 }
 
 TEST_F(GlEffectTest, EffectWithoutTechniqueHasNoCurrentTechnique) {
-    fx::Effect* effect = Load("none.fx", "float4 c = {1, 1, 1, 1};\nfloat4 PS() : COLOR { return c; }\n");
+    fx::Effect* effect =
+        Load("none.fx", "float4 c = {1, 1, 1, 1};\nfloat4 PS() : COLOR { return c; }\n");
     ASSERT_NE(effect, nullptr);
     EXPECT_EQ(effect->GetCurrentTechnique(), nullptr);
     uint32_t passes = 7;

@@ -50,7 +50,8 @@ TEST(Prepass, RecordsParametersTexturesSamplersAndPasses) {
 
     std::vector<std::string> names;
     for (const auto& p : r.parameters) names.push_back(p.name);
-    EXPECT_EQ(names, (std::vector<std::string>{"matProjection", "offset", "radius", "tint", "basis"}))
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"matProjection", "offset", "radius", "tint", "basis"}))
         << "static const globals are not parameters";
     EXPECT_TRUE(r.FindParameter("matProjection")->type.IsMatrix());
     EXPECT_TRUE(r.FindParameter("matProjection")->initial.empty());
@@ -87,7 +88,8 @@ TEST(Prepass, RecordsParametersTexturesSamplersAndPasses) {
                                       {gfx::D3DRS_ZENABLE, 0},
                                       {gfx::D3DRS_ZWRITEENABLE, 0},
                                       {gfx::D3DRS_ZFUNC, gfx::D3DCMP_LESSEQUAL}}));
-    EXPECT_EQ(r.techniques[0].passes[1].renderStates, (Pairs{{gfx::D3DRS_CULLMODE, gfx::D3DCULL_NONE}}));
+    EXPECT_EQ(r.techniques[0].passes[1].renderStates,
+              (Pairs{{gfx::D3DRS_CULLMODE, gfx::D3DCULL_NONE}}));
     EXPECT_TRUE(r.HasFunction("VS"));
     EXPECT_TRUE(r.HasFunction("PS"));
 }
@@ -95,16 +97,22 @@ TEST(Prepass, RecordsParametersTexturesSamplersAndPasses) {
 TEST(Prepass, BlanksWhatGlslangRejectsAndKeepsEveryLine) {
     std::string source = kEffect;
     PrepassResult r = RunPrepass(source);
-    EXPECT_EQ(std::count(r.hlsl.begin(), r.hlsl.end(), '\n'), std::count(source.begin(), source.end(), '\n'));
-    for (const char* gone : {"technique", "pass", "sampler_state", "texture", "Texture", "compile", "{0.5", "= STRENGTH", "DIFFUSE"}) {
+    EXPECT_EQ(std::count(r.hlsl.begin(), r.hlsl.end(), '\n'),
+              std::count(source.begin(), source.end(), '\n'));
+    for (const char* gone : {"technique", "pass", "sampler_state", "texture", "Texture", "compile",
+                             "{0.5", "= STRENGTH", "DIFFUSE"}) {
         EXPECT_EQ(r.hlsl.find(gone), std::string::npos) << gone;
     }
     // Functions, static initialisers and the defines stay where they were.
     auto lineOf = [](const std::string& text, const std::string& what) {
         size_t at = text.find(what);
-        return at == std::string::npos ? -1 : static_cast<int>(std::count(text.begin(), text.begin() + at, '\n'));
+        return at == std::string::npos
+                   ? -1
+                   : static_cast<int>(std::count(text.begin(), text.begin() + at, '\n'));
     };
-    for (const char* kept : {"float4 VS(float4 p : POSITION)", "static const float weights[2] = {0.75, 0.25};", "#define STRENGTH 2.5", "float2 offset"}) {
+    for (const char* kept :
+         {"float4 VS(float4 p : POSITION)", "static const float weights[2] = {0.75, 0.25};",
+          "#define STRENGTH 2.5", "float2 offset"}) {
         EXPECT_EQ(lineOf(r.hlsl, kept), lineOf(source, kept)) << kept;
     }
     EXPECT_NE(r.hlsl.find("sampler2D s0"), std::string::npos) << "plain sampler becomes sampler2D";
@@ -119,7 +127,9 @@ TEST(Prepass, ReportsUnsupportedAndBrokenTextAtItsLine) {
     const Case cases[] = {
         {"technique T {\n pass P {\n  FogEnable = true;\n } }", 3, "FogEnable"},
         {"technique T { pass P {\n CullMode = Sideways; } }", 2, "Sideways"},
-        {"float4 VS() : POSITION { return 0; }\ntechnique T { pass P {\n VertexShader = compile vs_2_0 VS(1);\n PixelShader = compile ps_2_0 VS(); } }", 3, "arguments"},
+        {"float4 VS() : POSITION { return 0; }\ntechnique T { pass P {\n VertexShader = compile "
+         "vs_2_0 VS(1);\n PixelShader = compile ps_2_0 VS(); } }",
+         3, "arguments"},
         {"technique T { pass P {\n VertexShader = compile ps_2_0 VS(); } }", 2, "ps_2_0"},
         {"float a;\n\ntechnique T\n{\n pass P {", 5, "end of file"},
         {"float2 offset = {1, 2, 3};", 1, "needs 2"},
@@ -144,19 +154,24 @@ TEST(Prepass, ReportsUnsupportedAndBrokenTextAtItsLine) {
 TEST(Prepass, ValuesAcceptNumbersNamesAndMacros) {
     PrepassResult r = RunPrepass(
         "#define BLEND True\n#define FAR 1e3\n#undef FAR\n#define FAR 2e2f\n"
-        "float far = FAR;\nbool on = true;\nint n = -3;\nfloat4 all = 0.5;\nfloat w[3] = {1, -2.5e1, .5};\n"
-        "technique T { pass P { VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_2_0 PS();\n"
+        "float far = FAR;\nbool on = true;\nint n = -3;\nfloat4 all = 0.5;\nfloat w[3] = {1, "
+        "-2.5e1, .5};\n"
+        "technique T { pass P { VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_2_0 "
+        "PS();\n"
         " alphablendenable = BLEND; SRCBLEND = 5; DestBlend = invsrccolor; } }");
     ASSERT_TRUE(r.errors.empty()) << r.errors[0].text;
     EXPECT_EQ(r.FindParameter("far")->initial, (std::vector<float>{200.0f}));
     EXPECT_EQ(r.FindParameter("on")->initial, (std::vector<float>{1.0f}));
     EXPECT_EQ(r.FindParameter("n")->initial, (std::vector<float>{-3.0f}));
-    EXPECT_EQ(r.FindParameter("all")->initial, (std::vector<float>(4, 0.5f))) << "a scalar fills every component";
+    EXPECT_EQ(r.FindParameter("all")->initial, (std::vector<float>(4, 0.5f)))
+        << "a scalar fills every component";
     EXPECT_EQ(r.FindParameter("w")->arraySize, 3);
     EXPECT_EQ(r.FindParameter("w")->initial, (std::vector<float>{1, -25, 0.5f}));
     using Pairs = std::vector<std::pair<uint32_t, uint32_t>>;
     EXPECT_EQ(r.techniques[0].passes[0].renderStates,
-              (Pairs{{gfx::D3DRS_ALPHABLENDENABLE, 1}, {gfx::D3DRS_SRCBLEND, 5}, {gfx::D3DRS_DESTBLEND, gfx::D3DBLEND_INVSRCCOLOR}}));
+              (Pairs{{gfx::D3DRS_ALPHABLENDENABLE, 1},
+                     {gfx::D3DRS_SRCBLEND, 5},
+                     {gfx::D3DRS_DESTBLEND, gfx::D3DBLEND_INVSRCCOLOR}}));
 }
 
 // Whatever the bytes, the pre-pass ends, keeps the line count and reports lines inside the file.

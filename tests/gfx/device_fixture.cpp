@@ -1,12 +1,12 @@
 #include "gfx/device_fixture.h"
 
+#include <epoxy/gl.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ostream>
 #include <string>
-
-#include <epoxy/gl.h>
 
 using namespace gfx;
 
@@ -41,7 +41,8 @@ GLuint Compile(GLenum stage, const char* source) {
 Picture ReadBound(uint32_t width, uint32_t height) {
     Picture picture{width, height, std::vector<uint8_t>(size_t(width) * height * 4)};
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, GLsizei(width), GLsizei(height), GL_RGBA, GL_UNSIGNED_BYTE, picture.rgba.data());
+    glReadPixels(0, 0, GLsizei(width), GLsizei(height), GL_RGBA, GL_UNSIGNED_BYTE,
+                 picture.rgba.data());
     return picture;
 }
 
@@ -55,12 +56,14 @@ layout(location = 6) in vec2 a_texcoord0;
 out vec2 v_texcoord0;
 out vec4 v_color;
 void main() { v_texcoord0 = a_texcoord0; v_color = a_color; gl_Position = vec4(a_position, 1.0); })";
-    const std::string fragment = std::string("#version 330 core\nin vec2 v_texcoord0;\nin vec4 v_color;\n") +
-                                 "uniform vec4 u_color;\nuniform sampler2D u_tex;\nout vec4 o_color;\nvoid main() { " +
-                                 (shading == Shading::Solid      ? "o_color = u_color; }"
-                                  : shading == Shading::Textured ? "o_color = texture(u_tex, v_texcoord0); }"
-                                                                 : "o_color = v_color; }");
-    const GLuint vs = Compile(GL_VERTEX_SHADER, kVertex), fs = Compile(GL_FRAGMENT_SHADER, fragment.c_str());
+    const std::string fragment =
+        std::string("#version 330 core\nin vec2 v_texcoord0;\nin vec4 v_color;\n") +
+        "uniform vec4 u_color;\nuniform sampler2D u_tex;\nout vec4 o_color;\nvoid main() { " +
+        (shading == Shading::Solid      ? "o_color = u_color; }"
+         : shading == Shading::Textured ? "o_color = texture(u_tex, v_texcoord0); }"
+                                        : "o_color = v_color; }");
+    const GLuint vs = Compile(GL_VERTEX_SHADER, kVertex),
+                 fs = Compile(GL_FRAGMENT_SHADER, fragment.c_str());
     const GLuint program = glCreateProgram();
     glAttachShader(program, vs);
     glAttachShader(program, fs);
@@ -80,7 +83,8 @@ void DeviceTest::SetUp() {
     Config config;
     config.provider = ContextProvider::Headless;
     config.frameSink = [this](const Frame& f) {
-        frames_.push_back({f.width, f.height, std::vector<uint8_t>(f.rgba, f.rgba + size_t(f.width) * f.height * 4)});
+        frames_.push_back({f.width, f.height,
+                           std::vector<uint8_t>(f.rgba, f.rgba + size_t(f.width) * f.height * 4)});
     };
     Configure(config);
     adapter_ = Direct3DCreate9(D3D_SDK_VERSION);
@@ -118,7 +122,8 @@ void DeviceTest::SetColor(float r, float g, float b, float a) {
 VertexBuffer* DeviceTest::NewVertexBuffer(const void* data, uint32_t bytes) {
     VertexBuffer* vb = nullptr;
     void* p = nullptr;
-    EXPECT_EQ(device_->CreateVertexBuffer(bytes, D3DUSAGE_WRITEONLY, 0, D3DPOOL_DEFAULT, &vb), D3D_OK);
+    EXPECT_EQ(device_->CreateVertexBuffer(bytes, D3DUSAGE_WRITEONLY, 0, D3DPOOL_DEFAULT, &vb),
+              D3D_OK);
     if (vb && vb->Lock(0, 0, &p, 0) == D3D_OK) {
         std::memcpy(p, data, bytes);
         vb->Unlock();
@@ -130,7 +135,9 @@ IndexBuffer* DeviceTest::NewIndexBuffer(const std::vector<uint16_t>& indices) {
     IndexBuffer* ib = nullptr;
     void* p = nullptr;
     const auto bytes = uint32_t(indices.size() * 2);
-    EXPECT_EQ(device_->CreateIndexBuffer(bytes, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_MANAGED, &ib), D3D_OK);
+    EXPECT_EQ(
+        device_->CreateIndexBuffer(bytes, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_MANAGED, &ib),
+        D3D_OK);
     if (ib && ib->Lock(0, 0, &p, 0) == D3D_OK) {
         std::memcpy(p, indices.data(), bytes);
         ib->Unlock();
@@ -138,7 +145,8 @@ IndexBuffer* DeviceTest::NewIndexBuffer(const std::vector<uint16_t>& indices) {
     return ib;
 }
 
-void DeviceTest::DrawTriangles(const std::vector<Vertex>& vertices, const std::vector<uint16_t>& indices) {
+void DeviceTest::DrawTriangles(const std::vector<Vertex>& vertices,
+                               const std::vector<uint16_t>& indices) {
     static const VertexElement kDecl[] = {
         {0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
         {0, 12, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
@@ -190,17 +198,20 @@ Picture DeviceTest::ReadTexture(Texture* texture) {
     GLuint fbo = 0;
     glGenFramebuffers(1, &fbo);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo);
-    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, gl::TextureName(texture), 0);
+    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
+                           gl::TextureName(texture), 0);
     Picture picture = ReadBound(desc.Width, desc.Height);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(read));
     glDeleteFramebuffers(1, &fbo);
     return picture;
 }
 
-Surface* DeviceTest::NewTextureTarget(uint32_t width, uint32_t height, Texture** texture, uint32_t format) {
+Surface* DeviceTest::NewTextureTarget(uint32_t width, uint32_t height, Texture** texture,
+                                      uint32_t format) {
     *texture = nullptr;
     Surface* surface = nullptr;
-    EXPECT_EQ(device_->CreateTexture(width, height, 1, D3DUSAGE_RENDERTARGET, format, D3DPOOL_DEFAULT, texture),
+    EXPECT_EQ(device_->CreateTexture(width, height, 1, D3DUSAGE_RENDERTARGET, format,
+                                     D3DPOOL_DEFAULT, texture),
               D3D_OK);
     if (*texture) {
         EXPECT_EQ((*texture)->GetSurfaceLevel(0, &surface), D3D_OK);

@@ -48,7 +48,7 @@ enum class Shading {
 unsigned BuildProgram(Shading shading);
 
 class DeviceTest : public ::testing::Test {
-protected:
+  protected:
     static constexpr uint32_t kWidth = 64;
     static constexpr uint32_t kHeight = 32;
 
@@ -59,9 +59,11 @@ protected:
     void SetColor(float r, float g, float b, float a = 1.0f);
     gfx::VertexBuffer* NewVertexBuffer(const void* data, uint32_t bytes);
     gfx::IndexBuffer* NewIndexBuffer(const std::vector<uint16_t>& indices);
-    // Draws one triangle list with a POSITION/TEXCOORD0 declaration, then unbinds and releases it all.
+    // Draws one triangle list with a POSITION/TEXCOORD0 declaration, then unbinds and releases it
+    // all.
     void DrawTriangles(const std::vector<Vertex>& vertices, const std::vector<uint16_t>& indices);
-    // A rectangle in clip coordinates (x0,y0 top-left ... x1,y1 bottom-right), u,v 0..1 from top-left.
+    // A rectangle in clip coordinates (x0,y0 top-left ... x1,y1 bottom-right), u,v 0..1 from
+    // top-left.
     void DrawRect(float x0, float y0, float x1, float y1, float z = 0.5f);
 
     // The current render target (not multisampled) and any texture, read back.

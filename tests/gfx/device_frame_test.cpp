@@ -37,7 +37,8 @@ TEST_F(DeviceTest, ClearsConvertArgbAndCountRectsFromTheTopAndPresentHandsOverTo
         {0, 0, kRed}, {7, 3, kRed}, {8, 0, kBlue}, {0, 4, kBlue}, {0, kHeight - 1, kBlue}};
     for (const Picture* p : {&target, &std::as_const(frames_[0])})
         for (const auto& [x, y, colour] : spots)
-            EXPECT_EQ(p->At(x, y), colour) << (p == &target ? "target " : "frame ") << x << "," << y;
+            EXPECT_EQ(p->At(x, y), colour)
+                << (p == &target ? "target " : "frame ") << x << "," << y;
 }
 
 TEST_F(DeviceTest, RenderTargetSwitchKeepsReferenceCountsAndViewportAndEachSlotTakesItsKind) {
@@ -68,7 +69,9 @@ TEST_F(DeviceTest, RenderTargetSwitchKeepsReferenceCountsAndViewportAndEachSlotT
     Surface* depth = nullptr;
     ASSERT_EQ(device_->CreateDepthStencilSurface(8, 8, D3DFMT_D24S8, 0, 0, 1, &depth), D3D_OK);
     Texture* plain = nullptr;
-    ASSERT_EQ(device_->CreateTexture(8, 8, 1, D3DUSAGE_DYNAMIC, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &plain), D3D_OK);
+    ASSERT_EQ(
+        device_->CreateTexture(8, 8, 1, D3DUSAGE_DYNAMIC, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &plain),
+        D3D_OK);
     Surface* level = nullptr;
     plain->GetSurfaceLevel(0, &level);
     EXPECT_EQ(device_->SetRenderTarget(0, nullptr), D3DERR_INVALIDCALL);
@@ -93,10 +96,14 @@ TEST_F(DeviceTest, RenderTargetSwitchKeepsReferenceCountsAndViewportAndEachSlotT
 }
 
 TEST_F(DeviceTest, StatesStartAtDirect3DDefaultsAndMisuseIsRefused) {
-    const std::pair<uint32_t, uint32_t> defaults[] = {
-        {D3DRS_ZENABLE, 1},          {D3DRS_ZWRITEENABLE, 1},   {D3DRS_ZFUNC, D3DCMP_LESSEQUAL},
-        {D3DRS_CULLMODE, D3DCULL_CCW}, {D3DRS_ALPHABLENDENABLE, 0}, {D3DRS_SRCBLEND, D3DBLEND_ONE},
-        {D3DRS_DESTBLEND, D3DBLEND_ZERO}, {D3DRS_BLENDOP, D3DBLENDOP_ADD}};
+    const std::pair<uint32_t, uint32_t> defaults[] = {{D3DRS_ZENABLE, 1},
+                                                      {D3DRS_ZWRITEENABLE, 1},
+                                                      {D3DRS_ZFUNC, D3DCMP_LESSEQUAL},
+                                                      {D3DRS_CULLMODE, D3DCULL_CCW},
+                                                      {D3DRS_ALPHABLENDENABLE, 0},
+                                                      {D3DRS_SRCBLEND, D3DBLEND_ONE},
+                                                      {D3DRS_DESTBLEND, D3DBLEND_ZERO},
+                                                      {D3DRS_BLENDOP, D3DBLENDOP_ADD}};
     for (auto [state, value] : defaults) {
         uint32_t got = 99;
         ASSERT_EQ(device_->GetRenderState(state, &got), D3D_OK);
@@ -117,14 +124,16 @@ TEST_F(DeviceTest, StatesStartAtDirect3DDefaultsAndMisuseIsRefused) {
 TEST_F(DeviceTest, DepthTestFollowsZFuncAndWriteMaskOnASurfaceGivenMemoryWhenFirstNeeded) {
     auto storedWidth = [](Surface* surface) {
         GLint width = -1;
-        glGetNamedRenderbufferParameteriv(static_cast<gl::SurfaceGl*>(surface)->Name(), GL_RENDERBUFFER_WIDTH,
-                                          &width);
+        glGetNamedRenderbufferParameteriv(static_cast<gl::SurfaceGl*>(surface)->Name(),
+                                          GL_RENDERBUFFER_WIDTH, &width);
         return width;
     };
     auto centre = [this] { return ReadTarget().At(10, 10); };
-    EXPECT_EQ(device_->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0), D3DERR_INVALIDCALL);  // no depth surface
+    EXPECT_EQ(device_->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0),
+              D3DERR_INVALIDCALL);  // no depth surface
     Surface* depth = nullptr;
-    ASSERT_EQ(device_->CreateDepthStencilSurface(kWidth, kHeight, D3DFMT_D24S8, 0, 0, 1, &depth), D3D_OK);
+    ASSERT_EQ(device_->CreateDepthStencilSurface(kWidth, kHeight, D3DFMT_D24S8, 0, 0, 1, &depth),
+              D3D_OK);
     device_->SetDepthStencilSurface(depth);
     device_->SetRenderState(D3DRS_ZENABLE, 0);
     SetColor(0, 0, 1);
@@ -171,7 +180,7 @@ TEST_F(DeviceTest, CullModesDropTheWindingSeenOnScreen) {
     const std::vector<Vertex> tri = {{-1, -1, 0.5f, 0, 0}, {1, -1, 0.5f, 0, 0}, {0, 1, 0.5f, 0, 0}};
     const std::vector<uint16_t> ccw = {0, 1, 2}, cw = {0, 2, 1};
     const std::tuple<uint32_t, const std::vector<uint16_t>*, bool> cases[] = {
-        {D3DCULL_CCW, &ccw, false}, {D3DCULL_CCW, &cw, true},  {D3DCULL_CW, &ccw, true},
+        {D3DCULL_CCW, &ccw, false}, {D3DCULL_CCW, &cw, true},   {D3DCULL_CW, &ccw, true},
         {D3DCULL_CW, &cw, false},   {D3DCULL_NONE, &ccw, true}, {D3DCULL_NONE, &cw, true}};
     SetColor(1, 1, 1);
     for (const auto& [cull, order, drawn] : cases) {
@@ -240,11 +249,16 @@ TEST_F(DeviceTest, MultisampledTargetResolvesThroughStretchRect) {
     ASSERT_EQ(device_->StretchRect(ms, nullptr, half, nullptr, D3DTEXF_LINEAR), D3D_OK);
     EXPECT_EQ(ReadTexture(small).At(1, 1), kWhite);
     EXPECT_EQ(ReadTexture(small).At(14, 14), kBlack);
-    EXPECT_EQ(device_->StretchRect(resolved, nullptr, ms, nullptr, D3DTEXF_NONE), D3DERR_INVALIDCALL);
-    EXPECT_EQ(device_->StretchRect(msDepth, nullptr, resolved, nullptr, D3DTEXF_NONE), D3DERR_INVALIDCALL);
+    EXPECT_EQ(device_->StretchRect(resolved, nullptr, ms, nullptr, D3DTEXF_NONE),
+              D3DERR_INVALIDCALL);
+    EXPECT_EQ(device_->StretchRect(msDepth, nullptr, resolved, nullptr, D3DTEXF_NONE),
+              D3DERR_INVALIDCALL);
     const Rect outside{0, 0, 64, 64};
-    EXPECT_EQ(device_->StretchRect(ms, &outside, resolved, nullptr, D3DTEXF_NONE), D3DERR_INVALIDCALL);
-    for (Unknown* u : std::initializer_list<Unknown*>{half, small, resolved, tex, back, msDepth, ms}) u->Release();
+    EXPECT_EQ(device_->StretchRect(ms, &outside, resolved, nullptr, D3DTEXF_NONE),
+              D3DERR_INVALIDCALL);
+    for (Unknown* u :
+         std::initializer_list<Unknown*>{half, small, resolved, tex, back, msDepth, ms})
+        u->Release();
 }
 
 TEST_F(DeviceTest, TopRowStaysOnTopThroughRenderToTextureAndAFullScreenPass) {

@@ -9,7 +9,8 @@ using namespace gfx_test;
 TEST(Adapter, ReportsConfiguredModesInOrderAndTheDesktop) {
     Config config;
     config.provider = ContextProvider::Headless;
-    config.headlessModes = {{800, 600, 60, D3DFMT_X8R8G8B8}, {1280, 720, 60, D3DFMT_X8R8G8B8},
+    config.headlessModes = {{800, 600, 60, D3DFMT_X8R8G8B8},
+                            {1280, 720, 60, D3DFMT_X8R8G8B8},
                             {1024, 768, 75, D3DFMT_X8R8G8B8}};
     config.headlessDesktop = {1920, 1080, 60, D3DFMT_X8R8G8B8};
     Configure(config);
@@ -37,12 +38,14 @@ TEST_F(DeviceTest, MultisampleAnswersMatchWhatCreationHonours) {
     int supported = 0;
     for (uint32_t samples = 0; samples <= 16; ++samples) {
         uint32_t quality = 7;
-        const bool answer = adapter_->CheckDeviceMultiSampleType(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, 1, samples,
-                                                                  &quality) == D3D_OK;
+        const bool answer = adapter_->CheckDeviceMultiSampleType(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8,
+                                                                 1, samples, &quality) == D3D_OK;
         Surface* rt = nullptr;
         Surface* depth = nullptr;
-        const bool colour = device_->CreateRenderTarget(8, 8, D3DFMT_X8R8G8B8, samples, 0, 0, &rt) == D3D_OK;
-        const bool zs = device_->CreateDepthStencilSurface(8, 8, D3DFMT_D24S8, samples, 0, 1, &depth) == D3D_OK;
+        const bool colour =
+            device_->CreateRenderTarget(8, 8, D3DFMT_X8R8G8B8, samples, 0, 0, &rt) == D3D_OK;
+        const bool zs =
+            device_->CreateDepthStencilSurface(8, 8, D3DFMT_D24S8, samples, 0, 1, &depth) == D3D_OK;
         EXPECT_EQ(answer, colour) << samples << " samples";
         EXPECT_EQ(answer, zs) << samples << " samples";
         EXPECT_EQ(quality, answer ? 1u : 0u);
@@ -63,35 +66,43 @@ TEST_F(DeviceTest, MultisampleAnswersMatchWhatCreationHonours) {
         }
     }
     EXPECT_GE(supported, 2);  // none, and at least one real sample count on any GL 3.3 driver
-    EXPECT_EQ(adapter_->CheckDeviceMultiSampleType(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, 1, 1, nullptr),
-              D3DERR_NOTAVAILABLE);
+    EXPECT_EQ(
+        adapter_->CheckDeviceMultiSampleType(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, 1, 1, nullptr),
+        D3DERR_NOTAVAILABLE);
 }
 
 TEST_F(DeviceTest, FailedCreationsReturnFailureAndNoObject) {
     // Zero or oversized extents, formats of the wrong kind, memory that cannot be had.
     Texture* tex = reinterpret_cast<Texture*>(1);
-    EXPECT_EQ(device_->CreateTexture(0, 16, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &tex), D3DERR_INVALIDCALL);
+    EXPECT_EQ(device_->CreateTexture(0, 16, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &tex),
+              D3DERR_INVALIDCALL);
     EXPECT_EQ(tex, nullptr);
-    EXPECT_TRUE(Failed(device_->CreateTexture(1u << 20, 16, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &tex)));
-    EXPECT_EQ(device_->CreateTexture(16, 16, 1, 0, D3DFMT_D24S8, D3DPOOL_MANAGED, &tex), D3DERR_INVALIDCALL);
+    EXPECT_TRUE(
+        Failed(device_->CreateTexture(1u << 20, 16, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &tex)));
+    EXPECT_EQ(device_->CreateTexture(16, 16, 1, 0, D3DFMT_D24S8, D3DPOOL_MANAGED, &tex),
+              D3DERR_INVALIDCALL);
     EXPECT_EQ(tex, nullptr);
     Surface* s = reinterpret_cast<Surface*>(1);
     EXPECT_EQ(device_->CreateRenderTarget(16, 16, D3DFMT_D24X8, 0, 0, 0, &s), D3DERR_INVALIDCALL);
     EXPECT_EQ(s, nullptr);
-    EXPECT_EQ(device_->CreateDepthStencilSurface(16, 16, D3DFMT_X8R8G8B8, 0, 0, 1, &s), D3DERR_INVALIDCALL);
-    EXPECT_TRUE(Failed(device_->CreateDepthStencilSurface(1u << 30, 1u << 30, D3DFMT_D24S8, 0, 0, 1, &s)));
+    EXPECT_EQ(device_->CreateDepthStencilSurface(16, 16, D3DFMT_X8R8G8B8, 0, 0, 1, &s),
+              D3DERR_INVALIDCALL);
+    EXPECT_TRUE(
+        Failed(device_->CreateDepthStencilSurface(1u << 30, 1u << 30, D3DFMT_D24S8, 0, 0, 1, &s)));
     EXPECT_EQ(s, nullptr);
     VertexBuffer* vb = reinterpret_cast<VertexBuffer*>(1);
     EXPECT_EQ(device_->CreateVertexBuffer(0, 0, 0, D3DPOOL_DEFAULT, &vb), D3DERR_INVALIDCALL);
     EXPECT_EQ(vb, nullptr);
-    EXPECT_EQ(device_->CreateVertexBuffer(0xFFFFFFF0u, 0, 0, D3DPOOL_DEFAULT, &vb), D3DERR_OUTOFVIDEOMEMORY);
+    EXPECT_EQ(device_->CreateVertexBuffer(0xFFFFFFF0u, 0, 0, D3DPOOL_DEFAULT, &vb),
+              D3DERR_OUTOFVIDEOMEMORY);
     IndexBuffer* ib = reinterpret_cast<IndexBuffer*>(1);
     EXPECT_EQ(device_->CreateIndexBuffer(64, 0, 102 /* 32-bit indices */, D3DPOOL_MANAGED, &ib),
               D3DERR_INVALIDCALL);
     EXPECT_EQ(ib, nullptr);
     VertexDeclaration* decl = reinterpret_cast<VertexDeclaration*>(1);
     EXPECT_EQ(device_->CreateVertexDeclaration(nullptr, &decl), D3DERR_INVALIDCALL);
-    const VertexElement secondStream[] = {{1, 0, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_POSITION, 0}, D3DDECL_END};
+    const VertexElement secondStream[] = {{1, 0, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_POSITION, 0},
+                                          D3DDECL_END};
     EXPECT_EQ(device_->CreateVertexDeclaration(secondStream, &decl), D3DERR_INVALIDCALL);
     EXPECT_EQ(decl, nullptr);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
@@ -114,7 +125,8 @@ TEST_F(DeviceTest, BufferLocksRoundTripAndCheckTheirRange) {
     EXPECT_EQ(vb->Lock(65, 0, &p, 0), D3DERR_INVALIDCALL);
 
     // What the GPU holds is what was written, partial lock included; draws check the index range.
-    static const VertexElement kDecl[] = {{0, 0, D3DDECLTYPE_FLOAT4, 0, D3DDECLUSAGE_POSITION, 0}, D3DDECL_END};
+    static const VertexElement kDecl[] = {{0, 0, D3DDECLTYPE_FLOAT4, 0, D3DDECLUSAGE_POSITION, 0},
+                                          D3DDECL_END};
     VertexDeclaration* decl = nullptr;
     device_->CreateVertexDeclaration(kDecl, &decl);
     IndexBuffer* ib = NewIndexBuffer({0, 1, 2});

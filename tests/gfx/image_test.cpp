@@ -1,11 +1,12 @@
 // Image decoding and CreateTextureFromFile: good files, orientation, and bad input.
-#include <filesystem>
-#include <fstream>
+#include "platform/image/image.h"
 
 #include <stb/stb_image_write.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "gfx/device_fixture.h"
-#include "platform/image/image.h"
 
 using namespace gfx;
 using namespace gfx_test;
@@ -24,11 +25,12 @@ std::vector<uint8_t> TestPixels() {
 }
 
 class ImageFiles : public DeviceTest {
-protected:
+  protected:
     void SetUp() override {
         DeviceTest::SetUp();
         dir_ = fs::path(::testing::TempDir()) /
-               ("gfx_image_test_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+               ("gfx_image_test_" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::create_directories(dir_);
         const auto px = TestPixels();
         ASSERT_TRUE(stbi_write_png(Path("picture.png").c_str(), 6, 4, 4, px.data(), 6 * 4));
@@ -86,7 +88,8 @@ TEST_F(ImageFiles, BadInputIsRefusedWithAReason) {
     const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     std::copy(signature, signature + 8, signedGarbage.begin());
     const std::vector<uint8_t> png = Read("picture.png");
-    std::vector<uint8_t> huge = png;  // a header that claims 65536 x 65536 is refused before decoding
+    std::vector<uint8_t> huge =
+        png;  // a header that claims 65536 x 65536 is refused before decoding
     const uint8_t big[4] = {0x00, 0x01, 0x00, 0x00};
     std::copy(big, big + 4, huge.begin() + 16);  // IHDR width
     std::copy(big, big + 4, huge.begin() + 20);  // IHDR height
@@ -98,13 +101,14 @@ TEST_F(ImageFiles, BadInputIsRefusedWithAReason) {
         {"header_only.png", {png.begin(), png.begin() + 20}},
         {"huge.png", huge}};
     for (const auto& [name, bytes] : files) Write(name, bytes);
-    for (const char* name : {"missing.png", "empty.png", "garbage.png", "signed_garbage.png", "truncated.png",
-                             "header_only.png", "huge.png"}) {
+    for (const char* name : {"missing.png", "empty.png", "garbage.png", "signed_garbage.png",
+                             "truncated.png", "header_only.png", "huge.png"}) {
         std::string why;
         EXPECT_FALSE(image::LoadFile(Path(name), &why)) << name;
         EXPECT_NE(why.find(name), std::string::npos) << why;
         Texture* tex = reinterpret_cast<Texture*>(1);
-        EXPECT_EQ(device_->CreateTextureFromFile(Path(name).c_str(), &tex), D3DXERR_INVALIDDATA) << name;
+        EXPECT_EQ(device_->CreateTextureFromFile(Path(name).c_str(), &tex), D3DXERR_INVALIDDATA)
+            << name;
         EXPECT_EQ(tex, nullptr) << name;
     }
 

@@ -122,11 +122,12 @@ TEST_F(EffectProtocol, BeginsWithoutAUsableEffectAreReportedAndTouchNoEffect) {
     effects.SetCurrentRef("nothing");
     effects.Begin(0, nullptr);
     effects.End(nullptr);
-    EXPECT_EQ(boxes.boxes, (Boxes{{"CurrentRef & Ref == NULL", "Effect"},
-                                  {"CurrentRef & Ref == NULL", "Effect"},
-                                  {"Begin[Ref == notech] Doesn't Have An Current Technique", "Effect->Begin"},
-                                  {"nothing", "No Match"},
-                                  {"nothing", "No Match"}}));
+    EXPECT_EQ(boxes.boxes,
+              (Boxes{{"CurrentRef & Ref == NULL", "Effect"},
+                     {"CurrentRef & Ref == NULL", "Effect"},
+                     {"Begin[Ref == notech] Doesn't Have An Current Technique", "Effect->Begin"},
+                     {"nothing", "No Match"},
+                     {"nothing", "No Match"}}));
     EXPECT_TRUE(device.Calls().empty());
 }
 

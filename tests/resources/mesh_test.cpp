@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "mesh_file_builder.h"
-#include "scenes/matrix.h"
+#include "scene_core/matrix.h"
 #include "support/recording_device.h"
 
 namespace {

@@ -42,9 +42,10 @@ void BadDataTest::SetUp() {
     folder_->WriteAssets(kSoundtrackSeconds);
     // Frame k is at row 3.1875 k: parts 1, 2, 5, 6, 3, 4, 0, 0 and filters 0, 1, 2, 3, 5, 6, 4, 7.
     demo_test::Timeline timeline;
-    timeline["0_part"] = {{0, 1, 0}, {3, 2, 0}, {6, 5, 0}, {9, 6, 0}, {12, 3, 0}, {15, 4, 0}, {18, 0, 0}};
-    timeline["0_filter"] = {{0, 0, 0}, {3, 1, 0}, {6, 2, 0}, {9, 3, 0}, {12, 5, 0}, {15, 6, 0}, {18, 4, 0},
-                            {21, 7, 0}};
+    timeline["0_part"] = {{0, 1, 0},  {3, 2, 0},  {6, 5, 0}, {9, 6, 0},
+                          {12, 3, 0}, {15, 4, 0}, {18, 0, 0}};
+    timeline["0_filter"] = {{0, 0, 0},  {3, 1, 0},  {6, 2, 0},  {9, 3, 0},
+                            {12, 5, 0}, {15, 6, 0}, {18, 4, 0}, {21, 7, 0}};
     timeline["0_fp"] = {{0, 1.0f, 0}};
     timeline["0_fp2"] = {{0, 0.5f, 0}};
     timeline["0_fade"] = {{0, 0.8f, 0}};
@@ -52,8 +53,9 @@ void BadDataTest::SetUp() {
     timeline["1_cam.y"] = {{0, -1.0f, 0}};
     timeline["1_cam.z"] = {{0, -4.0f, 0}};
     timeline["1_cam.fov"] = {{0, 1.0f, 0}};
-    for (const char* name : {"0_gradient", "1_cam.x", "1_cam.rot", "1_view.x", "1_view.y", "1_view.z", "2_st1",
-                             "2_st2", "2_st3", "2_st4", "2_st5", "2_st6", "2_st7", "3_smile"})
+    for (const char* name :
+         {"0_gradient", "1_cam.x", "1_cam.rot", "1_view.x", "1_view.y", "1_view.z", "2_st1",
+          "2_st2", "2_st3", "2_st4", "2_st5", "2_st6", "2_st7", "3_smile"})
         timeline[name] = {};
     demo_test::WriteTrackFiles(folder_->Path(), timeline);
 }
@@ -71,7 +73,8 @@ std::string BadDataTest::ReadText(const std::string& relative) const {
 void BadDataTest::Write(const std::string& relative, const Bytes& bytes) const {
     fs::create_directories(Path(relative).parent_path());
     std::ofstream(Path(relative), std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
 }
 
 void BadDataTest::Write(const std::string& relative, const std::string& text) const {
@@ -83,7 +86,9 @@ void BadDataTest::MakeDirectory(const std::string& relative) const {
     fs::create_directories(Path(relative));
 }
 
-void BadDataTest::Remove(const std::string& relative) const { fs::remove(Path(relative)); }
+void BadDataTest::Remove(const std::string& relative) const {
+    fs::remove(Path(relative));
+}
 
 bool BadDataTest::MakeUnreadable(const std::string& relative) const {
     chmod(Path(relative).c_str(), 0);
@@ -93,10 +98,13 @@ bool BadDataTest::MakeUnreadable(const std::string& relative) const {
     return false;
 }
 
-DemoRun BadDataTest::Run(const RunOptions& options) const { return RunHeadlessDemo(folder_->Path(), options); }
+DemoRun BadDataTest::Run(const RunOptions& options) const {
+    return RunHeadlessDemo(folder_->Path(), options);
+}
 
-void BadDataTest::RunUnopenable(const std::string& relative,
-                                const std::function<void(const char*, const DemoRun&)>& check) const {
+void BadDataTest::RunUnopenable(
+    const std::string& relative,
+    const std::function<void(const char*, const DemoRun&)>& check) const {
     if (MakeUnreadable(relative)) check("unreadable", Run());
     Remove(relative);
     check("missing", Run());

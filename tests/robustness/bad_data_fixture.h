@@ -38,10 +38,12 @@ struct Key {
 Bytes TrackFile(const std::vector<Key>& keys);
 
 class BadDataTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
 
-    std::filesystem::path Path(const std::string& relative) const { return folder_->Path() / relative; }
+    std::filesystem::path Path(const std::string& relative) const {
+        return folder_->Path() / relative;
+    }
     Bytes Read(const std::string& relative) const;
     std::string ReadText(const std::string& relative) const;
     void Write(const std::string& relative, const Bytes& bytes) const;
@@ -55,10 +57,11 @@ protected:
     DemoRun Run(const RunOptions& options = {}) const;
     // Runs the demo with the file unreadable (where permissions stop this user), missing, and
     // replaced by a directory, handing each run to check.
-    void RunUnopenable(const std::string& relative,
-                       const std::function<void(const char* what, const DemoRun& run)>& check) const;
+    void RunUnopenable(
+        const std::string& relative,
+        const std::function<void(const char* what, const DemoRun& run)>& check) const;
 
-private:
+  private:
     std::unique_ptr<demo_test::DemoDataFolder> folder_;
 };
 

@@ -70,14 +70,15 @@ std::string DemoRun::DescribeBoxes() const {
         }
         s << "\n  " << box.caption << ": " << box.text;
     }
-    s << "\nexit " << exitCode << ", signal " << signal << ", frames " << frames << "\n--- stderr (tail)\n"
+    s << "\nexit " << exitCode << ", signal " << signal << ", frames " << frames
+      << "\n--- stderr (tail)\n"
       << (err.size() > 3000 ? err.substr(err.size() - 3000) : err);
     return s.str();
 }
 
 bool DemoRun::SanitizerReported() const {
-    for (const char* mark : {"ERROR: AddressSanitizer", "ERROR: LeakSanitizer", "runtime error:",
-                             "SUMMARY: UndefinedBehaviorSanitizer"})
+    for (const char* mark : {"ERROR: AddressSanitizer", "ERROR: LeakSanitizer",
+                             "runtime error:", "SUMMARY: UndefinedBehaviorSanitizer"})
         if (err.find(mark) != std::string::npos) return true;
     return false;
 }
@@ -90,8 +91,9 @@ DemoRun RunHeadlessDemo(const fs::path& folder, const RunOptions& options) {
     const std::string step = std::to_string(options.step);
     const std::string size = std::to_string(options.width) + "x" + std::to_string(options.height);
     const std::string maxFrames = std::to_string(options.maxFrames);
-    std::vector<std::string> args = {HEADLESS_DEMO_PATH, folder.string(), "--step", step, "--size", size,
-                                     "--max-frames", maxFrames, "--boxes", boxPath.string()};
+    std::vector<std::string> args = {
+        HEADLESS_DEMO_PATH, folder.string(), "--step",        step, "--size", size, "--max-frames",
+        maxFrames,          "--boxes",       boxPath.string()};
     args.insert(args.end(), options.extraArgs.begin(), options.extraArgs.end());
 
     std::fflush(nullptr);
@@ -106,12 +108,16 @@ DemoRun RunHeadlessDemo(const fs::path& folder, const RunOptions& options) {
         close(out);
         close(err);
         // Leaks inside the system's graphics and windowing libraries are not ours.
-        if (std::getenv("LSAN_OPTIONS") == nullptr) setenv("LSAN_OPTIONS", "suppressions=" LSAN_SUPPRESSIONS, 1);
+        if (std::getenv("LSAN_OPTIONS") == nullptr)
+            setenv("LSAN_OPTIONS", "suppressions=" LSAN_SUPPRESSIONS, 1);
         if (std::getenv("SDL_AUDIODRIVER") == nullptr) setenv("SDL_AUDIODRIVER", "dummy", 1);
-        // A reader that runs away with memory is stopped (under AddressSanitizer) before the machine is.
+        // A reader that runs away with memory is stopped (under AddressSanitizer) before the
+        // machine is.
         const char* asan = std::getenv("ASAN_OPTIONS");
-        setenv("ASAN_OPTIONS", (std::string(asan ? asan : "") + ":hard_rss_limit_mb=3072").c_str(), 1);
-        for (const auto& [name, value] : options.environment) setenv(name.c_str(), value.c_str(), 1);
+        setenv("ASAN_OPTIONS", (std::string(asan ? asan : "") + ":hard_rss_limit_mb=3072").c_str(),
+               1);
+        for (const auto& [name, value] : options.environment)
+            setenv(name.c_str(), value.c_str(), 1);
         std::vector<char*> argv;
         for (std::string& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
@@ -121,7 +127,8 @@ DemoRun RunHeadlessDemo(const fs::path& folder, const RunOptions& options) {
 
     DemoRun run;
     int status = 0;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.timeoutSeconds);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::seconds(options.timeoutSeconds);
     for (;;) {
         const pid_t done = waitpid(pid, &status, WNOHANG);
         if (done == pid) break;

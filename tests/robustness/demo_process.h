@@ -36,7 +36,7 @@ struct RunOptions {
     int width = 640, height = 360;
     long maxFrames = 400;
     int timeoutSeconds = 120;
-    std::vector<std::string> extraArgs;  // passed on to headless_demo
+    std::vector<std::string> extraArgs;                            // passed on to headless_demo
     std::vector<std::pair<std::string, std::string>> environment;  // set in the child only
 };
 

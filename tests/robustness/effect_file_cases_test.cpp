@@ -14,10 +14,12 @@ constexpr const char* kGaussian = "DefaultFilters/Guassian.fx";
 constexpr const char* kColor = "DefaultFilters/color.fx";
 constexpr const char* kPig = "vessmark/shaders/pig.fx";
 
-std::string CaptionFor(const std::string& path) { return "Shader Compilation Error In [" + path + "]"; }
+std::string CaptionFor(const std::string& path) {
+    return "Shader Compilation Error In [" + path + "]";
+}
 
 class BadEffectTest : public BadDataTest {
-protected:
+  protected:
     // The one compilation box for path; its text.
     std::string ExpectCompileFailure(const DemoRun& run, const std::string& path) const {
         ExpectRanToTheEnd(run);
@@ -37,7 +39,8 @@ TEST_F(BadEffectTest, MissingFilterEffectStopsTheFilterEffectsAndLaterLookupsMis
     const std::string text = ExpectCompileFailure(run, kGaussian);
     EXPECT_NE(text.find(kGaussian), std::string::npos) << text;
     // "color" draws the border line after every filter: one miss per frame at least.
-    EXPECT_GE(static_cast<long>(run.CountBoxes("No Match", "color")), run.frames) << run.DescribeBoxes();
+    EXPECT_GE(static_cast<long>(run.CountBoxes("No Match", "color")), run.frames)
+        << run.DescribeBoxes();
     EXPECT_GE(run.CountBoxes("No Match", "Guassian"), 1u);
     EXPECT_EQ(run.CountBoxes("No Match", "DefaultFilter"), 0u) << "effects before it stay loaded";
 }
@@ -53,12 +56,13 @@ TEST_F(BadEffectTest, SyntaxErrorIsReportedWithItsFileAndLine) {
 
 TEST_F(BadEffectTest, EffectWithoutATechniqueIsReportedAtEveryBegin) {
     Write(kColor, std::string("float4x4 matProjection;\n"
-                              "float4 VS(float3 p : POSITION) : POSITION { return mul(float4(p, 1), matProjection); }\n"
+                              "float4 VS(float3 p : POSITION) : POSITION { return mul(float4(p, "
+                              "1), matProjection); }\n"
                               "float4 PS() : COLOR0 { return float4(1, 1, 1, 1); }\n"));
     const DemoRun run = Run();
     ExpectRanToTheEnd(run);
-    EXPECT_EQ(static_cast<long>(run.CountBoxes("Effect->Begin",
-                                               "Begin[Ref == color] Doesn't Have An Current Technique")),
+    EXPECT_EQ(static_cast<long>(run.CountBoxes(
+                  "Effect->Begin", "Begin[Ref == color] Doesn't Have An Current Technique")),
               run.frames)
         << run.DescribeBoxes();
 }
@@ -79,8 +83,8 @@ TEST_F(BadEffectTest, BlurWithOnePassIsReportedForEveryPassBeyondIt) {
 }
 
 TEST_F(BadEffectTest, NonUtf8BytesInCommentsAreHarmless) {
-    Write(kGaussian, std::string("// \xff\xfe\xc0\x80 caf\xe9 \xed\xa0\x80\n") + ReadText(kGaussian) +
-                         "\n/* \x80\x81\x82 */\n");
+    Write(kGaussian, std::string("// \xff\xfe\xc0\x80 caf\xe9 \xed\xa0\x80\n") +
+                         ReadText(kGaussian) + "\n/* \x80\x81\x82 */\n");
     const DemoRun run = Run();
     ExpectRanToTheEnd(run);
     EXPECT_TRUE(run.boxes.empty()) << run.DescribeBoxes();

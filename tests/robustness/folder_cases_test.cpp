@@ -19,7 +19,8 @@ TEST_F(BadDataTest, SettingsFileThatCannotBeWrittenIsReportedAndTheDemoRuns) {
 }
 
 TEST_F(BadDataTest, EmptyFolderShowsTheStreamBoxOnly) {
-    for (const char* top : {"vessmark", "DefaultFilters", "s"}) std::filesystem::remove_all(Path(top));
+    for (const char* top : {"vessmark", "DefaultFilters", "s"})
+        std::filesystem::remove_all(Path(top));
     const DemoRun run = Run();
     ExpectSurvived(run);
     EXPECT_EQ(run.exitCode, 0);
@@ -28,15 +29,19 @@ TEST_F(BadDataTest, EmptyFolderShowsTheStreamBoxOnly) {
 }
 
 TEST_F(BadDataTest, EverythingButTheSoundtrackMissingStillRunsToTheEnd) {
-    for (const char* top : {"vessmark/gris", "vessmark/data", "vessmark/shaders", "DefaultFilters", "s"})
+    for (const char* top :
+         {"vessmark/gris", "vessmark/data", "vessmark/shaders", "DefaultFilters", "s"})
         std::filesystem::remove_all(Path(top));
     const DemoRun run = Run();
     ExpectRanToTheEnd(run);
     EXPECT_EQ(run.CountCaption("ikkenoesync"), 23u);
     EXPECT_EQ(run.CountCaption("Failed To Open The MeshFile"), 6u);
     EXPECT_EQ(run.CountBoxes("TextureStack", "InvalidData With eyes"), 1u);
-    EXPECT_EQ(run.CountCaption(std::string("Shader Compilation Error In [DefaultFilters/DefaultFilter.fx]")), 1u);
-    EXPECT_EQ(run.CountCaption(std::string("Shader Compilation Error In [vessmark/shaders/pig.fx]")), 1u);
+    EXPECT_EQ(run.CountCaption(
+                  std::string("Shader Compilation Error In [DefaultFilters/DefaultFilter.fx]")),
+              1u);
+    EXPECT_EQ(
+        run.CountCaption(std::string("Shader Compilation Error In [vessmark/shaders/pig.fx]")), 1u);
     // Part 0 and filter 0 every frame: each frame misses "DefaultFilter" and "color".
     EXPECT_GE(static_cast<long>(run.CountBoxes("No Match", "color")), run.frames);
 }

@@ -1,7 +1,7 @@
 // headless_demo: runs the whole demo once, without a screen or an audio device, in a data folder.
 //   headless_demo FOLDER [--step SECONDS] [--size WxH] [--max-frames N] [--boxes FILE] [--wav FILE]
-// The dialog is answered with its preselections (Run). Every Present moves the manual audio clock on
-// by --step seconds of music. Every message box is appended to --boxes as "caption\x1ftext\x1e"
+// The dialog is answered with its preselections (Run). Every Present moves the manual audio clock
+// on by --step seconds of music. Every message box is appended to --boxes as "caption\x1ftext\x1e"
 // (written at once, so a crash still leaves the boxes shown before it). After --max-frames frames a
 // quit message ends the loop, so a demo that would never stop still ends. The exit code is the
 // demo's; the frame count goes to stderr as "headless_demo: N frames". --wav records the music
@@ -48,7 +48,8 @@ Options Parse(int argc, char** argv) {
             if (!(o.step > 0.0 && o.step <= 10.0)) Usage("--step must be between 0 and 10 seconds");
         } else if (arg == "--size" && hasValue) {
             unsigned w = 0, h = 0;
-            if (std::sscanf(argv[++i], "%ux%u", &w, &h) != 2 || w < 640 || h < 200 || w > 32768 || h > 32768)
+            if (std::sscanf(argv[++i], "%ux%u", &w, &h) != 2 || w < 640 || h < 200 || w > 32768 ||
+                h > 32768)
                 Usage("--size must be WxH, at least 640x200");
             o.width = w;
             o.height = h;

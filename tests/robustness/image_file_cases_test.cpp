@@ -1,5 +1,6 @@
 // Bad image files: the texture registry reports the entry by its name and stops loading, so the
-// entries after it are missing and every lookup of them shows "No Match", every frame they are drawn.
+// entries after it are missing and every lookup of them shows "No Match", every frame they are
+// drawn.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,12 +13,13 @@ namespace {
 constexpr const char* kDama = "vessmark/data/dama.png";  // the second of four textures
 
 class BadImageTest : public BadDataTest {
-protected:
+  protected:
     // dama failed: one report for it, and "dama", "bg" and "demo" are missing when parts 5, 4 and 6
     // draw them (frames 2, 5 and 3 of the fixture's timeline).
     void ExpectDamaRefused(const DemoRun& run) const {
         ExpectRanToTheEnd(run);
-        EXPECT_EQ(run.CountBoxes("TextureStack", "InvalidData With dama"), 1u) << run.DescribeBoxes();
+        EXPECT_EQ(run.CountBoxes("TextureStack", "InvalidData With dama"), 1u)
+            << run.DescribeBoxes();
         EXPECT_EQ(run.CountCaption("TextureStack"), 1u) << run.DescribeBoxes();
         EXPECT_EQ(run.CountBoxes("No Match", "dama"), 1u) << run.DescribeBoxes();
         EXPECT_EQ(run.CountBoxes("No Match", "demo"), 1u) << run.DescribeBoxes();

@@ -13,7 +13,7 @@ namespace {
 constexpr size_t kTriangles = 72, kFormat = 84;
 
 class BadMeshTest : public BadDataTest {
-protected:
+  protected:
     Bytes Cube() const { return Read(kBodyMesh); }
 
     // A refused file: one "MeshFile" box naming the path and the reason, and nothing else.
@@ -21,7 +21,8 @@ protected:
         ExpectRanToTheEnd(run);
         ASSERT_EQ(run.boxes.size(), 1u) << run.DescribeBoxes();
         EXPECT_EQ(run.boxes[0].caption, "MeshFile");
-        EXPECT_EQ(run.boxes[0].text.rfind(std::string(kBodyMesh) + ": ", 0), 0u) << run.boxes[0].text;
+        EXPECT_EQ(run.boxes[0].text.rfind(std::string(kBodyMesh) + ": ", 0), 0u)
+            << run.boxes[0].text;
         EXPECT_NE(run.boxes[0].text.find(reasonPart), std::string::npos) << run.boxes[0].text;
         EXPECT_EQ(run.CountCaption("No Match"), 0u);
     }
@@ -31,7 +32,8 @@ TEST_F(BadMeshTest, MissingOrUnopenableMeshFileShowsItsPathAndTheEmptyMeshStaysR
     RunUnopenable(kBodyMesh, [](const char* what, const DemoRun& run) {
         SCOPED_TRACE(what);
         ExpectRanToTheEnd(run);
-        EXPECT_EQ(run.CountBoxes("Failed To Open The MeshFile", kBodyMesh), 1u) << run.DescribeBoxes();
+        EXPECT_EQ(run.CountBoxes("Failed To Open The MeshFile", kBodyMesh), 1u)
+            << run.DescribeBoxes();
         EXPECT_EQ(run.boxes.size(), 1u) << run.DescribeBoxes();
         EXPECT_EQ(run.CountCaption("No Match"), 0u);
     });
@@ -51,7 +53,8 @@ TEST_F(BadMeshTest, UnknownFormatBitWarnsOnceAndTheMeshLoads) {
     Write(kBodyMesh, file);
     const DemoRun run = Run();
     ExpectRanToTheEnd(run);
-    EXPECT_EQ(run.CountBoxes("VertexDecl", "There's something very wrong"), 1u) << run.DescribeBoxes();
+    EXPECT_EQ(run.CountBoxes("VertexDecl", "There's something very wrong"), 1u)
+        << run.DescribeBoxes();
     EXPECT_EQ(run.boxes.size(), 1u) << run.DescribeBoxes();
     EXPECT_NE(run.out.find("vertexdecl bit[3]\n"), std::string::npos) << run.out;
 }

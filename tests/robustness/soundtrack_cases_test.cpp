@@ -11,7 +11,7 @@ namespace robust {
 namespace {
 
 class BadSoundtrackTest : public BadDataTest {
-protected:
+  protected:
     void ExpectNoStream(const DemoRun& run) const {
         ExpectSurvived(run);
         EXPECT_EQ(run.exitCode, 0) << run.DescribeBoxes();

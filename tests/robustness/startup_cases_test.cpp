@@ -1,6 +1,6 @@
 // Start-up failures of the demo as a whole: no graphics adapter at all, a device that cannot be
-// created (the "au" line, then the end), and an audio library that cannot start (a fatal error, exit
-// code -1).
+// created (the "au" line, then the end), and an audio library that cannot start (a fatal error,
+// exit code -1).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,10 +13,12 @@ namespace {
 TEST_F(BadDataTest, NoGraphicsAdapterIsReportedAndTheDemoEnds) {
     // The GL dispatch library finds no EGL vendor: no context, no adapter.
     RunOptions options;
-    options.environment = {{"__EGL_VENDOR_LIBRARY_FILENAMES", Path("no-such-vendor.json").string()}};
+    options.environment = {
+        {"__EGL_VENDOR_LIBRARY_FILENAMES", Path("no-such-vendor.json").string()}};
     const DemoRun run = Run(options);
     ExpectSurvived(run);
-    EXPECT_EQ(run.CountBoxes("D3D9Init", "Failed Direct3DCreate9(SDK_VERSION)"), 1u) << run.DescribeBoxes();
+    EXPECT_EQ(run.CountBoxes("D3D9Init", "Failed Direct3DCreate9(SDK_VERSION)"), 1u)
+        << run.DescribeBoxes();
     EXPECT_EQ(run.boxes.size(), 1u) << run.DescribeBoxes();
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.frames, 0);

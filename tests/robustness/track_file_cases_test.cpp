@@ -1,6 +1,5 @@
 // Bad track files: each run of the demo shows the message the device gives for it and goes on.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <cmath>
@@ -36,9 +35,11 @@ TEST_F(BadDataTest, WithoutTheTrackFolderEveryTrackShowsOneBoxInFetchOrder) {
     std::filesystem::remove_all(Path("s"));
     const DemoRun run = Run();
     ExpectRanToTheEnd(run);
-    const char* order[] = {"0_part", "0_filter", "0_fp", "0_fp2", "0_fade", "0_flash", "0_gradient", "1_cam.x",
-                           "1_cam.y", "1_cam.z", "1_cam.fov", "1_cam.rot", "1_view.x", "1_view.y", "1_view.z",
-                           "2_st1", "2_st2", "2_st3", "2_st4", "2_st5", "2_st6", "2_st7", "3_smile"};
+    const char* order[] = {"0_part",    "0_filter",   "0_fp",     "0_fp2",    "0_fade",
+                           "0_flash",   "0_gradient", "1_cam.x",  "1_cam.y",  "1_cam.z",
+                           "1_cam.fov", "1_cam.rot",  "1_view.x", "1_view.y", "1_view.z",
+                           "2_st1",     "2_st2",      "2_st3",    "2_st4",    "2_st5",
+                           "2_st6",     "2_st7",      "3_smile"};
     ASSERT_EQ(run.boxes.size(), std::size(order)) << run.DescribeBoxes();
     for (size_t i = 0; i < std::size(order); ++i) {
         EXPECT_EQ(run.boxes[i].caption, "ikkenoesync");
@@ -46,7 +47,9 @@ TEST_F(BadDataTest, WithoutTheTrackFolderEveryTrackShowsOneBoxInFetchOrder) {
     }
     // Part 0 and filter 0 every frame: "clear" once per frame, never "in part 1".
     size_t clears = 0;
-    for (size_t at = run.out.find("clear\n"); at != std::string::npos; at = run.out.find("clear\n", at + 1)) ++clears;
+    for (size_t at = run.out.find("clear\n"); at != std::string::npos;
+         at = run.out.find("clear\n", at + 1))
+        ++clears;
     EXPECT_EQ(static_cast<long>(clears), run.frames);
 }
 
@@ -78,8 +81,11 @@ TEST_F(BadDataTest, DamagedTrackFilesKeepTheWholeRecordsTheyHoldWithOneLineOnStd
 
 TEST_F(BadDataTest, NonFiniteAndHugeSelectorValuesClearToYellowAndRunFilterZero) {
     const float inf = std::numeric_limits<float>::infinity();
-    Write(kPartTrack, TrackFile({{0, std::numeric_limits<float>::quiet_NaN(), 1}, {6, 1e30f, 2}, {12, -inf, 3}}));
-    Write("s/synced_0_filter.track", TrackFile({{0, inf, 1}, {9, -3e9f, 0}, {15, std::nanf(""), 0}}));
+    Write(
+        kPartTrack,
+        TrackFile({{0, std::numeric_limits<float>::quiet_NaN(), 1}, {6, 1e30f, 2}, {12, -inf, 3}}));
+    Write("s/synced_0_filter.track",
+          TrackFile({{0, inf, 1}, {9, -3e9f, 0}, {15, std::nanf(""), 0}}));
     Write("s/synced_1_cam.fov.track", TrackFile({{0, inf, 0}}));
     Write("s/synced_1_cam.x.track", TrackFile({{0, std::numeric_limits<float>::quiet_NaN(), 0}}));
     const DemoRun run = Run();
@@ -95,7 +101,8 @@ TEST_F(BadDataTest, NonFiniteCameraValuesStillRenderEveryPart) {
     Write("s/synced_1_cam.x.track", TrackFile({{0, std::numeric_limits<float>::quiet_NaN(), 0}}));
     Write("s/synced_1_view.z.track", TrackFile({{0, 3e38f, 1}, {20, -3e38f, 0}}));
     Write("s/synced_0_fade.track", TrackFile({{0, -inf, 0}}));
-    Write("s/synced_0_fp.track", TrackFile({{0, 1e30f, 0}, {12, std::numeric_limits<float>::quiet_NaN(), 0}}));
+    Write("s/synced_0_fp.track",
+          TrackFile({{0, 1e30f, 0}, {12, std::numeric_limits<float>::quiet_NaN(), 0}}));
     const DemoRun run = Run();
     ExpectRanToTheEnd(run);
     EXPECT_TRUE(run.boxes.empty()) << run.DescribeBoxes();

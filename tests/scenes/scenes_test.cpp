@@ -9,8 +9,8 @@
 
 #include "filters/recorded_resources.h"
 #include "resources/static_resources.h"
-#include "scenes/camera.h"
-#include "scenes/matrix.h"
+#include "scene_core/camera.h"
+#include "scene_core/matrix.h"
 #include "scenes/pig.h"
 
 namespace {
@@ -23,7 +23,9 @@ Lines operator+(Lines a, const Lines& b) {
     return a;
 }
 
-std::string Pig(const std::string& call) { return "Effect[pig]." + call; }
+std::string Pig(const std::string& call) {
+    return "Effect[pig]." + call;
+}
 
 // The five parameters of one pig mesh, with the camera at (1, 2, 3).
 Lines MeshParameters(const std::string& color) {
@@ -32,9 +34,9 @@ Lines MeshParameters(const std::string& color) {
             Pig("SetFloatArray(DiffuseColor, " + color + ")")};
 }
 
-const char* const kBodyColors[] = {"0.698039, 0.568627, 0.501961, 0", "0.698039, 0.568627, 0.501961, 0",
-                                   "0, 0, 0, 0", "0.498039, 0.466667, 0.305882, 0",
-                                   "0.498039, 0.466667, 0.305882, 0"};
+const char* const kBodyColors[] = {
+    "0.698039, 0.568627, 0.501961, 0", "0.698039, 0.568627, 0.501961, 0", "0, 0, 0, 0",
+    "0.498039, 0.466667, 0.305882, 0", "0.498039, 0.466667, 0.305882, 0"};
 
 Lines ExpectedPig(bool fog) {
     Lines lines{Pig("Begin(0)"), Pig(fog ? "BeginPass(2)" : "BeginPass(0)")};
@@ -43,8 +45,9 @@ Lines ExpectedPig(bool fog) {
         lines = lines + MeshParameters(kBodyColors[mesh]) +
                 Lines{Pig("CommitChanges()"), "draw g" + std::to_string(mesh + 2)};
     }
-    lines = lines + Lines{Pig("EndPass()"), Pig("End()"), Pig("Begin(0)"),
-                          Pig(fog ? "BeginPass(3)" : "BeginPass(1)")} +
+    lines = lines +
+            Lines{Pig("EndPass()"), Pig("End()"), Pig("Begin(0)"),
+                  Pig(fog ? "BeginPass(3)" : "BeginPass(1)")} +
             MeshParameters("1, 0, 0, 0");
     if (fog) lines.push_back(Pig("SetFloat(FadeEnd, 200)"));
     return lines + Lines{Pig("SetTexture(tex0, eyes)"), Pig("CommitChanges()"), "draw g1",
@@ -55,10 +58,12 @@ size_t Count(const Lines& lines, const std::string& line) {
     return static_cast<size_t>(std::count(lines.begin(), lines.end(), line));
 }
 
-std::vector<float> Translation(const std::vector<float>& m) { return {m[12], m[13], m[14]}; }
+std::vector<float> Translation(const std::vector<float>& m) {
+    return {m[12], m[13], m[14]};
+}
 
 class ScenesTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         resources_ = &RecordedResources::Get(true);
         g_camera.Set(1, 2, 3, 0, 0, 0, 1.0f);
@@ -86,8 +91,9 @@ TEST_F(ScenesTest, PigSceneOrbitsTheEyeAndClearsColourAndDepth) {
     EXPECT_NEAR(g_camera.eye.x, 0.0f, 1e-6f);
     EXPECT_FLOAT_EQ(g_camera.eye.z, 5.0f);
     const Lines lines = Recorded();
-    const Lines frameStart{"target sceneTarget", "BeginScene()", "Clear(0, null, 3, 0x00000000, 1, 0)",
-                           "SetRenderState(22, 3)", "SetRenderState(7, 1)", "SetRenderState(27, 0)"};
+    const Lines frameStart{
+        "target sceneTarget",    "BeginScene()",         "Clear(0, null, 3, 0x00000000, 1, 0)",
+        "SetRenderState(22, 3)", "SetRenderState(7, 1)", "SetRenderState(27, 0)"};
     ASSERT_GT(lines.size(), frameStart.size() + 2);
     EXPECT_EQ(Lines(lines.begin(), lines.begin() + 6), frameStart);
     EXPECT_EQ(Lines(lines.end() - 2, lines.end()), (Lines{"EndScene()", "target backbuffer"}));
@@ -143,9 +149,9 @@ TEST_F(ScenesTest, SwarmPigsStartAtTheRightEdgeOnTheirNoiseCurves) {
     EXPECT_FLOAT_EQ(first.x, 200.0f);
     EXPECT_NEAR(first.y, -13.58238f, 1e-4f);
     EXPECT_NEAR(first.z, -53.72126f, 1e-4f);
-    EXPECT_FLOAT_EQ(SwarmPigPosition(0, 50.0f).x, -150.0f);     // 7 units a second toward -x
-    EXPECT_FLOAT_EQ(SwarmPigPosition(0, 60.0f).x, 180.0f);      // 420 wraps to 20: back at the right
-    EXPECT_FLOAT_EQ(SwarmPigPosition(10, 0.0f).x, 185.0f);      // 1.5 apart
+    EXPECT_FLOAT_EQ(SwarmPigPosition(0, 50.0f).x, -150.0f);  // 7 units a second toward -x
+    EXPECT_FLOAT_EQ(SwarmPigPosition(0, 60.0f).x, 180.0f);   // 420 wraps to 20: back at the right
+    EXPECT_FLOAT_EQ(SwarmPigPosition(10, 0.0f).x, 185.0f);   // 1.5 apart
 
     g_camera.Set(0, 0, 100, 0, 0, 0, 1.0f);
     SceneSwarm(0.0f, 0.0f);
@@ -168,9 +174,9 @@ TEST_F(ScenesTest, ImageSceneClearsOnlyColourAndBlendsTheNamedImage) {
                      "SetRenderState(171, 1)", "SetRenderState(19, 5)", "SetRenderState(20, 6)",
                      "Effect[texture].SetMatrix(matWorldViewProjection)",
                      "Effect[texture].SetTexture(tex0, dama)", "Effect[texture].SetFloat(alpha, 0)",
-                     "Effect[texture].Begin(0)", "Effect[texture].BeginPass(0)", "draw backdropQuad",
-                     "Effect[texture].EndPass()", "Effect[texture].End()", "EndScene()",
-                     "target backbuffer"}));
+                     "Effect[texture].Begin(0)", "Effect[texture].BeginPass(0)",
+                     "draw backdropQuad", "Effect[texture].EndPass()", "Effect[texture].End()",
+                     "EndScene()", "target backbuffer"}));
     const Matrix ortho = MatrixOrtho(800.0f, 450.0f);
     EXPECT_EQ(resources_->Effect("texture")->values["matWorldViewProjection"],
               std::vector<float>(ortho.data(), ortho.data() + 16));

@@ -201,8 +201,8 @@ gfx::HRESULT RecordingDevice::CreateVertexDeclaration(const gfx::VertexElement* 
         if (e->Stream == 0xFF) break;
     }
     *declaration = nullptr;
-    const gfx::HRESULT result = Record("CreateVertexDeclaration",
-                                       U(static_cast<uint32_t>(list.size())) + " elements");
+    const gfx::HRESULT result =
+        Record("CreateVertexDeclaration", U(static_cast<uint32_t>(list.size())) + " elements");
     if (gfx::Failed(result)) return result;
     *declaration = Keep(new FakeVertexDeclaration(NextLabel("decl"), &faults_, std::move(list)));
     return gfx::D3D_OK;
@@ -321,9 +321,8 @@ gfx::HRESULT RecordingDevice::SetIndices(gfx::IndexBuffer* buffer) {
 gfx::HRESULT RecordingDevice::DrawIndexedPrimitive(uint32_t type, int32_t baseVertex,
                                                    uint32_t minIndex, uint32_t numVertices,
                                                    uint32_t startIndex, uint32_t primitiveCount) {
-    return Record("DrawIndexedPrimitive",
-                  Join({U(type), std::to_string(baseVertex), U(minIndex), U(numVertices),
-                        U(startIndex), U(primitiveCount)}));
+    return Record("DrawIndexedPrimitive", Join({U(type), std::to_string(baseVertex), U(minIndex),
+                                                U(numVertices), U(startIndex), U(primitiveCount)}));
 }
 
 // ---- Effects

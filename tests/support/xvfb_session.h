@@ -1,8 +1,8 @@
 // A private Xvfb server for tests that drive real windows with the X command-line tools, and the
 // process helpers those tests share. It starts the server on the first free display of a range and
-// stops it on destruction; it does not install or find the tools (Available says whether they are on
-// PATH, and tests skip without them).
-// Order: Available, Start (once per suite), Launch / X / Capture while it runs, Stop.
+// stops it on destruction; it does not install or find the tools (Available says whether they are
+// on PATH, and tests skip without them). Order: Available, Start (once per suite), Launch / X /
+// Capture while it runs, Stop.
 #pragma once
 
 #include <signal.h>
@@ -43,14 +43,17 @@ inline std::string ReadFile(const std::filesystem::path& path) {
     return s.str();
 }
 
-inline std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
+inline std::string FirstLine(const std::string& text) {
+    return text.substr(0, text.find('\n'));
+}
 
 // Waits up to `limit` for the child; returns its exit code, or -1 after killing it.
 inline int WaitFor(pid_t pid, std::chrono::duration<double> limit) {
     const auto end = std::chrono::steady_clock::now() + limit;
     while (std::chrono::steady_clock::now() < end) {
         int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        if (waitpid(pid, &status, WNOHANG) == pid)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     kill(pid, SIGKILL);
@@ -69,7 +72,8 @@ class XvfbSession {
         return true;
     }
 
-    // Starts Xvfb on the first display in [first, last) without a lock or socket; false if it fails.
+    // Starts Xvfb on the first display in [first, last) without a lock or socket; false if it
+    // fails.
     bool Start(int first, int last, const std::string& screen) {
         namespace fs = std::filesystem;
         for (int n = first; n < last; ++n) {
@@ -79,8 +83,8 @@ class XvfbSession {
             server_ = fork();
             if (server_ == 0) {
                 (void)!freopen("/dev/null", "w", stderr);
-                execlp("Xvfb", "Xvfb", display_.c_str(), "-screen", "0", screen.c_str(), "-nolisten",
-                       "tcp", static_cast<char*>(nullptr));
+                execlp("Xvfb", "Xvfb", display_.c_str(), "-screen", "0", screen.c_str(),
+                       "-nolisten", "tcp", static_cast<char*>(nullptr));
                 _exit(127);
             }
             for (int i = 0; i < 100 && !fs::exists(socket); ++i)
@@ -116,7 +120,9 @@ class XvfbSession {
     }
 
     // Output of a command run on this display.
-    std::string Capture(const std::string& command) const { return vmtest::Capture(Env() + command); }
+    std::string Capture(const std::string& command) const {
+        return vmtest::Capture(Env() + command);
+    }
     // Runs a command on this display, ignoring its output.
     void X(const std::string& command) const {
         (void)!std::system((Env() + command + " >/dev/null 2>&1").c_str());

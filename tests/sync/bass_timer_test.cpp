@@ -1,15 +1,16 @@
 // The music timer over a stream of the audio layer, driven by its manual clock.
+#include "sync/bass_timer.h"
+
 #include <gtest/gtest.h>
 
 #include "audio/scratch_dir.h"
 #include "audio/test_signal.h"
 #include "platform/audio/audio.h"
-#include "sync/bass_timer.h"
 
 namespace {
 
 class BassTimerTest : public ::testing::Test {
-protected:
+  protected:
     // One long (silent, so quick to encode) soundtrack for the whole suite: it must reach 123 s.
     static void SetUpTestSuite() {
         dir = new ScratchDir();
@@ -22,7 +23,8 @@ protected:
     void SetUp() override {
         audio::Configure({.manualClock = true});
         ASSERT_TRUE(audio::Init(1, 44100, audio::BASS_DEVICE_LATENCY));
-        stream = audio::StreamCreateFile(false, dir->File("long.mp3").c_str(), 0, 0, audio::BASS_STREAM_PRESCAN);
+        stream = audio::StreamCreateFile(false, dir->File("long.mp3").c_str(), 0, 0,
+                                         audio::BASS_STREAM_PRESCAN);
         ASSERT_NE(stream, 0u);
     }
     void TearDown() override {

@@ -1,20 +1,21 @@
 // The playback device: file names, one read per name, message boxes for missing files, the store.
-#include <memory>
-#include <string>
-#include <vector>
+#include "sync/player_device.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "audio/scratch_dir.h"
 #include "platform/ui/ui.h"
-#include "sync/player_device.h"
 #include "sync/track_bytes.h"
 
 namespace {
 
 class MockTimer : public sync::Timer {
-public:
+  public:
     MOCK_METHOD(void, pause, (), (override));
     MOCK_METHOD(void, play, (), (override));
     MOCK_METHOD(float, currentRow, (), (override));
@@ -28,7 +29,7 @@ struct Box {
 };
 
 class PlayerDeviceTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::filesystem::create_directories(dir.Path() / "s");
         prefix = dir.File("s/synced");
@@ -123,5 +124,6 @@ TEST(TrackStore, FindOrAddNumbersNewNamesAndKeepsTracksInPlace) {
     EXPECT_EQ(store.trackAt(0), first);
     EXPECT_EQ(store.trackCount(), 1002u);
     EXPECT_EQ(store.findOrAdd("t999"), 1001u);
-    for (const auto& [name, index] : store.indexByName) EXPECT_EQ(store.trackAt(index), store.trackList[index].get());
+    for (const auto& [name, index] : store.indexByName)
+        EXPECT_EQ(store.trackAt(index), store.trackList[index].get());
 }

@@ -1,7 +1,7 @@
 // The readable timeline format: rows in bars and beats, kinds, comments, and errors with lines.
-#include <gtest/gtest.h>
-
 #include "tracktool/timeline_text.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -30,15 +30,16 @@ TEST(TimelineText, ParsesTracksKeysCommentsAndBarBeatRows) {
         "track empty\n";
     std::vector<tracktool::TimelineTrack> tracks;
     std::vector<std::string> errors;
-    ASSERT_TRUE(tracktool::ParseTimeline(text, "t.txt", &tracks, &errors)) << (errors.empty() ? "" : errors[0]);
+    ASSERT_TRUE(tracktool::ParseTimeline(text, "t.txt", &tracks, &errors))
+        << (errors.empty() ? "" : errors[0]);
     ASSERT_EQ(tracks.size(), 3u);
     EXPECT_EQ(tracks[0].name, "0_part");
     EXPECT_EQ(tracks[0].line, 2);
     const auto& part = tracks[0].track.keys();
     ASSERT_EQ(part.size(), 4u);
     EXPECT_EQ(part.at(0).value, 1.0f);
-    EXPECT_EQ(part.at(130).interpolation, sync::Linear);  // bar 6 beat 2
-    EXPECT_EQ(part.at(140).interpolation, sync::Step);    // kind defaults to step
+    EXPECT_EQ(part.at(130).interpolation, sync::Linear);    // bar 6 beat 2
+    EXPECT_EQ(part.at(140).interpolation, sync::Step);      // kind defaults to step
     EXPECT_EQ(part.at(39).interpolation, sync::Quadratic);  // 20 + 15 + 4
     EXPECT_EQ(tracks[1].track.keys().at(0).interpolation, sync::Cosine);
     EXPECT_EQ(tracks[1].track.keys().at(10).value, 100.0f);
@@ -55,7 +56,8 @@ TEST(TimelineText, RowAndKindTokensHaveExactLimits) {
     EXPECT_EQ(row, 0u);
     EXPECT_TRUE(tracktool::ParseRow("@3", &row, &error));
     EXPECT_EQ(row, 60u);
-    for (const char* bad : {"4294967296", "-1", "1.5", "@", "@1:4", "@1:0:5", "@1:2:3:4", "@x", "@1:", "12a", ""})
+    for (const char* bad :
+         {"4294967296", "-1", "1.5", "@", "@1:4", "@1:0:5", "@1:2:3:4", "@x", "@1:", "12a", ""})
         EXPECT_FALSE(tracktool::ParseRow(bad, &row, &error)) << bad;
 
     int32_t kind = 0;
@@ -76,21 +78,22 @@ TEST(TimelineText, RowAndKindTokensHaveExactLimits) {
 
 TEST(TimelineText, EveryErrorIsReportedWithItsLineAndNothingIsProduced) {
     const auto errors = Errors(
-        "0 1 step\n"              // 1: key before any track
+        "0 1 step\n"  // 1: key before any track
         "track a\n"
         "  0 1 step\n"
-        "  0 2 step\n"            // 4: duplicate row
-        "  @1:4 1\n"              // 5: bad beat
-        "  1 x\n"                 // 6: bad value
-        "  2 1 smooth\n"          // 7: bad kind
-        "  3 1 step extra\n"      // 8: too many tokens
-        "track a\n"               // 9: duplicate track
-        "track ../evil\n"         // 10: not a file name
-        "track\n");               // 11: no name
+        "  0 2 step\n"        // 4: duplicate row
+        "  @1:4 1\n"          // 5: bad beat
+        "  1 x\n"             // 6: bad value
+        "  2 1 smooth\n"      // 7: bad kind
+        "  3 1 step extra\n"  // 8: too many tokens
+        "track a\n"           // 9: duplicate track
+        "track ../evil\n"     // 10: not a file name
+        "track\n");           // 11: no name
     ASSERT_EQ(errors.size(), 9u);
-    const char* lines[] = {"t.txt:1:", "t.txt:4:", "t.txt:5:", "t.txt:6:", "t.txt:7:",
+    const char* lines[] = {"t.txt:1:", "t.txt:4:", "t.txt:5:",  "t.txt:6:", "t.txt:7:",
                            "t.txt:8:", "t.txt:9:", "t.txt:10:", "t.txt:11:"};
-    for (size_t i = 0; i < errors.size(); ++i) EXPECT_EQ(errors[i].rfind(lines[i], 0), 0u) << errors[i];
+    for (size_t i = 0; i < errors.size(); ++i)
+        EXPECT_EQ(errors[i].rfind(lines[i], 0), 0u) << errors[i];
     EXPECT_NE(errors[1].find("line 3"), std::string::npos) << errors[1];
     EXPECT_NE(errors[6].find("line 2"), std::string::npos) << errors[6];
 }

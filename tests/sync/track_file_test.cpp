@@ -1,21 +1,23 @@
 // Track files: the record layout, key order and duplicates, and every kind of damaged file.
+#include "sync/track_file.h"
+
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <filesystem>
 #include <iterator>
 #include <tuple>
 
-#include <gtest/gtest.h>
-
 #include "audio/scratch_dir.h"
 #include "sync/track_bytes.h"
-#include "sync/track_file.h"
 
 namespace {
 
 // (row, value, kind) of every key, in row order.
 std::vector<std::tuple<uint32_t, float, int32_t>> Keys(const sync::Track& track) {
     std::vector<std::tuple<uint32_t, float, int32_t>> keys;
-    for (const auto& [row, key] : track.keys()) keys.emplace_back(row, key.value, key.interpolation);
+    for (const auto& [row, key] : track.keys())
+        keys.emplace_back(row, key.value, key.interpolation);
     return keys;
 }
 
@@ -27,12 +29,18 @@ sync::TrackFileReport Parse(const TrackBytes& b, sync::Track& track) {
 
 TEST(TrackFile, ReadsRecordsInAnyOrderLaterDuplicatesWinKindsAreSignExtended) {
     sync::Track track;
-    const auto report =
-        Parse(TrackBytes(5).Key(20, 2.0f, 1).Key(10, 1.0f, 2).Key(5, 1.0f, 0).Key(5, 2.0f, 3).Key(30, -4.25f, 0xFF), track);
+    const auto report = Parse(TrackBytes(5)
+                                  .Key(20, 2.0f, 1)
+                                  .Key(10, 1.0f, 2)
+                                  .Key(5, 1.0f, 0)
+                                  .Key(5, 2.0f, 3)
+                                  .Key(30, -4.25f, 0xFF),
+                              track);
     EXPECT_TRUE(report.problem.empty()) << report.problem;
     EXPECT_EQ(report.keysRead, 5u);
     using K = std::tuple<uint32_t, float, int32_t>;
-    EXPECT_EQ(Keys(track), (std::vector<K>{{5, 2.0f, 3}, {10, 1.0f, 2}, {20, 2.0f, 1}, {30, -4.25f, -1}}));
+    EXPECT_EQ(Keys(track),
+              (std::vector<K>{{5, 2.0f, 3}, {10, 1.0f, 2}, {20, 2.0f, 1}, {30, -4.25f, -1}}));
 }
 
 TEST(TrackFile, WritesTheExactLayoutInRowOrderAndReadsItBack) {
@@ -43,7 +51,8 @@ TEST(TrackFile, WritesTheExactLayoutInRowOrderAndReadsItBack) {
     written.setKey(4294967295u, {42.0f, 127});
     std::string error;
     ASSERT_TRUE(sync::WriteTrackFile(dir.File("t.track"), written, &error)) << error;
-    const auto expected = TrackBytes(3).Key(7, -1e30f, 0x80).Key(300, 0.1f, 2).Key(4294967295u, 42.0f, 127).bytes;
+    const auto expected =
+        TrackBytes(3).Key(7, -1e30f, 0x80).Key(300, 0.1f, 2).Key(4294967295u, 42.0f, 127).bytes;
     std::ifstream in(dir.File("t.track"), std::ios::binary);
     EXPECT_EQ(std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {}), expected);
 
@@ -99,7 +108,8 @@ TEST(TrackFile, AHugeCountReadsOnlyWhatTheFileHoldsAndReturnsAtOnce) {
 TEST(TrackFile, OversizedMissingAndDirectoryFilesAreReported) {
     ScratchDir dir;
     TrackBytes(0).WriteTo(dir.File("big.track"));
-    std::filesystem::resize_file(dir.File("big.track"), sync::kMaxTrackFileBytes + 100);  // sparse zeros
+    std::filesystem::resize_file(dir.File("big.track"),
+                                 sync::kMaxTrackFileBytes + 100);  // sparse zeros
     sync::Track track;
     auto report = sync::ReadTrackFile(dir.File("big.track"), track);
     EXPECT_TRUE(report.opened);

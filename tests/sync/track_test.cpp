@@ -1,10 +1,10 @@
 // Track evaluation: empty and single-key tracks, each interpolation kind, rows outside the keys.
-#include <cmath>
-#include <limits>
+#include "sync/track.h"
 
 #include <gtest/gtest.h>
 
-#include "sync/track.h"
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -28,7 +28,8 @@ TEST(Track, SingleKeyHoldsItsValueBeforeAndAfterWhateverItsKind) {
     for (int32_t kind : {0, 1, 2, 3, 7, -1}) {
         sync::Track track;
         track.setKey(100, {3.5f, kind});
-        for (float row : {0.0f, 99.9f, 100.0f, 100.5f, 5000.0f}) EXPECT_EQ(track.valueAt(row), 3.5f) << kind << " " << row;
+        for (float row : {0.0f, 99.9f, 100.0f, 100.5f, 5000.0f})
+            EXPECT_EQ(track.valueAt(row), 3.5f) << kind << " " << row;
     }
 }
 
@@ -41,15 +42,27 @@ TEST(Track, EachKindShapesTheSegmentAfterItsKeyAndNothingExtrapolates) {
         float row, value;
     };
     const Case cases[] = {
-        {sync::Linear, 9.9f, 0.0f},     {sync::Linear, 10.0f, 0.0f},     {sync::Linear, 15.0f, 0.5f},
-        {sync::Linear, 20.0f, 1.0f},    {sync::Linear, 1000.0f, 1.0f},   {sync::Linear, 10.25f, 0.025f},
-        {sync::Cosine, 15.0f, 0.5f},    {sync::Cosine, 12.5f, 0.1464466f}, {sync::Cosine, 17.5f, 0.8535534f},
-        {sync::Quadratic, 15.0f, 0.25f}, {sync::Quadratic, 12.5f, 0.0625f},
+        {sync::Linear, 9.9f, 0.0f},
+        {sync::Linear, 10.0f, 0.0f},
+        {sync::Linear, 15.0f, 0.5f},
+        {sync::Linear, 20.0f, 1.0f},
+        {sync::Linear, 1000.0f, 1.0f},
+        {sync::Linear, 10.25f, 0.025f},
+        {sync::Cosine, 15.0f, 0.5f},
+        {sync::Cosine, 12.5f, 0.1464466f},
+        {sync::Cosine, 17.5f, 0.8535534f},
+        {sync::Quadratic, 15.0f, 0.25f},
+        {sync::Quadratic, 12.5f, 0.0625f},
         // Step and unknown kinds hold the earlier value up to the next key.
-        {sync::Step, 19.99f, 0.0f},     {4, 15.0f, 0.0f},  {-1, 12.5f, 0.0f},  {127, 19.99f, 0.0f},
+        {sync::Step, 19.99f, 0.0f},
+        {4, 15.0f, 0.0f},
+        {-1, 12.5f, 0.0f},
+        {127, 19.99f, 0.0f},
         {-128, 20.0f, 1.0f},
         // floor(-0.5) = -1 becomes row 4294967295 as an unsigned row: after every key.
-        {sync::Linear, -0.5f, 1.0f},    {sync::Linear, -1000.0f, 1.0f},  {sync::Linear, nan, 1.0f},
+        {sync::Linear, -0.5f, 1.0f},
+        {sync::Linear, -1000.0f, 1.0f},
+        {sync::Linear, nan, 1.0f},
         {sync::Linear, inf, 1.0f},
     };
     for (const Case& c : cases) {

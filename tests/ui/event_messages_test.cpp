@@ -1,7 +1,8 @@
 // The message pump: SDL events to Windows messages, the hook, and headless windows.
+#include "platform/ui/event_messages.h"
+
 #include <gtest/gtest.h>
 
-#include "platform/ui/event_messages.h"
 #include "platform/ui/ui.h"
 
 namespace {
@@ -19,9 +20,10 @@ TEST(EventMessages, KeysMapToVirtualKeyCodes) {
         SDL_Keycode sym;
         uint32_t vk;
     };
-    const Case cases[] = {{SDLK_ESCAPE, 0x1B}, {SDLK_RETURN, 0x0D}, {SDLK_KP_ENTER, 0x0D}, {SDLK_SPACE, 0x20},
-                          {SDLK_a, 'A'},       {SDLK_z, 'Z'},       {SDLK_0, '0'},         {SDLK_9, '9'},
-                          {SDLK_LEFT, 0x25},   {SDLK_UP, 0x26},     {SDLK_RIGHT, 0x27},    {SDLK_DOWN, 0x28},
+    const Case cases[] = {{SDLK_ESCAPE, 0x1B}, {SDLK_RETURN, 0x0D}, {SDLK_KP_ENTER, 0x0D},
+                          {SDLK_SPACE, 0x20},  {SDLK_a, 'A'},       {SDLK_z, 'Z'},
+                          {SDLK_0, '0'},       {SDLK_9, '9'},       {SDLK_LEFT, 0x25},
+                          {SDLK_UP, 0x26},     {SDLK_RIGHT, 0x27},  {SDLK_DOWN, 0x28},
                           {SDLK_F1, 0x70},     {SDLK_F12, 0x7B}};
     for (const Case& c : cases) {
         ui::Msg msg;
@@ -56,11 +58,12 @@ TEST(HeadlessUi, HooksReplaceThePumpAndExitAndWindowsAreRecordsOfTheirSize) {
         int code;
     };
     ui::Configure({.headless = true,
-                   .peekMessage = [&](ui::Msg* m) {
-                       m->message = ui::WM_KEYDOWN;
-                       m->wParam = ui::VK_ESCAPE;
-                       return ++calls == 1;
-                   },
+                   .peekMessage =
+                       [&](ui::Msg* m) {
+                           m->message = ui::WM_KEYDOWN;
+                           m->wParam = ui::VK_ESCAPE;
+                           return ++calls == 1;
+                       },
                    .exitProcess = [](int code) { throw Exited{code}; }});
     ui::Msg msg;
     ASSERT_TRUE(ui::PeekMessage(&msg));

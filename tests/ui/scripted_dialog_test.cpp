@@ -1,8 +1,9 @@
 // The in-memory dialog: control operations as Windows answers them, and the order in which the
 // procedure sees the script.
+#include "platform/ui/scripted_dialog.h"
+
 #include <gtest/gtest.h>
 
-#include "platform/ui/scripted_dialog.h"
 #include "platform/ui/ui.h"
 
 namespace {
@@ -23,26 +24,30 @@ intptr_t Add(ui::Dialog* d, int id, const char* text) {
 TEST(ScriptedDialogControls, ComboAndCheckOperationsAnswerAsWindowsDoes) {
     const auto tmpl = TwoComboTemplate();
     ui::ScriptedDialog dialog({.endings = {}});
-    dialog.Run(tmpl, [](ui::Dialog* d, uint32_t message, uintptr_t, intptr_t) -> intptr_t {
-        if (message != ui::WM_INITDIALOG) return 0;
-        EXPECT_EQ(ui::SendDlgItemMessage(d, 10, ui::CB_GETCURSEL, 0, 0), -1);  // nothing selected yet
-        EXPECT_EQ(Add(d, 10, "a"), 0);
-        EXPECT_EQ(Add(d, 10, "b"), 1);
-        EXPECT_EQ(ui::SendDlgItemMessage(d, 10, ui::CB_GETCOUNT, 0, 0), 2);
-        EXPECT_EQ(ui::SendDlgItemMessage(d, 10, ui::CB_SETCURSEL, 1, 0), 1);
-        EXPECT_EQ(ui::SendDlgItemMessage(d, 10, ui::CB_GETCURSEL, 0, 0), 1);
-        // Out of range clears the selection and reports CB_ERR.
-        EXPECT_EQ(ui::SendDlgItemMessage(d, 10, ui::CB_SETCURSEL, 2, 0), -1);
-        EXPECT_EQ(ui::SendDlgItemMessage(d, 10, ui::CB_GETCURSEL, 0, 0), -1);
-        // Lists are per control; unknown ids answer CB_ERR.
-        EXPECT_EQ(ui::SendDlgItemMessage(d, 11, ui::CB_GETCOUNT, 0, 0), 0);
-        EXPECT_EQ(ui::SendDlgItemMessage(d, 99, ui::CB_GETCOUNT, 0, 0), -1);
-        EXPECT_EQ(ui::IsDlgButtonChecked(d, 20), ui::BST_UNCHECKED);
-        EXPECT_TRUE(ui::CheckDlgButton(d, 20, ui::BST_CHECKED));
-        EXPECT_EQ(ui::IsDlgButtonChecked(d, 20), ui::BST_CHECKED);
-        EXPECT_FALSE(ui::CheckDlgButton(d, 10, ui::BST_CHECKED));  // a combo is no check box
-        return 0;
-    }, 0);
+    dialog.Run(
+        tmpl,
+        [](ui::Dialog* d, uint32_t message, uintptr_t, intptr_t) -> intptr_t {
+            if (message != ui::WM_INITDIALOG) return 0;
+            EXPECT_EQ(ui::SendDlgItemMessage(d, 10, ui::CB_GETCURSEL, 0, 0),
+                      -1);  // nothing selected yet
+            EXPECT_EQ(Add(d, 10, "a"), 0);
+            EXPECT_EQ(Add(d, 10, "b"), 1);
+            EXPECT_EQ(ui::SendDlgItemMessage(d, 10, ui::CB_GETCOUNT, 0, 0), 2);
+            EXPECT_EQ(ui::SendDlgItemMessage(d, 10, ui::CB_SETCURSEL, 1, 0), 1);
+            EXPECT_EQ(ui::SendDlgItemMessage(d, 10, ui::CB_GETCURSEL, 0, 0), 1);
+            // Out of range clears the selection and reports CB_ERR.
+            EXPECT_EQ(ui::SendDlgItemMessage(d, 10, ui::CB_SETCURSEL, 2, 0), -1);
+            EXPECT_EQ(ui::SendDlgItemMessage(d, 10, ui::CB_GETCURSEL, 0, 0), -1);
+            // Lists are per control; unknown ids answer CB_ERR.
+            EXPECT_EQ(ui::SendDlgItemMessage(d, 11, ui::CB_GETCOUNT, 0, 0), 0);
+            EXPECT_EQ(ui::SendDlgItemMessage(d, 99, ui::CB_GETCOUNT, 0, 0), -1);
+            EXPECT_EQ(ui::IsDlgButtonChecked(d, 20), ui::BST_UNCHECKED);
+            EXPECT_TRUE(ui::CheckDlgButton(d, 20, ui::BST_CHECKED));
+            EXPECT_EQ(ui::IsDlgButtonChecked(d, 20), ui::BST_CHECKED);
+            EXPECT_FALSE(ui::CheckDlgButton(d, 10, ui::BST_CHECKED));  // a combo is no check box
+            return 0;
+        },
+        0);
     const auto& run = dialog.LastRun();
     ASSERT_NE(run.Items(10), nullptr);
     EXPECT_EQ(*run.Items(10), (std::vector<std::string>{"a", "b"}));
@@ -53,22 +58,26 @@ TEST(ScriptedDialogControls, ComboAndCheckOperationsAnswerAsWindowsDoes) {
 TEST(ScriptedDialogRun, InitThenScriptThenCommandWithIdInLowWord) {
     const auto tmpl = TwoComboTemplate();
     std::vector<std::string> seen;
-    ui::ScriptedDialog dialog({.selections = {{10, 2}}, .checks = {{20, ui::BST_CHECKED}},
+    ui::ScriptedDialog dialog({.selections = {{10, 2}},
+                               .checks = {{20, ui::BST_CHECKED}},
                                .endings = {ui::DialogEnding::Command(ui::IDOK)}});
     ui::Configure({.headless = true, .dialog = dialog.Hook()});
-    const intptr_t result = ui::DialogBoxParam(tmpl, [&](ui::Dialog* d, uint32_t message, uintptr_t wParam,
-                                                         intptr_t lParam) -> intptr_t {
-        if (message == ui::WM_INITDIALOG) {
-            seen.push_back("init " + std::to_string(lParam));
-            for (const char* s : {"x", "y", "z"}) Add(d, 10, s);
-        } else if (message == ui::WM_COMMAND) {
-            seen.push_back("command " + std::to_string(wParam & 0xFFFF) + " sel " +
-                           std::to_string(ui::SendDlgItemMessage(d, 10, ui::CB_GETCURSEL, 0, 0)) + " check " +
-                           std::to_string(ui::IsDlgButtonChecked(d, 20)));
-            ui::EndDialog(d, 42);
-        }
-        return 0;
-    }, 7);
+    const intptr_t result = ui::DialogBoxParam(
+        tmpl,
+        [&](ui::Dialog* d, uint32_t message, uintptr_t wParam, intptr_t lParam) -> intptr_t {
+            if (message == ui::WM_INITDIALOG) {
+                seen.push_back("init " + std::to_string(lParam));
+                for (const char* s : {"x", "y", "z"}) Add(d, 10, s);
+            } else if (message == ui::WM_COMMAND) {
+                seen.push_back(
+                    "command " + std::to_string(wParam & 0xFFFF) + " sel " +
+                    std::to_string(ui::SendDlgItemMessage(d, 10, ui::CB_GETCURSEL, 0, 0)) +
+                    " check " + std::to_string(ui::IsDlgButtonChecked(d, 20)));
+                ui::EndDialog(d, 42);
+            }
+            return 0;
+        },
+        7);
     ui::Configure({});
     EXPECT_EQ(result, 42);
     EXPECT_EQ(seen, (std::vector<std::string>{"init 7", "command 1 sel 2 check 1"}));
@@ -95,7 +104,9 @@ TEST(ScriptedDialogRun, EndingsAreTriedInOrderUntilTheDialogEnds) {
     } cases[] = {
         {{.endings = {ui::DialogEnding::Command(ui::IDOK), ui::DialogEnding::Close(),
                       ui::DialogEnding::Command(ui::IDCANCEL)}},
-         endOnClose, 5, {ui::WM_INITDIALOG, ui::WM_COMMAND, ui::WM_CLOSE}},
+         endOnClose,
+         5,
+         {ui::WM_INITDIALOG, ui::WM_COMMAND, ui::WM_CLOSE}},
         {{}, never, -1, {ui::WM_INITDIALOG, ui::WM_COMMAND}},  // default: one IDOK
         {{.checks = {{20, ui::BST_CHECKED}}}, endOnInit, 3, {ui::WM_INITDIALOG}},
     };
@@ -114,10 +125,13 @@ TEST(DialogBoxParam, HeadlessWithoutHookCannotShowADialog) {
     testing::internal::CaptureStderr();
     const auto tmpl = TwoComboTemplate();
     bool called = false;
-    const intptr_t result = ui::DialogBoxParam(tmpl, [&](ui::Dialog*, uint32_t, uintptr_t, intptr_t) -> intptr_t {
-        called = true;
-        return 0;
-    }, 0);
+    const intptr_t result = ui::DialogBoxParam(
+        tmpl,
+        [&](ui::Dialog*, uint32_t, uintptr_t, intptr_t) -> intptr_t {
+            called = true;
+            return 0;
+        },
+        0);
     const std::string err = testing::internal::GetCapturedStderr();
     ui::Configure({});
     EXPECT_EQ(result, -1);

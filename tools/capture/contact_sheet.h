@@ -9,7 +9,7 @@
 namespace capture {
 
 class ContactSheet {
-public:
+  public:
     // thumbWidth: width of one cell's picture; the height follows the frame's shape.
     ContactSheet(uint32_t frameWidth, uint32_t frameHeight, uint32_t columns, uint32_t thumbWidth);
 
@@ -20,7 +20,7 @@ public:
     // Writes the sheet; false with a message on failure (nothing added, or the file not writable).
     bool Write(const std::string& path, std::string* error) const;
 
-private:
+  private:
     uint32_t frameWidth_, frameHeight_, columns_, thumbWidth_, thumbHeight_;
     std::vector<std::vector<uint8_t>> thumbs_;  // RGB
     std::vector<std::string> labels_;

@@ -1,5 +1,5 @@
-// Video through the ffmpeg program: raw frames are piped to it while the demo renders; the soundtrack
-// of the span is muxed in afterwards, once the audio layer has finished its WAV file.
+// Video through the ffmpeg program: raw frames are piped to it while the demo renders; the
+// soundtrack of the span is muxed in afterwards, once the audio layer has finished its WAV file.
 #pragma once
 
 #include <cstdint>
@@ -12,7 +12,7 @@ namespace capture {
 std::string FindFfmpeg();
 
 class FfmpegEncoder {
-public:
+  public:
     FfmpegEncoder() = default;
     ~FfmpegEncoder();
     FfmpegEncoder(const FfmpegEncoder&) = delete;
@@ -26,7 +26,7 @@ public:
     // Closes the pipe and waits; false when ffmpeg failed.
     bool Close(std::string* error);
 
-private:
+  private:
     FILE* pipe_ = nullptr;
     size_t frameBytes_ = 0;
     bool failed_ = false;

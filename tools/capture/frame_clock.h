@@ -8,7 +8,7 @@
 namespace capture {
 
 class FrameClock {
-public:
+  public:
     FrameClock(double start, double end, double fps) : start_(start), end_(end), fps_(fps) {}
 
     // Number of frames in [start, end).
@@ -26,10 +26,10 @@ public:
     };
     Step OnPresent();
 
-private:
+  private:
     double start_, end_, fps_;
-    bool started_ = false;   // the first present happens at time 0, before the span when start > 0
-    uint64_t next_ = 0;      // the frame the next present shows
+    bool started_ = false;  // the first present happens at time 0, before the span when start > 0
+    uint64_t next_ = 0;     // the frame the next present shows
 };
 
 }  // namespace capture

@@ -1,7 +1,7 @@
 // capture: renders the demo frame by frame, whatever the machine's speed, with the same system code
-// as the interactive demo. The platform is configured for an offscreen context, a dialog answered from
-// the command line, an audio clock that moves one frame period per presented frame, and a frame sink
-// that keeps each presented picture.
+// as the interactive demo. The platform is configured for an offscreen context, a dialog answered
+// from the command line, an audio clock that moves one frame period per presented frame, and a
+// frame sink that keeps each presented picture.
 #include <fcntl.h>
 #include <stb/stb_image_write.h>
 #include <unistd.h>
@@ -77,7 +77,8 @@ struct Capture {
         if (encoder && !encoder->Write(frame.rgba)) Fail("capture: ffmpeg stopped taking frames");
         if (!opts.pngDir.empty()) {
             char name[32];
-            std::snprintf(name, sizeof name, "frame-%06llu.png", static_cast<unsigned long long>(k));
+            std::snprintf(name, sizeof name, "frame-%06llu.png",
+                          static_cast<unsigned long long>(k));
             fs::path p = fs::path(opts.pngDir) / name;
             if (!stbi_write_png(p.c_str(), int(frame.width), int(frame.height), 4, frame.rgba,
                                 int(frame.width * 4)))
@@ -111,7 +112,7 @@ struct Capture {
 // Sends standard output to a file (or nowhere) while the demo runs: its per-frame lines would bury
 // the progress bar. Restored when this goes out of scope.
 class RedirectedStdout {
-public:
+  public:
     explicit RedirectedStdout(const std::string& path) {
         std::fflush(stdout);
         const int target = open(path.empty() ? "/dev/null" : path.c_str(),
@@ -134,7 +135,7 @@ public:
     RedirectedStdout(const RedirectedStdout&) = delete;
     RedirectedStdout& operator=(const RedirectedStdout&) = delete;
 
-private:
+  private:
     int saved_ = -1;
 };
 
@@ -208,11 +209,11 @@ int main(int argc, char** argv) {
 
     // The dialog's answers: the one mode, the chosen multisampling and aspect, full screen.
     const int msPosition = int(o.multiSample / 2);
-    ui::ScriptedDialog dialog({.selections = {{kResolutionList, 0},
-                                              {kMultisampleList, msPosition},
-                                              {kAspectList, o.aspect}},
-                               .checks = {{kFullscreenBox, ui::BST_CHECKED},
-                                          {kVsyncBox, ui::BST_UNCHECKED}}});
+    ui::ScriptedDialog dialog(
+        {.selections = {{kResolutionList, 0},
+                        {kMultisampleList, msPosition},
+                        {kAspectList, o.aspect}},
+         .checks = {{kFullscreenBox, ui::BST_CHECKED}, {kVsyncBox, ui::BST_UNCHECKED}}});
     ui::Config u;
     u.headless = true;
     u.dialog = [&dialog, msPosition, &o](const ui::DialogTemplate& t, ui::DialogProc proc,
@@ -245,15 +246,17 @@ int main(int argc, char** argv) {
             // The WAV starts at music time 0: cut it to the span while muxing.
             std::error_code ec;
             if (!fs::exists(cap.wav, ec)) {
-                std::fprintf(stderr, "capture: no soundtrack audio was recorded; the video is silent\n");
+                std::fprintf(stderr,
+                             "capture: no soundtrack audio was recorded; the video is silent\n");
                 fs::copy_file(cap.videoOnly, o.output, fs::copy_options::overwrite_existing, ec);
             } else if (!capture::MuxAudio(cap.ffmpeg, cap.videoOnly, cap.wav, o.start,
                                           double(cap.framesKept) / o.fps, o.output, &message)) {
                 std::fprintf(stderr, "%s\n", message.c_str());
                 ok = false;
             }
-            if (ok) std::printf("capture: video %s (%llu frames)\n", o.output.c_str(),
-                                static_cast<unsigned long long>(cap.framesKept));
+            if (ok)
+                std::printf("capture: video %s (%llu frames)\n", o.output.c_str(),
+                            static_cast<unsigned long long>(cap.framesKept));
         }
     }
     if (!o.pngDir.empty() && cap.framesKept > 0)

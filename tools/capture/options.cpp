@@ -39,7 +39,8 @@ bool ParseSize(std::string_view text, uint32_t* w, uint32_t* h) {
 
 std::string Usage() {
     return "usage: capture [options]\n"
-           "Renders the demo in the current folder frame by frame, exactly, whatever the machine's\n"
+           "Renders the demo in the current folder frame by frame, exactly, whatever the "
+           "machine's\n"
            "speed, and writes a video, numbered PNG files and/or a contact sheet.\n"
            "  --size WxH             frame size, at least 640 wide (default 1280x720)\n"
            "  --fps N                frames per second of music (default 30)\n"
@@ -83,10 +84,14 @@ std::optional<Options> ParseOptions(int argc, const char* const* argv, std::stri
             ok = ParseUnsigned(v, &o.multiSample) && o.multiSample <= 16 && o.multiSample != 1 &&
                  o.multiSample % 2 == 0;
         } else if (a == "--aspect") {
-            if (v == "4:3") o.aspect = 0;
-            else if (v == "16:10") o.aspect = 1;
-            else if (v == "16:9") o.aspect = 2;
-            else ok = false;
+            if (v == "4:3")
+                o.aspect = 0;
+            else if (v == "16:10")
+                o.aspect = 1;
+            else if (v == "16:9")
+                o.aspect = 2;
+            else
+                ok = false;
         } else if (a == "--start") {
             ok = ParseDouble(v, &o.start) && o.start >= 0.0;
         } else if (a == "--end") {

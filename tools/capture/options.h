@@ -11,17 +11,17 @@ struct Options {
     uint32_t width = 1280;
     uint32_t height = 720;
     double fps = 30.0;
-    uint32_t multiSample = 0;      // 0, 2, 4, ... 16
-    int aspect = 2;                // position in the aspect list: 0 "4:3", 1 "16:10", 2 "16:9"
-    double start = 0.0;            // seconds of music
-    double end = 123.0;            // seconds of music; the demo itself ends after 123
-    std::string output;            // .mp4 (ffmpeg) ; empty: no video
-    std::string pngDir;            // numbered PNG files; empty: none
-    std::string contactSheet;      // one PNG with a grid of frames; empty: none
-    double sheetInterval = 5.0;    // seconds between contact-sheet frames
+    uint32_t multiSample = 0;    // 0, 2, 4, ... 16
+    int aspect = 2;              // position in the aspect list: 0 "4:3", 1 "16:10", 2 "16:9"
+    double start = 0.0;          // seconds of music
+    double end = 123.0;          // seconds of music; the demo itself ends after 123
+    std::string output;          // .mp4 (ffmpeg) ; empty: no video
+    std::string pngDir;          // numbered PNG files; empty: none
+    std::string contactSheet;    // one PNG with a grid of frames; empty: none
+    double sheetInterval = 5.0;  // seconds between contact-sheet frames
     uint32_t sheetColumns = 6;
-    std::string demoLog;           // the demo's own output lines; empty: not kept
-    bool quiet = false;            // no progress bar
+    std::string demoLog;  // the demo's own output lines; empty: not kept
+    bool quiet = false;   // no progress bar
 };
 
 // Parses argv; on error or --help returns nullopt and fills message (usage text or the error).

@@ -18,11 +18,14 @@ void Progress::Update(uint64_t done) {
     Draw(done, false);
 }
 
-void Progress::Finish(uint64_t done) { Draw(done, true); }
+void Progress::Finish(uint64_t done) {
+    Draw(done, true);
+}
 
 void Progress::Draw(uint64_t done, bool last) {
     if (!enabled_) return;
-    double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    double elapsed =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
     double fps = elapsed > 0 ? double(done) / elapsed : 0.0;
     double left = fps > 0 ? double(total_ - std::min(done, total_)) / fps : 0.0;
     constexpr int kWidth = 30;

@@ -7,12 +7,12 @@
 namespace capture {
 
 class Progress {
-public:
+  public:
     Progress(uint64_t total, bool enabled);
     void Update(uint64_t done);
     void Finish(uint64_t done);
 
-private:
+  private:
     void Draw(uint64_t done, bool last);
     uint64_t total_;
     bool enabled_;

@@ -16,7 +16,8 @@ inline constexpr const char* kBackdropImage = "vessmark/data/bg.png";
 inline constexpr const char* kTitleImage = "vessmark/data/dama.png";
 inline constexpr const char* kEndImage = "vessmark/data/demo.png";
 
-inline constexpr const char* kSoundtrack = "vessmark/Tavrin Demo Laat - Vessmark part 2 skal brukes.mp3";
+inline constexpr const char* kSoundtrack =
+    "vessmark/Tavrin Demo Laat - Vessmark part 2 skal brukes.mp3";
 inline constexpr const char* kTrackPrefix = "s/synced";
 
 }  // namespace content

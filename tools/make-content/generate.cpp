@@ -33,7 +33,8 @@ meshfile::MeshFile ToMeshFile(const TriMesh& mesh, V3 placement) {
     f.vertexBytes.resize(mesh.vertices.size() * 32);
     for (size_t v = 0; v < mesh.vertices.size(); ++v) {
         const Vertex& s = mesh.vertices[v];
-        const float data[8] = {s.position.x, s.position.y, s.position.z, s.normal.x, s.normal.y, s.normal.z, s.u, s.v};
+        const float data[8] = {s.position.x, s.position.y, s.position.z, s.normal.x,
+                               s.normal.y,   s.normal.z,   s.u,          s.v};
         std::memcpy(f.vertexBytes.data() + v * 32, data, 32);
     }
     f.positionKeys = {{placement.x, placement.y, placement.z}};
@@ -49,7 +50,8 @@ bool GeneratePigMeshes(const std::filesystem::path& out, std::string* error) {
             return false;
         }
         const auto path = out / part.path;
-        if (!PrepareFolder(path, error) || !meshfile::WriteMeshFile(ToMeshFile(part.mesh, part.placement), path.string(), error))
+        if (!PrepareFolder(path, error) ||
+            !meshfile::WriteMeshFile(ToMeshFile(part.mesh, part.placement), path.string(), error))
             return false;
     }
     return true;
@@ -58,8 +60,10 @@ bool GeneratePigMeshes(const std::filesystem::path& out, std::string* error) {
 bool GenerateImages(const std::filesystem::path& out, std::string* error) {
     Canvas title(1, 1), end(1, 1);
     if (!DrawTitleCard(&title, error) || !DrawEndCard(&end, error)) return false;
-    const auto eye = out / kEyeImage, bg = out / kBackdropImage, dama = out / kTitleImage, demo = out / kEndImage;
-    return PrepareFolder(eye, error) && PrepareFolder(bg, error) && WriteJpeg(DrawEyeTexture(), eye.string(), 92, error) &&
+    const auto eye = out / kEyeImage, bg = out / kBackdropImage, dama = out / kTitleImage,
+               demo = out / kEndImage;
+    return PrepareFolder(eye, error) && PrepareFolder(bg, error) &&
+           WriteJpeg(DrawEyeTexture(), eye.string(), 92, error) &&
            WritePng(DrawBackdrop(), bg.string(), error) && WritePng(title, dama.string(), error) &&
            WritePng(end, demo.string(), error);
 }
@@ -68,7 +72,8 @@ bool GenerateSoundtrack(const std::filesystem::path& out, std::string* error) {
     const auto path = out / kSoundtrack;
     if (!PrepareFolder(path, error)) return false;
     const std::vector<float> samples = RenderSoundtrack();
-    return audio::WriteMp3(path.string().c_str(), samples.data(), samples.size() / 2, kSampleRate, error);
+    return audio::WriteMp3(path.string().c_str(), samples.data(), samples.size() / 2, kSampleRate,
+                           error);
 }
 
 }  // namespace content

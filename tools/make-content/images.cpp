@@ -52,11 +52,13 @@ void DrawPigFace(Canvas& c, float cx, float cy, float r) {
         c.disc(cx + side * r * 0.38f, cy - r * 0.22f, r * 0.17f, {1, 1, 1});
         c.disc(cx + side * r * 0.38f, cy - r * 0.20f, r * 0.10f, {0.08f, 0.05f, 0.05f});
         c.disc(cx + side * r * 0.38f - r * 0.04f, cy - r * 0.25f, r * 0.035f, {1, 1, 1});
-        c.disc(cx + side * r * 0.62f, cy + r * 0.22f, r * 0.12f, {1.0f, 0.42f, 0.55f}, 0.6f);  // cheeks
+        c.disc(cx + side * r * 0.62f, cy + r * 0.22f, r * 0.12f, {1.0f, 0.42f, 0.55f},
+               0.6f);  // cheeks
     }
     c.disc(cx, cy + r * 0.25f, r * 0.34f, kDeepPink);
     c.disc(cx, cy + r * 0.22f, r * 0.30f, Mix(kDeepPink, kPink, 0.35f));
-    for (float side : {-1.0f, 1.0f}) c.disc(cx + side * r * 0.12f, cy + r * 0.25f, r * 0.075f, {0.35f, 0.1f, 0.16f});
+    for (float side : {-1.0f, 1.0f})
+        c.disc(cx + side * r * 0.12f, cy + r * 0.25f, r * 0.075f, {0.35f, 0.1f, 0.16f});
 }
 
 }  // namespace
@@ -67,7 +69,8 @@ Canvas DrawEyeTexture() {
     for (int y = 0; y < 256; ++y)
         for (int x = 0; x < 256; ++x) {
             const float d = std::hypot(float(x) + 0.5f - cx, float(y) + 0.5f - cy) / 128.0f;
-            // The front of the eye is the inner half of the texture; the back is a warm, darker white.
+            // The front of the eye is the inner half of the texture; the back is a warm, darker
+            // white.
             c.at(x, y) = Mix({1.0f, 0.99f, 0.97f}, {0.86f, 0.74f, 0.72f}, Smooth(0.35f, 0.95f, d));
         }
     for (int y = 0; y < 256; ++y)
@@ -77,7 +80,8 @@ Canvas DrawEyeTexture() {
             const float ang = std::atan2(dy, dx);
             if (d < 34) {
                 // Iris: warm brown with radial fibres, darker rim.
-                const float fibre = 0.85f + 0.15f * std::sin(ang * 23.0f) * std::sin(ang * 7.0f + d * 0.3f);
+                const float fibre =
+                    0.85f + 0.15f * std::sin(ang * 23.0f) * std::sin(ang * 7.0f + d * 0.3f);
                 Rgb iris = Mix({0.55f, 0.33f, 0.16f}, {0.25f, 0.13f, 0.06f}, Smooth(18, 34, d));
                 iris = {iris.r * fibre, iris.g * fibre, iris.b * fibre};
                 c.blend(x, y, iris, std::clamp(34 - d, 0.0f, 1.0f));
@@ -110,7 +114,8 @@ Canvas DrawBackdrop() {
                 const float gx = (float(x) - w * 0.5f) / (w * 0.5f) * z * 4.0f;
                 const float lineX = std::fabs(gx - std::round(gx)) / (z * 0.045f);
                 const float lineZ = std::fabs(z * 2.0f - std::round(z * 2.0f)) / (z * z * 0.02f);
-                const float glow = std::max(Smooth(1.0f, 0.0f, lineX), Smooth(1.0f, 0.0f, lineZ)) * (1 - Smooth(0, 0.02f, -depth + 0.02f));
+                const float glow = std::max(Smooth(1.0f, 0.0f, lineX), Smooth(1.0f, 0.0f, lineZ)) *
+                                   (1 - Smooth(0, 0.02f, -depth + 0.02f));
                 sky = Mix(sky, {1.0f, 0.35f, 0.75f}, glow * std::min(1.0f, depth * 3.0f + 0.2f));
             }
             c.at(x, y) = sky;
@@ -162,7 +167,8 @@ bool DrawTitleCard(Canvas* out, std::string* error) {
 
 bool DrawEndCard(Canvas* out, std::string* error) {
     TextWriter bold, plain;
-    if (!bold.open("DejaVuSans-Bold.ttf", error) || !plain.open("DejaVuSans.ttf", error)) return false;
+    if (!bold.open("DejaVuSans-Bold.ttf", error) || !plain.open("DejaVuSans.ttf", error))
+        return false;
     Canvas c = CardBackground({0.03f, 0.06f, 0.14f}, {0.01f, 0.01f, 0.05f});
     bold.drawCentred(c, "thanks for watching", 640, 150, 72, kCream, 1.0f, 2);
     struct Line {

@@ -37,7 +37,8 @@ void AddGrid(TriMesh& mesh, int cols, int rows, const std::function<V3(int, int)
         }
 
     if (SignedVolume(mesh, firstIndex) < 0)
-        for (size_t k = firstIndex; k < mesh.indices.size(); k += 3) std::swap(mesh.indices[k + 1], mesh.indices[k + 2]);
+        for (size_t k = firstIndex; k < mesh.indices.size(); k += 3)
+            std::swap(mesh.indices[k + 1], mesh.indices[k + 2]);
 
     // Smooth normals: accumulate face normals per distinct position (seams and poles weld).
     using Key = std::tuple<long, long, long>;
@@ -46,7 +47,8 @@ void AddGrid(TriMesh& mesh, int cols, int rows, const std::function<V3(int, int)
     };
     std::map<Key, V3> sums;
     for (size_t k = firstIndex; k < mesh.indices.size(); k += 3) {
-        const V3 a = mesh.vertices[mesh.indices[k]].position, b = mesh.vertices[mesh.indices[k + 1]].position,
+        const V3 a = mesh.vertices[mesh.indices[k]].position,
+                 b = mesh.vertices[mesh.indices[k + 1]].position,
                  c = mesh.vertices[mesh.indices[k + 2]].position;
         const V3 n = Cross(b - a, c - a);
         for (V3 p : {a, b, c}) sums[keyOf(p)] = sums[keyOf(p)] + n;
@@ -59,19 +61,23 @@ void AddGrid(TriMesh& mesh, int cols, int rows, const std::function<V3(int, int)
 
 }  // namespace
 
-float Length(V3 a) { return std::sqrt(Dot(a, a)); }
+float Length(V3 a) {
+    return std::sqrt(Dot(a, a));
+}
 
 V3 Normalize(V3 a) {
     const float len = Length(a);
     return len > 0 ? a * (1.0f / len) : V3{0, 1, 0};
 }
 
-void AddTube(TriMesh& mesh, int around, int along, const std::function<TubeRing(float)>& rings, V3 side) {
+void AddTube(TriMesh& mesh, int around, int along, const std::function<TubeRing(float)>& rings,
+             V3 side) {
     std::vector<TubeRing> ring(size_t(along) + 1);
     std::vector<V3> na(ring.size()), nb(ring.size());
     for (int j = 0; j <= along; ++j) ring[size_t(j)] = rings(float(j) / float(along));
     for (int j = 0; j <= along; ++j) {
-        const float t0 = float(std::max(j - 1, 0)) / float(along), t1 = float(std::min(j + 1, along)) / float(along);
+        const float t0 = float(std::max(j - 1, 0)) / float(along),
+                    t1 = float(std::min(j + 1, along)) / float(along);
         const V3 tangent = Normalize(rings(t1).center - rings(t0).center);
         const V3 a = Normalize(side - tangent * Dot(side, tangent));
         na[size_t(j)] = a;
@@ -80,7 +86,8 @@ void AddTube(TriMesh& mesh, int around, int along, const std::function<TubeRing(
     AddGrid(mesh, around, along, [&](int i, int j) {
         const float phi = 2 * kPi * float(i % around) / float(around);
         const TubeRing& r = ring[size_t(j)];
-        return r.center + na[size_t(j)] * (r.ra * std::cos(phi)) + nb[size_t(j)] * (r.rb * std::sin(phi));
+        return r.center + na[size_t(j)] * (r.ra * std::cos(phi)) +
+               nb[size_t(j)] * (r.rb * std::sin(phi));
     });
 }
 
@@ -89,7 +96,8 @@ void AddEllipsoid(TriMesh& mesh, int around, int along, V3 c, V3 r) {
         const float theta = kPi * float(j) / float(along);
         const float phi = 2 * kPi * float(i % around) / float(around);
         const float s = (j == 0 || j == along) ? 0.0f : std::sin(theta);
-        return V3{c.x - r.x * std::cos(theta), c.y + r.y * s * std::sin(phi), c.z + r.z * s * std::cos(phi)};
+        return V3{c.x - r.x * std::cos(theta), c.y + r.y * s * std::sin(phi),
+                  c.z + r.z * s * std::cos(phi)};
     });
 }
 
@@ -108,7 +116,8 @@ void AddTorus(TriMesh& mesh, int around, int tube, V3 c, V3 axis, float R, float
 double SignedVolume(const TriMesh& mesh, size_t firstIndex) {
     double sum = 0;
     for (size_t k = firstIndex; k + 2 < mesh.indices.size(); k += 3) {
-        const V3 a = mesh.vertices[mesh.indices[k]].position, b = mesh.vertices[mesh.indices[k + 1]].position,
+        const V3 a = mesh.vertices[mesh.indices[k]].position,
+                 b = mesh.vertices[mesh.indices[k + 1]].position,
                  c = mesh.vertices[mesh.indices[k + 2]].position;
         sum += double(Dot(a, Cross(b, c)));
     }

@@ -1,11 +1,11 @@
 // mesh_builder: builds smooth, closed triangle meshes (position, normal, texture coordinate) from
 // lofted tubes and tori, for the generated pig.
 //
-// Every primitive is closed: a tube's radius falls to 0 at both ends, a torus closes on itself. After
-// a primitive is emitted its winding is made outward (positive signed volume with the standard cross
-// product, which is clockwise seen from outside in Direct3D's left-handed space, so D3DCULL_CCW keeps
-// the outside) and its normals are the area-weighted face normals at each distinct position.
-// Degenerate triangles (at the poles) are dropped.
+// Every primitive is closed: a tube's radius falls to 0 at both ends, a torus closes on itself.
+// After a primitive is emitted its winding is made outward (positive signed volume with the
+// standard cross product, which is clockwise seen from outside in Direct3D's left-handed space, so
+// D3DCULL_CCW keeps the outside) and its normals are the area-weighted face normals at each
+// distinct position. Degenerate triangles (at the poles) are dropped.
 #pragma once
 
 #include <cstdint>
@@ -17,11 +17,21 @@ namespace content {
 struct V3 {
     float x = 0, y = 0, z = 0;
 };
-inline V3 operator+(V3 a, V3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-inline V3 operator-(V3 a, V3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-inline V3 operator*(V3 a, float s) { return {a.x * s, a.y * s, a.z * s}; }
-inline float Dot(V3 a, V3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-inline V3 Cross(V3 a, V3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
+inline V3 operator+(V3 a, V3 b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+inline V3 operator-(V3 a, V3 b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+inline V3 operator*(V3 a, float s) {
+    return {a.x * s, a.y * s, a.z * s};
+}
+inline float Dot(V3 a, V3 b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+inline V3 Cross(V3 a, V3 b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
 float Length(V3 a);
 V3 Normalize(V3 a);
 
@@ -46,7 +56,8 @@ struct TubeRing {
 
 // Tube through rings(t) for t in [0, 1]; the frame is built from the centre line's tangent and the
 // reference direction `side` (must not be parallel to the tangent). Texture u runs around, v along.
-void AddTube(TriMesh& mesh, int around, int along, const std::function<TubeRing(float)>& rings, V3 side);
+void AddTube(TriMesh& mesh, int around, int along, const std::function<TubeRing(float)>& rings,
+             V3 side);
 
 // Ellipsoid centred at c with half-axes r, its poles on the x axis.
 void AddEllipsoid(TriMesh& mesh, int around, int along, V3 c, V3 r);

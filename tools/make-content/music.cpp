@@ -12,7 +12,9 @@ constexpr double kPi = 3.14159265358979323846;
 const double kBeat = 60.0 / kBpm;
 const double kSixteenth = kBeat / 4.0;
 
-double MidiToHz(double note) { return 440.0 * std::pow(2.0, (note - 69.0) / 12.0); }
+double MidiToHz(double note) {
+    return 440.0 * std::pow(2.0, (note - 69.0) / 12.0);
+}
 
 struct Noise {
     uint32_t s = 0x9E3779B9u;
@@ -69,7 +71,9 @@ struct Bus {
     }
 };
 
-size_t FrameAt(double seconds) { return size_t(std::max(0.0, seconds) * kSampleRate + 0.5); }
+size_t FrameAt(double seconds) {
+    return size_t(std::max(0.0, seconds) * kSampleRate + 0.5);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Instruments: each renders one note into a bus.
@@ -99,7 +103,8 @@ void Clap(Bus& bus, double t0, float gain) {
         for (double s : {0.0, 0.011, 0.022})
             if (t >= s) env += 0.8 * std::exp(-(t - s) * 160.0);
         band.low(noise.next());
-        const double v = band.lastBand * env * 1.6 + std::sin(2 * kPi * 190.0 * t) * std::exp(-t * 30.0) * 0.35;
+        const double v =
+            band.lastBand * env * 1.6 + std::sin(2 * kPi * 190.0 * t) * std::exp(-t * 30.0) * 0.35;
         bus.add(start + i, gain * float(v), 0.05f);
     }
 }
@@ -160,7 +165,8 @@ void Bass(Bus& bus, double t0, double length, double note, float gain) {
         phase -= std::floor(phase);
         sub += dt * 0.5;
         sub -= std::floor(sub);
-        const double env = std::min(1.0, t * 300.0) * (t < length ? 1.0 : std::exp(-(t - length) * 150.0)) *
+        const double env = std::min(1.0, t * 300.0) *
+                           (t < length ? 1.0 : std::exp(-(t - length) * 150.0)) *
                            (0.75 + 0.25 * std::exp(-t * 6.0));
         const double v = f.low(Saw(phase, dt)) * 0.8 + std::sin(2 * kPi * sub) * 0.55;
         bus.add(start + i, gain * float(v * env), 0.0f);
@@ -182,7 +188,8 @@ void Pad(Bus& bus, double t0, double length, double note, float gain, double bri
             const double t = double(i) / kSampleRate;
             phase += dt;
             phase -= std::floor(phase);
-            const double env = std::min(1.0, t / attack) * (t < length ? 1.0 : std::exp(-(t - length) * 5.0));
+            const double env =
+                std::min(1.0, t / attack) * (t < length ? 1.0 : std::exp(-(t - length) * 5.0));
             bus.add(start + i, gain * float(f.low(Saw(phase, dt)) * env / 3.0), pans[v]);
         }
     }
@@ -197,7 +204,8 @@ void Pluck(Bus& bus, double t0, double note, float gain, float pan) {
         const double ph = std::fmod(hz * t, 1.0);
         const double tri = 4.0 * std::fabs(ph - 0.5) - 1.0;
         const double env = std::min(1.0, t * 500.0) * std::exp(-t * 7.0);
-        bus.add(start + i, gain * float((tri * 0.7 + std::sin(2 * kPi * hz * 2 * t) * 0.2) * env), pan);
+        bus.add(start + i, gain * float((tri * 0.7 + std::sin(2 * kPi * hz * 2 * t) * 0.2) * env),
+                pan);
     }
 }
 
@@ -209,7 +217,8 @@ void Lead(Bus& bus, double t0, double length, double note, float gain) {
     Svf f;
     for (size_t i = 0; i < n; ++i) {
         const double t = double(i) / kSampleRate;
-        const double vib = 1.0 + 0.006 * std::sin(2 * kPi * 5.5 * t) * std::min(1.0, std::max(0.0, (t - 0.15) * 4.0));
+        const double vib = 1.0 + 0.006 * std::sin(2 * kPi * 5.5 * t) *
+                                     std::min(1.0, std::max(0.0, (t - 0.15) * 4.0));
         const double dt = hz * vib / kSampleRate;
         phase += dt;
         phase -= std::floor(phase);
@@ -228,7 +237,7 @@ void Lead(Bus& bus, double t0, double length, double note, float gain) {
 // Harmony and melody.
 
 struct Chord {
-    double root;              // bass note
+    double root;                // bass note
     std::array<double, 3> pad;  // pad voicing
 };
 const Chord kAm{45, {57, 60, 64}}, kF{41, {57, 60, 65}}, kC{48, {55, 60, 64}}, kG{43, {55, 59, 62}},
@@ -303,7 +312,9 @@ void Reverb(const std::vector<float>& in, std::vector<float>& out, int spread, f
 
 }  // namespace
 
-double BarSeconds() { return 4.0 * kBeat; }
+double BarSeconds() {
+    return 4.0 * kBeat;
+}
 
 std::vector<float> RenderSoundtrack(double seconds) {
     const size_t frames = FrameAt(seconds);
@@ -323,14 +334,17 @@ std::vector<float> RenderSoundtrack(double seconds) {
         const float padGain = b < 4 ? 0.12f + 0.06f * float(b) : (section == 3 ? 0.30f : 0.26f);
         const double padLength = ending ? std::max(bar, seconds - t - 2.5) : bar;
         if (!ending || b == 76)
-            for (double note : chord.pad) Pad(music, t, padLength, note, padGain, section == 3 ? 0.8 : 0.4);
+            for (double note : chord.pad)
+                Pad(music, t, padLength, note, padGain, section == 3 ? 0.8 : 0.4);
 
         // Arpeggio: intro from bar 4, breakdown and ending.
         if ((b >= 4 && section == 0) || section == 4 || (section == 5 && b < 76) || section == 2) {
-            const double notes[4] = {chord.pad[0] + 12, chord.pad[1] + 12, chord.pad[2] + 12, chord.pad[1] + 12};
+            const double notes[4] = {chord.pad[0] + 12, chord.pad[1] + 12, chord.pad[2] + 12,
+                                     chord.pad[1] + 12};
             const float g = section == 5 ? 0.10f * float(76 - b) / 8.0f + 0.03f : 0.11f;
-            for (int s = 0; s < 16; ++s) Pluck(music, t + s * kSixteenth, notes[s % 4] + (s >= 8 ? 12 : 0), g,
-                                             s % 2 ? 0.5f : -0.5f);
+            for (int s = 0; s < 16; ++s)
+                Pluck(music, t + s * kSixteenth, notes[s % 4] + (s >= 8 ? 12 : 0), g,
+                      s % 2 ? 0.5f : -0.5f);
         }
 
         // Kick: four on the floor from bar 8 to the breakdown; sparse in breakdown and ending.
@@ -353,10 +367,12 @@ std::vector<float> RenderSoundtrack(double seconds) {
         if ((b >= 8 && section <= 3) || (section == 5 && b < 72)) {
             for (int s = 0; s < 16; ++s) {
                 const bool offbeat = s % 4 == 2;
-                const bool play = offbeat || (section >= 2 && section <= 3 && s % 2 == 1) || (section == 3);
+                const bool play =
+                    offbeat || (section >= 2 && section <= 3 && s % 2 == 1) || (section == 3);
                 if (!play) continue;
                 const float g = (offbeat ? 0.12f : 0.05f) * (section == 5 ? 0.6f : 1.0f);
-                Hat(drums, t + s * kSixteenth, g, offbeat && section >= 1 && section <= 3, s % 2 ? 0.3f : -0.2f);
+                Hat(drums, t + s * kSixteenth, g, offbeat && section >= 1 && section <= 3,
+                    s % 2 ? 0.3f : -0.2f);
             }
         }
 
@@ -366,27 +382,32 @@ std::vector<float> RenderSoundtrack(double seconds) {
                 if (section <= 1 && e % 2 == 0 && b >= 16) continue;  // off-beats only
                 double note = chord.root;
                 if (section >= 2 && e % 4 == 3) note += 12;
-                Bass(music, t + e * 2 * kSixteenth, kSixteenth * 1.6, note, section == 4 ? 0.18f : 0.26f);
+                Bass(music, t + e * 2 * kSixteenth, kSixteenth * 1.6, note,
+                     section == 4 ? 0.18f : 0.26f);
             }
         }
 
         // Lead: phrases over sections 2 to 5.
-        const bool lead = (b >= 20 && b < 28) || (b >= 30 && b < 38) || (b >= 44 && b < 58) || (b >= 60 && b < 68);
+        const bool lead = (b >= 20 && b < 28) || (b >= 30 && b < 38) || (b >= 44 && b < 58) ||
+                          (b >= 60 && b < 68);
         if (lead) {
             const auto& phrase = ((b / 4) % 2 == 0) ? kPhraseA : kPhraseB;
             const int lift = (b >= 48 && b < 56) ? 12 : 0;
             const float g = section == 4 ? 0.11f : 0.15f;
             for (const Note& n : phrase[size_t(b % 4)])
-                Lead(leadBus, t + n.step * kSixteenth, n.length * kSixteenth * 0.92, n.midi + lift, g);
+                Lead(leadBus, t + n.step * kSixteenth, n.length * kSixteenth * 0.92, n.midi + lift,
+                     g);
         }
 
-        // Build-ups: a noise riser and a snare roll that doubles in speed; a crash on the new section.
+        // Build-ups: a noise riser and a snare roll that doubles in speed; a crash on the new
+        // section.
         if (build) {
             const double length = b == 58 ? 2 * bar : bar;
             if (b != 59) Riser(drums, t, length, section >= 3 ? 0.22f : 0.16f);
             if (b != 58 && b != 67) {
                 for (int s = 0; s < 16; ++s)  // eighths, then sixteenths, growing louder
-                    if (s >= 8 || s % 2 == 0) Clap(drums, t + s * kSixteenth, 0.06f + 0.012f * float(s));
+                    if (s >= 8 || s % 2 == 0)
+                        Clap(drums, t + s * kSixteenth, 0.06f + 0.012f * float(s));
             }
         }
         for (int i = 1; i < 5; ++i)
@@ -436,9 +457,11 @@ std::vector<float> RenderSoundtrack(double seconds) {
         }
     }
 
-    // Loudness: scale to about -14 dBFS RMS, then a soft knee above 0.65 keeps peaks under 0.89 (-1 dBFS).
+    // Loudness: scale to about -14 dBFS RMS, then a soft knee above 0.65 keeps peaks under 0.89 (-1
+    // dBFS).
     double sum = 0;
-    for (size_t i = 0; i < frames; ++i) sum += double(mixL[i]) * mixL[i] + double(mixR[i]) * mixR[i];
+    for (size_t i = 0; i < frames; ++i)
+        sum += double(mixL[i]) * mixL[i] + double(mixR[i]) * mixR[i];
     const double rms = std::sqrt(sum / std::max<double>(1.0, 2.0 * double(frames)));
     const float scale = rms > 1e-9 ? float(std::pow(10.0, -14.0 / 20.0) / rms) : 1.0f;
     auto limit = [](float x) {

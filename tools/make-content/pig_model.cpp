@@ -28,7 +28,10 @@ std::array<float, N - 1> Profile(const std::vector<std::array<float, N>>& table,
 
 // Rounds a profile's end: radius factor that reaches 0 at t = 0 and t = 1 like a sphere cap.
 float Cap(float t, float width) {
-    auto edge = [&](float d) { return d >= width ? 1.0f : std::sqrt(std::max(0.0f, 1.0f - (1 - d / width) * (1 - d / width))); };
+    auto edge = [&](float d) {
+        return d >= width ? 1.0f
+                          : std::sqrt(std::max(0.0f, 1.0f - (1 - d / width) * (1 - d / width)));
+    };
     return std::min(edge(t), edge(1 - t));
 }
 
@@ -41,43 +44,63 @@ void AddBody(TriMesh& m) {
         {0.80f, 0.50f, 0.82f, 0.34f, 0.32f},  {0.90f, 0.68f, 0.81f, 0.27f, 0.26f},
         {0.96f, 0.78f, 0.79f, 0.17f, 0.17f},  {1.00f, 0.82f, 0.79f, 0.00f, 0.00f},
     };
-    AddTube(m, 10, 9, [](float t) {
-        const auto p = Profile(body, t);
-        return TubeRing{{p[0], p[1], 0}, p[3], p[2]};
-    }, V3{0, 0, 1});
+    AddTube(
+        m, 10, 9,
+        [](float t) {
+            const auto p = Profile(body, t);
+            return TubeRing{{p[0], p[1], 0}, p[3], p[2]};
+        },
+        V3{0, 0, 1});
 
     // Snout: a short, slightly flared cylinder with a rounded front rim.
-    AddTube(m, 8, 3, [](float t) {
-        const float r = 0.145f * Cap(t, 0.25f) * (0.92f + 0.08f * t);
-        return TubeRing{{0.72f + 0.27f * t, 0.78f, 0}, r, r * 0.92f};
-    }, V3{0, 0, 1});
+    AddTube(
+        m, 8, 3,
+        [](float t) {
+            const float r = 0.145f * Cap(t, 0.25f) * (0.92f + 0.08f * t);
+            return TubeRing{{0.72f + 0.27f * t, 0.78f, 0}, r, r * 0.92f};
+        },
+        V3{0, 0, 1});
 
     // Legs: short, slightly tapered, rounded trotters on y = 0.
     for (float lx : {-0.55f, 0.42f})
         for (float lz : {-0.22f, 0.22f})
-            AddTube(m, 5, 3, [lx, lz](float u) {
-                // Three segments: short rounded ends and a straight shank, not two cones.
-                const float t = u < 1.0f / 3 ? 0.18f * u : u > 2.0f / 3 ? 1.0f - 0.18f * (1.0f - u) : 0.06f + (u - 1.0f / 3) * 2.64f;
-                const float r = (0.085f + 0.02f * t) * Cap(t, 0.12f);
-                return TubeRing{{lx, 0.47f * t, lz}, r, r};
-            }, V3{1, 0, 0});
+            AddTube(
+                m, 5, 3,
+                [lx, lz](float u) {
+                    // Three segments: short rounded ends and a straight shank, not two cones.
+                    const float t = u < 1.0f / 3   ? 0.18f * u
+                                    : u > 2.0f / 3 ? 1.0f - 0.18f * (1.0f - u)
+                                                   : 0.06f + (u - 1.0f / 3) * 2.64f;
+                    const float r = (0.085f + 0.02f * t) * Cap(t, 0.12f);
+                    return TubeRing{{lx, 0.47f * t, lz}, r, r};
+                },
+                V3{1, 0, 0});
 
     // Ears: thin leaves leaning forward and out.
     for (float side : {-1.0f, 1.0f}) {
         const V3 base{0.46f, 1.02f, 0.17f * side};
         const V3 dir = Normalize(V3{0.45f, 1.0f, 0.55f * side});
-        AddTube(m, 4, 3, [base, dir](float t) {
-            const float w = 0.15f * std::sin(std::min(1.0f, t * 1.15f) * kPi * 0.95f);
-            return TubeRing{base + dir * (0.36f * t), w * Cap(t, 0.05f), 0.03f * Cap(t, 0.1f)};
-        }, V3{0, 0, 1} * side + V3{0, -0.3f, 0});
+        AddTube(
+            m, 4, 3,
+            [base, dir](float t) {
+                const float w = 0.15f * std::sin(std::min(1.0f, t * 1.15f) * kPi * 0.95f);
+                return TubeRing{base + dir * (0.36f * t), w * Cap(t, 0.05f), 0.03f * Cap(t, 0.1f)};
+            },
+            V3{0, 0, 1} * side + V3{0, -0.3f, 0});
     }
 
     // Curly tail: a tapering helix off the rump.
-    AddTube(m, 4, 5, [](float t) {
-        const float a = t * 2.6f * kPi;
-        const float r = 0.03f * (1.0f - 0.6f * t) * Cap(t, 0.08f);
-        return TubeRing{{-0.93f - 0.16f * t, 0.86f + 0.07f * std::sin(a), 0.07f * (std::cos(a) - 1.0f) * 0.8f}, r, r};
-    }, V3{1, 0, 0});
+    AddTube(
+        m, 4, 5,
+        [](float t) {
+            const float a = t * 2.6f * kPi;
+            const float r = 0.03f * (1.0f - 0.6f * t) * Cap(t, 0.08f);
+            return TubeRing{{-0.93f - 0.16f * t, 0.86f + 0.07f * std::sin(a),
+                             0.07f * (std::cos(a) - 1.0f) * 0.8f},
+                            r,
+                            r};
+        },
+        V3{1, 0, 0});
 }
 
 void AddEyes(TriMesh& m) {
@@ -98,38 +121,51 @@ void AddEyes(TriMesh& m) {
             const float ql = Length(q);
             const float r = 0.5f * theta / kPi;
             m.vertices[v].u = ql > 1e-6f ? 0.5f + r * Dot(q, right) / ql : 0.5f;
-            m.vertices[v].v = ql > 1e-6f ? 0.5f - r * Dot(q, up) / ql : 0.5f + (theta > 1 ? 0.5f : 0.0f);
+            m.vertices[v].v =
+                ql > 1e-6f ? 0.5f - r * Dot(q, up) / ql : 0.5f + (theta > 1 ? 0.5f : 0.0f);
         }
     }
 }
 
 void AddJaw(TriMesh& m) {
-    AddTube(m, 8, 4, [](float t) {
-        const float c = Cap(t, 0.5f);
-        return TubeRing{{0.60f + 0.26f * t, 0.625f + 0.03f * t, 0}, 0.13f * c, 0.055f * c};
-    }, V3{0, 0, 1});
+    AddTube(
+        m, 8, 4,
+        [](float t) {
+            const float c = Cap(t, 0.5f);
+            return TubeRing{{0.60f + 0.26f * t, 0.625f + 0.03f * t, 0}, 0.13f * c, 0.055f * c};
+        },
+        V3{0, 0, 1});
 }
 
 void AddNostrils(TriMesh& m) {
-    for (float side : {-1.0f, 1.0f}) AddEllipsoid(m, 5, 3, V3{0.985f, 0.795f, 0.055f * side}, V3{0.018f, 0.04f, 0.028f});
+    for (float side : {-1.0f, 1.0f})
+        AddEllipsoid(m, 5, 3, V3{0.985f, 0.795f, 0.055f * side}, V3{0.018f, 0.04f, 0.028f});
 }
 
-void AddRing(TriMesh& m) { AddTorus(m, 8, 3, V3{0.985f, 0.70f, 0}, V3{0, 0, 1}, 0.075f, 0.013f); }
+void AddRing(TriMesh& m) {
+    AddTorus(m, 8, 3, V3{0.985f, 0.70f, 0}, V3{0, 0, 1}, 0.075f, 0.013f);
+}
 
 void AddTusks(TriMesh& m) {
     for (float side : {-1.0f, 1.0f})
-        AddTube(m, 4, 3, [side](float t) {
-            const float r = 0.022f * (1.0f - 0.8f * t) * Cap(t, 0.15f);
-            return TubeRing{{0.83f + 0.05f * t, 0.64f + 0.13f * t, (0.085f + 0.02f * t) * side}, r, r};
-        }, V3{0, 0, 1});
+        AddTube(
+            m, 4, 3,
+            [side](float t) {
+                const float r = 0.022f * (1.0f - 0.8f * t) * Cap(t, 0.15f);
+                return TubeRing{
+                    {0.83f + 0.05f * t, 0.64f + 0.13f * t, (0.085f + 0.02f * t) * side}, r, r};
+            },
+            V3{0, 0, 1});
 }
 
 // Moves the mesh so that its bounding-box centre is the origin; returns that centre.
 V3 Recentre(TriMesh& m) {
     V3 lo{FLT_MAX, FLT_MAX, FLT_MAX}, hi{-FLT_MAX, -FLT_MAX, -FLT_MAX};
     for (const auto& v : m.vertices) {
-        lo = {std::min(lo.x, v.position.x), std::min(lo.y, v.position.y), std::min(lo.z, v.position.z)};
-        hi = {std::max(hi.x, v.position.x), std::max(hi.y, v.position.y), std::max(hi.z, v.position.z)};
+        lo = {std::min(lo.x, v.position.x), std::min(lo.y, v.position.y),
+              std::min(lo.z, v.position.z)};
+        hi = {std::max(hi.x, v.position.x), std::max(hi.y, v.position.y),
+              std::max(hi.z, v.position.z)};
     }
     const V3 c = (lo + hi) * 0.5f;
     for (auto& v : m.vertices) v.position = v.position - c;

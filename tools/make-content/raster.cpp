@@ -3,15 +3,17 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <stb_image_write.h>
+
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
 
-#include <stb_image_write.h>
-
 namespace content {
 
-Rgb Mix(Rgb a, Rgb b, float t) { return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t}; }
+Rgb Mix(Rgb a, Rgb b, float t) {
+    return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
+}
 
 Canvas::Canvas(int w, int h, Rgb fill) : width(w), height(h), pixels(size_t(w) * size_t(h), fill) {}
 
@@ -50,7 +52,8 @@ std::string FindDejaVuFont(const std::string& fileName, std::string* error) {
         const std::filesystem::path p = std::filesystem::path(folder) / fileName;
         if (std::filesystem::is_regular_file(p, ec)) return p.string();
     }
-    *error = "font " + fileName + " not found in /usr/share/fonts/truetype/dejavu (install fonts-dejavu-core)";
+    *error = "font " + fileName +
+             " not found in /usr/share/fonts/truetype/dejavu (install fonts-dejavu-core)";
     return "";
 }
 
@@ -70,7 +73,8 @@ bool TextWriter::open(const std::string& fontFile, std::string* error) {
     const std::string path = FindDejaVuFont(fontFile, error);
     if (path.empty()) return false;
     impl_ = std::make_unique<Impl>();
-    if (FT_Init_FreeType(&impl_->library) != 0 || FT_New_Face(impl_->library, path.c_str(), 0, &impl_->face) != 0) {
+    if (FT_Init_FreeType(&impl_->library) != 0 ||
+        FT_New_Face(impl_->library, path.c_str(), 0, &impl_->face) != 0) {
         *error = "FreeType cannot read " + path;
         impl_.reset();
         return false;
@@ -78,8 +82,8 @@ bool TextWriter::open(const std::string& fontFile, std::string* error) {
     return true;
 }
 
-float TextWriter::layout(Canvas* canvas, const std::string& text, float x, float y, int pixelHeight, Rgb colour,
-                         float alpha, float letterSpacing) {
+float TextWriter::layout(Canvas* canvas, const std::string& text, float x, float y, int pixelHeight,
+                         Rgb colour, float alpha, float letterSpacing) {
     if (!impl_) return 0;
     FT_Face face = impl_->face;
     FT_Set_Pixel_Sizes(face, 0, FT_UInt(pixelHeight));
@@ -114,20 +118,21 @@ float TextWriter::measure(const std::string& text, int pixelHeight) {
     return layout(nullptr, text, 0, 0, pixelHeight, {}, 0, 0);
 }
 
-void TextWriter::draw(Canvas& canvas, const std::string& text, float x, float y, int pixelHeight, Rgb colour,
-                      float alpha, float letterSpacing) {
+void TextWriter::draw(Canvas& canvas, const std::string& text, float x, float y, int pixelHeight,
+                      Rgb colour, float alpha, float letterSpacing) {
     layout(&canvas, text, x, y, pixelHeight, colour, alpha, letterSpacing);
 }
 
-void TextWriter::drawCentred(Canvas& canvas, const std::string& text, float cx, float y, int pixelHeight, Rgb colour,
-                             float alpha, float letterSpacing) {
+void TextWriter::drawCentred(Canvas& canvas, const std::string& text, float cx, float y,
+                             int pixelHeight, Rgb colour, float alpha, float letterSpacing) {
     const float w = layout(nullptr, text, 0, 0, pixelHeight, {}, 0, letterSpacing);
     layout(&canvas, text, cx - w * 0.5f, y, pixelHeight, colour, alpha, letterSpacing);
 }
 
 bool WritePng(const Canvas& canvas, const std::string& path, std::string* error) {
     const auto rgb = canvas.toRgb8();
-    if (!stbi_write_png(path.c_str(), canvas.width, canvas.height, 3, rgb.data(), canvas.width * 3)) {
+    if (!stbi_write_png(path.c_str(), canvas.width, canvas.height, 3, rgb.data(),
+                        canvas.width * 3)) {
         *error = "cannot write " + path;
         return false;
     }

@@ -1,5 +1,5 @@
-// raster: a small RGB canvas with the drawing the generated images need (gradients, discs, blending)
-// and text set in DejaVu through FreeType.
+// raster: a small RGB canvas with the drawing the generated images need (gradients, discs,
+// blending) and text set in DejaVu through FreeType.
 //
 // Fonts are looked up by file name in the usual DejaVu folders (no fontconfig); a missing font is a
 // clear error, never a silent fallback.
@@ -33,7 +33,7 @@ struct Canvas {
 std::string FindDejaVuFont(const std::string& fileName, std::string* error);
 
 class TextWriter {
-public:
+  public:
     TextWriter();
     ~TextWriter();
     // Opens the font; false with *error set when it cannot be found or read.
@@ -41,16 +41,16 @@ public:
     // Width in pixels of text at the given pixel height.
     float measure(const std::string& text, int pixelHeight);
     // Draws text with its baseline at y, starting at x; letterSpacing adds pixels between glyphs.
-    void draw(Canvas& canvas, const std::string& text, float x, float y, int pixelHeight, Rgb colour,
-              float alpha = 1.0f, float letterSpacing = 0.0f);
-    void drawCentred(Canvas& canvas, const std::string& text, float cx, float y, int pixelHeight, Rgb colour,
-                     float alpha = 1.0f, float letterSpacing = 0.0f);
+    void draw(Canvas& canvas, const std::string& text, float x, float y, int pixelHeight,
+              Rgb colour, float alpha = 1.0f, float letterSpacing = 0.0f);
+    void drawCentred(Canvas& canvas, const std::string& text, float cx, float y, int pixelHeight,
+                     Rgb colour, float alpha = 1.0f, float letterSpacing = 0.0f);
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
-    float layout(Canvas* canvas, const std::string& text, float x, float y, int pixelHeight, Rgb colour,
-                 float alpha, float letterSpacing);
+    float layout(Canvas* canvas, const std::string& text, float x, float y, int pixelHeight,
+                 Rgb colour, float alpha, float letterSpacing);
 };
 
 // Encoders (stb_image_write); false with *error set on failure.

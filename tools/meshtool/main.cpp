@@ -10,19 +10,22 @@ namespace {
 
 void PrintMesh(const std::string& path, const meshfile::MeshFile& m) {
     std::printf("%s\n", path.c_str());
-    std::printf("  triangles %u, vertices %u, stride %u bytes\n", m.triangleCount, m.vertexCount, m.stride);
+    std::printf("  triangles %u, vertices %u, stride %u bytes\n", m.triangleCount, m.vertexCount,
+                m.stride);
     std::printf("  format bits 0x%04x:", m.formatBits);
     uint32_t offset = 0;
     for (const auto& e : meshfile::ElementsOf(m.formatBits)) {
         std::printf(" [bit %d %s @%u]", e.bit, e.name, offset);
         offset += e.size;
     }
-    std::printf("\n  packed element size %u%s\n", offset, offset == m.stride ? "" : " (differs from the stride)");
+    std::printf("\n  packed element size %u%s\n", offset,
+                offset == m.stride ? "" : " (differs from the stride)");
 
     uint32_t maxIndex = 0;
     for (uint16_t i : m.indices) maxIndex = i > maxIndex ? i : maxIndex;
     if (!m.indices.empty())
-        std::printf("  largest index %u%s\n", maxIndex, maxIndex < m.vertexCount ? "" : " (out of range!)");
+        std::printf("  largest index %u%s\n", maxIndex,
+                    maxIndex < m.vertexCount ? "" : " (out of range!)");
 
     if ((m.formatBits & 1) && m.stride >= 12 && m.vertexCount > 0) {
         float lo[3] = {FLT_MAX, FLT_MAX, FLT_MAX}, hi[3] = {-FLT_MAX, -FLT_MAX, -FLT_MAX};
@@ -32,14 +35,17 @@ void PrintMesh(const std::string& path, const meshfile::MeshFile& m) {
                 lo[a] = f < lo[a] ? f : lo[a];
                 hi[a] = f > hi[a] ? f : hi[a];
             }
-        std::printf("  bounds min (%.4f, %.4f, %.4f) max (%.4f, %.4f, %.4f)\n", lo[0], lo[1], lo[2], hi[0], hi[1],
-                    hi[2]);
+        std::printf("  bounds min (%.4f, %.4f, %.4f) max (%.4f, %.4f, %.4f)\n", lo[0], lo[1], lo[2],
+                    hi[0], hi[1], hi[2]);
     }
-    std::printf("  keys: %zu position, %zu rotation, %zu scale\n", m.positionKeys.size(), m.rotationKeys.size(),
-                m.scaleKeys.size());
-    for (const auto& k : m.positionKeys) std::printf("    position (%.4f, %.4f, %.4f)\n", k.x, k.y, k.z);
-    for (const auto& k : m.rotationKeys) std::printf("    rotation (%.4f, %.4f, %.4f, %.4f)\n", k.x, k.y, k.z, k.w);
-    for (const auto& k : m.scaleKeys) std::printf("    scale    (%.4f, %.4f, %.4f)\n", k.x, k.y, k.z);
+    std::printf("  keys: %zu position, %zu rotation, %zu scale\n", m.positionKeys.size(),
+                m.rotationKeys.size(), m.scaleKeys.size());
+    for (const auto& k : m.positionKeys)
+        std::printf("    position (%.4f, %.4f, %.4f)\n", k.x, k.y, k.z);
+    for (const auto& k : m.rotationKeys)
+        std::printf("    rotation (%.4f, %.4f, %.4f, %.4f)\n", k.x, k.y, k.z, k.w);
+    for (const auto& k : m.scaleKeys)
+        std::printf("    scale    (%.4f, %.4f, %.4f)\n", k.x, k.y, k.z);
 }
 
 }  // namespace

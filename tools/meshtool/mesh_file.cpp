@@ -8,16 +8,16 @@ namespace meshfile {
 namespace {
 
 constexpr FormatElement kElements[10] = {
-    {0, "position", 12},  {1, "normal", 12},   {2, "texcoord2", 8},  {3, "tangent", 12},
-    {4, "binormal", 12},  {5, "color", 12},    {6, "blendweight", 4}, {7, "texcoord3", 12},
+    {0, "position", 12},  {1, "normal", 12},    {2, "texcoord2", 8},   {3, "tangent", 12},
+    {4, "binormal", 12},  {5, "color", 12},     {6, "blendweight", 4}, {7, "texcoord3", 12},
     {8, "texcoord3", 12}, {9, "texcoord3", 12},
 };
-constexpr size_t kHeaderSize = 86;  // up to and including the format bits
+constexpr size_t kHeaderSize = 86;        // up to and including the format bits
 constexpr size_t kGapAfterVertices = 13;  // 1 byte + three 32-bit values
 
 // Bounds-checked little-endian reader over a byte image.
 class Cursor {
-public:
+  public:
     explicit Cursor(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
     size_t left() const { return bytes_.size() - pos_; }
     bool skip(size_t n) {
@@ -39,13 +39,14 @@ public:
         return true;
     }
 
-private:
+  private:
     const std::vector<uint8_t>& bytes_;
     size_t pos_ = 0;
 };
 
 template <typename Key>
-bool ReadKeyBlock(Cursor& in, uint32_t shared, std::vector<Key>* keys, const char* what, std::string* error) {
+bool ReadKeyBlock(Cursor& in, uint32_t shared, std::vector<Key>* keys, const char* what,
+                  std::string* error) {
     uint32_t count = shared;
     if (count == 0 && !in.read(&count)) {
         *error = std::string("file ends before the ") + what + " key count";
@@ -89,7 +90,8 @@ bool ReadMeshFile(const std::vector<uint8_t>& bytes, MeshFile* mesh, std::string
     *mesh = MeshFile{};
     Cursor in(bytes);
     if (bytes.size() < kHeaderSize) {
-        *error = "file is " + std::to_string(bytes.size()) + " bytes, shorter than the 86-byte header";
+        *error =
+            "file is " + std::to_string(bytes.size()) + " bytes, shorter than the 86-byte header";
         return false;
     }
     in.skip(72);
@@ -105,7 +107,8 @@ bool ReadMeshFile(const std::vector<uint8_t>& bytes, MeshFile* mesh, std::string
     const uint64_t vertexBytes = uint64_t(mesh->vertexCount) * mesh->stride;
     if (indexBytes + vertexBytes + kGapAfterVertices + 4 > in.left()) {
         *error = "file too short for " + std::to_string(mesh->triangleCount) + " triangles and " +
-                 std::to_string(mesh->vertexCount) + " vertices of " + std::to_string(mesh->stride) + " bytes";
+                 std::to_string(mesh->vertexCount) + " vertices of " +
+                 std::to_string(mesh->stride) + " bytes";
         return false;
     }
     mesh->indices.resize(size_t(mesh->triangleCount) * 3);
@@ -126,7 +129,8 @@ bool ReadMeshFileFromPath(const std::string& path, MeshFile* mesh, std::string* 
         *error = "cannot open " + path;
         return false;
     }
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                               std::istreambuf_iterator<char>());
     if (!ReadMeshFile(bytes, mesh, error)) {
         *error = path + ": " + *error;
         return false;
@@ -162,7 +166,8 @@ std::vector<uint8_t> SerializeMeshFile(const MeshFile& mesh) {
 bool WriteMeshFile(const MeshFile& mesh, const std::string& path, std::string* error) {
     const std::vector<uint8_t> bytes = SerializeMeshFile(mesh);
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file || !file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()))) {
+    if (!file ||
+        !file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()))) {
         *error = "cannot write " + path;
         return false;
     }

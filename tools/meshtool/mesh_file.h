@@ -5,15 +5,16 @@
 //   bytes, the three key tracks) with strict bounds checks, and serialises a MeshFile back.
 //   The layout: 4 ignored bytes, a 4x4 float matrix (ignored), 4 ignored bytes, triangle count T,
 //   vertex count V, stride S, 16-bit format bits F, 3T 16-bit indices, V*S vertex bytes, 1 + 12
-//   ignored bytes, key count K, then position, rotation and scale keys (K each, or, with K = 0, each
-//   block with its own count).
+//   ignored bytes, key count K, then position, rotation and scale keys (K each, or, with K = 0,
+//   each block with its own count).
 //
 // WHAT IT DOES NOT DO
-//   No GPU objects, no checks of the mesh's meaning (index range, normals): see the validators of the
-//   callers. Writing always uses one shared key count when the three tracks agree in length.
+//   No GPU objects, no checks of the mesh's meaning (index range, normals): see the validators of
+//   the callers. Writing always uses one shared key count when the three tracks agree in length.
 //
 // ORDER OF CALLS
-//   ReadMeshFile(bytes, &mesh, &error) or ReadMeshFileFromPath(path, ...); WriteMeshFile(mesh, path).
+//   ReadMeshFile(bytes, &mesh, &error) or ReadMeshFileFromPath(path, ...); WriteMeshFile(mesh,
+//   path).
 #pragma once
 
 #include <array>
@@ -35,7 +36,7 @@ struct MeshFile {
     uint32_t vertexCount = 0;
     uint32_t stride = 0;
     uint16_t formatBits = 0;
-    std::vector<uint16_t> indices;  // 3 * triangleCount
+    std::vector<uint16_t> indices;     // 3 * triangleCount
     std::vector<uint8_t> vertexBytes;  // vertexCount * stride
     std::vector<Vec3> positionKeys;
     std::vector<Quat> rotationKeys;

@@ -48,7 +48,8 @@ int Dump(const char* path) {
     const bool ok = Load(path, &track);
     std::printf("# %s: %zu keys\n", path, track.keyCount());
     for (const auto& [row, key] : track.keys())
-        std::printf("%u %.9g %s\n", row, static_cast<double>(key.value), tracktool::KindName(key.interpolation).c_str());
+        std::printf("%u %.9g %s\n", row, static_cast<double>(key.value),
+                    tracktool::KindName(key.interpolation).c_str());
     return ok ? 0 : 1;
 }
 
@@ -90,10 +91,13 @@ int Compile(const char* textPath, const char* outDir, const char* prefix) {
         return 1;
     }
     for (const tracktool::TimelineTrack& t : tracks) {
-        const std::string path = (std::filesystem::path(outDir) / (std::string(prefix) + "_" + t.name + ".track")).string();
+        const std::string path =
+            (std::filesystem::path(outDir) / (std::string(prefix) + "_" + t.name + ".track"))
+                .string();
         std::string error;
         if (!sync::WriteTrackFile(path, t.track, &error)) {
-            std::fprintf(stderr, "%s:%d: track \"%s\": %s\n", textPath, t.line, t.name.c_str(), error.c_str());
+            std::fprintf(stderr, "%s:%d: track \"%s\": %s\n", textPath, t.line, t.name.c_str(),
+                         error.c_str());
             return 1;
         }
     }

@@ -40,7 +40,8 @@ bool ValidTrackName(std::string_view name, std::string* error) {
     }
     for (unsigned char c : name) {
         if (c == '/' || c == '\\' || c < 0x21 || c == 0x7F) {
-            *error = "track name \"" + std::string(name) + "\" has a character not allowed in file names";
+            *error = "track name \"" + std::string(name) +
+                     "\" has a character not allowed in file names";
             return false;
         }
     }
@@ -56,7 +57,8 @@ bool ParseRow(std::string_view token, uint32_t* row, std::string* error) {
             *row = static_cast<uint32_t>(v);
             return true;
         }
-        *error = "row \"" + std::string(token) + "\" is not a whole number from 0 to 4294967295 or @BAR[:BEAT[:ROW]]";
+        *error = "row \"" + std::string(token) +
+                 "\" is not a whole number from 0 to 4294967295 or @BAR[:BEAT[:ROW]]";
         return false;
     }
     // @BAR[:BEAT[:ROW]]
@@ -68,7 +70,8 @@ bool ParseRow(std::string_view token, uint32_t* row, std::string* error) {
         const size_t colon = rest.find(':');
         const std::string_view part = rest.substr(0, colon);
         if (!ParseUnsigned(part, limits[i], &parts[i])) {
-            *error = "in \"" + std::string(token) + "\": " + names[i] + " \"" + std::string(part) + "\" is not valid";
+            *error = "in \"" + std::string(token) + "\": " + names[i] + " \"" + std::string(part) +
+                     "\" is not valid";
             return false;
         }
         if (colon == std::string_view::npos) break;
@@ -112,7 +115,8 @@ bool ParseKind(std::string_view token, int32_t* kind, std::string* error) {
         *kind = negative ? -static_cast<int32_t>(v) : static_cast<int32_t>(v);
         return true;
     }
-    *error = "kind \"" + std::string(token) + "\" is not step, linear, cosine, quadratic or a number from -128 to 127";
+    *error = "kind \"" + std::string(token) +
+             "\" is not step, linear, cosine, quadratic or a number from -128 to 127";
     return false;
 }
 
@@ -120,8 +124,8 @@ std::string KindName(int32_t kind) {
     return kind >= 0 && kind < 4 ? kKindNames[kind] : std::to_string(kind);
 }
 
-bool ParseTimeline(std::string_view text, const std::string& sourceName, std::vector<TimelineTrack>* tracks,
-                   std::vector<std::string>* errors) {
+bool ParseTimeline(std::string_view text, const std::string& sourceName,
+                   std::vector<TimelineTrack>* tracks, std::vector<std::string>* errors) {
     std::vector<TimelineTrack> parsed;
     std::map<std::string, int, std::less<>> trackLines;
     std::map<uint32_t, int> rowLines;  // of the current track
@@ -134,10 +138,12 @@ bool ParseTimeline(std::string_view text, const std::string& sourceName, std::ve
     size_t pos = 0;
     while (pos <= text.size()) {
         const size_t newline = text.find('\n', pos);
-        std::string_view line = text.substr(pos, newline == std::string_view::npos ? std::string_view::npos : newline - pos);
+        std::string_view line = text.substr(
+            pos, newline == std::string_view::npos ? std::string_view::npos : newline - pos);
         pos = newline == std::string_view::npos ? text.size() + 1 : newline + 1;
         ++lineNumber;
-        if (const size_t hash = line.find('#'); hash != std::string_view::npos) line = line.substr(0, hash);
+        if (const size_t hash = line.find('#'); hash != std::string_view::npos)
+            line = line.substr(0, hash);
         const std::vector<std::string_view> tokens = Tokens(line);
         if (tokens.empty()) continue;
 
@@ -152,7 +158,8 @@ bool ParseTimeline(std::string_view text, const std::string& sourceName, std::ve
                 continue;
             }
             if (auto it = trackLines.find(tokens[1]); it != trackLines.end()) {
-                report(lineNumber, "track \"" + std::string(tokens[1]) + "\" was already started on line " +
+                report(lineNumber, "track \"" + std::string(tokens[1]) +
+                                       "\" was already started on line " +
                                        std::to_string(it->second));
                 continue;
             }
@@ -180,7 +187,8 @@ bool ParseTimeline(std::string_view text, const std::string& sourceName, std::ve
         }
         if (auto it = rowLines.find(row); it != rowLines.end()) {
             report(lineNumber, "row " + std::to_string(row) + " of track \"" + parsed.back().name +
-                                   "\" already has a key (line " + std::to_string(it->second) + ")");
+                                   "\" already has a key (line " + std::to_string(it->second) +
+                                   ")");
             continue;
         }
         rowLines.emplace(row, lineNumber);

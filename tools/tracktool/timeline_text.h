@@ -30,8 +30,8 @@ struct TimelineTrack {
 };
 
 // False when the text has errors; each error is "SOURCE:LINE: message".
-bool ParseTimeline(std::string_view text, const std::string& sourceName, std::vector<TimelineTrack>* tracks,
-                   std::vector<std::string>* errors);
+bool ParseTimeline(std::string_view text, const std::string& sourceName,
+                   std::vector<TimelineTrack>* tracks, std::vector<std::string>* errors);
 
 // Single tokens; false with a reason when the token is not valid.
 bool ParseRow(std::string_view token, uint32_t* row, std::string* error);

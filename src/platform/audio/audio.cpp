@@ -86,11 +86,13 @@ bool StartSdlAudio(Library& lib) {
     }
     std::string why = SDL_GetError();
     if (driverChosen) {
-        std::fprintf(stderr, "audio: cannot open an audio device with SDL_AUDIODRIVER=%s: %s\n", chosen,
-                     why.c_str());
+        std::fprintf(stderr, "audio: cannot open an audio device with SDL_AUDIODRIVER=%s: %s\n",
+                     chosen, why.c_str());
         return false;
     }
-    std::fprintf(stderr, "audio: no audio device could be opened (%s); playing silently through SDL's dummy driver\n",
+    std::fprintf(stderr,
+                 "audio: no audio device could be opened (%s); playing silently through SDL's "
+                 "dummy driver\n",
                  why.c_str());
     // Swap the driver in place: the subsystem count (if it started) stays as it is.
     if (lib.sdlAudioStarted) SDL_AudioQuit();
@@ -104,8 +106,10 @@ bool StartSdlAudio(Library& lib) {
 void StopSdlAudio(Library& lib) {
     if (lib.device != 0) SDL_CloseAudioDevice(lib.device);
     lib.device = 0;
-    if (lib.sdlAudioStarted) SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    else SDL_AudioQuit();
+    if (lib.sdlAudioStarted)
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    else
+        SDL_AudioQuit();
     lib.sdlAudioStarted = false;
 }
 
@@ -123,11 +127,13 @@ bool Init(int device, uint32_t frequency, uint32_t /*flags: latency measurement 
         return false;
     }
     if (device != 1 && device != -1) {
-        std::fprintf(stderr, "audio: only the default output device (1 or -1) is offered, not %d\n", device);
+        std::fprintf(stderr, "audio: only the default output device (1 or -1) is offered, not %d\n",
+                     device);
         return false;
     }
     if (frequency != static_cast<uint32_t>(kDecodeRate)) {
-        std::fprintf(stderr, "audio: only %d Hz output is offered, not %u\n", kDecodeRate, frequency);
+        std::fprintf(stderr, "audio: only %d Hz output is offered, not %u\n", kDecodeRate,
+                     frequency);
         return false;
     }
     lib.manualCarry = 0.0;
@@ -150,15 +156,18 @@ bool Init(int device, uint32_t frequency, uint32_t /*flags: latency measurement 
     return true;
 }
 
-Handle StreamCreateFile(bool fromMemory, const char* path, uint64_t offset, uint64_t length,
-                        uint32_t /*flags: the whole file is always scanned (exact length, seek index)*/) {
+Handle StreamCreateFile(
+    bool fromMemory, const char* path, uint64_t offset, uint64_t length,
+    uint32_t /*flags: the whole file is always scanned (exact length, seek index)*/) {
     Library& lib = Lib();
     if (!lib.initialized) {
         std::fprintf(stderr, "audio: StreamCreateFile before Init\n");
         return 0;
     }
     if (fromMemory || offset != 0 || length != 0) {
-        std::fprintf(stderr, "audio: only whole files can be opened (no memory streams, offsets or lengths)\n");
+        std::fprintf(
+            stderr,
+            "audio: only whole files can be opened (no memory streams, offsets or lengths)\n");
         return 0;
     }
     auto source = std::make_unique<Mp3Stream>();
@@ -233,9 +242,12 @@ uint32_t ChannelIsActive(Handle handle) {
     PlaybackStream* s = Find(handle);
     if (!s) return BASS_ACTIVE_STOPPED;
     switch (s->StateAt(Now())) {
-        case PlaybackStream::State::Playing: return BASS_ACTIVE_PLAYING;
-        case PlaybackStream::State::Paused: return BASS_ACTIVE_PAUSED;
-        case PlaybackStream::State::Stopped: break;
+        case PlaybackStream::State::Playing:
+            return BASS_ACTIVE_PLAYING;
+        case PlaybackStream::State::Paused:
+            return BASS_ACTIVE_PAUSED;
+        case PlaybackStream::State::Stopped:
+            break;
     }
     return BASS_ACTIVE_STOPPED;
 }
@@ -246,7 +258,9 @@ uint64_t ChannelGetLength(Handle handle) {
     return s ? static_cast<uint64_t>(s->Length()) * kBytesPerFrame : kBadPosition;
 }
 
-bool Update() { return Lib().initialized; }
+bool Update() {
+    return Lib().initialized;
+}
 
 bool StreamFree(Handle handle) {
     Library& lib = Lib();

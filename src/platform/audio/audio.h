@@ -3,19 +3,19 @@
 // WHAT IT DOES
 //   Opens and scans an MP3 file at stream creation (exact length and seek index, no decoding beyond
 //   the first frames), then decodes it on demand (gapless, 44100 Hz stereo float) in the audio
-//   callback or the manual clock's advance, a device buffer at a time; plays it through an SDL audio
-//   device, and answers the playing position in bytes with a smooth, monotonic clock.
+//   callback or the manual clock's advance, a device buffer at a time; plays it through an SDL
+//   audio device, and answers the playing position in bytes with a smooth, monotonic clock.
 //   Positions are bytes of the decoded stream: 44100 frames a second, 2 channels, 4-byte floats.
 //   Handles are non-zero; 0 means failure. A stream that reaches its end stops, its position stays
 //   at the end.
 //
 //   Init opens the default SDL audio device (44100 Hz only). When SDL_AUDIODRIVER is unset and no
-//   device opens, it says so on stderr and falls back to SDL's "dummy" driver, so the position clock
-//   still runs in real time on machines without sound; with SDL_AUDIODRIVER set, it fails instead.
-//   Files that are missing, empty or not MP3 give handle 0 and a line on stderr; a truncated MP3
-//   plays with a warning. Pause freezes the position; ChannelPlay(h, false) resumes from there;
-//   ChannelPlay at the end without restart leaves the stream stopped.
-//   Unknown or freed handles: false, 0 (stopped), -1.0 seconds, or ~0 for byte positions and lengths.
+//   device opens, it says so on stderr and falls back to SDL's "dummy" driver, so the position
+//   clock still runs in real time on machines without sound; with SDL_AUDIODRIVER set, it fails
+//   instead. Files that are missing, empty or not MP3 give handle 0 and a line on stderr; a
+//   truncated MP3 plays with a warning. Pause freezes the position; ChannelPlay(h, false) resumes
+//   from there; ChannelPlay at the end without restart leaves the stream stopped. Unknown or freed
+//   handles: false, 0 (stopped), -1.0 seconds, or ~0 for byte positions and lengths.
 //
 // WHAT IT DOES NOT DO
 //   No read-ahead buffer, no effects or volume, no recording. Memory streams, offsets and lengths
@@ -59,7 +59,7 @@ void Configure(Config config);
 
 bool Init(int device, uint32_t frequency, uint32_t flags);  // false on failure
 Handle StreamCreateFile(bool fromMemory, const char* path, uint64_t offset, uint64_t length,
-                        uint32_t flags);                     // 0 on failure, reason on stderr
+                        uint32_t flags);  // 0 on failure, reason on stderr
 bool Start();
 bool ChannelPlay(Handle handle, bool restart);
 bool ChannelPause(Handle handle);

@@ -12,8 +12,9 @@ bool DecodeMp3File(const char* path, DecodedAudio* out, std::string* error, std:
     Mp3Stream stream;
     if (!stream.Open(path, error, warning)) return false;
     if (stream.Length() > static_cast<int64_t>(kMaxDecodedSeconds * kDecodeRate)) {
-        if (error) *error = std::string(path) + ": longer than " +
-                            std::to_string(static_cast<int>(kMaxDecodedSeconds)) + " seconds; refused";
+        if (error)
+            *error = std::string(path) + ": longer than " +
+                     std::to_string(static_cast<int>(kMaxDecodedSeconds)) + " seconds; refused";
         return false;
     }
     out->announcedFrames = stream.AnnouncedLength();

@@ -42,11 +42,13 @@ bool Mp3Stream::Open(const char* path, std::string* error, std::string* warning)
     int err = MPG123_OK;
     handle_.reset(mpg123_new(nullptr, &err));
     mpg123_handle* mh = handle_.get();
-    if (!mh) return Fail(error, path, std::string("mpg123_new failed: ") + mpg123_plain_strerror(err));
+    if (!mh)
+        return Fail(error, path, std::string("mpg123_new failed: ") + mpg123_plain_strerror(err));
     mpg123_param(mh, MPG123_FLAGS, MPG123_GAPLESS | MPG123_FORCE_FLOAT | MPG123_QUIET, 0.0);
-    // A seek decodes this many frames ahead of its target and throws them away, so that what follows
-    // matches a decode from the start bit for bit: the bit reservoir reaches back up to 511 bytes
-    // (about 8 frames of main data at 32 kbit/s), plus a granule of overlap and the synthesis history.
+    // A seek decodes this many frames ahead of its target and throws them away, so that what
+    // follows matches a decode from the start bit for bit: the bit reservoir reaches back up to 511
+    // bytes (about 8 frames of main data at 32 kbit/s), plus a granule of overlap and the synthesis
+    // history.
     mpg123_param(mh, MPG123_PREFRAMES, kSeekPreFrames, 0.0);
     mpg123_format_none(mh);
     if (mpg123_format(mh, kDecodeRate, MPG123_STEREO, MPG123_ENC_FLOAT_32) != MPG123_OK)
@@ -56,7 +58,8 @@ bool Mp3Stream::Open(const char* path, std::string* error, std::string* warning)
     long rate = 0;
     int channels = 0, encoding = 0;
     const int formatResult = mpg123_getformat(mh, &rate, &channels, &encoding);
-    if (formatResult == MPG123_DONE) return Fail(error, path, "no MPEG audio in the file (empty or not an MP3)");
+    if (formatResult == MPG123_DONE)
+        return Fail(error, path, "no MPEG audio in the file (empty or not an MP3)");
     if (formatResult != MPG123_OK)
         return Fail(error, path, std::string("not a readable MP3: ") + mpg123_strerror(mh));
     if (!IsDecodeFormat(rate, channels, encoding))
@@ -80,11 +83,14 @@ bool Mp3Stream::Open(const char* path, std::string* error, std::string* warning)
     const int64_t probeFrames = std::min<int64_t>(length_, 2 * 1152);
     if (Read(probe, probeFrames) == 0)
         return Fail(error, path, failure_.empty() ? "no audio could be decoded" : failure_);
-    if (!Seek(0)) return Fail(error, path, std::string("cannot seek back to the start: ") + mpg123_strerror(mh));
+    if (!Seek(0))
+        return Fail(error, path,
+                    std::string("cannot seek back to the start: ") + mpg123_strerror(mh));
 
     if (warning && announced_ > length_) {
-        *warning = path_ + ": holds " + std::to_string(length_) + " sample frames but the file's tag announces " +
-                   std::to_string(announced_) + "; the file looks truncated (playing what there is)";
+        *warning = path_ + ": holds " + std::to_string(length_) +
+                   " sample frames but the file's tag announces " + std::to_string(announced_) +
+                   "; the file looks truncated (playing what there is)";
     }
     return true;
 }
@@ -93,7 +99,8 @@ int64_t Mp3Stream::Read(float* out, int64_t frames) {
     mpg123_handle* mh = handle_.get();
     if (!mh || frames <= 0) return 0;
     frames = std::min(frames, length_ - next_);
-    const size_t wanted = static_cast<size_t>(std::max<int64_t>(frames, 0)) * kDecodeChannels * sizeof(float);
+    const size_t wanted =
+        static_cast<size_t>(std::max<int64_t>(frames, 0)) * kDecodeChannels * sizeof(float);
     auto* bytes = reinterpret_cast<unsigned char*>(out);
     size_t got = 0;
     while (got < wanted) {
@@ -111,7 +118,8 @@ int64_t Mp3Stream::Read(float* out, int64_t frames) {
             }
             continue;
         }
-        if (result != MPG123_DONE) failure_ = std::string("decoding failed: ") + mpg123_strerror(mh);
+        if (result != MPG123_DONE)
+            failure_ = std::string("decoding failed: ") + mpg123_strerror(mh);
         break;
     }
     const int64_t read = static_cast<int64_t>(got / (kDecodeChannels * sizeof(float)));

@@ -9,8 +9,8 @@
 //   download, say) is kept, with a warning.
 //
 // WHAT IT DOES NOT DO
-//   No locking: one thread at a time. No metadata. Memory stays small (the decoder's own buffers and
-//   its seek index) whatever the file's length.
+//   No locking: one thread at a time. No metadata. Memory stays small (the decoder's own buffers
+//   and its seek index) whatever the file's length.
 //
 // STEP BY STEP
 //   1. Mp3Stream s; s.Open(path, &error, &warning)     false on failure, reason in error
@@ -28,27 +28,27 @@ struct mpg123_handle_struct;
 namespace audio {
 
 class Mp3Stream final : public SampleSource {
-public:
+  public:
     Mp3Stream();
     ~Mp3Stream() override;
     Mp3Stream(const Mp3Stream&) = delete;
     Mp3Stream& operator=(const Mp3Stream&) = delete;
 
-    // False on failure, with the reason (starting with the path) in `error`. `warning` (may be null)
-    // receives a note about a file that opened but looks damaged; it is cleared otherwise.
+    // False on failure, with the reason (starting with the path) in `error`. `warning` (may be
+    // null) receives a note about a file that opened but looks damaged; it is cleared otherwise.
     bool Open(const char* path, std::string* error, std::string* warning);
 
-    int64_t Length() const override { return length_; }          // sample frames, exact after the scan
+    int64_t Length() const override { return length_; }     // sample frames, exact after the scan
     int64_t AnnouncedLength() const { return announced_; }  // from the file's tag; -1 without one
-    int64_t Tell() const override { return next_; }             // the frame Read() decodes next
+    int64_t Tell() const override { return next_; }         // the frame Read() decodes next
 
-    // Decodes up to `frames` frames (interleaved stereo) into `out`; fewer at the end of the file or
-    // after a decoding error (Failure() then says what).
+    // Decodes up to `frames` frames (interleaved stereo) into `out`; fewer at the end of the file
+    // or after a decoding error (Failure() then says what).
     int64_t Read(float* out, int64_t frames) override;
     bool Seek(int64_t frame) override;  // false outside [0, Length()] or when the decoder refuses
     const std::string& Failure() const { return failure_; }
 
-private:
+  private:
     struct Deleter {
         void operator()(mpg123_handle_struct* handle) const;
     };

@@ -26,9 +26,11 @@ bool Fail(std::string* error, std::string text) {
 
 bool WriteMp3(const char* path, const float* interleavedStereo, size_t frames, int sampleRate,
               std::string* error) {
-    if (!path || (!interleavedStereo && frames > 0)) return Fail(error, "WriteMp3: no path or no samples");
+    if (!path || (!interleavedStereo && frames > 0))
+        return Fail(error, "WriteMp3: no path or no samples");
     if (sampleRate < 8000 || sampleRate > 48000)
-        return Fail(error, "WriteMp3: sample rate " + std::to_string(sampleRate) + " is not an MP3 rate");
+        return Fail(error,
+                    "WriteMp3: sample rate " + std::to_string(sampleRate) + " is not an MP3 rate");
 
     std::unique_ptr<lame_global_flags, LameCloser> lame(lame_init());
     if (!lame) return Fail(error, "WriteMp3: lame_init failed");
@@ -57,7 +59,8 @@ bool WriteMp3(const char* path, const float* interleavedStereo, size_t frames, i
         const int bytes = lame_encode_buffer_interleaved_ieee_float(
             lame.get(), interleavedStereo + done * 2, static_cast<int>(n), out.data(),
             static_cast<int>(out.size()));
-        if (!writeOut(bytes)) return Fail(error, std::string("WriteMp3: encoding or writing failed for ") + path);
+        if (!writeOut(bytes))
+            return Fail(error, std::string("WriteMp3: encoding or writing failed for ") + path);
         done += n;
     }
     if (!writeOut(lame_encode_flush(lame.get(), out.data(), static_cast<int>(out.size()))))
@@ -71,7 +74,8 @@ bool WriteMp3(const char* path, const float* interleavedStereo, size_t frames, i
             std::fwrite(tag.data(), 1, size, file.get()) != size)
             return Fail(error, std::string("WriteMp3: cannot write the LAME tag to ") + path);
     }
-    if (std::fflush(file.get()) != 0) return Fail(error, std::string("WriteMp3: cannot write ") + path);
+    if (std::fflush(file.get()) != 0)
+        return Fail(error, std::string("WriteMp3: cannot write ") + path);
     return true;
 }
 

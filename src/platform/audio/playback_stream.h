@@ -23,7 +23,7 @@
 namespace audio {
 
 class PlaybackStream {
-public:
+  public:
     enum class State { Stopped, Playing, Paused };
 
     // periodFrames: the device buffer size (latency and smoothing span); 0 for the manual clock.
@@ -32,23 +32,23 @@ public:
     // Starts or resumes at the current position (at 0 with restart). At the end without restart the
     // stream stays stopped.
     void Play(bool restart, double now);
-    bool Pause(double now);  // false when not playing; freezes the position
+    bool Pause(double now);                       // false when not playing; freezes the position
     bool SetPosition(int64_t frame, double now);  // false beyond the end; keeps the state
     int64_t Position(double now);  // whole frames; stops the stream when it reaches the end
     State StateAt(double now);
     int64_t Length() const { return length_; }
 
-    // Adds the next `frames` frames to `out` (interleaved stereo) when playing, silence past the end;
-    // returns how many frames of real audio were covered (0 when not playing). With `out` null the
-    // stream moves on without decoding anything.
+    // Adds the next `frames` frames to `out` (interleaved stereo) when playing, silence past the
+    // end; returns how many frames of real audio were covered (0 when not playing). With `out` null
+    // the stream moves on without decoding anything.
     int64_t Mix(float* out, int64_t frames, double now);
 
-private:
+  private:
     std::unique_ptr<SampleSource> source_;
     int64_t length_;
     PositionClock clock_;
     State state_ = State::Stopped;
-    int64_t readHead_ = 0;  // next frame to hand out; runs on past the end while playing
+    int64_t readHead_ = 0;        // next frame to hand out; runs on past the end while playing
     std::vector<float> scratch_;  // one chunk of decoded frames
 };
 

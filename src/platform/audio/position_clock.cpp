@@ -5,7 +5,9 @@
 namespace audio {
 
 PositionClock::PositionClock(double framesPerSecond, int64_t endFrame, int64_t periodFrames)
-    : rate_(framesPerSecond), end_(std::max<int64_t>(endFrame, 0)), period_(std::max<int64_t>(periodFrames, 0)) {}
+    : rate_(framesPerSecond),
+      end_(std::max<int64_t>(endFrame, 0)),
+      period_(std::max<int64_t>(periodFrames, 0)) {}
 
 void PositionClock::Set(int64_t frame, double now) {
     anchor_ = static_cast<double>(std::clamp<int64_t>(frame, 0, end_));

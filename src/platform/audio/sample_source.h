@@ -13,12 +13,13 @@ constexpr int kDecodeRate = 44100;
 constexpr int kDecodeChannels = 2;
 
 class SampleSource {
-public:
+  public:
     virtual ~SampleSource() = default;
-    virtual int64_t Length() const = 0;                    // frames
-    virtual int64_t Tell() const = 0;                      // the frame Read() gives next
-    virtual bool Seek(int64_t frame) = 0;                  // false when it could not move there
-    virtual int64_t Read(float* out, int64_t frames) = 0;  // frames read; fewer at the end or on error
+    virtual int64_t Length() const = 0;    // frames
+    virtual int64_t Tell() const = 0;      // the frame Read() gives next
+    virtual bool Seek(int64_t frame) = 0;  // false when it could not move there
+    virtual int64_t Read(float* out,
+                         int64_t frames) = 0;  // frames read; fewer at the end or on error
 };
 
 }  // namespace audio

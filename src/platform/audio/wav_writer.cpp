@@ -37,7 +37,8 @@ bool WavWriter::Open(const std::string& path, int sampleRate, std::string* error
 
 bool WavWriter::WriteHeader() {
     // RIFF sizes are 32-bit: past 4 GiB the header saturates (the samples are still written).
-    const uint64_t dataBytes = std::min<uint64_t>(static_cast<uint64_t>(frames_) * 4, 0xFFFFFFFFu - 36);
+    const uint64_t dataBytes =
+        std::min<uint64_t>(static_cast<uint64_t>(frames_) * 4, 0xFFFFFFFFu - 36);
     unsigned char h[44] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
     Put32(h + 4, static_cast<uint32_t>(36 + dataBytes));
     Put32(h + 16, 16);
@@ -67,7 +68,9 @@ bool WavWriter::Append(const float* interleavedStereo, int64_t frames) {
     return true;
 }
 
-bool WavWriter::Flush() { return file_ && WriteHeader() && std::fflush(file_) == 0; }
+bool WavWriter::Flush() {
+    return file_ && WriteHeader() && std::fflush(file_) == 0;
+}
 
 void WavWriter::Close() {
     if (!file_) return;

@@ -2,7 +2,8 @@
 //
 // WHAT IT DOES
 //   Open() writes a header; Append() converts float samples (clamped to +/-1.0) to 16-bit; the
-//   header's sizes are brought up to date by Flush() and by Close(), so the file is valid after each.
+//   header's sizes are brought up to date by Flush() and by Close(), so the file is valid after
+//   each.
 //
 // STEP BY STEP
 //   1. writer.Open(path, 44100, &error)
@@ -17,7 +18,7 @@
 namespace audio {
 
 class WavWriter {
-public:
+  public:
     WavWriter() = default;
     WavWriter(const WavWriter&) = delete;
     WavWriter& operator=(const WavWriter&) = delete;
@@ -30,7 +31,7 @@ public:
     bool IsOpen() const { return file_ != nullptr; }
     int64_t Frames() const { return frames_; }
 
-private:
+  private:
     FILE* file_ = nullptr;
     int sampleRate_ = 0;
     int64_t frames_ = 0;

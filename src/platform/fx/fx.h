@@ -33,7 +33,7 @@ using gfx::HRESULT;
 using TechniqueHandle = const void*;
 
 class Effect : public gfx::Unknown {
-public:
+  public:
     virtual HRESULT SetFloat(const char* name, float value) = 0;
     virtual HRESULT SetFloatArray(const char* name, const float* values, uint32_t count) = 0;
     // A Direct3D layout matrix: 16 floats, row by row, translation in elements 12..14; used in the

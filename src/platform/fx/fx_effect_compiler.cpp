@@ -22,10 +22,13 @@ bool Contains(const std::vector<T>& items, const T& item) {
 
 }  // namespace
 
-int CompiledEffect::TextureIndex(std::string_view name) const { return IndexOfName(prepass.textures, name); }
+int CompiledEffect::TextureIndex(std::string_view name) const {
+    return IndexOfName(prepass.textures, name);
+}
 
-bool CompileEffectSource(std::string_view path, std::string_view text, const AttributeLocator& locate,
-                         CompiledEffect* out, std::vector<Diagnostic>* errors) {
+bool CompileEffectSource(std::string_view path, std::string_view text,
+                         const AttributeLocator& locate, CompiledEffect* out,
+                         std::vector<Diagnostic>* errors) {
     out->prepass = RunPrepass(text);
     const PrepassResult& p = out->prepass;
     if (!p.errors.empty()) {
@@ -37,12 +40,14 @@ bool CompileEffectSource(std::string_view path, std::string_view text, const Att
     // The texture parameter names vanish in compilation: samplers must name theirs.
     for (const SamplerDecl& s : p.samplers) {
         if (!s.texture.empty() && out->TextureIndex(s.texture) < 0) {
-            errors->push_back({s.at, "sampler '" + s.name + "' names '" + s.texture + "', which is not a texture parameter"});
+            errors->push_back({s.at, "sampler '" + s.name + "' names '" + s.texture +
+                                         "', which is not a texture parameter"});
         }
     }
 
     std::map<std::pair<Stage, std::string>, const CompiledStage*> cache;
-    auto compile = [&](Stage stage, const std::string& entry, SourceLocation at) -> const CompiledStage* {
+    auto compile = [&](Stage stage, const std::string& entry,
+                       SourceLocation at) -> const CompiledStage* {
         auto key = std::make_pair(stage, entry);
         if (auto it = cache.find(key); it != cache.end()) return it->second;
         cache[key] = nullptr;
@@ -51,7 +56,8 @@ bool CompileEffectSource(std::string_view path, std::string_view text, const Att
             return nullptr;
         }
         auto compiled = std::make_unique<CompiledStage>();
-        if (!CompileStage(stage, path, p.hlsl, entry, locate, at, compiled.get(), errors)) return nullptr;
+        if (!CompileStage(stage, path, p.hlsl, entry, locate, at, compiled.get(), errors))
+            return nullptr;
         for (const std::string& w : compiled->warnings) out->warnings.push_back(w);
         out->stages.push_back(std::move(compiled));
         return cache[key] = out->stages.back().get();
@@ -72,17 +78,21 @@ bool CompileEffectSource(std::string_view path, std::string_view text, const Att
                         layoutSource = stage;
                     } else if (stage->block != layoutSource->block) {
                         // Stages share one buffer; a different layout would read wrong values.
-                        errors->push_back({pass.at, "the stages of pass '" + pass.name + "' lay out the parameters differently"});
+                        errors->push_back({pass.at, "the stages of pass '" + pass.name +
+                                                        "' lay out the parameters differently"});
                     }
                 }
                 for (const std::string& name : stage->samplers) {
                     int index = IndexOfName(p.samplers, name);
                     if (index < 0) {
-                        errors->push_back({pass.at, "sampler '" + name + "' of pass '" + pass.name + "' is not declared"});
+                        errors->push_back({pass.at, "sampler '" + name + "' of pass '" + pass.name +
+                                                        "' is not declared"});
                         continue;
                     }
                     if (p.samplers[index].texture.empty()) {
-                        errors->push_back({p.samplers[index].at, "sampler '" + name + "' needs Texture = <name> in a sampler_state"});
+                        errors->push_back(
+                            {p.samplers[index].at,
+                             "sampler '" + name + "' needs Texture = <name> in a sampler_state"});
                     }
                     if (!Contains(cp.samplers, index)) cp.samplers.push_back(index);
                 }
@@ -91,8 +101,10 @@ bool CompileEffectSource(std::string_view path, std::string_view text, const Att
                 // Every varying the pixel shader reads must come from the vertex shader.
                 for (const std::string& v : cp.pixel->varyings) {
                     if (!Contains(cp.vertex->varyings, v)) {
-                        errors->push_back({pass.at, "pixel shader '" + pass.pixelEntry + "' reads " + v.substr(2) +
-                                                        ", which vertex shader '" + pass.vertexEntry + "' does not write"});
+                        errors->push_back({pass.at, "pixel shader '" + pass.pixelEntry +
+                                                        "' reads " + v.substr(2) +
+                                                        ", which vertex shader '" +
+                                                        pass.vertexEntry + "' does not write"});
                     }
                 }
             }
@@ -102,7 +114,8 @@ bool CompileEffectSource(std::string_view path, std::string_view text, const Att
     }
     if (errors->size() != before) return false;
     if (out->stages.empty() && !CheckSource(path, p.hlsl, errors)) return false;
-    std::vector<BlockMember> layout = layoutSource ? layoutSource->block : std::vector<BlockMember>{};
+    std::vector<BlockMember> layout =
+        layoutSource ? layoutSource->block : std::vector<BlockMember>{};
     uint32_t size = layoutSource ? layoutSource->blockSize : 0;
     return out->parameters.Build(p.parameters, layout, size, errors);
 }

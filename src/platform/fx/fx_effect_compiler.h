@@ -32,7 +32,8 @@ struct CompiledEffect {
 };
 
 // False with located errors when anything is wrong; *out is then partly filled.
-bool CompileEffectSource(std::string_view path, std::string_view text, const AttributeLocator& locate,
-                         CompiledEffect* out, std::vector<Diagnostic>* errors);
+bool CompileEffectSource(std::string_view path, std::string_view text,
+                         const AttributeLocator& locate, CompiledEffect* out,
+                         std::vector<Diagnostic>* errors);
 
 }  // namespace fx::detail

@@ -26,11 +26,16 @@ constexpr std::streamoff kMaxFileSize = 4 << 20;
 
 GLenum AddressMode(uint32_t mode) {
     switch (mode) {
-        case kAddressMirror: return GL_MIRRORED_REPEAT;
-        case kAddressClamp: return GL_CLAMP_TO_EDGE;
-        case kAddressBorder: return GL_CLAMP_TO_BORDER;
-        case kAddressMirrorOnce: return GL_MIRROR_CLAMP_TO_EDGE;
-        default: return GL_REPEAT;
+        case kAddressMirror:
+            return GL_MIRRORED_REPEAT;
+        case kAddressClamp:
+            return GL_CLAMP_TO_EDGE;
+        case kAddressBorder:
+            return GL_CLAMP_TO_BORDER;
+        case kAddressMirrorOnce:
+            return GL_MIRROR_CLAMP_TO_EDGE;
+        default:
+            return GL_REPEAT;
     }
 }
 
@@ -51,9 +56,11 @@ GLuint MakeSampler(const SamplerDecl& s) {
 
 std::string InfoLog(GLuint object, bool program) {
     GLint length = 0;
-    program ? glGetProgramiv(object, GL_INFO_LOG_LENGTH, &length) : glGetShaderiv(object, GL_INFO_LOG_LENGTH, &length);
+    program ? glGetProgramiv(object, GL_INFO_LOG_LENGTH, &length)
+            : glGetShaderiv(object, GL_INFO_LOG_LENGTH, &length);
     std::string log(static_cast<size_t>(std::max(length, 1)), '\0');
-    program ? glGetProgramInfoLog(object, length, nullptr, log.data()) : glGetShaderInfoLog(object, length, nullptr, log.data());
+    program ? glGetProgramInfoLog(object, length, nullptr, log.data())
+            : glGetShaderInfoLog(object, length, nullptr, log.data());
     log.resize(std::strlen(log.c_str()));
     while (!log.empty() && (log.back() == '\n' || log.back() == ' ')) log.pop_back();
     return log;
@@ -75,7 +82,7 @@ GLuint CompileGlsl(GLenum type, const std::string& source, std::string* log) {
 }
 
 class GlEffect final : public Effect {
-public:
+  public:
     GlEffect(gfx::Device* device, std::unique_ptr<CompiledEffect> compiled)
         : device_(device), fx_(std::move(compiled)) {
         device_->AddRef();
@@ -104,13 +111,15 @@ public:
             passPrograms_.push_back(std::move(programs));
         }
         if (!errors->empty()) return false;
-        fx_->parameters.GrowBlock(static_cast<size_t>(size));  // GL may want more than SPIRV-Cross said
+        fx_->parameters.GrowBlock(
+            static_cast<size_t>(size));  // GL may want more than SPIRV-Cross said
         if (!fx_->parameters.Block().empty()) {
             glGenBuffers(1, &ubo_);
             GLint previous = 0;
             glGetIntegerv(GL_UNIFORM_BUFFER_BINDING, &previous);
             glBindBuffer(GL_UNIFORM_BUFFER, ubo_);
-            glBufferData(GL_UNIFORM_BUFFER, static_cast<GLsizeiptr>(fx_->parameters.Block().size()), nullptr, GL_DYNAMIC_DRAW);
+            glBufferData(GL_UNIFORM_BUFFER, static_cast<GLsizeiptr>(fx_->parameters.Block().size()),
+                         nullptr, GL_DYNAMIC_DRAW);
             glBindBuffer(GL_UNIFORM_BUFFER, static_cast<GLuint>(previous));
         }
         return true;
@@ -124,13 +133,16 @@ public:
     }
 
     HRESULT SetFloat(const char* name, float value) override {
-        return name && fx_->parameters.SetFloat(name, value) ? gfx::D3D_OK : gfx::D3DERR_INVALIDCALL;
+        return name && fx_->parameters.SetFloat(name, value) ? gfx::D3D_OK
+                                                             : gfx::D3DERR_INVALIDCALL;
     }
     HRESULT SetFloatArray(const char* name, const float* values, uint32_t count) override {
-        return name && fx_->parameters.SetFloatArray(name, values, count) ? gfx::D3D_OK : gfx::D3DERR_INVALIDCALL;
+        return name && fx_->parameters.SetFloatArray(name, values, count) ? gfx::D3D_OK
+                                                                          : gfx::D3DERR_INVALIDCALL;
     }
     HRESULT SetMatrix(const char* name, const float* matrix16) override {
-        return name && fx_->parameters.SetMatrix(name, matrix16) ? gfx::D3D_OK : gfx::D3DERR_INVALIDCALL;
+        return name && fx_->parameters.SetMatrix(name, matrix16) ? gfx::D3D_OK
+                                                                 : gfx::D3DERR_INVALIDCALL;
     }
     HRESULT SetTexture(const char* name, gfx::Texture* texture) override {
         int index = name ? fx_->TextureIndex(name) : -1;
@@ -154,8 +166,11 @@ public:
         if (!(flags & kDoNotSaveState)) {
             for (const CompiledPass& pass : technique) {
                 for (const auto& stateAndValue : pass.decl->renderStates) {
-                    const uint32_t state = stateAndValue.first;  // not a structured binding: clang 14 cannot capture one
-                    bool known = std::any_of(saved_.begin(), saved_.end(), [&](auto& s) { return s.first == state; });
+                    const uint32_t state =
+                        stateAndValue
+                            .first;  // not a structured binding: clang 14 cannot capture one
+                    bool known = std::any_of(saved_.begin(), saved_.end(),
+                                             [&](auto& s) { return s.first == state; });
                     if (known) continue;
                     uint32_t old = 0;
                     device_->GetRenderState(state, &old);
@@ -169,7 +184,8 @@ public:
     }
 
     HRESULT BeginPass(uint32_t pass) override {
-        if (!begun_ || inPass_ || pass >= fx_->techniques[current_].size()) return gfx::D3DERR_INVALIDCALL;
+        if (!begun_ || inPass_ || pass >= fx_->techniques[current_].size())
+            return gfx::D3DERR_INVALIDCALL;
         const CompiledPass& p = fx_->techniques[current_][pass];
         for (auto [state, value] : p.decl->renderStates) device_->SetRenderState(state, value);
         glUseProgram(passPrograms_[current_][pass]);
@@ -187,7 +203,8 @@ public:
 
     HRESULT EndPass() override {
         if (!inPass_) return gfx::D3DERR_INVALIDCALL;
-        for (size_t unit = 0; unit < activePass_->samplers.size(); ++unit) glBindSampler(static_cast<GLuint>(unit), 0);
+        for (size_t unit = 0; unit < activePass_->samplers.size(); ++unit)
+            glBindSampler(static_cast<GLuint>(unit), 0);
         inPass_ = false;
         activePass_ = nullptr;
         return gfx::D3D_OK;
@@ -202,13 +219,14 @@ public:
         return gfx::D3D_OK;
     }
 
-private:
+  private:
     ~GlEffect() override {
         for (gfx::Texture* t : textures_) {
             if (t) t->Release();
         }
         if (ubo_) glDeleteBuffers(1, &ubo_);
-        if (!samplers_.empty()) glDeleteSamplers(static_cast<GLsizei>(samplers_.size()), samplers_.data());
+        if (!samplers_.empty())
+            glDeleteSamplers(static_cast<GLsizei>(samplers_.size()), samplers_.data());
         for (auto& [key, program] : programCache_) glDeleteProgram(program);
         device_->Release();
     }
@@ -220,13 +238,15 @@ private:
         std::string log;
         GLuint vs = CompileGlsl(GL_VERTEX_SHADER, pass.vertex->glsl, &log);
         if (!vs) {
-            errors->push_back({pass.decl->vertexAt, "GLSL of '" + pass.decl->vertexEntry + "' does not compile: " + log});
+            errors->push_back({pass.decl->vertexAt, "GLSL of '" + pass.decl->vertexEntry +
+                                                        "' does not compile: " + log});
             return 0;
         }
         GLuint ps = CompileGlsl(GL_FRAGMENT_SHADER, pass.pixel->glsl, &log);
         if (!ps) {
             glDeleteShader(vs);
-            errors->push_back({pass.decl->pixelAt, "GLSL of '" + pass.decl->pixelEntry + "' does not compile: " + log});
+            errors->push_back({pass.decl->pixelAt,
+                               "GLSL of '" + pass.decl->pixelEntry + "' does not compile: " + log});
             return 0;
         }
         GLuint program = glCreateProgram();
@@ -238,7 +258,8 @@ private:
         GLint ok = GL_FALSE;
         glGetProgramiv(program, GL_LINK_STATUS, &ok);
         if (!ok) {
-            errors->push_back({at, "pass '" + pass.decl->name + "' does not link: " + InfoLog(program, true)});
+            errors->push_back(
+                {at, "pass '" + pass.decl->name + "' does not link: " + InfoLog(program, true)});
             glDeleteProgram(program);
             return 0;
         }
@@ -265,7 +286,8 @@ private:
             if (fx_->parameters.Dirty()) {
                 const auto& block = fx_->parameters.Block();
                 glBindBuffer(GL_UNIFORM_BUFFER, ubo_);
-                glBufferSubData(GL_UNIFORM_BUFFER, 0, static_cast<GLsizeiptr>(block.size()), block.data());
+                glBufferSubData(GL_UNIFORM_BUFFER, 0, static_cast<GLsizeiptr>(block.size()),
+                                block.data());
                 fx_->parameters.ClearDirty();
             }
         }
@@ -324,13 +346,16 @@ HRESULT CreateEffectFromFile(gfx::Device* device, const char* path, uint32_t fla
     if (!file) return fail("cannot open the file", gfx::E_FAIL);
     file.seekg(0, std::ios::end);
     std::streamoff size = file.tellg();
-    if (size < 0 || size > kMaxFileSize) return fail("the file is too large for an effect", gfx::D3DXERR_INVALIDDATA);
+    if (size < 0 || size > kMaxFileSize)
+        return fail("the file is too large for an effect", gfx::D3DXERR_INVALIDDATA);
     file.seekg(0);
     std::string text(static_cast<size_t>(size), '\0');
     file.read(text.data(), size);
     if (!file) return fail("cannot read the file", gfx::E_FAIL);
-    if (text.find('\0') != std::string::npos) return fail("not a text file", gfx::D3DXERR_INVALIDDATA);
-    if (!gfx::gl::IsGlDevice(device)) return fail("effects need the OpenGL device", gfx::D3DERR_INVALIDCALL);
+    if (text.find('\0') != std::string::npos)
+        return fail("not a text file", gfx::D3DXERR_INVALIDDATA);
+    if (!gfx::gl::IsGlDevice(device))
+        return fail("effects need the OpenGL device", gfx::D3DERR_INVALIDCALL);
     std::vector<Diagnostic> errors;
     auto compiled = std::make_unique<CompiledEffect>();
     if (!CompileEffectSource(name, text, gfx::gl::AttributeLocation, compiled.get(), &errors)) {

@@ -18,21 +18,26 @@ bool ParameterTable::Build(const std::vector<ParameterDecl>& decls,
             if (layout_[i].name == decl.name) entry.member = static_cast<int>(i);
         }
         if (entry.member < 0 && !layout_.empty()) {
-            errors->push_back({decl.at, "parameter '" + decl.name + "' is missing from the compiled constant block"});
+            errors->push_back({decl.at, "parameter '" + decl.name +
+                                            "' is missing from the compiled constant block"});
             continue;
         }
         if (entry.member >= 0) {
             const BlockMember& m = layout_[entry.member];
             // glslang turns HLSL rows into SPIR-V columns: floatRxC has R columns of C components.
-            bool shapeFits = decl.type.IsMatrix()
-                                 ? (m.columns == static_cast<uint32_t>(decl.type.rows) &&
-                                    m.vectorSize == static_cast<uint32_t>(decl.type.columns) && m.matrixStride >= 4)
-                                 : (m.columns == 1 && m.vectorSize == static_cast<uint32_t>(decl.type.columns));
+            bool shapeFits =
+                decl.type.IsMatrix()
+                    ? (m.columns == static_cast<uint32_t>(decl.type.rows) &&
+                       m.vectorSize == static_cast<uint32_t>(decl.type.columns) &&
+                       m.matrixStride >= 4)
+                    : (m.columns == 1 && m.vectorSize == static_cast<uint32_t>(decl.type.columns));
             bool arrayFits = m.arraySize == static_cast<uint32_t>(decl.arraySize) &&
                              (decl.arraySize == 0 || m.arrayStride > 0);
             bool kindFits = m.base == decl.type.base;
             if (!shapeFits || !arrayFits || !kindFits) {
-                errors->push_back({decl.at, "parameter '" + decl.name + "' is laid out with a different type than declared"});
+                errors->push_back(
+                    {decl.at, "parameter '" + decl.name +
+                                  "' is laid out with a different type than declared"});
                 continue;
             }
             for (int e = 0; e < decl.Elements(); ++e) {
@@ -43,7 +48,8 @@ bool ParameterTable::Build(const std::vector<ParameterDecl>& decls,
                     }
                 }
                 if (last > block_.size()) {
-                    errors->push_back({decl.at, "parameter '" + decl.name + "' lies outside the constant block"});
+                    errors->push_back(
+                        {decl.at, "parameter '" + decl.name + "' lies outside the constant block"});
                     e = decl.Elements();
                 }
             }
@@ -51,16 +57,20 @@ bool ParameterTable::Build(const std::vector<ParameterDecl>& decls,
         entries_.push_back(entry);
     }
     for (const BlockMember& m : layout_) {
-        bool declared = std::any_of(decls.begin(), decls.end(), [&](const ParameterDecl& d) { return d.name == m.name; });
+        bool declared = std::any_of(decls.begin(), decls.end(),
+                                    [&](const ParameterDecl& d) { return d.name == m.name; });
         if (!declared) {
-            errors->push_back({{1, 1}, "the constant block holds '" + m.name +
-                                           "', which the effect reader did not see declared (inside a preprocessor condition?)"});
+            errors->push_back({{1, 1},
+                               "the constant block holds '" + m.name +
+                                   "', which the effect reader did not see declared (inside a "
+                                   "preprocessor condition?)"});
         }
     }
     if (errors->size() != before) return false;
     for (const Entry& entry : entries_) {
         if (!entry.decl.initial.empty()) {
-            Write(entry, entry.decl.initial.data(), static_cast<uint32_t>(entry.decl.initial.size()));
+            Write(entry, entry.decl.initial.data(),
+                  static_cast<uint32_t>(entry.decl.initial.size()));
         }
     }
     dirty_ = true;
@@ -84,7 +94,9 @@ uint32_t ParameterTable::OffsetOf(const Entry& entry, int element, int row, int 
     uint32_t offset = m.offset + static_cast<uint32_t>(element) * m.arrayStride;
     if (!entry.decl.type.IsMatrix()) return offset + static_cast<uint32_t>(column) * 4;
     // HLSL element (r, c) is SPIR-V column r, row c.
-    if (m.rowMajor) return offset + static_cast<uint32_t>(column) * m.matrixStride + static_cast<uint32_t>(row) * 4;
+    if (m.rowMajor)
+        return offset + static_cast<uint32_t>(column) * m.matrixStride +
+               static_cast<uint32_t>(row) * 4;
     return offset + static_cast<uint32_t>(row) * m.matrixStride + static_cast<uint32_t>(column) * 4;
 }
 
@@ -102,7 +114,8 @@ void ParameterTable::Write(const Entry& entry, const float* values, uint32_t cou
                 if (d.type.base == BaseKind::Float) {
                     std::memcpy(at, &v, 4);
                 } else {
-                    int32_t n = d.type.base == BaseKind::Bool ? (v != 0.0f ? 1 : 0) : static_cast<int32_t>(v);
+                    int32_t n = d.type.base == BaseKind::Bool ? (v != 0.0f ? 1 : 0)
+                                                              : static_cast<int32_t>(v);
                     std::memcpy(at, &n, 4);
                 }
             }

@@ -14,7 +14,7 @@
 namespace fx::detail {
 
 class ParameterTable {
-public:
+  public:
     // Pairs the declarations with the block members of the same name. Fails (with errors) when the
     // two disagree: a member the declarations lack, or a different shape. Applies initial values.
     bool Build(const std::vector<ParameterDecl>& decls, const std::vector<BlockMember>& layout,
@@ -35,7 +35,7 @@ public:
     bool Dirty() const { return dirty_; }
     void ClearDirty() { dirty_ = false; }
 
-private:
+  private:
     struct Entry {
         ParameterDecl decl;
         int member = -1;  // index into layout_, -1 when no shader uses the block

@@ -31,7 +31,9 @@ bool ParseParameterType(std::string_view name, ParameterType* type) {
         return true;
     }
     static constexpr std::pair<std::string_view, BaseKind> kBases[] = {
-        {"float", BaseKind::Float}, {"half", BaseKind::Float}, {"int", BaseKind::Int},
+        {"float", BaseKind::Float},
+        {"half", BaseKind::Float},
+        {"int", BaseKind::Int},
         {"bool", BaseKind::Bool},
     };
     for (auto [base, kind] : kBases) {
@@ -72,7 +74,7 @@ bool IsModifier(std::string_view t) {
 }
 
 class Prepass {
-public:
+  public:
     explicit Prepass(std::string_view source) {
         result_.hlsl = std::string(source);
         Diagnostic commentError;
@@ -92,7 +94,7 @@ public:
         return std::move(result_);
     }
 
-private:
+  private:
     struct Replacement {
         size_t offset, length;
         std::string text;
@@ -159,8 +161,10 @@ private:
 
     // Steps over one token, or over a whole bracketed group when the token opens one.
     void SkipTokenOrGroup(char open, char close) {
-        if (PeekIs(std::string_view(&open, 1))) SkipBalanced(open, close);
-        else ++pos_;
+        if (PeekIs(std::string_view(&open, 1)))
+            SkipBalanced(open, close);
+        else
+            ++pos_;
     }
 
     // Skips to just past the next ';' at bracket depth 0 (or stops before an unmatched '}').
@@ -192,11 +196,13 @@ private:
     // Expands simple object-like macros in a token run.
     std::vector<Token> Expand(size_t first, size_t end, int depth = 0) const {
         std::vector<Token> out;
-        for (size_t i = first; i < end && i < tokens_.size(); ++i) ExpandOne(tokens_[i], &out, depth);
+        for (size_t i = first; i < end && i < tokens_.size(); ++i)
+            ExpandOne(tokens_[i], &out, depth);
         return out;
     }
     void ExpandOne(const Token& t, std::vector<Token>* out, int depth) const {
-        auto it = t.kind == TokenKind::Identifier ? macros_.find(std::string(t.text)) : macros_.end();
+        auto it =
+            t.kind == TokenKind::Identifier ? macros_.find(std::string(t.text)) : macros_.end();
         if (it == macros_.end() || depth > 8) {
             out->push_back(t);
             return;
@@ -222,7 +228,9 @@ private:
         auto identifier = [&] {
             skipSpace();
             size_t n = 0;
-            while (n < line.size() && (std::isalnum(static_cast<unsigned char>(line[n])) || line[n] == '_')) ++n;
+            while (n < line.size() &&
+                   (std::isalnum(static_cast<unsigned char>(line[n])) || line[n] == '_'))
+                ++n;
             std::string_view id = line.substr(0, n);
             line.remove_prefix(n);
             return id;
@@ -316,7 +324,8 @@ private:
             return;
         }
         if (typeTok.text == "sampler" || typeTok.text == "sampler2D") {
-            if (typeTok.text == "sampler") replacements_.push_back({typeTok.offset, typeTok.text.size(), "sampler2D"});
+            if (typeTok.text == "sampler")
+                replacements_.push_back({typeTok.offset, typeTok.text.size(), "sampler2D"});
             Samplers();
             return;
         }
@@ -329,7 +338,8 @@ private:
         bool numeric = ParseParameterType(typeTok.text, &type);
         bool isParameter = !isStatic && !isConst;
         if (isParameter && !numeric) {
-            Reject(typeTok.at, "parameters of type '" + std::string(typeTok.text) + "' are not supported");
+            Reject(typeTok.at,
+                   "parameters of type '" + std::string(typeTok.text) + "' are not supported");
             return;
         }
         Variables(type, isParameter);
@@ -362,7 +372,8 @@ private:
         if (!PeekIs(":")) return;
         size_t first = pos_;
         ++pos_;
-        while (!AtEnd() && !PeekIs("=") && !PeekIs(",") && !PeekIs(";") && !PeekIs("<") && !PeekIs("{"))
+        while (!AtEnd() && !PeekIs("=") && !PeekIs(",") && !PeekIs(";") && !PeekIs("<") &&
+               !PeekIs("{"))
             SkipTokenOrGroup('(', ')');
         if (blank && pos_ > first) Blank(first, pos_ - 1);
     }
@@ -434,7 +445,8 @@ private:
             if (PeekIs("=")) {
                 size_t first = pos_;
                 ++pos_;
-                if (!(Peek().kind == TokenKind::Identifier && EqualsNoCase(Peek().text, "sampler_state"))) {
+                if (!(Peek().kind == TokenKind::Identifier &&
+                      EqualsNoCase(Peek().text, "sampler_state"))) {
                     Reject(Here(), "a sampler's initialiser must be a sampler_state block");
                     return;
                 }
@@ -449,8 +461,8 @@ private:
     }
 
     // Reads "Name = value;" assignments inside braces and hands each to the callback (name token
-    // index, value tokens with macros expanded). Leaves pos_ after the closing brace; false when the
-    // block does not open or does not close.
+    // index, value tokens with macros expanded). Leaves pos_ after the closing brace; false when
+    // the block does not open or does not close.
     template <typename OnAssignment>
     bool Assignments(const char* what, OnAssignment onAssignment) {
         if (!PeekIs("{")) {
@@ -469,7 +481,8 @@ private:
                 return true;
             }
             if (Peek().kind == TokenKind::Preprocessor) {
-                Error(Peek().at, std::string("preprocessor lines inside a ") + what + " are not supported");
+                Error(Peek().at,
+                      std::string("preprocessor lines inside a ") + what + " are not supported");
                 ++pos_;
                 continue;
             }
@@ -486,7 +499,8 @@ private:
             }
             ++pos_;
             if (PeekIs("[")) {
-                Reject(Peek().at, "indexed state '" + std::string(name.text) + "[...]' is not supported");
+                Reject(Peek().at,
+                       "indexed state '" + std::string(name.text) + "[...]' is not supported");
                 continue;
             }
             if (!PeekIs("=")) {
@@ -535,22 +549,36 @@ private:
                 return;
             }
             std::string text = Joined(value);
-            bool isFilter = *field == SamplerField::MinFilter || *field == SamplerField::MagFilter ||
-                            *field == SamplerField::MipFilter;
+            bool isFilter = *field == SamplerField::MinFilter ||
+                            *field == SamplerField::MagFilter || *field == SamplerField::MipFilter;
             auto v = isFilter ? FilterValue(text) : AddressValue(text);
             if (!v) {
-                Error(value.empty() ? name.at : value[0].at,
-                      "unknown value '" + text + "' for sampler state '" + std::string(name.text) + "'");
+                Error(value.empty() ? name.at : value[0].at, "unknown value '" + text +
+                                                                 "' for sampler state '" +
+                                                                 std::string(name.text) + "'");
                 return;
             }
             switch (*field) {
-                case SamplerField::MinFilter: sampler->minFilter = *v; break;
-                case SamplerField::MagFilter: sampler->magFilter = *v; break;
-                case SamplerField::MipFilter: sampler->mipFilter = *v; break;
-                case SamplerField::AddressU: sampler->addressU = *v; break;
-                case SamplerField::AddressV: sampler->addressV = *v; break;
-                case SamplerField::AddressW: sampler->addressW = *v; break;
-                case SamplerField::Texture: break;
+                case SamplerField::MinFilter:
+                    sampler->minFilter = *v;
+                    break;
+                case SamplerField::MagFilter:
+                    sampler->magFilter = *v;
+                    break;
+                case SamplerField::MipFilter:
+                    sampler->mipFilter = *v;
+                    break;
+                case SamplerField::AddressU:
+                    sampler->addressU = *v;
+                    break;
+                case SamplerField::AddressV:
+                    sampler->addressV = *v;
+                    break;
+                case SamplerField::AddressW:
+                    sampler->addressW = *v;
+                    break;
+                case SamplerField::Texture:
+                    break;
             }
         });
     }
@@ -588,7 +616,8 @@ private:
                 Pass(&technique);
                 continue;
             }
-            Error(Peek().at, "expected 'pass' in a technique, found '" + std::string(Peek().text) + "'");
+            Error(Peek().at,
+                  "expected 'pass' in a technique, found '" + std::string(Peek().text) + "'");
             const size_t before = pos_;
             SkipStatement();
             if (pos_ == before) ++pos_;  // a stray ')' or ']' stops SkipStatement where it stands
@@ -621,8 +650,9 @@ private:
             std::string text = Joined(value);
             auto v = RenderStateValue(*state, text);
             if (!v) {
-                Error(value.empty() ? name.at : value[0].at,
-                      "unknown value '" + text + "' for render state '" + std::string(name.text) + "'");
+                Error(value.empty() ? name.at : value[0].at, "unknown value '" + text +
+                                                                 "' for render state '" +
+                                                                 std::string(name.text) + "'");
                 return;
             }
             pass.renderStates.emplace_back(*state, *v);
@@ -643,7 +673,8 @@ private:
         std::string_view profile = value[1].text;
         std::string_view wanted = vertex ? "vs_" : "ps_";
         if (profile.substr(0, 3) != wanted) {
-            Error(value[1].at, "profile '" + std::string(profile) + "' does not fit " + std::string(name.text));
+            Error(value[1].at,
+                  "profile '" + std::string(profile) + "' does not fit " + std::string(name.text));
             return;
         }
         if (value[2].kind != TokenKind::Identifier) {
@@ -679,9 +710,11 @@ private:
                 }
                 std::vector<Token> size = Expand(open + 1, pos_ - 1);
                 long n = 0;
-                if (size.size() == 1 && size[0].kind == TokenKind::Number) n = std::strtol(std::string(size[0].text).c_str(), nullptr, 10);
+                if (size.size() == 1 && size[0].kind == TokenKind::Number)
+                    n = std::strtol(std::string(size[0].text).c_str(), nullptr, 10);
                 if (isParameter && (n <= 0 || n > 4096)) {
-                    Reject(name.at, "array size of '" + decl.name + "' must be a number from 1 to 4096");
+                    Reject(name.at,
+                           "array size of '" + decl.name + "' must be a number from 1 to 4096");
                     return;
                 }
                 decl.arraySize = static_cast<int>(n);
@@ -781,6 +814,8 @@ private:
 
 }  // namespace
 
-PrepassResult RunPrepass(std::string_view source) { return Prepass(source).Run(); }
+PrepassResult RunPrepass(std::string_view source) {
+    return Prepass(source).Run();
+}
 
 }  // namespace fx::detail

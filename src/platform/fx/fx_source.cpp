@@ -23,12 +23,18 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 
 namespace {
 
-bool IsIdentStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
-bool IsIdentChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
-bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
+bool IsIdentStart(char c) {
+    return std::isalpha(static_cast<unsigned char>(c)) || c == '_';
+}
+bool IsIdentChar(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+}
+bool IsDigit(char c) {
+    return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
 
 class Scanner {
-public:
+  public:
     explicit Scanner(std::string_view s) : s_(s) {}
     bool AtEnd() const { return i_ >= s_.size(); }
     char Peek(size_t ahead = 0) const { return i_ + ahead < s_.size() ? s_[i_ + ahead] : '\0'; }
@@ -45,7 +51,7 @@ public:
     size_t Offset() const { return i_; }
     SourceLocation At() const { return at_; }
 
-private:
+  private:
     std::string_view s_;
     size_t i_ = 0;
     SourceLocation at_;

@@ -31,8 +31,9 @@ struct Token {
 };
 
 // Splits HLSL/effect text into tokens. Comments are dropped; a preprocessor line (with its
-// backslash continuations) becomes one Preprocessor token. Any byte is accepted: unknown bytes become
-// one-character Punct tokens. An unterminated block comment is reported in *error (if not null).
+// backslash continuations) becomes one Preprocessor token. Any byte is accepted: unknown bytes
+// become one-character Punct tokens. An unterminated block comment is reported in *error (if not
+// null).
 std::vector<Token> Tokenize(std::string_view source, Diagnostic* error);
 
 bool EqualsNoCase(std::string_view a, std::string_view b);

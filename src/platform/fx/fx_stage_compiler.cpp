@@ -77,7 +77,8 @@ void CollectLog(std::string_view log, std::string_view path, SourceLocation fall
 // An HLSL source handed to glslang. HLSL under OpenGL rules is refused: it is compiled for Vulkan,
 // then cross-compiled. Keeps the source arrays glslang points into alive until it has parsed.
 struct HlslShader {
-    HlslShader(EShLanguage language, std::string_view path, const std::string& hlsl, const char* entry)
+    HlslShader(EShLanguage language, std::string_view path, const std::string& hlsl,
+               const char* entry)
         : shader((InitializeGlslangOnce(), language)),
           name(path),
           text(hlsl.c_str()),
@@ -113,11 +114,13 @@ bool CompileToSpirv(Stage stage, std::string_view path, const std::string& hlsl,
     // Without DX9 compatibility tex2D produces invalid SPIR-V.
     auto messages = static_cast<EShMessages>(EShMsgSpvRules | EShMsgVulkanRules | EShMsgReadHlsl |
                                              EShMsgHlslDX9Compatible | EShMsgHlslLegalization);
-    // A step fails when glslang says so or logs an error; a failure it gives no reason for gets one.
+    // A step fails when glslang says so or logs an error; a failure it gives no reason for gets
+    // one.
     const size_t before = errors->size();
     auto failed = [&](bool ok, const char* step) {
         if (ok && errors->size() == before) return false;
-        if (errors->size() == before) errors->push_back({fallback, std::string("cannot ") + step + " '" + entry + "'"});
+        if (errors->size() == before)
+            errors->push_back({fallback, std::string("cannot ") + step + " '" + entry + "'"});
         return true;
     };
     const bool parsed = shader.parse(GetDefaultResources(), 100, false, messages);
@@ -132,7 +135,8 @@ bool CompileToSpirv(Stage stage, std::string_view path, const std::string& hlsl,
     glslang::SpvOptions options;
     glslang::GlslangToSpv(*program.getIntermediate(language), *spirv, &logger, &options);
     if (spirv->empty()) {
-        errors->push_back({fallback, "cannot generate SPIR-V for '" + entry + "': " + logger.getAllMessages()});
+        errors->push_back(
+            {fallback, "cannot generate SPIR-V for '" + entry + "': " + logger.getAllMessages()});
         return false;
     }
     return true;
@@ -141,9 +145,12 @@ bool CompileToSpirv(Stage stage, std::string_view path, const std::string& hlsl,
 BaseKind KindOf(spvc_basetype base) {
     switch (base) {
         case SPVC_BASETYPE_INT32:
-        case SPVC_BASETYPE_UINT32: return BaseKind::Int;
-        case SPVC_BASETYPE_BOOLEAN: return BaseKind::Bool;
-        default: return BaseKind::Float;
+        case SPVC_BASETYPE_UINT32:
+            return BaseKind::Int;
+        case SPVC_BASETYPE_BOOLEAN:
+            return BaseKind::Bool;
+        default:
+            return BaseKind::Float;
     }
 }
 
@@ -155,7 +162,8 @@ struct SpvcContext {
 };
 
 const char* Semantic(spvc_compiler compiler, spvc_variable_id id) {
-    const char* s = spvc_compiler_get_decoration_string(compiler, id, SpvDecorationHlslSemanticGOOGLE);
+    const char* s =
+        spvc_compiler_get_decoration_string(compiler, id, SpvDecorationHlslSemanticGOOGLE);
     return s ? s : "";
 }
 
@@ -191,7 +199,8 @@ bool CheckSource(std::string_view path, const std::string& hlsl, std::vector<Dia
     for (const Diagnostic& d : found) {
         if (d.text.find("Entry point not found") == std::string::npos) errors->push_back(d);
     }
-    if (!parsed && errors->size() == before) errors->push_back({{1, 1}, "the file does not compile"});
+    if (!parsed && errors->size() == before)
+        errors->push_back({{1, 1}, "the file does not compile"});
     return errors->size() == before;
 }
 
@@ -219,10 +228,11 @@ std::string VaryingName(std::string_view semantic) {
 }
 
 bool CompileStage(Stage stage, std::string_view path, const std::string& hlsl,
-                  const std::string& entry, const AttributeLocator& locate,
-                  SourceLocation fallback, CompiledStage* out, std::vector<Diagnostic>* errors) {
+                  const std::string& entry, const AttributeLocator& locate, SourceLocation fallback,
+                  CompiledStage* out, std::vector<Diagnostic>* errors) {
     std::vector<uint32_t> spirv;
-    if (!CompileToSpirv(stage, path, hlsl, entry, fallback, &spirv, errors, &out->warnings)) return false;
+    if (!CompileToSpirv(stage, path, hlsl, entry, fallback, &spirv, errors, &out->warnings))
+        return false;
 
     SpvcContext ctx;
     spvc_parsed_ir ir = nullptr;
@@ -253,7 +263,8 @@ bool CompileStage(Stage stage, std::string_view path, const std::string& hlsl,
 
     // The parameter block ($Global): one per stage, same layout in every stage.
     auto blocks = list(SPVC_RESOURCE_TYPE_UNIFORM_BUFFER);
-    if (blocks.size() > 1) errors->push_back({fallback, "'" + entry + "' uses more than one constant buffer"});
+    if (blocks.size() > 1)
+        errors->push_back({fallback, "'" + entry + "' uses more than one constant buffer"});
     for (const auto& block : blocks) {
         spvc_type type = spvc_compiler_get_type_handle(compiler, block.base_type_id);
         size_t size = 0;
@@ -264,7 +275,8 @@ bool CompileStage(Stage stage, std::string_view path, const std::string& hlsl,
             BlockMember m;
             const char* name = spvc_compiler_get_member_name(compiler, block.base_type_id, i);
             m.name = name ? name : "";
-            spvc_type member = spvc_compiler_get_type_handle(compiler, spvc_type_get_member_type(type, i));
+            spvc_type member =
+                spvc_compiler_get_type_handle(compiler, spvc_type_get_member_type(type, i));
             m.base = KindOf(spvc_type_get_basetype(member));
             m.vectorSize = spvc_type_get_vector_size(member);
             m.columns = spvc_type_get_columns(member);
@@ -290,8 +302,10 @@ bool CompileStage(Stage stage, std::string_view path, const std::string& hlsl,
         DropBinding(compiler, sampler.id);
         out->samplers.emplace_back(sampler.name);
     }
-    if (!list(SPVC_RESOURCE_TYPE_SEPARATE_IMAGE).empty() || !list(SPVC_RESOURCE_TYPE_SEPARATE_SAMPLERS).empty()) {
-        errors->push_back({fallback, "'" + entry + "' uses separate textures or sampler states (not supported)"});
+    if (!list(SPVC_RESOURCE_TYPE_SEPARATE_IMAGE).empty() ||
+        !list(SPVC_RESOURCE_TYPE_SEPARATE_SAMPLERS).empty()) {
+        errors->push_back(
+            {fallback, "'" + entry + "' uses separate textures or sampler states (not supported)"});
     }
 
     // Varyings meet by semantic name, never by declaration order.
@@ -305,7 +319,8 @@ bool CompileStage(Stage stage, std::string_view path, const std::string& hlsl,
         }
         std::string name = VaryingName(semantic);
         if (!seen.insert(name).second) {
-            errors->push_back({fallback, "'" + entry + "' uses the semantic " + semantic + " twice"});
+            errors->push_back(
+                {fallback, "'" + entry + "' uses the semantic " + semantic + " twice"});
             return;
         }
         spvc_compiler_set_name(compiler, v.id, name.c_str());
@@ -318,19 +333,24 @@ bool CompileStage(Stage stage, std::string_view path, const std::string& hlsl,
             uint32_t index = 0;
             SplitSemantic(semantic, &base, &index);
             int usage = UsageOf(base);
-            int location = usage < 0 || index > 255 ? -1 : locate(static_cast<uint8_t>(usage), static_cast<uint8_t>(index));
+            int location = usage < 0 || index > 255
+                               ? -1
+                               : locate(static_cast<uint8_t>(usage), static_cast<uint8_t>(index));
             if (location < 0) {
-                errors->push_back({fallback, "vertex input semantic '" + semantic + "' of '" + entry +
-                                                 "' has no vertex attribute"});
+                errors->push_back({fallback, "vertex input semantic '" + semantic + "' of '" +
+                                                 entry + "' has no vertex attribute"});
                 continue;
             }
-            spvc_compiler_set_decoration(compiler, input.id, SpvDecorationLocation, static_cast<unsigned>(location));
+            spvc_compiler_set_decoration(compiler, input.id, SpvDecorationLocation,
+                                         static_cast<unsigned>(location));
         }
         for (const auto& output : list(SPVC_RESOURCE_TYPE_STAGE_OUTPUT)) renameVarying(output);
         // A POSITION output that did not become gl_Position would draw nothing, silently.
         spvc_compiler_update_active_builtins(compiler);
-        if (!spvc_compiler_has_active_builtin(compiler, SpvBuiltInPosition, SpvStorageClassOutput)) {
-            errors->push_back({fallback, "vertex shader '" + entry + "' writes no POSITION output"});
+        if (!spvc_compiler_has_active_builtin(compiler, SpvBuiltInPosition,
+                                              SpvStorageClassOutput)) {
+            errors->push_back(
+                {fallback, "vertex shader '" + entry + "' writes no POSITION output"});
         }
     } else {
         for (const auto& input : list(SPVC_RESOURCE_TYPE_STAGE_INPUT)) renameVarying(input);
@@ -339,8 +359,8 @@ bool CompileStage(Stage stage, std::string_view path, const std::string& hlsl,
             uint32_t index = 0;
             SplitSemantic(semantic, &base, &index);
             if (base != "COLOR" || index > 3) {
-                errors->push_back({fallback, "pixel shader output semantic '" + semantic + "' of '" +
-                                                 entry + "' is not supported"});
+                errors->push_back({fallback, "pixel shader output semantic '" + semantic +
+                                                 "' of '" + entry + "' is not supported"});
                 continue;
             }
             spvc_compiler_set_decoration(compiler, output.id, SpvDecorationLocation, index);
@@ -352,7 +372,8 @@ bool CompileStage(Stage stage, std::string_view path, const std::string& hlsl,
     spvc_compiler_create_compiler_options(compiler, &options);
     spvc_compiler_options_set_uint(options, SPVC_COMPILER_OPTION_GLSL_VERSION, 330);
     spvc_compiler_options_set_bool(options, SPVC_COMPILER_OPTION_GLSL_ES, SPVC_FALSE);
-    spvc_compiler_options_set_bool(options, SPVC_COMPILER_OPTION_GLSL_ENABLE_420PACK_EXTENSION, SPVC_FALSE);
+    spvc_compiler_options_set_bool(options, SPVC_COMPILER_OPTION_GLSL_ENABLE_420PACK_EXTENSION,
+                                   SPVC_FALSE);
     spvc_compiler_install_compiler_options(compiler, options);
     const char* glsl = nullptr;
     if (spvc_compiler_compile(compiler, &glsl) != SPVC_SUCCESS || !glsl) {

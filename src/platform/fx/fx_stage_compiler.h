@@ -26,9 +26,9 @@ struct BlockMember {
     std::string name;
     BaseKind base = BaseKind::Float;
     uint32_t offset = 0;
-    uint32_t vectorSize = 1;    // SPIR-V components per column
-    uint32_t columns = 1;       // SPIR-V columns (1 for vectors)
-    uint32_t arraySize = 0;     // 0: not an array
+    uint32_t vectorSize = 1;  // SPIR-V components per column
+    uint32_t columns = 1;     // SPIR-V columns (1 for vectors)
+    uint32_t arraySize = 0;   // 0: not an array
     uint32_t arrayStride = 0;
     uint32_t matrixStride = 0;
     bool rowMajor = false;
@@ -39,9 +39,9 @@ struct CompiledStage {
     std::string glsl;
     std::vector<BlockMember> block;  // empty when the stage uses no parameter
     uint32_t blockSize = 0;
-    std::vector<std::string> samplers;     // sampler uniforms the stage reads
-    std::vector<std::string> varyings;     // renamed varyings (outputs of VS, inputs of PS)
-    std::vector<std::string> warnings;     // glslang warnings, formatted
+    std::vector<std::string> samplers;  // sampler uniforms the stage reads
+    std::vector<std::string> varyings;  // renamed varyings (outputs of VS, inputs of PS)
+    std::vector<std::string> warnings;  // glslang warnings, formatted
 };
 
 // Attribute location of a vertex input semantic (D3DDECLUSAGE_*, usage index), -1 if none.
@@ -56,8 +56,8 @@ std::string VaryingName(std::string_view semantic);
 // Compiles one entry point. On failure returns false with located errors appended (lines of the
 // original file; `fallback` where glslang gives no line).
 bool CompileStage(Stage stage, std::string_view path, const std::string& hlsl,
-                  const std::string& entry, const AttributeLocator& locate,
-                  SourceLocation fallback, CompiledStage* out, std::vector<Diagnostic>* errors);
+                  const std::string& entry, const AttributeLocator& locate, SourceLocation fallback,
+                  CompiledStage* out, std::vector<Diagnostic>* errors);
 
 // Parses the whole text without compiling an entry point: for files whose passes compile nothing,
 // so their syntax errors are still reported.

@@ -1,10 +1,10 @@
 // The adapter object: display modes, multisample answers, caps, and device creation.
+#include <SDL.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
-
-#include <SDL.h>
 
 #include "platform/gfx/device_gl.h"
 #include "platform/gfx/gl_context.h"
@@ -17,10 +17,13 @@ namespace {
 using gl::Limits;
 
 class AdapterGl final : public gl::RefCounted<Adapter> {
-public:
-    AdapterGl(ContextProvider provider, std::vector<DisplayMode> modes, DisplayMode desktop, Limits limits,
-              bool ownsSdlVideo)
-        : provider_(provider), modes_(std::move(modes)), desktop_(desktop), limits_(limits),
+  public:
+    AdapterGl(ContextProvider provider, std::vector<DisplayMode> modes, DisplayMode desktop,
+              Limits limits, bool ownsSdlVideo)
+        : provider_(provider),
+          modes_(std::move(modes)),
+          desktop_(desktop),
+          limits_(limits),
           ownsSdlVideo_(ownsSdlVideo) {}
 
     uint32_t GetAdapterModeCount(uint32_t adapter, uint32_t format) override {
@@ -28,8 +31,10 @@ public:
         return static_cast<uint32_t>(modes_.size());
     }
 
-    HRESULT EnumAdapterModes(uint32_t adapter, uint32_t format, uint32_t mode, DisplayMode* out) override {
-        if (!out || adapter != D3DADAPTER_DEFAULT || format != D3DFMT_X8R8G8B8 || mode >= modes_.size())
+    HRESULT EnumAdapterModes(uint32_t adapter, uint32_t format, uint32_t mode,
+                             DisplayMode* out) override {
+        if (!out || adapter != D3DADAPTER_DEFAULT || format != D3DFMT_X8R8G8B8 ||
+            mode >= modes_.size())
             return D3DERR_INVALIDCALL;
         *out = modes_[mode];
         return D3D_OK;
@@ -56,21 +61,26 @@ public:
     }
 
     HRESULT GetDeviceCaps(uint32_t adapter, uint32_t deviceType, Caps* caps) override {
-        if (!caps || adapter != D3DADAPTER_DEFAULT || deviceType != D3DDEVTYPE_HAL) return D3DERR_INVALIDCALL;
+        if (!caps || adapter != D3DADAPTER_DEFAULT || deviceType != D3DDEVTYPE_HAL)
+            return D3DERR_INVALIDCALL;
         // Vertex shaders always run in the GL pipeline: there is no slower path to warn about.
         caps->DevCaps = D3DDEVCAPS_HWTRANSFORMANDLIGHT;
         return D3D_OK;
     }
 
-    HRESULT CreateDevice(uint32_t adapter, uint32_t deviceType, ui::Window* focusWindow, uint32_t /*flags*/,
-                         PresentParameters* params, Device** device) override {
+    HRESULT CreateDevice(uint32_t adapter, uint32_t deviceType, ui::Window* focusWindow,
+                         uint32_t /*flags*/, PresentParameters* params, Device** device) override {
         if (!device) return D3DERR_INVALIDCALL;
         *device = nullptr;
-        if (!params || adapter != D3DADAPTER_DEFAULT || deviceType != D3DDEVTYPE_HAL) return D3DERR_INVALIDCALL;
+        if (!params || adapter != D3DADAPTER_DEFAULT || deviceType != D3DDEVTYPE_HAL)
+            return D3DERR_INVALIDCALL;
         ui::Window* window = params->hDeviceWindow ? params->hDeviceWindow : focusWindow;
-        if (provider_ == ContextProvider::Window && (!window || !window->sdl)) return D3DERR_INVALIDCALL;
-        if (window && params->BackBufferWidth == 0) params->BackBufferWidth = uint32_t(std::max(window->width, 0));
-        if (window && params->BackBufferHeight == 0) params->BackBufferHeight = uint32_t(std::max(window->height, 0));
+        if (provider_ == ContextProvider::Window && (!window || !window->sdl))
+            return D3DERR_INVALIDCALL;
+        if (window && params->BackBufferWidth == 0)
+            params->BackBufferWidth = uint32_t(std::max(window->width, 0));
+        if (window && params->BackBufferHeight == 0)
+            params->BackBufferHeight = uint32_t(std::max(window->height, 0));
         if (params->BackBufferFormat == D3DFMT_UNKNOWN) params->BackBufferFormat = D3DFMT_X8R8G8B8;
         HRESULT hr = D3D_OK;
         gl::DeviceGl* made = gl::DeviceGl::Create(provider_, window, *params, limits_, &hr);
@@ -79,7 +89,7 @@ public:
         return hr;
     }
 
-private:
+  private:
     ~AdapterGl() override {
         if (ownsSdlVideo_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
@@ -103,8 +113,10 @@ std::vector<DisplayMode> SdlModes(DisplayMode* desktop) {
         modes.push_back({uint32_t(m.w), uint32_t(m.h), uint32_t(m.refresh_rate), D3DFMT_X8R8G8B8});
     }
     auto key = [](const DisplayMode& d) { return std::tuple(d.Width, d.Height, d.RefreshRate); };
-    std::sort(modes.begin(), modes.end(), [&](const auto& a, const auto& b) { return key(a) < key(b); });
-    modes.erase(std::unique(modes.begin(), modes.end(), [&](const auto& a, const auto& b) { return key(a) == key(b); }),
+    std::sort(modes.begin(), modes.end(),
+              [&](const auto& a, const auto& b) { return key(a) < key(b); });
+    modes.erase(std::unique(modes.begin(), modes.end(),
+                            [&](const auto& a, const auto& b) { return key(a) == key(b); }),
                 modes.end());
     return modes;
 }
@@ -113,7 +125,8 @@ std::vector<DisplayMode> SdlModes(DisplayMode* desktop) {
 
 Adapter* Direct3DCreate9(uint32_t sdkVersion) {
     if (sdkVersion != D3D_SDK_VERSION) {
-        std::fprintf(stderr, "gfx: Direct3DCreate9: SDK version %u is not %u\n", sdkVersion, D3D_SDK_VERSION);
+        std::fprintf(stderr, "gfx: Direct3DCreate9: SDK version %u is not %u\n", sdkVersion,
+                     D3D_SDK_VERSION);
         return nullptr;
     }
     const Config& config = CurrentConfig();

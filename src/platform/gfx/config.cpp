@@ -10,8 +10,12 @@ Config& Current() {
 
 }  // namespace
 
-void Configure(Config config) { Current() = std::move(config); }
+void Configure(Config config) {
+    Current() = std::move(config);
+}
 
-const Config& CurrentConfig() { return Current(); }
+const Config& CurrentConfig() {
+    return Current();
+}
 
 }  // namespace gfx

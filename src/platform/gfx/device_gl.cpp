@@ -1,11 +1,11 @@
 #include "platform/gfx/device_gl.h"
 
+#include <epoxy/gl.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <new>
 #include <string>
-
-#include <epoxy/gl.h>
 
 #include "platform/gfx/gl_debug.h"
 #include "platform/gfx/render_state_gl.h"
@@ -20,13 +20,20 @@ constexpr uint64_t kMaxSurfaceBytes = 512ull << 20;
 
 bool ColorFormat(uint32_t format, GLenum* internal) {
     switch (format) {
-        case D3DFMT_A8R8G8B8: *internal = GL_RGBA8; return true;
-        case D3DFMT_X8R8G8B8: *internal = GL_RGB8; return true;  // alpha reads as 1
-        default: return false;
+        case D3DFMT_A8R8G8B8:
+            *internal = GL_RGBA8;
+            return true;
+        case D3DFMT_X8R8G8B8:
+            *internal = GL_RGB8;
+            return true;  // alpha reads as 1
+        default:
+            return false;
     }
 }
 
-bool DepthFormat(uint32_t format) { return format == D3DFMT_D24S8 || format == D3DFMT_D24X8; }
+bool DepthFormat(uint32_t format) {
+    return format == D3DFMT_D24S8 || format == D3DFMT_D24X8;
+}
 
 // Drains errors left by earlier calls so that the next check sees only its own.
 void DrainGlErrors() {
@@ -39,8 +46,8 @@ HRESULT ResultOfGlError(GLenum error) {
     return error == GL_OUT_OF_MEMORY ? D3DERR_OUTOFVIDEOMEMORY : D3DERR_INVALIDCALL;
 }
 
-SurfaceDesc MakeDesc(uint32_t format, uint32_t usage, uint32_t pool, uint32_t multiSample, uint32_t width,
-                     uint32_t height) {
+SurfaceDesc MakeDesc(uint32_t format, uint32_t usage, uint32_t pool, uint32_t multiSample,
+                     uint32_t width, uint32_t height) {
     SurfaceDesc desc;
     desc.Format = format;
     desc.Usage = usage;
@@ -61,17 +68,19 @@ void Assign(T*& slot, T* value) {
 
 }  // namespace
 
-// ---- Creation -------------------------------------------------------------------------------------
+// ---- Creation
+// -------------------------------------------------------------------------------------
 
-DeviceGl* DeviceGl::Create(ContextProvider provider, ui::Window* window, const PresentParameters& params,
-                           const Limits& limits, HRESULT* result) {
+DeviceGl* DeviceGl::Create(ContextProvider provider, ui::Window* window,
+                           const PresentParameters& params, const Limits& limits, HRESULT* result) {
     std::string error;
     std::unique_ptr<Context> context;
     if (provider == ContextProvider::Headless)
         context = CreateHeadlessContext(&error);
     else
         context = CreateWindowContext(window ? window->sdl : nullptr,
-                                      params.PresentationInterval != D3DPRESENT_INTERVAL_IMMEDIATE, &error);
+                                      params.PresentationInterval != D3DPRESENT_INTERVAL_IMMEDIATE,
+                                      &error);
     if (context && !CheckContextFeatures(&error)) context.reset();
     if (!context) {
         std::fprintf(stderr, "gfx: CreateDevice: %s\n", error.c_str());
@@ -103,9 +112,10 @@ bool DeviceGl::Init(const PresentParameters& params, HRESULT* result) {
     glGenFramebuffers(1, &readFbo_);
     glGenFramebuffers(1, &blitFbo_);
 
-    const uint32_t format = params.BackBufferFormat == D3DFMT_UNKNOWN ? D3DFMT_X8R8G8B8 : params.BackBufferFormat;
-    *result = MakeTexture(params.BackBufferWidth, params.BackBufferHeight, D3DUSAGE_RENDERTARGET, format,
-                          D3DPOOL_DEFAULT, nullptr, &backBuffer_);
+    const uint32_t format =
+        params.BackBufferFormat == D3DFMT_UNKNOWN ? D3DFMT_X8R8G8B8 : params.BackBufferFormat;
+    *result = MakeTexture(params.BackBufferWidth, params.BackBufferHeight, D3DUSAGE_RENDERTARGET,
+                          format, D3DPOOL_DEFAULT, nullptr, &backBuffer_);
     if (Failed(*result)) return false;
 
     glBindFramebuffer(GL_FRAMEBUFFER, drawFbo_);
@@ -120,8 +130,8 @@ bool DeviceGl::Init(const PresentParameters& params, HRESULT* result) {
     renderStates_[D3DRS_SRCBLEND] = D3DBLEND_ONE;
     renderStates_[D3DRS_DESTBLEND] = D3DBLEND_ZERO;
     renderStates_[D3DRS_BLENDOP] = D3DBLENDOP_ADD;
-    for (uint32_t state : {D3DRS_ZENABLE, D3DRS_ZWRITEENABLE, D3DRS_ZFUNC, D3DRS_CULLMODE, D3DRS_ALPHABLENDENABLE,
-                           D3DRS_SRCBLEND, D3DRS_BLENDOP})
+    for (uint32_t state : {D3DRS_ZENABLE, D3DRS_ZWRITEENABLE, D3DRS_ZFUNC, D3DRS_CULLMODE,
+                           D3DRS_ALPHABLENDENABLE, D3DRS_SRCBLEND, D3DRS_BLENDOP})
         ApplyRenderState(state, renderStates_[state]);
     return true;
 }
@@ -146,7 +156,9 @@ DeviceGl::~DeviceGl() {
     if (adapter_) adapter_->Release();
 }
 
-void DeviceGl::HoldAdapter(Adapter* adapter) { Assign(adapter_, adapter); }
+void DeviceGl::HoldAdapter(Adapter* adapter) {
+    Assign(adapter_, adapter);
+}
 
 HRESULT DeviceGl::CheckSize(uint32_t width, uint32_t height) const {
     if (width == 0 || height == 0) return D3DERR_INVALIDCALL;
@@ -156,8 +168,8 @@ HRESULT DeviceGl::CheckSize(uint32_t width, uint32_t height) const {
     return D3D_OK;
 }
 
-HRESULT DeviceGl::MakeTexture(uint32_t width, uint32_t height, uint32_t usage, uint32_t format, uint32_t pool,
-                              const void* rgba, TextureGl** texture) {
+HRESULT DeviceGl::MakeTexture(uint32_t width, uint32_t height, uint32_t usage, uint32_t format,
+                              uint32_t pool, const void* rgba, TextureGl** texture) {
     *texture = nullptr;
     GLenum internal = 0;
     if (!ColorFormat(format, &internal)) return D3DERR_INVALIDCALL;
@@ -172,8 +184,8 @@ HRESULT DeviceGl::MakeTexture(uint32_t width, uint32_t height, uint32_t usage, u
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexImage2D(GL_TEXTURE_2D, 0, GLint(internal), GLsizei(width), GLsizei(height), 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                 rgba);
+    glTexImage2D(GL_TEXTURE_2D, 0, GLint(internal), GLsizei(width), GLsizei(height), 0, GL_RGBA,
+                 GL_UNSIGNED_BYTE, rgba);
     const GLenum error = glGetError();
     glBindTexture(GL_TEXTURE_2D, GLuint(previous));
     if (error != GL_NO_ERROR) {
@@ -184,8 +196,8 @@ HRESULT DeviceGl::MakeTexture(uint32_t width, uint32_t height, uint32_t usage, u
     return D3D_OK;
 }
 
-HRESULT DeviceGl::CreateTexture(uint32_t width, uint32_t height, uint32_t /*levels*/, uint32_t usage,
-                                uint32_t format, uint32_t pool, Texture** texture) {
+HRESULT DeviceGl::CreateTexture(uint32_t width, uint32_t height, uint32_t /*levels*/,
+                                uint32_t usage, uint32_t format, uint32_t pool, Texture** texture) {
     if (!texture) return D3DERR_INVALIDCALL;
     TextureGl* made = nullptr;
     const HRESULT hr = MakeTexture(width, height, usage, format, pool, nullptr, &made);
@@ -204,14 +216,15 @@ HRESULT DeviceGl::CreateTextureFromFile(const char* path, Texture** texture) {
         return D3DXERR_INVALIDDATA;
     }
     TextureGl* made = nullptr;
-    const HRESULT hr = MakeTexture(picture->width, picture->height, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
-                                   picture->rgba.data(), &made);
+    const HRESULT hr = MakeTexture(picture->width, picture->height, 0, D3DFMT_A8R8G8B8,
+                                   D3DPOOL_MANAGED, picture->rgba.data(), &made);
     *texture = made;
     return hr;
 }
 
-HRESULT DeviceGl::CreateRenderTarget(uint32_t width, uint32_t height, uint32_t format, uint32_t multiSample,
-                                     uint32_t /*quality*/, int32_t /*lockable*/, Surface** surface) {
+HRESULT DeviceGl::CreateRenderTarget(uint32_t width, uint32_t height, uint32_t format,
+                                     uint32_t multiSample, uint32_t /*quality*/,
+                                     int32_t /*lockable*/, Surface** surface) {
     if (!surface) return D3DERR_INVALIDCALL;
     *surface = nullptr;
     GLenum internal = 0;
@@ -223,31 +236,36 @@ HRESULT DeviceGl::CreateRenderTarget(uint32_t width, uint32_t height, uint32_t f
     GLuint name = 0;
     glGenRenderbuffers(1, &name);
     glBindRenderbuffer(GL_RENDERBUFFER, name);
-    glRenderbufferStorageMultisample(GL_RENDERBUFFER, GLsizei(multiSample), internal, GLsizei(width),
-                                     GLsizei(height));
+    glRenderbufferStorageMultisample(GL_RENDERBUFFER, GLsizei(multiSample), internal,
+                                     GLsizei(width), GLsizei(height));
     if (const GLenum error = glGetError(); error != GL_NO_ERROR) {
         glDeleteRenderbuffers(1, &name);
         return ResultOfGlError(error);
     }
     *surface = new SurfaceGl(
-        life_, name, MakeDesc(format, D3DUSAGE_RENDERTARGET, D3DPOOL_DEFAULT, multiSample, width, height), false);
+        life_, name,
+        MakeDesc(format, D3DUSAGE_RENDERTARGET, D3DPOOL_DEFAULT, multiSample, width, height),
+        false);
     return D3D_OK;
 }
 
-HRESULT DeviceGl::CreateDepthStencilSurface(uint32_t width, uint32_t height, uint32_t format, uint32_t multiSample,
-                                            uint32_t /*quality*/, int32_t /*discard*/, Surface** surface) {
+HRESULT DeviceGl::CreateDepthStencilSurface(uint32_t width, uint32_t height, uint32_t format,
+                                            uint32_t multiSample, uint32_t /*quality*/,
+                                            int32_t /*discard*/, Surface** surface) {
     if (!surface) return D3DERR_INVALIDCALL;
     *surface = nullptr;
     if (!DepthFormat(format)) return D3DERR_INVALIDCALL;
     if (!limits_.SupportsSamples(multiSample)) return D3DERR_INVALIDCALL;
     if (HRESULT hr = CheckSize(width, height); Failed(hr)) return hr;
 
-    // The name exists now; its storage comes with the first clear or depth-tested draw (RealiseDepth).
+    // The name exists now; its storage comes with the first clear or depth-tested draw
+    // (RealiseDepth).
     GLuint name = 0;
     glGenRenderbuffers(1, &name);
     glBindRenderbuffer(GL_RENDERBUFFER, name);
     auto* made = new SurfaceGl(
-        life_, name, MakeDesc(format, D3DUSAGE_DEPTHSTENCIL, D3DPOOL_DEFAULT, multiSample, width, height), true);
+        life_, name,
+        MakeDesc(format, D3DUSAGE_DEPTHSTENCIL, D3DPOOL_DEFAULT, multiSample, width, height), true);
     made->MarkStoragePending();
     *surface = made;
     return D3D_OK;
@@ -283,8 +301,8 @@ HRESULT MakeBuffer(const LifeRef& life, uint32_t length, uint32_t usage, BufferT
 
 }  // namespace
 
-HRESULT DeviceGl::CreateVertexBuffer(uint32_t length, uint32_t usage, uint32_t /*fvf*/, uint32_t /*pool*/,
-                                     VertexBuffer** buffer) {
+HRESULT DeviceGl::CreateVertexBuffer(uint32_t length, uint32_t usage, uint32_t /*fvf*/,
+                                     uint32_t /*pool*/, VertexBuffer** buffer) {
     if (!buffer) return D3DERR_INVALIDCALL;
     *buffer = nullptr;
     VertexBufferGl* made = nullptr;
@@ -293,8 +311,8 @@ HRESULT DeviceGl::CreateVertexBuffer(uint32_t length, uint32_t usage, uint32_t /
     return hr;
 }
 
-HRESULT DeviceGl::CreateIndexBuffer(uint32_t length, uint32_t usage, uint32_t format, uint32_t /*pool*/,
-                                    IndexBuffer** buffer) {
+HRESULT DeviceGl::CreateIndexBuffer(uint32_t length, uint32_t usage, uint32_t format,
+                                    uint32_t /*pool*/, IndexBuffer** buffer) {
     if (!buffer) return D3DERR_INVALIDCALL;
     *buffer = nullptr;
     if (format != D3DFMT_INDEX16) return D3DERR_INVALIDCALL;
@@ -304,14 +322,16 @@ HRESULT DeviceGl::CreateIndexBuffer(uint32_t length, uint32_t usage, uint32_t fo
     return hr;
 }
 
-HRESULT DeviceGl::CreateVertexDeclaration(const VertexElement* elements, VertexDeclaration** declaration) {
+HRESULT DeviceGl::CreateVertexDeclaration(const VertexElement* elements,
+                                          VertexDeclaration** declaration) {
     if (!declaration) return D3DERR_INVALIDCALL;
     HRESULT hr = D3D_OK;
     *declaration = VertexDeclarationGl::Create(elements, &hr);
     return hr;
 }
 
-// ---- Targets --------------------------------------------------------------------------------------
+// ---- Targets
+// --------------------------------------------------------------------------------------
 
 void DeviceGl::AttachColor(unsigned target, SurfaceGl* surface, uint64_t* attachedSerial) {
     if (*attachedSerial == surface->Serial()) return;
@@ -330,15 +350,16 @@ void DeviceGl::AttachDepth(unsigned target, SurfaceGl* surface, uint64_t* attach
     if (surface && surface->StoragePending()) surface = nullptr;
     const uint64_t serial = surface ? surface->Serial() : 0;
     if (*attachedSerial == serial) return;
-    glFramebufferRenderbuffer(target, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, surface ? surface->Name() : 0);
+    glFramebufferRenderbuffer(target, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
+                              surface ? surface->Name() : 0);
     *attachedSerial = serial;
 }
 
 void DeviceGl::RealiseDepth() {
     if (!depthStencil_ || !depthStencil_->StoragePending()) return;
     if (!depthStencil_->AllocateStorage()) {
-        std::fprintf(stderr, "gfx: out of memory for a %ux%u depth-stencil surface\n", depthStencil_->Desc().Width,
-                     depthStencil_->Desc().Height);
+        std::fprintf(stderr, "gfx: out of memory for a %ux%u depth-stencil surface\n",
+                     depthStencil_->Desc().Width, depthStencil_->Desc().Height);
         return;
     }
     AttachDepth(GL_DRAW_FRAMEBUFFER, depthStencil_, &drawDepthSerial_);
@@ -356,7 +377,8 @@ HRESULT DeviceGl::GetRenderTarget(uint32_t index, Surface** surface) {
 HRESULT DeviceGl::SetRenderTarget(uint32_t index, Surface* surface) {
     auto* target = dynamic_cast<SurfaceGl*>(surface);
     if (index != 0 || !target || target->IsDepth()) return D3DERR_INVALIDCALL;
-    if (target->IsTexture() && !(target->Desc().Usage & D3DUSAGE_RENDERTARGET)) return D3DERR_INVALIDCALL;
+    if (target->IsTexture() && !(target->Desc().Usage & D3DUSAGE_RENDERTARGET))
+        return D3DERR_INVALIDCALL;
     Assign(renderTarget_, target);
     AttachColor(GL_DRAW_FRAMEBUFFER, target, &drawColorSerial_);
     glViewport(0, 0, GLsizei(target->Desc().Width), GLsizei(target->Desc().Height));
@@ -392,11 +414,12 @@ bool ResolveRect(const Rect* rect, const SurfaceDesc& desc, Rect* out) {
 
 }  // namespace
 
-HRESULT DeviceGl::StretchRect(Surface* source, const Rect* sourceRect, Surface* dest, const Rect* destRect,
-                              uint32_t filter) {
+HRESULT DeviceGl::StretchRect(Surface* source, const Rect* sourceRect, Surface* dest,
+                              const Rect* destRect, uint32_t filter) {
     auto* src = dynamic_cast<SurfaceGl*>(source);
     auto* dst = dynamic_cast<SurfaceGl*>(dest);
-    if (!src || !dst || src == dst || src->IsDepth() || dst->IsDepth() || dst->Desc().MultiSampleType != 0)
+    if (!src || !dst || src == dst || src->IsDepth() || dst->IsDepth() ||
+        dst->Desc().MultiSampleType != 0)
         return D3DERR_INVALIDCALL;
     Rect s{}, d{};
     if (!ResolveRect(sourceRect, src->Desc(), &s) || !ResolveRect(destRect, dst->Desc(), &d))
@@ -408,7 +431,8 @@ HRESULT DeviceGl::StretchRect(Surface* source, const Rect* sourceRect, Surface* 
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, blitFbo_);
     AttachColor(GL_DRAW_FRAMEBUFFER, dst, &blitColorSerial_);
 
-    const bool sameShape = s.right - s.left == d.right - d.left && s.bottom - s.top == d.bottom - d.top;
+    const bool sameShape =
+        s.right - s.left == d.right - d.left && s.bottom - s.top == d.bottom - d.top;
     // A multisampled source resolves only 1:1: resolve into a plain copy first, then scale that.
     const bool resolveFirst = src->Desc().MultiSampleType != 0 && !sameShape;
     GLuint temp = 0, tempFbo = 0;
@@ -426,8 +450,8 @@ HRESULT DeviceGl::StretchRect(Surface* source, const Rect* sourceRect, Surface* 
         glBindFramebuffer(GL_READ_FRAMEBUFFER, tempFbo);
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, blitFbo_);
     }
-    glBlitFramebuffer(s.left, s.top, s.right, s.bottom, d.left, d.top, d.right, d.bottom, GL_COLOR_BUFFER_BIT,
-                      glFilter);
+    glBlitFramebuffer(s.left, s.top, s.right, s.bottom, d.left, d.top, d.right, d.bottom,
+                      GL_COLOR_BUFFER_BIT, glFilter);
     if (resolveFirst) {
         glBindFramebuffer(GL_READ_FRAMEBUFFER, readFbo_);
         glDeleteFramebuffers(1, &tempFbo);
@@ -437,7 +461,8 @@ HRESULT DeviceGl::StretchRect(Surface* source, const Rect* sourceRect, Surface* 
     return D3D_OK;
 }
 
-// ---- Frame ----------------------------------------------------------------------------------------
+// ---- Frame
+// ----------------------------------------------------------------------------------------
 
 HRESULT DeviceGl::BeginScene() {
     if (sceneDepth_ != 0) return D3DERR_INVALIDCALL;
@@ -454,7 +479,8 @@ HRESULT DeviceGl::EndScene() {
 HRESULT DeviceGl::Clear(uint32_t count, const Rect* rects, uint32_t flags, uint32_t color, float z,
                         uint32_t stencil) {
     if (count > 0 && !rects) return D3DERR_INVALIDCALL;
-    if ((flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && !depthStencil_) return D3DERR_INVALIDCALL;
+    if ((flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && !depthStencil_)
+        return D3DERR_INVALIDCALL;
     if ((flags & D3DCLEAR_ZBUFFER) && !(z >= 0.0f && z <= 1.0f)) return D3DERR_INVALIDCALL;
     GLbitfield mask = 0;
     if (flags & D3DCLEAR_TARGET) {
@@ -474,7 +500,8 @@ HRESULT DeviceGl::Clear(uint32_t count, const Rect* rects, uint32_t flags, uint3
     if (mask & (GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT)) RealiseDepth();
 
     // Clearing depth ignores the depth write switch.
-    const bool forceDepthWrite = (mask & GL_DEPTH_BUFFER_BIT) && renderStates_[D3DRS_ZWRITEENABLE] == 0;
+    const bool forceDepthWrite =
+        (mask & GL_DEPTH_BUFFER_BIT) && renderStates_[D3DRS_ZWRITEENABLE] == 0;
     if (forceDepthWrite) glDepthMask(GL_TRUE);
     if (count == 0) {
         glClear(mask);
@@ -492,8 +519,8 @@ HRESULT DeviceGl::Clear(uint32_t count, const Rect* rects, uint32_t flags, uint3
     return D3D_OK;
 }
 
-HRESULT DeviceGl::Present(const Rect* /*sourceRect*/, const Rect* /*destRect*/, ui::Window* /*window*/,
-                          const void* /*dirtyRegion*/) {
+HRESULT DeviceGl::Present(const Rect* /*sourceRect*/, const Rect* /*destRect*/,
+                          ui::Window* /*window*/, const void* /*dirtyRegion*/) {
     SurfaceGl* back = backBuffer_->Level0();
     const auto width = GLint(back->Desc().Width), height = GLint(back->Desc().Height);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, readFbo_);
@@ -519,7 +546,8 @@ HRESULT DeviceGl::Present(const Rect* /*sourceRect*/, const Rect* /*destRect*/, 
     return D3D_OK;
 }
 
-// ---- States and draws -----------------------------------------------------------------------------
+// ---- States and draws
+// -----------------------------------------------------------------------------
 
 HRESULT DeviceGl::SetRenderState(uint32_t state, uint32_t value) {
     if (state >= renderStates_.size()) return D3DERR_INVALIDCALL;
@@ -539,11 +567,17 @@ HRESULT DeviceGl::GetRenderState(uint32_t state, uint32_t* value) {
 void DeviceGl::ApplyRenderState(uint32_t state, uint32_t value) {
     switch (state) {
         case D3DRS_ZENABLE:
-            if (value) glEnable(GL_DEPTH_TEST);
-            else glDisable(GL_DEPTH_TEST);
+            if (value)
+                glEnable(GL_DEPTH_TEST);
+            else
+                glDisable(GL_DEPTH_TEST);
             break;
-        case D3DRS_ZWRITEENABLE: glDepthMask(value ? GL_TRUE : GL_FALSE); break;
-        case D3DRS_ZFUNC: glDepthFunc(GlCompareFunc(value)); break;
+        case D3DRS_ZWRITEENABLE:
+            glDepthMask(value ? GL_TRUE : GL_FALSE);
+            break;
+        case D3DRS_ZFUNC:
+            glDepthFunc(GlCompareFunc(value));
+            break;
         case D3DRS_CULLMODE:
             if (value == D3DCULL_NONE) {
                 glDisable(GL_CULL_FACE);
@@ -554,19 +588,26 @@ void DeviceGl::ApplyRenderState(uint32_t state, uint32_t value) {
             }
             break;
         case D3DRS_ALPHABLENDENABLE:
-            if (value) glEnable(GL_BLEND);
-            else glDisable(GL_BLEND);
+            if (value)
+                glEnable(GL_BLEND);
+            else
+                glDisable(GL_BLEND);
             break;
         case D3DRS_SRCBLEND:
         case D3DRS_DESTBLEND:
-            glBlendFunc(GlBlendFactor(renderStates_[D3DRS_SRCBLEND]), GlBlendFactor(renderStates_[D3DRS_DESTBLEND]));
+            glBlendFunc(GlBlendFactor(renderStates_[D3DRS_SRCBLEND]),
+                        GlBlendFactor(renderStates_[D3DRS_DESTBLEND]));
             break;
-        case D3DRS_BLENDOP: glBlendEquation(GlBlendOp(value)); break;
-        default: break;  // recorded only
+        case D3DRS_BLENDOP:
+            glBlendEquation(GlBlendOp(value));
+            break;
+        default:
+            break;  // recorded only
     }
 }
 
-HRESULT DeviceGl::SetStreamSource(uint32_t stream, VertexBuffer* buffer, uint32_t offset, uint32_t stride) {
+HRESULT DeviceGl::SetStreamSource(uint32_t stream, VertexBuffer* buffer, uint32_t offset,
+                                  uint32_t stride) {
     auto* vb = dynamic_cast<VertexBufferGl*>(buffer);
     if (stream != 0 || (buffer && !vb)) return D3DERR_INVALIDCALL;
     if (vb == stream_ && offset == streamOffset_ && stride == streamStride_) return D3D_OK;
@@ -601,21 +642,26 @@ void DeviceGl::SetupVertexInputs() {
     glBindBuffer(GL_ARRAY_BUFFER, stream_->Name());
     const uint32_t wanted = declaration_->LocationMask();
     for (const VertexAttribute& a : declaration_->Attributes()) {
-        glVertexAttribPointer(GLuint(a.location), a.components, GL_FLOAT, GL_FALSE, GLsizei(streamStride_),
+        glVertexAttribPointer(GLuint(a.location), a.components, GL_FLOAT, GL_FALSE,
+                              GLsizei(streamStride_),
                               reinterpret_cast<const void*>(uintptr_t(streamOffset_) + a.offset));
     }
     for (uint32_t changed = wanted ^ enabledAttributes_; changed; changed &= changed - 1) {
         const auto location = GLuint(__builtin_ctz(changed));
-        if (wanted & (1u << location)) glEnableVertexAttribArray(location);
-        else glDisableVertexAttribArray(location);
+        if (wanted & (1u << location))
+            glEnableVertexAttribArray(location);
+        else
+            glDisableVertexAttribArray(location);
     }
     enabledAttributes_ = wanted;
     vertexInputsDirty_ = false;
 }
 
 HRESULT DeviceGl::DrawIndexedPrimitive(uint32_t type, int32_t baseVertex, uint32_t /*minIndex*/,
-                                       uint32_t /*numVertices*/, uint32_t startIndex, uint32_t primitiveCount) {
-    if (type != D3DPT_TRIANGLELIST || !stream_ || !declaration_ || !indices_) return D3DERR_INVALIDCALL;
+                                       uint32_t /*numVertices*/, uint32_t startIndex,
+                                       uint32_t primitiveCount) {
+    if (type != D3DPT_TRIANGLELIST || !stream_ || !declaration_ || !indices_)
+        return D3DERR_INVALIDCALL;
     const uint64_t indexCount = uint64_t(primitiveCount) * 3;
     if ((uint64_t(startIndex) + indexCount) * 2 > indices_->Length()) return D3DERR_INVALIDCALL;
     if (primitiveCount == 0) return D3D_OK;

@@ -18,34 +18,37 @@
 namespace gfx::gl {
 
 class DeviceGl final : public RefCounted<Device> {
-public:
+  public:
     // Null with a failing result when the context or the back buffer cannot be made.
-    static DeviceGl* Create(ContextProvider provider, ui::Window* window, const PresentParameters& params,
-                            const Limits& limits, HRESULT* result);
+    static DeviceGl* Create(ContextProvider provider, ui::Window* window,
+                            const PresentParameters& params, const Limits& limits, HRESULT* result);
 
     // The device keeps its adapter (and so the windowing system under the context) alive until it
     // dies itself, which may be after the adapter's owner has let go of it.
     void HoldAdapter(Adapter* adapter);
 
-    HRESULT CreateTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage, uint32_t format,
-                          uint32_t pool, Texture** texture) override;
-    HRESULT CreateRenderTarget(uint32_t width, uint32_t height, uint32_t format, uint32_t multiSample,
-                               uint32_t quality, int32_t lockable, Surface** surface) override;
-    HRESULT CreateDepthStencilSurface(uint32_t width, uint32_t height, uint32_t format, uint32_t multiSample,
-                                      uint32_t quality, int32_t discard, Surface** surface) override;
+    HRESULT CreateTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage,
+                          uint32_t format, uint32_t pool, Texture** texture) override;
+    HRESULT CreateRenderTarget(uint32_t width, uint32_t height, uint32_t format,
+                               uint32_t multiSample, uint32_t quality, int32_t lockable,
+                               Surface** surface) override;
+    HRESULT CreateDepthStencilSurface(uint32_t width, uint32_t height, uint32_t format,
+                                      uint32_t multiSample, uint32_t quality, int32_t discard,
+                                      Surface** surface) override;
     HRESULT CreateVertexBuffer(uint32_t length, uint32_t usage, uint32_t fvf, uint32_t pool,
                                VertexBuffer** buffer) override;
     HRESULT CreateIndexBuffer(uint32_t length, uint32_t usage, uint32_t format, uint32_t pool,
                               IndexBuffer** buffer) override;
-    HRESULT CreateVertexDeclaration(const VertexElement* elements, VertexDeclaration** declaration) override;
+    HRESULT CreateVertexDeclaration(const VertexElement* elements,
+                                    VertexDeclaration** declaration) override;
     HRESULT CreateTextureFromFile(const char* path, Texture** texture) override;
 
     HRESULT GetRenderTarget(uint32_t index, Surface** surface) override;
     HRESULT SetRenderTarget(uint32_t index, Surface* surface) override;
     HRESULT GetDepthStencilSurface(Surface** surface) override;
     HRESULT SetDepthStencilSurface(Surface* surface) override;
-    HRESULT StretchRect(Surface* source, const Rect* sourceRect, Surface* dest, const Rect* destRect,
-                        uint32_t filter) override;
+    HRESULT StretchRect(Surface* source, const Rect* sourceRect, Surface* dest,
+                        const Rect* destRect, uint32_t filter) override;
 
     HRESULT BeginScene() override;
     HRESULT EndScene() override;
@@ -55,19 +58,21 @@ public:
                     const void* dirtyRegion) override;
     HRESULT SetRenderState(uint32_t state, uint32_t value) override;
     HRESULT GetRenderState(uint32_t state, uint32_t* value) override;
-    HRESULT SetStreamSource(uint32_t stream, VertexBuffer* buffer, uint32_t offset, uint32_t stride) override;
+    HRESULT SetStreamSource(uint32_t stream, VertexBuffer* buffer, uint32_t offset,
+                            uint32_t stride) override;
     HRESULT SetVertexDeclaration(VertexDeclaration* declaration) override;
     HRESULT SetIndices(IndexBuffer* buffer) override;
-    HRESULT DrawIndexedPrimitive(uint32_t type, int32_t baseVertex, uint32_t minIndex, uint32_t numVertices,
-                                 uint32_t startIndex, uint32_t primitiveCount) override;
+    HRESULT DrawIndexedPrimitive(uint32_t type, int32_t baseVertex, uint32_t minIndex,
+                                 uint32_t numVertices, uint32_t startIndex,
+                                 uint32_t primitiveCount) override;
 
-private:
+  private:
     DeviceGl(std::unique_ptr<Context> context, const Limits& limits);
     ~DeviceGl() override;
 
     bool Init(const PresentParameters& params, HRESULT* result);
-    HRESULT MakeTexture(uint32_t width, uint32_t height, uint32_t usage, uint32_t format, uint32_t pool,
-                        const void* rgba, TextureGl** texture);
+    HRESULT MakeTexture(uint32_t width, uint32_t height, uint32_t usage, uint32_t format,
+                        uint32_t pool, const void* rgba, TextureGl** texture);
     HRESULT CheckSize(uint32_t width, uint32_t height) const;
     void AttachColor(unsigned fbo, SurfaceGl* surface, uint64_t* attachedSerial);
     void AttachDepth(unsigned fbo, SurfaceGl* surface, uint64_t* attachedSerial);

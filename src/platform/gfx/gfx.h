@@ -4,15 +4,16 @@
 //   Offers the adapter object, the device and the resources (textures, surfaces, buffers, vertex
 //   declarations) with Direct3D 9's names for operations, Direct3D's constant values, HRESULT-style
 //   results (negative = failure) and reference counting (AddRef/Release; getting a surface adds a
-//   reference; an object dies with its last reference). Surfaces keep Direct3D's orientation (row 0 is
-//   the top of the picture) and depth range (0..1).
+//   reference; an object dies with its last reference). Surfaces keep Direct3D's orientation (row 0
+//   is the top of the picture) and depth range (0..1).
 //
 // WHAT IT DOES NOT DO
-//   No fixed-function pipeline, no lost devices, no mipmaps, no multiple streams. Shaders, samplers and
-//   shader constants belong to the effect layer (platform/fx), which draws through this device.
+//   No fixed-function pipeline, no lost devices, no mipmaps, no multiple streams. Shaders, samplers
+//   and shader constants belong to the effect layer (platform/fx), which draws through this device.
 //
 // STEP BY STEP
-//   1. gfx::Configure(config)            choose the context provider (window or headless) and frame sink
+//   1. gfx::Configure(config)            choose the context provider (window or headless) and frame
+//   sink
 //   2. gfx::Direct3DCreate9(32)          the adapter object: modes, multisample checks, caps
 //   3. adapter->CreateDevice(...)        a device on a window (ui::CreateWindowEx) or headless
 //   4. device->Create*(...)              resources
@@ -42,7 +43,9 @@ constexpr HRESULT D3DERR_NOTAVAILABLE = static_cast<HRESULT>(0x8876086Au);
 constexpr HRESULT D3DXERR_INVALIDDATA = static_cast<HRESULT>(0x88760B59u);
 constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
 constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
-inline bool Failed(HRESULT hr) { return hr < 0; }
+inline bool Failed(HRESULT hr) {
+    return hr < 0;
+}
 
 // ---- Constants (Direct3D 9 values) --------------------------------------------------------------
 constexpr uint32_t D3D_SDK_VERSION = 32;
@@ -151,7 +154,8 @@ constexpr uint8_t D3DDECLUSAGE_TANGENT = 6;
 constexpr uint8_t D3DDECLUSAGE_BINORMAL = 7;
 constexpr uint8_t D3DDECLUSAGE_COLOR = 10;
 
-// ---- Plain records ---------------------------------------------------------------------------------
+// ---- Plain records
+// ---------------------------------------------------------------------------------
 struct DisplayMode {
     uint32_t Width = 0;
     uint32_t Height = 0;
@@ -203,43 +207,44 @@ struct SurfaceDesc {
     uint32_t Height = 0;
 };
 
-// ---- Interfaces -------------------------------------------------------------------------------------
+// ---- Interfaces
+// -------------------------------------------------------------------------------------
 class Unknown {
-public:
+  public:
     virtual uint32_t AddRef() = 0;
     virtual uint32_t Release() = 0;
 
-protected:
+  protected:
     virtual ~Unknown() = default;
 };
 
 class Surface : public Unknown {
-public:
+  public:
     virtual HRESULT GetDesc(SurfaceDesc* desc) = 0;
 };
 
 class Texture : public Unknown {
-public:
+  public:
     virtual HRESULT GetLevelDesc(uint32_t level, SurfaceDesc* desc) = 0;
     // Level 0 only; adds a reference to the returned surface.
     virtual HRESULT GetSurfaceLevel(uint32_t level, Surface** surface) = 0;
 };
 
 class VertexBuffer : public Unknown {
-public:
+  public:
     // size 0 locks from offset to the end.
     virtual HRESULT Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags) = 0;
     virtual HRESULT Unlock() = 0;
 };
 
 class IndexBuffer : public Unknown {
-public:
+  public:
     virtual HRESULT Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags) = 0;
     virtual HRESULT Unlock() = 0;
 };
 
 class VertexDeclaration : public Unknown {
-public:
+  public:
     // Copies the elements (end marker included) into elements (may be null); count receives the
     // number of elements including the end marker.
     virtual HRESULT GetDeclaration(VertexElement* elements, uint32_t* count) = 0;
@@ -254,7 +259,7 @@ struct Frame {
 using FrameSink = std::function<void(const Frame&)>;
 
 class Device : public Unknown {
-public:
+  public:
     // Resources
     virtual HRESULT CreateTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage,
                                   uint32_t format, uint32_t pool, Texture** texture) = 0;
@@ -264,14 +269,14 @@ public:
     virtual HRESULT CreateDepthStencilSurface(uint32_t width, uint32_t height, uint32_t format,
                                               uint32_t multiSample, uint32_t quality,
                                               int32_t discard, Surface** surface) = 0;
-    virtual HRESULT CreateVertexBuffer(uint32_t length, uint32_t usage, uint32_t fvf,
-                                       uint32_t pool, VertexBuffer** buffer) = 0;
+    virtual HRESULT CreateVertexBuffer(uint32_t length, uint32_t usage, uint32_t fvf, uint32_t pool,
+                                       VertexBuffer** buffer) = 0;
     virtual HRESULT CreateIndexBuffer(uint32_t length, uint32_t usage, uint32_t format,
                                       uint32_t pool, IndexBuffer** buffer) = 0;
     virtual HRESULT CreateVertexDeclaration(const VertexElement* elements,
                                             VertexDeclaration** declaration) = 0;
-    // Texture from an image file (JPEG, PNG), one level, A8R8G8B8; D3DXERR_INVALIDDATA when the file
-    // is missing or not an image.
+    // Texture from an image file (JPEG, PNG), one level, A8R8G8B8; D3DXERR_INVALIDDATA when the
+    // file is missing or not an image.
     virtual HRESULT CreateTextureFromFile(const char* path, Texture** texture) = 0;
 
     // Targets. Get* add a reference. Setting render target 0 makes the viewport cover it.
@@ -303,7 +308,7 @@ public:
 
 // The Direct3D object: the default adapter's modes and capabilities, and device creation.
 class Adapter : public Unknown {
-public:
+  public:
     virtual uint32_t GetAdapterModeCount(uint32_t adapter, uint32_t format) = 0;
     virtual HRESULT EnumAdapterModes(uint32_t adapter, uint32_t format, uint32_t mode,
                                      DisplayMode* out) = 0;
@@ -318,7 +323,8 @@ public:
                                  Device** device) = 0;
 };
 
-// ---- Configuration (before Direct3DCreate9) ---------------------------------------------------------
+// ---- Configuration (before Direct3DCreate9)
+// ---------------------------------------------------------
 enum class ContextProvider {
     Window,    // SDL2 window made by ui::CreateWindowEx; Present copies to it
     Headless,  // EGL surfaceless (Mesa); Present only feeds the sink

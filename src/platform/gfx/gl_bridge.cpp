@@ -9,13 +9,20 @@ int AttributeLocation(uint8_t usage, uint8_t usageIndex) {
     if (usage == D3DDECLUSAGE_TEXCOORD) return usageIndex < 8 ? 6 + usageIndex : -1;
     if (usageIndex != 0) return -1;
     switch (usage) {
-        case D3DDECLUSAGE_POSITION: return 0;
-        case D3DDECLUSAGE_BLENDWEIGHT: return 1;
-        case D3DDECLUSAGE_NORMAL: return 2;
-        case D3DDECLUSAGE_COLOR: return 3;
-        case D3DDECLUSAGE_TANGENT: return 4;
-        case D3DDECLUSAGE_BINORMAL: return 5;
-        default: return -1;
+        case D3DDECLUSAGE_POSITION:
+            return 0;
+        case D3DDECLUSAGE_BLENDWEIGHT:
+            return 1;
+        case D3DDECLUSAGE_NORMAL:
+            return 2;
+        case D3DDECLUSAGE_COLOR:
+            return 3;
+        case D3DDECLUSAGE_TANGENT:
+            return 4;
+        case D3DDECLUSAGE_BINORMAL:
+            return 5;
+        default:
+            return -1;
     }
 }
 
@@ -24,6 +31,8 @@ unsigned TextureName(Texture* texture) {
     return gl ? gl->Name() : 0;
 }
 
-bool IsGlDevice(Device* device) { return dynamic_cast<DeviceGl*>(device) != nullptr; }
+bool IsGlDevice(Device* device) {
+    return dynamic_cast<DeviceGl*>(device) != nullptr;
+}
 
 }  // namespace gfx::gl

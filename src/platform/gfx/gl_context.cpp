@@ -24,7 +24,8 @@ EGLDisplay SurfacelessDisplay(std::string* error) {
         if (error) *error = "eglGetPlatformDisplayEXT unavailable";
         return EGL_NO_DISPLAY;
     }
-    EGLDisplay dpy = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+    EGLDisplay dpy =
+        getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
     EGLint major = 0, minor = 0;
     if (dpy == EGL_NO_DISPLAY || !eglInitialize(dpy, &major, &minor)) {
         if (error) *error = "no EGL surfaceless display";
@@ -35,10 +36,11 @@ EGLDisplay SurfacelessDisplay(std::string* error) {
 }
 
 class HeadlessContext final : public Context {
-public:
+  public:
     HeadlessContext(EGLDisplay dpy, EGLContext ctx) : dpy_(dpy), ctx_(ctx) {}
     ~HeadlessContext() override {
-        if (eglGetCurrentContext() == ctx_) eglMakeCurrent(dpy_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+        if (eglGetCurrentContext() == ctx_)
+            eglMakeCurrent(dpy_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
         eglDestroyContext(dpy_, ctx_);
     }
     void MakeCurrent() override { eglMakeCurrent(dpy_, EGL_NO_SURFACE, EGL_NO_SURFACE, ctx_); }
@@ -46,7 +48,7 @@ public:
     void DrawableSize(int* width, int* height) override { *width = *height = 0; }
     void Swap() override {}
 
-private:
+  private:
     EGLDisplay dpy_;
     EGLContext ctx_;
 };
@@ -54,7 +56,7 @@ private:
 // ---- Window: SDL -------------------------------------------------------------------------------
 
 class WindowContext final : public Context {
-public:
+  public:
     WindowContext(SDL_Window* window, SDL_GLContext ctx) : window_(window), ctx_(ctx) {}
     ~WindowContext() override {
         if (SDL_GL_GetCurrentContext() == ctx_) SDL_GL_MakeCurrent(window_, nullptr);
@@ -62,10 +64,12 @@ public:
     }
     void MakeCurrent() override { SDL_GL_MakeCurrent(window_, ctx_); }
     bool HasWindow() const override { return true; }
-    void DrawableSize(int* width, int* height) override { SDL_GL_GetDrawableSize(window_, width, height); }
+    void DrawableSize(int* width, int* height) override {
+        SDL_GL_GetDrawableSize(window_, width, height);
+    }
     void Swap() override { SDL_GL_SwapWindow(window_); }
 
-private:
+  private:
     SDL_Window* window_;
     SDL_GLContext ctx_;
 };
@@ -124,8 +128,12 @@ std::unique_ptr<Context> CreateHeadlessContext(std::string* error) {
         if (error) *error = "eglBindAPI(EGL_OPENGL_API) failed";
         return nullptr;
     }
-    const EGLint attribs[] = {EGL_CONTEXT_MAJOR_VERSION, 3, EGL_CONTEXT_MINOR_VERSION, 3,
-                              EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT,
+    const EGLint attribs[] = {EGL_CONTEXT_MAJOR_VERSION,
+                              3,
+                              EGL_CONTEXT_MINOR_VERSION,
+                              3,
+                              EGL_CONTEXT_OPENGL_PROFILE_MASK,
+                              EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT,
                               EGL_NONE};
     EGLContext ctx = eglCreateContext(dpy, EGL_NO_CONFIG_KHR, EGL_NO_CONTEXT, attribs);
     if (ctx == EGL_NO_CONTEXT) {

@@ -12,7 +12,7 @@ struct SDL_Window;
 namespace gfx::gl {
 
 class Context {
-public:
+  public:
     virtual ~Context() = default;
     virtual void MakeCurrent() = 0;
     // Window contexts show the default framebuffer; headless ones have none.

@@ -1,23 +1,32 @@
 #include "platform/gfx/gl_debug.h"
 
-#include <cstdio>
-
 #include <epoxy/gl.h>
+
+#include <cstdio>
 
 namespace gfx::gl {
 namespace {
 
-[[maybe_unused]] void GLAPIENTRY OnDebugMessage(GLenum /*source*/, GLenum type, GLuint id, GLenum severity,
-                                                GLsizei /*length*/, const GLchar* message,
-                                                const void* /*user*/) {
+[[maybe_unused]] void GLAPIENTRY OnDebugMessage(GLenum /*source*/, GLenum type, GLuint id,
+                                                GLenum severity, GLsizei /*length*/,
+                                                const GLchar* message, const void* /*user*/) {
     if (severity == GL_DEBUG_SEVERITY_NOTIFICATION) return;
     const char* kind = "message";
     switch (type) {
-        case GL_DEBUG_TYPE_ERROR: kind = "error"; break;
-        case GL_DEBUG_TYPE_UNDEFINED_BEHAVIOR: kind = "undefined behaviour"; break;
-        case GL_DEBUG_TYPE_DEPRECATED_BEHAVIOR: kind = "deprecated"; break;
-        case GL_DEBUG_TYPE_PERFORMANCE: kind = "performance"; break;
-        default: break;
+        case GL_DEBUG_TYPE_ERROR:
+            kind = "error";
+            break;
+        case GL_DEBUG_TYPE_UNDEFINED_BEHAVIOR:
+            kind = "undefined behaviour";
+            break;
+        case GL_DEBUG_TYPE_DEPRECATED_BEHAVIOR:
+            kind = "deprecated";
+            break;
+        case GL_DEBUG_TYPE_PERFORMANCE:
+            kind = "performance";
+            break;
+        default:
+            break;
     }
     std::fprintf(stderr, "gfx: GL %s %u: %s\n", kind, id, message);
 }

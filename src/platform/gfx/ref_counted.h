@@ -8,7 +8,7 @@ namespace gfx::gl {
 
 template <class Interface>
 class RefCounted : public Interface {
-public:
+  public:
     uint32_t AddRef() override { return ++refs_; }
     uint32_t Release() override {
         const uint32_t left = --refs_;
@@ -16,11 +16,11 @@ public:
         return left;
     }
 
-protected:
+  protected:
     RefCounted() = default;
     ~RefCounted() override = default;
 
-private:
+  private:
     uint32_t refs_ = 1;
 };
 

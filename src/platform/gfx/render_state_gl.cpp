@@ -8,30 +8,38 @@ namespace gfx::gl {
 
 bool IsValidRenderState(uint32_t state, uint32_t value) {
     switch (state) {
-        case D3DRS_ZFUNC: return value >= D3DCMP_NEVER && value <= D3DCMP_ALWAYS;
-        case D3DRS_CULLMODE: return value >= D3DCULL_NONE && value <= D3DCULL_CCW;
+        case D3DRS_ZFUNC:
+            return value >= D3DCMP_NEVER && value <= D3DCMP_ALWAYS;
+        case D3DRS_CULLMODE:
+            return value >= D3DCULL_NONE && value <= D3DCULL_CCW;
         case D3DRS_SRCBLEND:
-        case D3DRS_DESTBLEND: return value >= D3DBLEND_ZERO && value <= D3DBLEND_INVDESTCOLOR;
-        case D3DRS_BLENDOP: return value >= D3DBLENDOP_ADD && value <= D3DBLENDOP_MAX;
-        default: return true;
+        case D3DRS_DESTBLEND:
+            return value >= D3DBLEND_ZERO && value <= D3DBLEND_INVDESTCOLOR;
+        case D3DRS_BLENDOP:
+            return value >= D3DBLENDOP_ADD && value <= D3DBLENDOP_MAX;
+        default:
+            return true;
     }
 }
 
 unsigned GlCompareFunc(uint32_t d3dCmp) {
-    static const GLenum kFuncs[] = {GL_NEVER, GL_LESS, GL_EQUAL, GL_LEQUAL, GL_GREATER, GL_NOTEQUAL, GL_GEQUAL,
-                                    GL_ALWAYS};
+    static const GLenum kFuncs[] = {GL_NEVER,   GL_LESS,     GL_EQUAL,  GL_LEQUAL,
+                                    GL_GREATER, GL_NOTEQUAL, GL_GEQUAL, GL_ALWAYS};
     return (d3dCmp >= 1 && d3dCmp <= 8) ? kFuncs[d3dCmp - 1] : GL_LEQUAL;
 }
 
 unsigned GlBlendFactor(uint32_t d3dBlend) {
-    static const GLenum kFactors[] = {GL_ZERO,      GL_ONE,       GL_SRC_COLOR,           GL_ONE_MINUS_SRC_COLOR,
-                                      GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_DST_ALPHA, GL_ONE_MINUS_DST_ALPHA,
+    static const GLenum kFactors[] = {GL_ZERO,      GL_ONE,
+                                      GL_SRC_COLOR, GL_ONE_MINUS_SRC_COLOR,
+                                      GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA,
+                                      GL_DST_ALPHA, GL_ONE_MINUS_DST_ALPHA,
                                       GL_DST_COLOR, GL_ONE_MINUS_DST_COLOR};
     return (d3dBlend >= 1 && d3dBlend <= 10) ? kFactors[d3dBlend - 1] : GL_ONE;
 }
 
 unsigned GlBlendOp(uint32_t d3dBlendOp) {
-    static const GLenum kOps[] = {GL_FUNC_ADD, GL_FUNC_SUBTRACT, GL_FUNC_REVERSE_SUBTRACT, GL_MIN, GL_MAX};
+    static const GLenum kOps[] = {GL_FUNC_ADD, GL_FUNC_SUBTRACT, GL_FUNC_REVERSE_SUBTRACT, GL_MIN,
+                                  GL_MAX};
     return (d3dBlendOp >= 1 && d3dBlendOp <= 5) ? kOps[d3dBlendOp - 1] : GL_FUNC_ADD;
 }
 

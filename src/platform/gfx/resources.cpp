@@ -1,9 +1,9 @@
 #include "platform/gfx/resources.h"
 
+#include <epoxy/gl.h>
+
 #include <algorithm>
 #include <atomic>
-
-#include <epoxy/gl.h>
 
 namespace gfx::gl {
 
@@ -12,10 +12,15 @@ uint64_t NextSurfaceSerial() {
     return next++;
 }
 
-// ---- Surfaces -------------------------------------------------------------------------------------
+// ---- Surfaces
+// -------------------------------------------------------------------------------------
 
 SurfaceGl::SurfaceGl(LifeRef life, unsigned renderbuffer, const SurfaceDesc& desc, bool depth)
-    : life_(std::move(life)), name_(renderbuffer), desc_(desc), depth_(depth), serial_(NextSurfaceSerial()) {}
+    : life_(std::move(life)),
+      name_(renderbuffer),
+      desc_(desc),
+      depth_(depth),
+      serial_(NextSurfaceSerial()) {}
 
 SurfaceGl::SurfaceGl(TextureGl* container, unsigned texture, const SurfaceDesc& desc)
     : container_(container), name_(texture), desc_(desc), serial_(NextSurfaceSerial()) {}
@@ -24,7 +29,9 @@ SurfaceGl::~SurfaceGl() {
     if (!container_ && life_ && life_->alive && name_) glDeleteRenderbuffers(1, &name_);
 }
 
-uint32_t SurfaceGl::AddRef() { return container_ ? container_->AddRef() : ++refs_; }
+uint32_t SurfaceGl::AddRef() {
+    return container_ ? container_->AddRef() : ++refs_;
+}
 
 uint32_t SurfaceGl::Release() {
     if (container_) return container_->Release();
@@ -39,8 +46,9 @@ bool SurfaceGl::AllocateStorage() {
     while (glGetError() != GL_NO_ERROR) {
     }
     glBindRenderbuffer(GL_RENDERBUFFER, name_);
-    glRenderbufferStorageMultisample(GL_RENDERBUFFER, GLsizei(desc_.MultiSampleType), GL_DEPTH24_STENCIL8,
-                                     GLsizei(desc_.Width), GLsizei(desc_.Height));
+    glRenderbufferStorageMultisample(GL_RENDERBUFFER, GLsizei(desc_.MultiSampleType),
+                                     GL_DEPTH24_STENCIL8, GLsizei(desc_.Width),
+                                     GLsizei(desc_.Height));
     if (glGetError() != GL_NO_ERROR) return false;
     storagePending_ = false;
     return true;
@@ -52,7 +60,8 @@ HRESULT SurfaceGl::GetDesc(SurfaceDesc* desc) {
     return D3D_OK;
 }
 
-// ---- Textures -------------------------------------------------------------------------------------
+// ---- Textures
+// -------------------------------------------------------------------------------------
 
 TextureGl::TextureGl(LifeRef life, unsigned texture, const SurfaceDesc& desc)
     : life_(std::move(life)), name_(texture), desc_(desc), level0_(this, texture, desc) {}
@@ -76,7 +85,8 @@ HRESULT TextureGl::GetSurfaceLevel(uint32_t level, Surface** surface) {
     return D3D_OK;
 }
 
-// ---- Buffers --------------------------------------------------------------------------------------
+// ---- Buffers
+// --------------------------------------------------------------------------------------
 
 template <class Interface>
 BufferGl<Interface>::BufferGl(LifeRef life, unsigned buffer, uint32_t length)
@@ -92,7 +102,8 @@ HRESULT BufferGl<Interface>::Lock(uint32_t offset, uint32_t size, void** data, u
     if (!data) return D3DERR_INVALIDCALL;
     *data = nullptr;
     const uint64_t length = cpu_.size();
-    if (offset > length || (size != 0 && uint64_t(offset) + size > length)) return D3DERR_INVALIDCALL;
+    if (offset > length || (size != 0 && uint64_t(offset) + size > length))
+        return D3DERR_INVALIDCALL;
     const uint32_t end = size == 0 ? static_cast<uint32_t>(length) : offset + size;
     // Nested locks widen the range that the final Unlock uploads.
     if (locked_) {
@@ -117,7 +128,8 @@ HRESULT BufferGl<Interface>::Unlock() {
     if (dirtyBegin_ == 0 && dirtyEnd_ == cpu_.size())
         glBufferData(GL_COPY_WRITE_BUFFER, GLsizeiptr(cpu_.size()), cpu_.data(), GL_STATIC_DRAW);
     else
-        glBufferSubData(GL_COPY_WRITE_BUFFER, dirtyBegin_, dirtyEnd_ - dirtyBegin_, cpu_.data() + dirtyBegin_);
+        glBufferSubData(GL_COPY_WRITE_BUFFER, dirtyBegin_, dirtyEnd_ - dirtyBegin_,
+                        cpu_.data() + dirtyBegin_);
     glBindBuffer(GL_COPY_WRITE_BUFFER, 0);
     return D3D_OK;
 }
@@ -125,7 +137,8 @@ HRESULT BufferGl<Interface>::Unlock() {
 template class BufferGl<VertexBuffer>;
 template class BufferGl<IndexBuffer>;
 
-// ---- Vertex declarations --------------------------------------------------------------------------
+// ---- Vertex declarations
+// --------------------------------------------------------------------------
 
 VertexDeclarationGl* VertexDeclarationGl::Create(const VertexElement* elements, HRESULT* result) {
     *result = D3DERR_INVALIDCALL;

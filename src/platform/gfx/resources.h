@@ -27,7 +27,7 @@ uint64_t NextSurfaceSerial();
 class TextureGl;
 
 class SurfaceGl final : public Surface {
-public:
+  public:
     // A renderbuffer surface of its own (render target or depth-stencil).
     SurfaceGl(LifeRef life, unsigned renderbuffer, const SurfaceDesc& desc, bool depth);
     // The level-0 surface of a texture: shares the texture's reference count.
@@ -49,7 +49,7 @@ public:
     uint64_t Serial() const { return serial_; }
     const SurfaceDesc& Desc() const { return desc_; }
 
-private:
+  private:
     ~SurfaceGl() override;
     friend class TextureGl;
 
@@ -64,7 +64,7 @@ private:
 };
 
 class TextureGl final : public RefCounted<Texture> {
-public:
+  public:
     TextureGl(LifeRef life, unsigned texture, const SurfaceDesc& desc);
 
     HRESULT GetLevelDesc(uint32_t level, SurfaceDesc* desc) override;
@@ -73,7 +73,7 @@ public:
     unsigned Name() const { return name_; }
     SurfaceGl* Level0() { return &level0_; }
 
-private:
+  private:
     ~TextureGl() override;
 
     LifeRef life_;
@@ -85,7 +85,7 @@ private:
 // Vertex and index buffers: Lock hands out the CPU copy; Unlock uploads what was locked.
 template <class Interface>
 class BufferGl final : public RefCounted<Interface> {
-public:
+  public:
     BufferGl(LifeRef life, unsigned buffer, uint32_t length);
 
     HRESULT Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags) override;
@@ -95,7 +95,7 @@ public:
     uint32_t Length() const { return static_cast<uint32_t>(cpu_.size()); }
     const uint8_t* CpuData() const { return cpu_.data(); }
 
-private:
+  private:
     ~BufferGl() override;
 
     LifeRef life_;
@@ -116,7 +116,7 @@ struct VertexAttribute {
 };
 
 class VertexDeclarationGl final : public RefCounted<VertexDeclaration> {
-public:
+  public:
     // Null with D3DERR_INVALIDCALL in *result when the elements are not usable.
     static VertexDeclarationGl* Create(const VertexElement* elements, HRESULT* result);
 
@@ -125,7 +125,7 @@ public:
     const std::vector<VertexAttribute>& Attributes() const { return attributes_; }
     uint32_t LocationMask() const { return locationMask_; }
 
-private:
+  private:
     VertexDeclarationGl() = default;
     ~VertexDeclarationGl() override = default;
 

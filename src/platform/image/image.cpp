@@ -1,9 +1,9 @@
 #include "platform/image/image.h"
 
+#include <stb/stb_image.h>
+
 #include <cstring>
 #include <fstream>
-
-#include <stb/stb_image.h>
 
 namespace image {
 namespace {
@@ -18,7 +18,9 @@ bool IsPng(const uint8_t* b, size_t n) {
     return n >= 8 && std::memcmp(b, kSig, 8) == 0;
 }
 
-bool IsJpeg(const uint8_t* b, size_t n) { return n >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF; }
+bool IsJpeg(const uint8_t* b, size_t n) {
+    return n >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF;
+}
 
 }  // namespace
 
@@ -33,7 +35,8 @@ std::optional<Image> Decode(const uint8_t* bytes, size_t size, std::string* erro
         return Fail(error, std::string("unreadable image header: ") + stbi_failure_reason());
     if (w <= 0 || h <= 0 || static_cast<uint32_t>(w) > kMaxDimension ||
         static_cast<uint32_t>(h) > kMaxDimension)
-        return Fail(error, "image dimensions out of range: " + std::to_string(w) + "x" + std::to_string(h));
+        return Fail(
+            error, "image dimensions out of range: " + std::to_string(w) + "x" + std::to_string(h));
 
     stbi_uc* pixels = stbi_load_from_memory(bytes, len, &w, &h, &channels, 4);
     if (!pixels) return Fail(error, std::string("cannot decode image: ") + stbi_failure_reason());
@@ -53,7 +56,8 @@ std::optional<Image> LoadFile(const std::string& path, std::string* error) {
     if (static_cast<uint64_t>(end) > kMaxFileBytes) return Fail(error, "file too large " + path);
     std::vector<uint8_t> bytes(static_cast<size_t>(end));
     in.seekg(0);
-    if (!in.read(reinterpret_cast<char*>(bytes.data()), end)) return Fail(error, "cannot read " + path);
+    if (!in.read(reinterpret_cast<char*>(bytes.data()), end))
+        return Fail(error, "cannot read " + path);
     std::string why;
     auto img = Decode(bytes.data(), bytes.size(), &why);
     if (!img) return Fail(error, path + ": " + why);

@@ -59,9 +59,12 @@ Matrix MatrixRotationYawPitchRoll(float yaw, float pitch, float roll) {
 
 Matrix MatrixRotationFromQuaternion(const Quaternion& q) {
     const float xx = q.x * q.x, yy = q.y * q.y, zz = q.z * q.z;
-    return {{{1.0f - 2.0f * (yy + zz), 2.0f * (q.x * q.y + q.z * q.w), 2.0f * (q.x * q.z - q.y * q.w), 0.0f},
-             {2.0f * (q.x * q.y - q.z * q.w), 1.0f - 2.0f * (xx + zz), 2.0f * (q.y * q.z + q.x * q.w), 0.0f},
-             {2.0f * (q.x * q.z + q.y * q.w), 2.0f * (q.y * q.z - q.x * q.w), 1.0f - 2.0f * (xx + yy), 0.0f},
+    return {{{1.0f - 2.0f * (yy + zz), 2.0f * (q.x * q.y + q.z * q.w),
+              2.0f * (q.x * q.z - q.y * q.w), 0.0f},
+             {2.0f * (q.x * q.y - q.z * q.w), 1.0f - 2.0f * (xx + zz),
+              2.0f * (q.y * q.z + q.x * q.w), 0.0f},
+             {2.0f * (q.x * q.z + q.y * q.w), 2.0f * (q.y * q.z - q.x * q.w),
+              1.0f - 2.0f * (xx + yy), 0.0f},
              {0.0f, 0.0f, 0.0f, 1.0f}}};
 }
 

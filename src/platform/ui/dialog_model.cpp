@@ -43,26 +43,26 @@ intptr_t SendDlgItemMessage(Dialog* dialog, int id, uint32_t message, uintptr_t 
     ComboState& combo = it->second;
     const auto count = static_cast<intptr_t>(combo.items.size());
     switch (message) {
-    case CB_ADDSTRING: {
-        const char* text = reinterpret_cast<const char*>(lParam);
-        combo.items.emplace_back(text != nullptr ? text : "");
-        return count;
-    }
-    case CB_SETCURSEL: {
-        const auto index = static_cast<intptr_t>(wParam);
-        if (index < 0 || index >= count) {
-            combo.selection = -1;  // out of range clears the selection, as Windows does
-            return kError;
+        case CB_ADDSTRING: {
+            const char* text = reinterpret_cast<const char*>(lParam);
+            combo.items.emplace_back(text != nullptr ? text : "");
+            return count;
         }
-        combo.selection = static_cast<int>(index);
-        return index;
-    }
-    case CB_GETCURSEL:
-        return combo.selection;
-    case CB_GETCOUNT:
-        return count;
-    default:
-        return kError;
+        case CB_SETCURSEL: {
+            const auto index = static_cast<intptr_t>(wParam);
+            if (index < 0 || index >= count) {
+                combo.selection = -1;  // out of range clears the selection, as Windows does
+                return kError;
+            }
+            combo.selection = static_cast<int>(index);
+            return index;
+        }
+        case CB_GETCURSEL:
+            return combo.selection;
+        case CB_GETCOUNT:
+            return count;
+        default:
+            return kError;
     }
 }
 

@@ -29,7 +29,8 @@ void InitDialogModel(Dialog& dialog, const DialogTemplate& tmpl);
 
 // WM_COMMAND's wParam: control id in the low word, notification code in the high word.
 constexpr uintptr_t MakeCommandParam(int id, int notification) {
-    return (static_cast<uintptr_t>(notification & 0xFFFF) << 16) | static_cast<uintptr_t>(id & 0xFFFF);
+    return (static_cast<uintptr_t>(notification & 0xFFFF) << 16) |
+           static_cast<uintptr_t>(id & 0xFFFF);
 }
 constexpr int BN_CLICKED = 0;
 constexpr int CBN_SELCHANGE = 1;

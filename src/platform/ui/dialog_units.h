@@ -7,7 +7,11 @@ namespace ui {
 constexpr float kBaseUnitX = 6.0f;
 constexpr float kBaseUnitY = 13.0f;
 
-constexpr float DialogUnitsToPixelsX(int du) { return static_cast<float>(du) * kBaseUnitX / 4.0f; }
-constexpr float DialogUnitsToPixelsY(int du) { return static_cast<float>(du) * kBaseUnitY / 8.0f; }
+constexpr float DialogUnitsToPixelsX(int du) {
+    return static_cast<float>(du) * kBaseUnitX / 4.0f;
+}
+constexpr float DialogUnitsToPixelsY(int du) {
+    return static_cast<float>(du) * kBaseUnitY / 8.0f;
+}
 
 }  // namespace ui

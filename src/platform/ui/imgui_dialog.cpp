@@ -1,6 +1,9 @@
-// The on-screen dialog: an SDL window with a GL context, the template's controls laid out from dialog
-// units and drawn with Dear ImGui. Button clicks, Enter (default button), Escape (IDCANCEL) and the
-// close box become messages to the dialog procedure; the controls' state lives in the dialog model.
+// The on-screen dialog: an SDL window with a GL context, the template's controls laid out from
+// dialog units and drawn with Dear ImGui. Button clicks, Enter (default button), Escape (IDCANCEL)
+// and the close box become messages to the dialog procedure; the controls' state lives in the
+// dialog model.
+#include "platform/ui/imgui_dialog.h"
+
 #include <SDL.h>
 #include <backends/imgui_impl_opengl3.h>
 #include <backends/imgui_impl_sdl.h>
@@ -13,7 +16,6 @@
 
 #include "platform/ui/dialog_model.h"
 #include "platform/ui/dialog_units.h"
-#include "platform/ui/imgui_dialog.h"
 #include "platform/ui/ui_state.h"
 
 namespace ui {
@@ -28,8 +30,12 @@ const char* const kFontCandidates[] = {
     "/usr/share/fonts/dejavu/DejaVuSans.ttf",
 };
 
-ImU32 Rgb(int r, int g, int b) { return IM_COL32(r, g, b, 255); }
-ImVec4 Rgbf(int r, int g, int b) { return ImVec4(r / 255.0f, g / 255.0f, b / 255.0f, 1.0f); }
+ImU32 Rgb(int r, int g, int b) {
+    return IM_COL32(r, g, b, 255);
+}
+ImVec4 Rgbf(int r, int g, int b) {
+    return ImVec4(r / 255.0f, g / 255.0f, b / 255.0f, 1.0f);
+}
 
 const ImU32 kFace = Rgb(240, 240, 240);
 const ImU32 kShadow = Rgb(160, 160, 160);
@@ -91,8 +97,8 @@ struct ControlBox {
 };
 
 ControlBox InPixels(const ControlTemplate& control) {
-    return {DialogUnitsToPixelsX(control.x), DialogUnitsToPixelsY(control.y), DialogUnitsToPixelsX(control.cx),
-            DialogUnitsToPixelsY(control.cy)};
+    return {DialogUnitsToPixelsX(control.x), DialogUnitsToPixelsY(control.y),
+            DialogUnitsToPixelsX(control.cx), DialogUnitsToPixelsY(control.cy)};
 }
 
 struct Rect {
@@ -115,7 +121,8 @@ void DrawGroupBox(ImDrawList* draw, const ControlTemplate& control, ImVec2 origi
     if (!control.text.empty()) {
         const ImVec2 textSize = ImGui::CalcTextSize(control.text.c_str());
         const ImVec2 textPos(r.min.x + 6, textY);
-        draw->AddRectFilled(ImVec2(textPos.x - 2, textY), ImVec2(textPos.x + textSize.x + 2, textY + textSize.y), kFace);
+        draw->AddRectFilled(ImVec2(textPos.x - 2, textY),
+                            ImVec2(textPos.x + textSize.x + 2, textY + textSize.y), kFace);
         draw->AddText(textPos, kText, control.text.c_str());
     }
 }
@@ -142,7 +149,8 @@ void DrawPicture(ImDrawList* draw, const ControlTemplate& control, ImVec2 origin
 }
 
 GLuint UploadBitmap(const DialogTemplate& tmpl) {
-    const size_t needed = static_cast<size_t>(tmpl.bitmapWidth) * static_cast<size_t>(tmpl.bitmapHeight) * 3u;
+    const size_t needed =
+        static_cast<size_t>(tmpl.bitmapWidth) * static_cast<size_t>(tmpl.bitmapHeight) * 3u;
     if (tmpl.bitmapWidth <= 0 || tmpl.bitmapHeight <= 0 || tmpl.bitmapRgb.size() < needed) return 0;
     GLuint texture = 0;
     glGenTextures(1, &texture);
@@ -157,7 +165,7 @@ GLuint UploadBitmap(const DialogTemplate& tmpl) {
 }
 
 class OnScreenDialog {
-public:
+  public:
     OnScreenDialog(const DialogTemplate& tmpl, const DialogProc& proc) : tmpl_(tmpl), proc_(proc) {
         InitDialogModel(model_, tmpl);
         for (const ControlTemplate& control : tmpl.controls)
@@ -170,8 +178,9 @@ public:
         RequestGlCoreVisual();
         const int width = static_cast<int>(DialogUnitsToPixelsX(tmpl_.cx) + 0.5f);
         const int height = static_cast<int>(DialogUnitsToPixelsY(tmpl_.cy) + 0.5f);
-        window_ = SDL_CreateWindow(tmpl_.caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                   width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
+        window_ =
+            SDL_CreateWindow(tmpl_.caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                             width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
         if (window_ == nullptr) {
             std::fprintf(stderr, "ui: dialog window not created: %s\n", SDL_GetError());
             return false;
@@ -189,7 +198,8 @@ public:
         ImGuiIO& io = ImGui::GetIO();
         io.IniFilename = nullptr;
         io.LogFilename = nullptr;
-        io.ConfigFlags &= ~ImGuiConfigFlags_NavEnableKeyboard;  // Enter and Escape belong to the dialog
+        io.ConfigFlags &=
+            ~ImGuiConfigFlags_NavEnableKeyboard;  // Enter and Escape belong to the dialog
         LoadFont(io);
         ApplyStyle();
         ImGui_ImplSDL2_InitForOpenGL(window_, context_);
@@ -213,7 +223,7 @@ public:
         return model_.result;
     }
 
-private:
+  private:
     void Send(uint32_t message, uintptr_t wParam, intptr_t lParam) {
         if (proc_) proc_(&model_, message, wParam, lParam);
     }
@@ -257,13 +267,16 @@ private:
             if (control.kind == ControlKind::GroupBox) DrawGroupBox(draw, control, origin);
             if (control.kind == ControlKind::Picture)
                 DrawPicture(draw, control, origin, tmpl_,
-                            texture_ != 0 ? reinterpret_cast<ImTextureID>(static_cast<intptr_t>(texture_)) : nullptr);
+                            texture_ != 0
+                                ? reinterpret_cast<ImTextureID>(static_cast<intptr_t>(texture_))
+                                : nullptr);
         }
         for (const ControlTemplate& control : tmpl_.controls) {
             if (model_.ended) break;
             DrawControl(control);
         }
-        popupOpen_ = ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId | ImGuiPopupFlags_AnyPopupLevel);
+        popupOpen_ =
+            ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId | ImGuiPopupFlags_AnyPopupLevel);
         ImGui::End();
         ImGui::Render();
         int w = 0, h = 0;
@@ -281,61 +294,65 @@ private:
         const std::string label = control.text + "##" + std::to_string(control.id) + "_" +
                                   std::to_string(control.x) + "_" + std::to_string(control.y);
         switch (control.kind) {
-        case ControlKind::DefPushButton:
-        case ControlKind::PushButton: {
-            // The default button wears a thicker blue border.
-            const bool isDefault = control.kind == ControlKind::DefPushButton;
-            ImGui::PushStyleColor(ImGuiCol_Border, isDefault ? Rgbf(0, 120, 215) : Rgbf(173, 173, 173));
-            ImGui::PushStyleVar(ImGuiStyleVar_FrameBorderSize, isDefault ? 2.0f : 1.0f);
-            ImGui::SetCursorPos(ImVec2(x, y));
-            const bool clicked = ImGui::Button(label.c_str(), ImVec2(cx, cy));
-            ImGui::PopStyleVar();
-            ImGui::PopStyleColor();
-            if (clicked) Send(WM_COMMAND, MakeCommandParam(control.id, BN_CLICKED), 0);
-            break;
-        }
-        case ControlKind::CheckBox: {
-            ImGui::PushStyleVar(ImGuiStyleVar_FramePadding, ImVec2(2, 1));
-            const float box = ImGui::GetFrameHeight();
-            ImGui::SetCursorPos(ImVec2(x, y + (cy - box) * 0.5f));
-            bool checked = IsDlgButtonChecked(&model_, control.id) == BST_CHECKED;
-            const bool clicked = ImGui::Checkbox(label.c_str(), &checked);
-            ImGui::PopStyleVar();
-            if (clicked) {
-                CheckDlgButton(&model_, control.id, checked ? BST_CHECKED : BST_UNCHECKED);
-                Send(WM_COMMAND, MakeCommandParam(control.id, BN_CLICKED), 0);
+            case ControlKind::DefPushButton:
+            case ControlKind::PushButton: {
+                // The default button wears a thicker blue border.
+                const bool isDefault = control.kind == ControlKind::DefPushButton;
+                ImGui::PushStyleColor(ImGuiCol_Border,
+                                      isDefault ? Rgbf(0, 120, 215) : Rgbf(173, 173, 173));
+                ImGui::PushStyleVar(ImGuiStyleVar_FrameBorderSize, isDefault ? 2.0f : 1.0f);
+                ImGui::SetCursorPos(ImVec2(x, y));
+                const bool clicked = ImGui::Button(label.c_str(), ImVec2(cx, cy));
+                ImGui::PopStyleVar();
+                ImGui::PopStyleColor();
+                if (clicked) Send(WM_COMMAND, MakeCommandParam(control.id, BN_CLICKED), 0);
+                break;
             }
-            break;
-        }
-        case ControlKind::ComboBox: {
-            auto it = model_.combos.find(control.id);
-            if (it == model_.combos.end()) break;
-            ComboState& combo = it->second;
-            const bool valid = combo.selection >= 0 && combo.selection < static_cast<int>(combo.items.size());
-            const char* preview = valid ? combo.items[static_cast<size_t>(combo.selection)].c_str() : "";
-            ImGui::SetCursorPos(ImVec2(x, y));
-            ImGui::SetNextItemWidth(cx);
-            int chosen = -1;
-            if (ImGui::BeginCombo(("##combo" + std::to_string(control.id)).c_str(), preview,
-                                  ImGuiComboFlags_HeightRegular)) {
-                for (size_t i = 0; i < combo.items.size(); ++i) {
-                    const bool selected = static_cast<int>(i) == combo.selection;
-                    ImGui::PushID(static_cast<int>(i));
-                    if (ImGui::Selectable(combo.items[i].c_str(), selected)) chosen = static_cast<int>(i);
-                    if (selected) ImGui::SetItemDefaultFocus();
-                    ImGui::PopID();
+            case ControlKind::CheckBox: {
+                ImGui::PushStyleVar(ImGuiStyleVar_FramePadding, ImVec2(2, 1));
+                const float box = ImGui::GetFrameHeight();
+                ImGui::SetCursorPos(ImVec2(x, y + (cy - box) * 0.5f));
+                bool checked = IsDlgButtonChecked(&model_, control.id) == BST_CHECKED;
+                const bool clicked = ImGui::Checkbox(label.c_str(), &checked);
+                ImGui::PopStyleVar();
+                if (clicked) {
+                    CheckDlgButton(&model_, control.id, checked ? BST_CHECKED : BST_UNCHECKED);
+                    Send(WM_COMMAND, MakeCommandParam(control.id, BN_CLICKED), 0);
                 }
-                ImGui::EndCombo();
+                break;
             }
-            if (chosen >= 0 && chosen != combo.selection) {
-                combo.selection = chosen;
-                Send(WM_COMMAND, MakeCommandParam(control.id, CBN_SELCHANGE), 0);
+            case ControlKind::ComboBox: {
+                auto it = model_.combos.find(control.id);
+                if (it == model_.combos.end()) break;
+                ComboState& combo = it->second;
+                const bool valid =
+                    combo.selection >= 0 && combo.selection < static_cast<int>(combo.items.size());
+                const char* preview =
+                    valid ? combo.items[static_cast<size_t>(combo.selection)].c_str() : "";
+                ImGui::SetCursorPos(ImVec2(x, y));
+                ImGui::SetNextItemWidth(cx);
+                int chosen = -1;
+                if (ImGui::BeginCombo(("##combo" + std::to_string(control.id)).c_str(), preview,
+                                      ImGuiComboFlags_HeightRegular)) {
+                    for (size_t i = 0; i < combo.items.size(); ++i) {
+                        const bool selected = static_cast<int>(i) == combo.selection;
+                        ImGui::PushID(static_cast<int>(i));
+                        if (ImGui::Selectable(combo.items[i].c_str(), selected))
+                            chosen = static_cast<int>(i);
+                        if (selected) ImGui::SetItemDefaultFocus();
+                        ImGui::PopID();
+                    }
+                    ImGui::EndCombo();
+                }
+                if (chosen >= 0 && chosen != combo.selection) {
+                    combo.selection = chosen;
+                    Send(WM_COMMAND, MakeCommandParam(control.id, CBN_SELCHANGE), 0);
+                }
+                break;
             }
-            break;
-        }
-        case ControlKind::Picture:
-        case ControlKind::GroupBox:
-            break;  // drawn beneath the interactive controls
+            case ControlKind::Picture:
+            case ControlKind::GroupBox:
+                break;  // drawn beneath the interactive controls
         }
     }
 

@@ -1,4 +1,5 @@
-// Message boxes: one stderr line always, then the hook, an SDL box, or nothing when no display exists.
+// Message boxes: one stderr line always, then the hook, an SDL box, or nothing when no display
+// exists.
 #include <SDL.h>
 
 #include <cstdio>
@@ -16,8 +17,8 @@ int MessageBox(const char* text, const char* caption, uint32_t type) {
     if (const auto& hook = CurrentUiConfig().messageBox) return hook(safeText, safeCaption, type);
     if (!DisplayAvailable()) return IDOK;
 
-    const Uint32 flags = (type & 0xF0) == MB_ICONEXCLAMATION ? SDL_MESSAGEBOX_WARNING
-                                                              : SDL_MESSAGEBOX_INFORMATION;
+    const Uint32 flags =
+        (type & 0xF0) == MB_ICONEXCLAMATION ? SDL_MESSAGEBOX_WARNING : SDL_MESSAGEBOX_INFORMATION;
     if (SDL_ShowSimpleMessageBox(flags, safeCaption, safeText, nullptr) != 0) {
         std::fprintf(stderr, "ui: message box not shown: %s\n", SDL_GetError());
     }

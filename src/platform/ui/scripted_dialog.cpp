@@ -32,9 +32,13 @@ ScriptedDialog::ScriptedDialog(DialogScript script) : state_(std::make_shared<St
     state_->script = std::move(script);
 }
 
-void ScriptedDialog::SetScript(DialogScript script) { state_->script = std::move(script); }
+void ScriptedDialog::SetScript(DialogScript script) {
+    state_->script = std::move(script);
+}
 
-const ScriptedDialogRun& ScriptedDialog::LastRun() const { return state_->last; }
+const ScriptedDialogRun& ScriptedDialog::LastRun() const {
+    return state_->last;
+}
 
 std::function<intptr_t(const DialogTemplate&, DialogProc, intptr_t)> ScriptedDialog::Hook() const {
     auto self = *this;  // shares state_

@@ -1,9 +1,9 @@
 // ui: the windowing services the demo uses, on SDL2 and Dear ImGui.
 //
 // WHAT IT DOES
-//   Modal message boxes (also written to stderr as one line), a modal dialog built from a template and
-//   driven by a dialog procedure, the demo window, cursor hiding, a message pump that maps events to
-//   Windows messages (WM_KEYDOWN with virtual-key codes, WM_QUIT), and the process exit.
+//   Modal message boxes (also written to stderr as one line), a modal dialog built from a template
+//   and driven by a dialog procedure, the demo window, cursor hiding, a message pump that maps
+//   events to Windows messages (WM_KEYDOWN with virtual-key codes, WM_QUIT), and the process exit.
 //
 // WHAT IT DOES NOT DO
 //   No window procedures, no child windows, no menus, no text input.
@@ -12,7 +12,8 @@
 //   1. ui::Configure(config)                 interactive, or headless with scripted answers
 //   2. ui::DialogBoxParam(tmpl, proc, 0)     the procedure gets WM_INITDIALOG, WM_COMMAND, WM_CLOSE
 //   3. ui::CreateWindowEx(...)               the demo window (gfx draws into it)
-//   4. per frame: while (ui::PeekMessage(&msg)) { ui::TranslateMessage(&msg); ui::DispatchMessage(&msg); }
+//   4. per frame: while (ui::PeekMessage(&msg)) { ui::TranslateMessage(&msg);
+//   ui::DispatchMessage(&msg); }
 //
 // Tests replace the message box, the dialog and the pump through the hooks in Config.
 #pragma once
@@ -26,7 +27,8 @@
 
 namespace ui {
 
-// ---- Messages and codes (Windows values) -----------------------------------------------------------
+// ---- Messages and codes (Windows values)
+// -----------------------------------------------------------
 constexpr uint32_t WM_INITDIALOG = 0x0110;
 constexpr uint32_t WM_COMMAND = 0x0111;
 constexpr uint32_t WM_CLOSE = 0x0010;
@@ -54,12 +56,14 @@ struct Msg {
     intptr_t lParam = 0;
 };
 
-// ---- Message boxes ----------------------------------------------------------------------------------
-// Modal, no owner, OK button; returns when dismissed (IDOK). Also writes
+// ---- Message boxes
+// ---------------------------------------------------------------------------------- Modal, no
+// owner, OK button; returns when dismissed (IDOK). Also writes
 // "[caption] text" as one line to stderr.
 int MessageBox(const char* text, const char* caption, uint32_t type = MB_OK);
 
-// ---- Dialogs ----------------------------------------------------------------------------------------
+// ---- Dialogs
+// ----------------------------------------------------------------------------------------
 enum class ControlKind { DefPushButton, PushButton, CheckBox, ComboBox, Picture, GroupBox };
 
 struct ControlTemplate {
@@ -83,8 +87,8 @@ struct DialogTemplate {
 };
 
 struct Dialog;  // opaque handle of an open dialog
-using DialogProc = std::function<intptr_t(Dialog* dialog, uint32_t message, uintptr_t wParam,
-                                          intptr_t lParam)>;
+using DialogProc =
+    std::function<intptr_t(Dialog* dialog, uint32_t message, uintptr_t wParam, intptr_t lParam)>;
 
 // Runs the dialog modally; returns the value given to EndDialog, or -1 when no dialog can be shown.
 intptr_t DialogBoxParam(const DialogTemplate& tmpl, DialogProc proc, intptr_t param);
@@ -96,9 +100,10 @@ uint32_t IsDlgButtonChecked(Dialog* dialog, int id);
 intptr_t SendDlgItemMessage(Dialog* dialog, int id, uint32_t message, uintptr_t wParam,
                             intptr_t lParam);
 
-// ---- Window and pump --------------------------------------------------------------------------------
-// A borderless window of the given size at the top-left corner, visible; null on failure.
-// Headless: a window record without an SDL window.
+// ---- Window and pump
+// -------------------------------------------------------------------------------- A borderless
+// window of the given size at the top-left corner, visible; null on failure. Headless: a window
+// record without an SDL window.
 Window* CreateWindowEx(const char* title, int width, int height, bool fullscreen);
 int ShowCursor(bool show);
 // Removes one pending message without waiting; false when none is pending.
@@ -107,7 +112,8 @@ bool TranslateMessage(const Msg* msg);
 intptr_t DispatchMessage(const Msg* msg);
 [[noreturn]] void ExitProcess(int code);
 
-// ---- Configuration ----------------------------------------------------------------------------------
+// ---- Configuration
+// ----------------------------------------------------------------------------------
 struct Config {
     bool headless = false;  // no SDL video: boxes go to stderr only, windows are records
     // Hooks for tests and non-interactive runs; each replaces the real behaviour when set.

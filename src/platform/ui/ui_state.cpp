@@ -1,10 +1,10 @@
 // Configuration, video start-up, the GL visual and the process exit.
+#include "platform/ui/ui_state.h"
+
 #include <SDL.h>
 
 #include <cstdio>
 #include <cstdlib>
-
-#include "platform/ui/ui_state.h"
 
 namespace ui {
 namespace {
@@ -14,9 +14,13 @@ Config& MutableConfig() {
 }
 }  // namespace
 
-void Configure(Config config) { MutableConfig() = std::move(config); }
+void Configure(Config config) {
+    MutableConfig() = std::move(config);
+}
 
-const Config& CurrentUiConfig() { return MutableConfig(); }
+const Config& CurrentUiConfig() {
+    return MutableConfig();
+}
 
 bool DisplayAvailable() {
     if (CurrentUiConfig().headless) return false;

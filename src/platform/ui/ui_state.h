@@ -1,4 +1,5 @@
-// Internal: the configuration every part of the windowing layer reads, and whether a display exists.
+// Internal: the configuration every part of the windowing layer reads, and whether a display
+// exists.
 #pragma once
 
 #include "platform/ui/ui.h"
@@ -11,8 +12,8 @@ const Config& CurrentUiConfig();
 // named in the environment.
 bool DisplayAvailable();
 
-// Initialises SDL's video subsystem once (kept for the rest of the run); false on failure, reported on
-// stderr.
+// Initialises SDL's video subsystem once (kept for the rest of the run); false on failure, reported
+// on stderr.
 bool EnsureVideo();
 
 // Asks SDL for a double-buffered OpenGL 3.3 core visual for the next window created.

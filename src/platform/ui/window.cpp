@@ -45,7 +45,8 @@ Window* CreateWindowEx(const char* title, int width, int height, bool fullscreen
 
 int ShowCursor(bool show) {
     cursorCounter += show ? 1 : -1;
-    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) SDL_ShowCursor(cursorCounter >= 0 ? SDL_ENABLE : SDL_DISABLE);
+    if (SDL_WasInit(SDL_INIT_VIDEO) != 0)
+        SDL_ShowCursor(cursorCounter >= 0 ? SDL_ENABLE : SDL_DISABLE);
     return cursorCounter;
 }
 
@@ -60,8 +61,12 @@ bool PeekMessage(Msg* msg) {
     return false;
 }
 
-bool TranslateMessage(const Msg* /*msg*/) { return false; }  // no character messages are made
+bool TranslateMessage(const Msg* /*msg*/) {
+    return false;
+}  // no character messages are made
 
-intptr_t DispatchMessage(const Msg* /*msg*/) { return 0; }  // the window has no procedure of its own
+intptr_t DispatchMessage(const Msg* /*msg*/) {
+    return 0;
+}  // the window has no procedure of its own
 
 }  // namespace ui

@@ -1,11 +1,11 @@
-#include "scenes/keyframes.h"
+#include "scene_core/keyframes.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
 
-#include "scenes/matrix.h"
+#include "scene_core/matrix.h"
 
 namespace {
 

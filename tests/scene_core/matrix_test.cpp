@@ -3,7 +3,7 @@
 #define GLM_FORCE_LEFT_HANDED
 #define GLM_FORCE_DEPTH_ZERO_TO_ONE
 #define GLM_ENABLE_EXPERIMENTAL
-#include "scenes/matrix.h"
+#include "scene_core/matrix.h"
 
 #include <gtest/gtest.h>
 
@@ -77,17 +77,26 @@ TEST(MatrixFunctions, MatchGlmOverRandomInputs) {
          [](const Inputs& i) { return MatrixYawPitchRoll(i.yaw, i.pitch, i.roll); },
          [](const Inputs& i) { return glm::eulerAngleYXZ(i.yaw, i.pitch, i.roll); }},
         {"yaw pitch roll vector", 1e-5f,
-         [](const Inputs& i) { return MatrixYawPitchRoll(Vector3{i.yaw, i.pitch, i.roll}); },
+         [](const Inputs& i) {
+             return MatrixYawPitchRoll(Vector3{i.yaw, i.pitch, i.roll});
+         },
          [](const Inputs& i) { return glm::eulerAngleYXZ(i.yaw, i.pitch, i.roll); }},
         {"quaternion", 1e-5f,
-         [](const Inputs& i) { return MatrixRotationQuaternion({i.q.x, i.q.y, i.q.z, i.q.w}); },
+         [](const Inputs& i) {
+             return MatrixRotationQuaternion({i.q.x, i.q.y, i.q.z, i.q.w});
+         },
          [](const Inputs& i) { return glm::mat4_cast(i.q); }},
-        {"scaling", 0, [](const Inputs& i) { return MatrixScaling({i.s.x, i.s.y, i.s.z}); },
+        {"scaling", 0,
+         [](const Inputs& i) {
+             return MatrixScaling({i.s.x, i.s.y, i.s.z});
+         },
          [one](const Inputs& i) { return glm::scale(one, i.s); }},
         {"translation", 0, [](const Inputs& i) { return MatrixTranslation(i.t.x, i.t.y, i.t.z); },
          [one](const Inputs& i) { return glm::translate(one, i.t); }},
         {"translation vector", 0,
-         [](const Inputs& i) { return MatrixTranslation(Vector3{i.t.x, i.t.y, i.t.z}); },
+         [](const Inputs& i) {
+             return MatrixTranslation(Vector3{i.t.x, i.t.y, i.t.z});
+         },
          [one](const Inputs& i) { return glm::translate(one, i.t); }},
         // Rotate, then scale, then translate.
         {"world", 1e-4f,
@@ -159,8 +168,9 @@ TEST(QuaternionSlerp, MatchesGlmAlongTheShorterArc) {
         const glm::quat expected = glm::slerp(a, b, t);
         const Quaternion got =
             vmath::QuaternionSlerp({a.x, a.y, a.z, a.w}, {b.x, b.y, b.z, b.w}, t);
-        const float error = std::max({std::fabs(got.x - expected.x), std::fabs(got.y - expected.y),
-                                      std::fabs(got.z - expected.z), std::fabs(got.w - expected.w)});
+        const float error =
+            std::max({std::fabs(got.x - expected.x), std::fabs(got.y - expected.y),
+                      std::fabs(got.z - expected.z), std::fabs(got.w - expected.w)});
         ASSERT_LT(error, 1e-4f) << "round " << i;
     }
     // The ends are the inputs themselves (b negated when that is the shorter way).

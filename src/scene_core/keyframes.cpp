@@ -1,9 +1,9 @@
-#include "scenes/keyframes.h"
+#include "scene_core/keyframes.h"
 
 #include <bit>
 
 #include "platform/math/vector_math.h"
-#include "scenes/matrix.h"
+#include "scene_core/matrix.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "scenes/math_types.h"
+#include "scene_core/math_types.h"
 
 Matrix MatrixIdentity();
 Matrix operator*(const Matrix& a, const Matrix& b);

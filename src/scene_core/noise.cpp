@@ -1,4 +1,4 @@
-#include "scenes/noise.h"
+#include "scene_core/noise.h"
 
 #include <cmath>
 

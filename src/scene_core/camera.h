@@ -2,7 +2,7 @@
 // every call (nothing is cached, so a Set takes effect at once).
 #pragma once
 
-#include "scenes/math_types.h"
+#include "scene_core/math_types.h"
 
 class Camera {
   public:

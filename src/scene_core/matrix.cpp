@@ -1,4 +1,4 @@
-#include "scenes/matrix.h"
+#include "scene_core/matrix.h"
 
 Matrix MatrixIdentity() {
     return vmath::MatrixIdentity();

@@ -1,8 +1,8 @@
-#include "scenes/camera.h"
+#include "scene_core/camera.h"
 
 #include <gtest/gtest.h>
 
-#include "scenes/matrix.h"
+#include "scene_core/matrix.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "platform/gfx/gfx.h"
 #include "resources/effect_registry.h"
-#include "scenes/math_types.h"
+#include "scene_core/math_types.h"
 
 inline void SetMatrixParameter(Effect& effects, const char* name, const Matrix& value) {
     if (fx::Effect* effect = effects.GetCurrent()) effect->SetMatrix(name, value.data());

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <memory>
 
-#include "scenes/math_types.h"
+#include "scene_core/math_types.h"
 
 // Bounded little-endian reader over bytes already in memory. Every read checks the bytes left: a
 // read past the end returns false, reads nothing and leaves the position unchanged.

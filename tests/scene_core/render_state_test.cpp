@@ -1,4 +1,4 @@
-#include "scenes/render_state.h"
+#include "scene_core/render_state.h"
 
 #include <gtest/gtest.h>
 

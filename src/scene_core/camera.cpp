@@ -1,7 +1,7 @@
-#include "scenes/camera.h"
+#include "scene_core/camera.h"
 
 #include "platform/math/vector_math.h"
-#include "scenes/matrix.h"
+#include "scene_core/matrix.h"
 
 Camera g_camera;
 
