@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# Plants one-line faults in the code, one at a time, and checks that the test suite notices each.
+#
+#   bash scripts/mutate.sh [LIST] [FILTER]
+#
+# LIST (default scripts/mutations.txt) holds one fault per line, three fields separated by " ~> "
+# and " @ ":   file @ text as it stands ~> text with the fault
+# The text must occur exactly once in the file. Lines starting with # and blank lines are skipped.
+# FILTER (a grep -E pattern) runs only the faults whose line matches it.
+#
+# Each fault is applied, the tree rebuilt (Debug, no sanitizers, in build-mutate/), the suite run
+# until its first failure, and the file restored. A fault that the suite does not notice is
+# "SURVIVED"; one that no longer applies or does not compile is reported so the list can be mended.
+# Slow (a build and a suite run per fault): not part of the test run.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+list=${1:-scripts/mutations.txt}
+filter=${2:-.}
+build=${MUTATE_BUILD_DIR:-build-mutate}
+jobs=${JOBS:-$(nproc)}
+
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVM_WERROR=OFF >/dev/null || exit 1
+cmake --build "$build" -j "$jobs" >/dev/null || {
+    echo "mutate: the unmutated tree does not build"
+    exit 1
+}
+
+export SDL_AUDIODRIVER=dummy
+unset DISPLAY WAYLAND_DISPLAY
+
+restore=""
+# Restored files get a fresh time stamp so that the next build recompiles them.
+put_back() {
+    mv -f "$restore" "${restore%.mutate-orig}" && touch "${restore%.mutate-orig}"
+    restore=""
+}
+trap '[ -n "$restore" ] && put_back' EXIT INT TERM
+
+caught=0 survived=0 broken=0 n=0
+while IFS= read -r line; do
+    [[ -z "$line" || "$line" == \#* ]] && continue
+    grep -qE -- "$filter" <<<"$line" || continue
+    file=${line%% @ *}
+    rest=${line#* @ }
+    from=${rest%% ~> *}
+    to=${rest#* ~> }
+    n=$((n + 1))
+
+    count=$(FROM="$from" perl -0ne 'BEGIN{$c=0} $c += () = /\Q$ENV{FROM}\E/g; END{print $c}' "$file" 2>/dev/null)
+    if [ "${count:-0}" != 1 ]; then
+        echo "STALE     $line   (found $count times)"
+        broken=$((broken + 1))
+        continue
+    fi
+
+    cp "$file" "$file.mutate-orig"
+    restore="$file.mutate-orig"
+    FROM="$from" TO="$to" perl -0pi -e 's/\Q$ENV{FROM}\E/$ENV{TO}/' "$file"
+
+    if ! cmake --build "$build" -j "$jobs" >/dev/null 2>&1; then
+        result="NOBUILD "
+        broken=$((broken + 1))
+    elif ctest --test-dir "$build" -j "$jobs" --timeout 300 --stop-on-failure -E '^style\.' \
+        >"$build/mutate-last.log" 2>&1; then
+        result="SURVIVED"
+        survived=$((survived + 1))
+    else
+        result="caught  "
+        caught=$((caught + 1))
+    fi
+    put_back
+    echo "$result  $line"
+done <"$list"
+
+# Leave the build matching the tree again.
+cmake --build "$build" -j "$jobs" >/dev/null 2>&1
+echo "mutate: $n faults: $caught caught, $survived survived, $broken stale or not building"
+[ "$survived" -eq 0 ] && [ "$broken" -eq 0 ]
