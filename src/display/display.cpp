@@ -32,10 +32,12 @@ Display::~Display() {
 }
 
 bool Display::ShowSetupDialog() {
+    setupDialogFailed = false;
     if (g_d3d == nullptr) return false;  // already reported by the constructor; nothing to list
     const intptr_t result = ui::DialogBoxParam(SetupDialogTemplate(), SetupDialogProc, 0);
     if (result == -1) {
         std::fprintf(stderr, "display: the setup dialog could not be shown\n");
+        setupDialogFailed = true;
         return false;
     }
     if (result == 0) {

@@ -14,11 +14,13 @@ class Display {
     Display(const Display&) = delete;
     Display& operator=(const Display&) = delete;
 
-    // False after Exit/Escape (prints "hooo"), without an adapter or when no dialog can be shown.
+    // False after Exit/Escape (prints "hooo"), without an adapter or when no dialog can be shown;
+    // the last sets setupDialogFailed.
     bool ShowSetupDialog();
     // The window (always titled "BIG") and the device; true when both exist.
     bool Open(const char* title);
     bool InitDevice(ui::Window* window);
 
     gfx::Surface* depthSurface = nullptr;
+    bool setupDialogFailed = false;  // the last ShowSetupDialog could show no dialog
 };

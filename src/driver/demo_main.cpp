@@ -110,7 +110,8 @@ int DemoMain() {
     Display display;
     // Without an adapter there is nothing to ask or draw with; the display has said why.
     if (g_d3d == nullptr) return 1;
-    if (!display.ShowSetupDialog()) return 0;
+    // Only the viewer's own Exit ends here with 0; a dialog that could not be shown is a failure.
+    if (!display.ShowSetupDialog()) return display.setupDialogFailed ? 1 : 0;
     if (!display.Open(driver::kWindowTitle)) {
         // Rendering through a missing device would crash: end here.
         std::printf("au\n");

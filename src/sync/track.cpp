@@ -52,8 +52,10 @@ float Track::valueAt(float row) const {
         default:
             return k0.value;  // Step, and every unknown kind
     }
+    // Only the difference and the result are rounded to float; the product is not.
     const float delta = next->second.value - k0.value;
-    return k0.value + delta * u;
+    return static_cast<float>(static_cast<double>(k0.value) +
+                              static_cast<double>(delta) * static_cast<double>(u));
 }
 
 }  // namespace sync

@@ -31,7 +31,9 @@ class Track {
     // Inserts the key, or replaces the key already at that row.
     void setKey(uint32_t row, TrackKey key);
     // 0.0 for an empty track; the first key's value before it, the last key's value after it;
-    // between keys the earlier key's kind decides the curve. Never extrapolates.
+    // between keys the earlier key's kind decides the curve. The segment is found from
+    // floor(row) as a signed 32-bit row read as unsigned; for rows outside the int32 range that
+    // row is not the row itself, and the curve extends beyond its keys (the fraction leaves 0..1).
     float valueAt(float row) const;
     size_t keyCount() const { return keys_.size(); }
     const std::map<uint32_t, TrackKey>& keys() const { return keys_; }

@@ -26,21 +26,10 @@ struct FileCloser {
     void operator()(FILE* file) const { std::fclose(file); }
 };
 
-}  // namespace
-
-TrackFileReport ParseTrackFile(const uint8_t* data, size_t size, Track& track) {
-    TrackFileReport report;
-    report.opened = true;
-    if (size < 4) {
-        report.problem =
-            size == 0 ? "empty file, no key count" : "file too short to hold a key count";
-        return report;
-    }
-    report.declaredKeys = GetU32(data);
-    const size_t available = (size - 4) / kTrackFileRecordBytes;
-    const size_t count = std::min<size_t>(report.declaredKeys, available);
+// Sets `count` packed records starting at `records` into the track, in file order.
+void SetRecords(const uint8_t* records, size_t count, Track& track) {
     for (size_t i = 0; i < count; ++i) {
-        const uint8_t* record = data + 4 + i * kTrackFileRecordBytes;
+        const uint8_t* record = records + i * kTrackFileRecordBytes;
         float value;
         const uint32_t bits = GetU32(record + 4);
         std::memcpy(&value, &bits, sizeof value);
@@ -49,12 +38,33 @@ TrackFileReport ParseTrackFile(const uint8_t* data, size_t size, Track& track) {
         key.interpolation = static_cast<int8_t>(record[8]);  // widened with its sign
         track.setKey(GetU32(record), key);
     }
-    report.keysRead = static_cast<uint32_t>(count);
-    if (count < report.declaredKeys) {
-        report.problem = "file ends after " + std::to_string(count) + " of its " +
-                         std::to_string(report.declaredKeys) +
-                         " declared keys; keeping the keys read";
+}
+
+std::string ShortCountProblem(size_t size) {
+    return size == 0 ? "empty file, no key count" : "file too short to hold a key count";
+}
+
+// Empty when every declared key was read.
+std::string MissingKeysProblem(const TrackFileReport& report) {
+    if (report.keysRead >= report.declaredKeys) return {};
+    return "file ends after " + std::to_string(report.keysRead) + " of its " +
+           std::to_string(report.declaredKeys) + " declared keys; keeping the keys read";
+}
+
+}  // namespace
+
+TrackFileReport ParseTrackFile(const uint8_t* data, size_t size, Track& track) {
+    TrackFileReport report;
+    report.opened = true;
+    if (size < 4) {
+        report.problem = ShortCountProblem(size);
+        return report;
     }
+    report.declaredKeys = GetU32(data);
+    const size_t count = std::min<size_t>(report.declaredKeys, (size - 4) / kTrackFileRecordBytes);
+    SetRecords(data + 4, count, track);
+    report.keysRead = static_cast<uint32_t>(count);
+    report.problem = MissingKeysProblem(report);
     return report;
 }
 
@@ -65,26 +75,33 @@ TrackFileReport ReadTrackFile(const std::string& path, Track& track) {
     struct stat info;
     if (fstat(fileno(file.get()), &info) == 0 && S_ISDIR(info.st_mode)) return TrackFileReport{};
 
-    // Read in chunks up to the cap: works for files of any kind (pipes, devices) without trusting
-    // a size or a count.
-    std::vector<uint8_t> bytes;
-    uint8_t chunk[65536];
-    bool oversized = false;
-    for (;;) {
-        const size_t n = std::fread(chunk, 1, sizeof chunk, file.get());
-        const size_t room = kMaxTrackFileBytes - bytes.size();
-        bytes.insert(bytes.end(), chunk, chunk + std::min(n, room));
-        if (n > room) oversized = true;
-        if (oversized || n < sizeof chunk) break;
+    // Streams the records through a fixed buffer: works for files of any size and kind (pipes,
+    // devices), asks for no more records than the count declares (bytes after the last record
+    // are never read), and holds no more keys than the file really has.
+    TrackFileReport report;
+    report.opened = true;
+    std::setvbuf(file.get(), nullptr, _IONBF, 0);  // no read-ahead beyond what is asked for
+    uint8_t countBytes[4];
+    const size_t countRead = std::fread(countBytes, 1, sizeof countBytes, file.get());
+    if (countRead < sizeof countBytes) {
+        report.problem = ShortCountProblem(countRead);
+    } else {
+        report.declaredKeys = GetU32(countBytes);
+        constexpr size_t kChunkRecords = 1024;
+        uint8_t chunk[kChunkRecords * kTrackFileRecordBytes];
+        while (report.keysRead < report.declaredKeys) {
+            const size_t wanted =
+                std::min<size_t>(report.declaredKeys - report.keysRead, kChunkRecords);
+            const size_t got = std::fread(chunk, 1, wanted * kTrackFileRecordBytes, file.get()) /
+                               kTrackFileRecordBytes;
+            SetRecords(chunk, got, track);
+            report.keysRead += static_cast<uint32_t>(got);
+            if (got < wanted) break;
+        }
+        report.problem = MissingKeysProblem(report);
     }
-    const bool readError = std::ferror(file.get()) != 0;
-    TrackFileReport report = ParseTrackFile(bytes.data(), bytes.size(), track);
-    if (readError) {
-        report.problem = "read error after " + std::to_string(bytes.size()) + " bytes" +
-                         (report.problem.empty() ? "" : "; " + report.problem);
-    } else if (oversized) {
-        report.problem = "file larger than " + std::to_string(kMaxTrackFileBytes >> 20) +
-                         " MiB; only its start was read" +
+    if (std::ferror(file.get()) != 0) {
+        report.problem = "read error after " + std::to_string(report.keysRead) + " keys" +
                          (report.problem.empty() ? "" : "; " + report.problem);
     }
     return report;

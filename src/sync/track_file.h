@@ -2,8 +2,9 @@
 //   u32 key count N, then N packed 9-byte records: u32 row, f32 value, i8 interpolation kind.
 // Records may come in any row order; a later record at the same row replaces the earlier one.
 //
-// Reading never trusts the count: it reads at most what the file holds (and at most
-// kMaxTrackFileBytes), keeps every complete record, and reports what was wrong.
+// Reading never trusts the count: it reads the records the count declares as far as the file
+// holds them, keeps every complete record, never reads past the last declared record, and reports
+// what was wrong. Memory grows with the keys actually read, never with the count.
 #pragma once
 
 #include <cstddef>
@@ -16,7 +17,6 @@ inline namespace vm {
 namespace sync {
 
 constexpr size_t kTrackFileRecordBytes = 9;
-constexpr size_t kMaxTrackFileBytes = size_t{16} << 20;
 
 struct TrackFileReport {
     bool opened = false;        // false: the file could not be opened (nothing else is set)
@@ -25,7 +25,7 @@ struct TrackFileReport {
     std::string problem;        // empty when the file is well formed
 };
 
-// Sets every complete record of `data` into `track`.
+// Sets the declared records that `data` holds completely into `track`.
 TrackFileReport ParseTrackFile(const uint8_t* data, size_t size, Track& track);
 
 // Opens `path` ("rb") and parses it into `track`.

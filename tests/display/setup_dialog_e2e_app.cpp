@@ -1,9 +1,11 @@
-// Shows the real setup dialog over a fake adapter with fixed modes and prints what it returned.
+// Shows the real setup dialog over a fake adapter with fixed modes and prints what it returned
+// with the two check boxes' states.
 // Driven by the Xvfb test; the close box ends it from inside the dialog.
 #include <cstdio>
 
 #include "display/device_globals.h"
 #include "display/display.h"
+#include "display/display_settings.h"
 #include "display/fake_adapter.h"
 #include "platform/ui/ui.h"
 
@@ -22,7 +24,8 @@ int main() {
     if (g_d3d != nullptr) g_d3d->Release();
     g_d3d = &adapter;
     const bool run = display.ShowSetupDialog();
-    std::printf("\nresult=%s\n", run ? "true" : "false");
+    std::printf("\nresult=%s fullscreen=%d vsync=%d\n", run ? "true" : "false",
+                displaySettings.fullscreen ? 1 : 0, displaySettings.vsync ? 1 : 0);
     g_d3d = nullptr;  // the fake is not the display's to release
-    return 0;
+    return display.setupDialogFailed ? 1 : 0;
 }

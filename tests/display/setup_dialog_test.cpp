@@ -211,6 +211,7 @@ TEST_F(ShowSetupDialogTest, ExitPrintsHoooAndWritesNothing) {
     std::string out;
     EXPECT_FALSE(Show(&out));
     EXPECT_EQ(out, " 0 = 0 -> 0\n 1 = 1 -> 1\nhooo");
+    EXPECT_FALSE(display_->setupDialogFailed);
     EXPECT_FALSE(std::filesystem::exists("lol.txt"));
     EXPECT_EQ(displaySettings.screenWidth, 0u);
 }
@@ -221,6 +222,7 @@ TEST_F(ShowSetupDialogTest, NoDialogOrNoAdapterReturnsFalse) {
     testing::internal::CaptureStderr();
     EXPECT_FALSE(Show(&out));
     EXPECT_NE(testing::internal::GetCapturedStderr().find("could not be shown"), std::string::npos);
+    EXPECT_TRUE(display_->setupDialogFailed);
     InstallUi();
     g_d3d = nullptr;
     EXPECT_FALSE(Show(&out));

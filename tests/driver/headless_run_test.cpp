@@ -195,4 +195,34 @@ TEST(HeadlessRun, EveryPartShowsItsOwnPictureBetweenBlackBandsAndTheLinesComeInO
     EXPECT_EQ(std::count(run.lolTxt.begin(), run.lolTxt.end(), '\n'), 5) << run.lolTxt;
 }
 
+// Before the demo starts only the viewer's own Exit ends it with 0; a dialog that cannot be shown
+// at all (no display, no hook) ends it with 1 and a reason on stderr.
+TEST(HeadlessRun, ExitCodeSaysWhetherTheViewerOrAMissingDialogEndedIt) {
+    gfx::Config gfxConfig;
+    gfxConfig.provider = gfx::ContextProvider::Headless;
+    gfxConfig.headlessModes = {{kWidth, kHeight, 60, gfx::D3DFMT_X8R8G8B8}};
+    gfx::Configure(gfxConfig);
+    ui::ScriptedDialog exitDialog({.endings = {ui::DialogEnding::Command(ui::IDCANCEL)}});
+    struct Case {
+        bool scriptedExit;
+        int exitCode;
+        const char* stderrHas;
+    };
+    for (const Case& c : {Case{true, 0, ""}, Case{false, 1, "could not be shown"}}) {
+        ui::Config uiConfig;
+        uiConfig.headless = true;
+        if (c.scriptedExit) uiConfig.dialog = exitDialog.Hook();
+        ui::Configure(uiConfig);
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(DemoMain(), c.exitCode) << c.scriptedExit;
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(testing::internal::GetCapturedStdout().find("hooo") != std::string::npos,
+                  c.scriptedExit);
+        EXPECT_NE(err.find(c.stderrHas), std::string::npos) << err;
+    }
+    gfx::Configure(gfx::Config{});
+    ui::Configure({});
+}
+
 }  // namespace

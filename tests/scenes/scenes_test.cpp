@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -103,6 +104,14 @@ TEST_F(ScenesTest, PigSceneOrbitsTheEyeAndClearsColourAndDepth) {
     EXPECT_NEAR(g_camera.eye.x, 5.0f, 1e-5f);
     EXPECT_FLOAT_EQ(g_camera.eye.y, 2.0f);
     EXPECT_NEAR(g_camera.eye.z, 0.0f, 1e-5f);
+
+    // sin and cos in double precision, rounded to float: at this angle the float functions of
+    // the C library give 0x3F577A0E and 0x3F0A393D instead.
+    const float angle = std::bit_cast<float>(0x3F800E44u);
+    g_camera.Set(angle, 2, 1, 0, 0, 0, 1.0f);
+    ScenePig(0.0f);
+    EXPECT_EQ(std::bit_cast<uint32_t>(g_camera.eye.x), 0x3F577A0Du);
+    EXPECT_EQ(std::bit_cast<uint32_t>(g_camera.eye.z), 0x3F0A393Eu);
 }
 
 TEST_F(ScenesTest, ReflectionDrawsTheBlendedFloorBetweenTheTwoRows) {

@@ -105,21 +105,66 @@ TEST(TrackFile, AHugeCountReadsOnlyWhatTheFileHoldsAndReturnsAtOnce) {
     EXPECT_FALSE(report.problem.empty());
 }
 
-TEST(TrackFile, OversizedMissingAndDirectoryFilesAreReported) {
+// 2,000,000 records (over 16 MiB): 1,999 rounds of rows 0..999 holding their row as value, a last
+// round holding the row + 0.5, one more key and trailing bytes. Every record is read; the last
+// write of each row wins.
+TEST(TrackFile, AFileOverSixteenMebibytesKeepsEveryKeyAndIgnoresTrailingBytes) {
+    constexpr uint32_t kRounds = 2000, kRows = 1000;
+    TrackBytes round(0), lastRound(0);
+    round.bytes.clear(), lastRound.bytes.clear();
+    for (uint32_t row = 0; row < kRows; ++row) {
+        round.Key(row, static_cast<float>(row), 1);
+        lastRound.Key(row, static_cast<float>(row) + 0.5f, 2);
+    }
+    TrackBytes bytes(kRounds * kRows + 1);
+    for (uint32_t i = 0; i + 1 < kRounds; ++i) bytes.Raw(round.bytes);
+    bytes.Raw(lastRound.bytes).Key(5000000, -1.0f, 0).Raw({0xFF, 0xFF, 0xFF, 0xFF, 1, 2, 3, 4});
+    ASSERT_GT(bytes.bytes.size(), size_t{16} << 20);
     ScratchDir dir;
-    TrackBytes(0).WriteTo(dir.File("big.track"));
-    std::filesystem::resize_file(dir.File("big.track"),
-                                 sync::kMaxTrackFileBytes + 100);  // sparse zeros
-    sync::Track track;
-    auto report = sync::ReadTrackFile(dir.File("big.track"), track);
-    EXPECT_TRUE(report.opened);
-    EXPECT_NE(report.problem.find("larger than"), std::string::npos) << report.problem;
+    bytes.WriteTo(dir.File("big.track"));
 
-    report = sync::ReadTrackFile(dir.File("missing.track"), track);
+    sync::Track track;
+    const auto report = sync::ReadTrackFile(dir.File("big.track"), track);
+    EXPECT_TRUE(report.opened && report.problem.empty()) << report.problem;
+    EXPECT_EQ(report.keysRead, kRounds * kRows + 1);
+    ASSERT_EQ(track.keyCount(), kRows + 1);
+    for (uint32_t row : {0u, 517u, 999u})
+        EXPECT_EQ(Keys(track)[row], std::make_tuple(row, static_cast<float>(row) + 0.5f, 2)) << row;
+    EXPECT_EQ(Keys(track).back(), std::make_tuple(5000000u, -1.0f, 0));
+}
+
+TEST(TrackFile, MissingAndDirectoryFilesAreReported) {
+    ScratchDir dir;
+    sync::Track track;
+    auto report = sync::ReadTrackFile(dir.File("missing.track"), track);
     EXPECT_FALSE(report.opened);
 
     std::filesystem::create_directory(dir.File("folder.track"));
     report = sync::ReadTrackFile(dir.File("folder.track"), track);
     EXPECT_FALSE(report.opened && report.problem.empty());
     EXPECT_EQ(track.keyCount(), 0u);
+}
+
+// The file reader and the buffer parser agree on every short or damaged shape.
+TEST(TrackFile, ReadingAFileMatchesParsingItsBytes) {
+    const std::vector<std::vector<uint8_t>> files = {
+        {},
+        {1, 0},
+        TrackBytes(0).bytes,
+        TrackBytes(3).Key(1, 1.0f, 0).Key(2, 2.0f, 3).Raw({9, 0, 0, 0}).bytes,
+        TrackBytes(1).Key(4, 4.0f, 1).Raw({1, 2, 3, 4, 5, 6, 7, 8, 9, 10}).bytes,
+    };
+    ScratchDir dir;
+    for (size_t i = 0; i < files.size(); ++i) {
+        TrackBytes b(0);
+        b.bytes = files[i];
+        b.WriteTo(dir.File("t.track"));
+        sync::Track read, parsed;
+        const auto r = sync::ReadTrackFile(dir.File("t.track"), read);
+        const auto p = Parse(b, parsed);
+        EXPECT_EQ(std::tie(r.opened, r.declaredKeys, r.keysRead, r.problem),
+                  std::tie(p.opened, p.declaredKeys, p.keysRead, p.problem))
+            << i;
+        EXPECT_EQ(Keys(read), Keys(parsed)) << i;
+    }
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -34,7 +35,7 @@ TEST(Track, SingleKeyHoldsItsValueBeforeAndAfterWhateverItsKind) {
 }
 
 // Keys 0 at row 10 (of the given kind) and 1 at row 20: the value at each row.
-TEST(Track, EachKindShapesTheSegmentAfterItsKeyAndNothingExtrapolates) {
+TEST(Track, EachKindShapesTheSegmentAfterItsKeyWithinTheKeysValues) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
     struct Case {
@@ -91,4 +92,40 @@ TEST(Track, SettingARowAgainReplacesValueAndKind) {
     EXPECT_EQ(track.keyCount(), 2u);
     EXPECT_EQ(track.valueAt(10.0f), 0.5f);
     EXPECT_EQ(track.valueAt(15.0f), 0.75f);
+}
+
+// Only V1 - V0 and the result are rounded to float: the product is kept in double.
+TEST(Track, InterpolationRoundsOnlyTheDifferenceAndTheResult) {
+    struct Case {
+        int32_t kind;
+        float v0, v1, row;
+        uint32_t expectedBits;
+    };
+    const Case cases[] = {
+        // 0.1 + (-0.8f) * 0.1f: 0.0199999996 (0x3CA3D70A), not 0.0199999958 (0x3CA3D708).
+        {sync::Linear, 0.1f, -0.7f, 1.0f, 0x3CA3D70Au},
+        {sync::Quadratic, 0.1f, -0.7f, 2.0f, 0x3D8B4395u},   // float product: ...96
+        {sync::Quadratic, 0.1f, -0.7f, 3.75f, 0xBC4CCCCDu},  // float product: ...D0
+        {sync::Cosine, 0.1f, -0.7f, 2.25f, 0x3B8864A7u},     // float product: ...A0
+        {sync::Cosine, 0.1f, -0.7f, 5.0f, 0xBE99999Au},
+    };
+    for (const Case& c : cases) {
+        sync::Track track;
+        track.setKey(0, {c.v0, c.kind});
+        track.setKey(10, {c.v1, sync::Step});
+        const float value = track.valueAt(c.row);
+        uint32_t bits;
+        std::memcpy(&bits, &value, sizeof bits);
+        EXPECT_EQ(bits, c.expectedBits) << "kind " << c.kind << " value " << value;
+    }
+}
+
+// Rows beyond the signed 32-bit range search from row 2^31: between keys on either side of it the
+// fraction leaves 0..1 and the curve goes on past its keys.
+TEST(Track, RowsOutsideTheSignedRangeExtendTheSegmentAcrossRowTwoToThe31) {
+    sync::Track track;
+    track.setKey(0, {0.0f, sync::Linear});
+    track.setKey(2147483658u, {1.0f, sync::Step});
+    EXPECT_EQ(track.valueAt(4294967296.0f), static_cast<float>(4294967296.0 / 2147483658.0));
+    EXPECT_EQ(track.valueAt(-1e10f), static_cast<float>(-1e10 / 2147483658.0));
 }
