@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <iterator>
 #include <tuple>
@@ -92,13 +91,11 @@ TEST(TrackFile, ShortFilesKeepTheCompleteRecordsAndSaySo) {
     EXPECT_EQ(trailing.keyCount(), 1u);
 }
 
-TEST(TrackFile, AHugeCountReadsOnlyWhatTheFileHoldsAndReturnsAtOnce) {
+TEST(TrackFile, AHugeCountReadsOnlyWhatTheFileHolds) {
     ScratchDir dir;
     TrackBytes(0xFFFFFFFFu).Key(1, 1.0f, 0).WriteTo(dir.File("huge.track"));
     sync::Track track;
-    const auto start = std::chrono::steady_clock::now();
     const auto report = sync::ReadTrackFile(dir.File("huge.track"), track);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
     EXPECT_EQ(report.declaredKeys, 0xFFFFFFFFu);
     EXPECT_EQ(report.keysRead, 1u);
     EXPECT_EQ(track.valueAt(1.0f), 1.0f);
