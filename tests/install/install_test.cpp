@@ -45,6 +45,9 @@ TEST_F(Installed, CaptureRendersTheInstalledProductionFromAnyFolder) {
     auto r = Shell("cd '" + elsewhere.string() + "' && '" + Program("vessmark-capture").string() +
                    "' --quiet --size 640x360 --fps 12 --end 1 --png-dir frames");
     ASSERT_EQ(r.code, 0) << r.output;
+    // Every file the first second needs was installed: no missing file, no lookup miss.
+    EXPECT_EQ(r.output.find("cannot open"), std::string::npos) << r.output;
+    EXPECT_EQ(r.output.find("[No Match]"), std::string::npos) << r.output;
 
     int count = 0;
     for (const auto& entry : fs::directory_iterator(elsewhere / "frames")) {
