@@ -48,10 +48,10 @@ TEST(CommandLine, ActionsFolderAndExitCodes) {
         EXPECT_EQ(line.dataFolder, c.folder) << what;
         EXPECT_EQ(ExitCodeOf(line.action), c.exitCode) << what;
         // Errors end with the usage line; help starts with it.
-        if (c.action == A::Error)
-            EXPECT_TRUE(line.text.ends_with("usage: vessmark [--data DIR] [--help] [--version]\n"))
-                << line.text;
-        if (c.action == A::Help) EXPECT_TRUE(line.text.starts_with("usage: vessmark")) << line.text;
+        const bool usageLast = line.text.ends_with("[--help] [--version]\n");
+        const bool usageFirst = line.text.starts_with("usage: vessmark [--data DIR]");
+        EXPECT_EQ(usageLast, c.action == A::Error) << line.text;
+        EXPECT_EQ(usageFirst, c.action == A::Help) << line.text;
     }
     EXPECT_EQ(Parse({"--bogus"}).text.find("vessmark: unknown option --bogus\n"), 0u);
 }
