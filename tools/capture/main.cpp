@@ -146,8 +146,9 @@ int main(int argc, char** argv) {
     std::string message;
     auto parsed = capture::ParseOptions(argc, argv, &message);
     if (!parsed) {
-        std::fputs(message.c_str(), stderr);
-        return message.rfind("usage:", 0) == 0 ? 0 : 2;
+        const bool help = message.rfind("usage:", 0) == 0;
+        std::fputs(message.c_str(), help ? stdout : stderr);
+        return help ? 0 : 2;
     }
     // Output paths are the caller's, relative to the folder the tool was started in.
     for (std::string* path :
