@@ -28,10 +28,11 @@ if ! diff -u "$work/want" "$work/have"; then
   exit 1
 fi
 
-# Dependencies from dpkg-shlibdeps: the libraries the programs link, with versions.
+# Dependencies: the libraries the programs link (from dpkg-shlibdeps, with versions), and those
+# they open at run time.
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "package_test: Depends: $depends"
-for lib in libsdl2 libepoxy0 libmpg123-0 libc6; do
+for lib in libsdl2 libepoxy0 libmpg123-0 libc6 libegl1 libgl1 fonts-dejavu-core; do
   grep -q "$lib" <<<"$depends" || { echo "package_test: no $lib in Depends"; exit 1; }
 done
 [ "$(dpkg-deb -f "$deb" Section)" = video ] || { echo "package_test: wrong section"; exit 1; }
