@@ -36,7 +36,7 @@ section "capture throughput (2 frames per second of music over 0..123 s, contact
 out="$(mktemp -d)"
 for size in 1280x720 1920x1080; do
   start=$(date +%s.%N)
-  (cd "$build/data" && "$build/tools/capture/capture" --size "$size" --fps 2 --quiet \
+  (cd "$build/data" && "$build/tools/capture/vessmark-capture" --size "$size" --fps 2 --quiet \
      --contact-sheet "$out/sheet-$size.png" >/dev/null)
   end=$(date +%s.%N)
   awk -v s="$start" -v e="$end" -v n=246 -v z="$size" \

@@ -23,6 +23,6 @@ mkdir -p "$out"
 echo "No display found: capturing the production to $out instead."
 read -r -a span <<< "${CAPTURE_ARGS:---size 1280x720 --fps 30}"
 cd "$data"
-"$build/tools/capture/capture" "${span[@]}" --output "$out/vessmark.mp4" \
+"$build/tools/capture/vessmark-capture" "${span[@]}" --output "$out/vessmark.mp4" \
   --contact-sheet "$out/contact-sheet.png"
 echo "Open $out/vessmark.mp4 to watch it; $out/contact-sheet.png shows a frame every 5 seconds."

@@ -16,6 +16,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libglm-dev
   # desktop checks, screenshots and capture (message boxes under X need the core X fonts)
   xvfb xfonts-base xdotool x11-utils imagemagick ffmpeg
+  # icons, the Debian package and its checks
+  librsvg2-bin dpkg-dev lintian desktop-file-utils
 )
 
 missing=()

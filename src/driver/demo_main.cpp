@@ -8,6 +8,7 @@
 
 #include "display/device_globals.h"
 #include "display/display.h"
+#include "driver/data_folder.h"
 #include "driver/frame_loop.h"
 #include "driver/live_frame.h"
 #include "driver/track_names.h"
@@ -26,8 +27,6 @@ namespace {
 constexpr float kBeatsPerMinute = 153.0f;
 constexpr int kRowsPerBeat = 5;
 constexpr uint32_t kOutputRate = 44100;
-constexpr const char* kSoundtrackPath =
-    "vessmark/Tavrin Demo Laat - Vessmark part 2 skal brukes.mp3";
 constexpr const char* kTrackPrefix = "s/synced";
 constexpr const char* kWindowTitle = "ombrel er stygg";
 

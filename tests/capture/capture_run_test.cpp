@@ -13,26 +13,14 @@
 #include <string>
 #include <vector>
 
+#include "support/shell.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Result {
-    int code = -1;
-    std::string output;
-};
-
-Result Shell(const std::string& command) {
-    Result r;
-    FILE* p = popen((command + " 2>&1").c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.output.append(buf, n);
-    int status = pclose(p);
-    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
-}
+using Result = testsupport::ShellResult;
+using testsupport::Shell;
 
 uint64_t HashFile(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);

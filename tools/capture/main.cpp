@@ -12,6 +12,7 @@
 #include <string>
 
 #include "contact_sheet.h"
+#include "driver/data_folder.h"
 #include "driver/demo_main.h"
 #include "ffmpeg_encoder.h"
 #include "frame_clock.h"
@@ -145,9 +146,20 @@ int main(int argc, char** argv) {
     std::string message;
     auto parsed = capture::ParseOptions(argc, argv, &message);
     if (!parsed) {
-        std::fputs(message.c_str(), stderr);
-        return message.rfind("usage:", 0) == 0 ? 0 : 2;
+        const bool help = message.rfind("usage:", 0) == 0;
+        std::fputs(message.c_str(), help ? stdout : stderr);
+        return help ? 0 : 2;
     }
+    // Output paths are the caller's, relative to the folder the tool was started in.
+    for (std::string* path :
+         {&parsed->output, &parsed->pngDir, &parsed->contactSheet, &parsed->demoLog})
+        if (!path->empty()) *path = fs::absolute(*path).string();
+    std::string note;
+    if (!driver::EnterDataFolder(parsed->dataDir, &message, &note)) {
+        std::fprintf(stderr, "capture: %s\n", message.c_str());
+        return 2;
+    }
+    if (!note.empty()) std::fprintf(stderr, "capture: %s\n", note.c_str());
     Capture cap(*parsed);
     const capture::Options& o = cap.opts;
 

@@ -38,10 +38,11 @@ bool ParseSize(std::string_view text, uint32_t* w, uint32_t* h) {
 }  // namespace
 
 std::string Usage() {
-    return "usage: capture [options]\n"
-           "Renders the demo in the current folder frame by frame, exactly, whatever the "
-           "machine's\n"
-           "speed, and writes a video, numbered PNG files and/or a contact sheet.\n"
+    return "usage: vessmark-capture [options]\n"
+           "Renders the demo frame by frame, exactly, whatever the machine's speed, and writes a\n"
+           "video, numbered PNG files and/or a contact sheet. The production is the current\n"
+           "folder's when it holds the soundtrack, else the installed one (or --data DIR).\n"
+           "  --data DIR             render the production in DIR\n"
            "  --size WxH             frame size, at least 640 wide (default 1280x720)\n"
            "  --fps N                frames per second of music (default 30)\n"
            "  --msaa N               multisampling: 0, 2, 4, ... 16 (default 0)\n"
@@ -102,6 +103,8 @@ std::optional<Options> ParseOptions(int argc, const char* const* argv, std::stri
             o.pngDir = v;
         } else if (a == "--contact-sheet") {
             o.contactSheet = v;
+        } else if (a == "--data") {
+            o.dataDir = v;
         } else if (a == "--demo-log") {
             o.demoLog = v;
         } else if (a == "--sheet-interval") {

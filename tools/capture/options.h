@@ -21,6 +21,7 @@ struct Options {
     double sheetInterval = 5.0;  // seconds between contact-sheet frames
     uint32_t sheetColumns = 6;
     std::string demoLog;  // the demo's own output lines; empty: not kept
+    std::string dataDir;  // the production to render; empty: here, else the installed one
     bool quiet = false;   // no progress bar
 };
 

@@ -1,5 +1,5 @@
 // meshtool: prints what a mesh file holds (header, vertex elements, bounds, keys).
-// Usage: meshtool FILE.mesh [...]
+// Usage: vessmark-meshtool FILE.mesh [...]
 #include <cfloat>
 #include <cstdio>
 #include <string>
@@ -51,9 +51,14 @@ void PrintMesh(const std::string& path, const meshfile::MeshFile& m) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    constexpr const char* kUsage = "usage: vessmark-meshtool FILE.mesh [...]\n";
     if (argc < 2) {
-        std::fprintf(stderr, "usage: meshtool FILE.mesh [...]\n");
+        std::fputs(kUsage, stderr);
         return 2;
+    }
+    if (std::string(argv[1]) == "--help") {
+        std::fputs(kUsage, stdout);
+        return 0;
     }
     int failures = 0;
     for (int i = 1; i < argc; ++i) {

@@ -1,8 +1,9 @@
 // tracktool: inspects track files and compiles a readable timeline into them.
 //
-//   tracktool dump FILE                  one line per key: ROW VALUE KIND
-//   tracktool eval FILE ROW...           one line per row: ROW VALUE
-//   tracktool compile TEXT OUTDIR PREFIX writes OUTDIR/PREFIX_<track>.track for each track block
+//   vessmark-tracktool dump FILE           one line per key: ROW VALUE KIND
+//   vessmark-tracktool eval FILE ROW...    one line per row: ROW VALUE
+//   vessmark-tracktool compile TEXT OUTDIR PREFIX
+//                                          writes OUTDIR/PREFIX_<track>.track per track block
 //
 // Exit codes: 0 success, 1 bad or unreadable input (with a message on stderr), 2 usage.
 #include <cerrno>
@@ -20,11 +21,13 @@
 
 namespace {
 
+constexpr const char* kUsage =
+    "usage: vessmark-tracktool dump FILE\n"
+    "       vessmark-tracktool eval FILE ROW...\n"
+    "       vessmark-tracktool compile TEXT OUTDIR PREFIX\n";
+
 int Usage() {
-    std::fprintf(stderr,
-                 "usage: tracktool dump FILE\n"
-                 "       tracktool eval FILE ROW...\n"
-                 "       tracktool compile TEXT OUTDIR PREFIX\n");
+    std::fputs(kUsage, stderr);
     return 2;
 }
 
@@ -110,6 +113,10 @@ int Compile(const char* textPath, const char* outDir, const char* prefix) {
 int main(int argc, char** argv) {
     if (argc < 2) return Usage();
     const std::string command = argv[1];
+    if (command == "--help") {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     if (command == "dump" && argc == 3) return Dump(argv[2]);
     if (command == "eval" && argc >= 4) return Eval(argv[2], argc - 3, argv + 3);
     if (command == "compile" && argc == 5) return Compile(argv[2], argv[3], argv[4]);
