@@ -13,6 +13,7 @@
 #include "driver/live_music.h"
 #include "driver/live_session.h"
 #include "platform/audio/audio.h"
+#include "platform/image/image.h"
 #include "platform/ui/ui.h"
 
 namespace {
@@ -48,8 +49,9 @@ class LiveTransport : public ::testing::Test {
         for (uint32_t i = 0; i < 6; ++i)
             device.tracks["0_part"].setKey(i * 20, {parts[i], sync::Step});
         music = std::make_unique<live::StreamMusic>(stream);
+        std::filesystem::create_directory(dir.Path() / "data");
         session = std::make_unique<live::Session>(*music, live::TimelineShape{}, device,
-                                                  live::SessionPaths{dir.Path(), {}});
+                                                  live::SessionPaths{dir.Path() / "data", {}});
         session->Start();
     }
     void TearDown() override {
@@ -154,6 +156,17 @@ TEST_F(LiveTransport, EveryKeyMovesThePlayheadTheLoopAndTheSpeedAsItsTableSays) 
     Press(VK_F12);
     EXPECT_FALSE(session->OverlayVisible());
     EXPECT_TRUE(session->FrameWanted());
+
+    // The next presented frame goes to a PNG beside the data folder, named with the row.
+    Press(ui::VK_SPACE);
+    T().SeekRow(37.5);
+    const uint8_t rgba[2 * 2 * 4] = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 9, 9, 9, 255};
+    session->OnFrame({rgba, 2, 2});
+    EXPECT_FALSE(session->FrameWanted());
+    EXPECT_EQ(session->LastScreenshot(), dir.Path() / "vessmark-row0037.50.png");
+    const auto png = image::LoadFile((dir.Path() / "vessmark-row0037.50.png").string());
+    ASSERT_TRUE(png.has_value());
+    EXPECT_EQ(png->rgba, std::vector<uint8_t>(std::begin(rgba), std::end(rgba)));
 }
 
 TEST_F(LiveTransport, SeeksLandOnTheTargetFrameAndTheMusicFollowsFromThere) {
