@@ -109,4 +109,12 @@ TEST(PlaybackStream, ALoopWrapsInsideABufferSampleExactlyAndAHeadPastItsEndPlays
     ASSERT_TRUE(s.SetPosition(1090, 0.0));
     s.Mix(nullptr, 30, 0.0);
     EXPECT_EQ(s.Position(0.0), 1120);
+
+    // With a device's latency the heard position restarts at the loop's start, never before it.
+    audio::PlaybackStream late = RampStream(6000);
+    ASSERT_TRUE(late.SetLoop(1000, 1100));
+    late.Play(false, 0.0);
+    ASSERT_TRUE(late.SetPosition(1090, 0.0));
+    late.Mix(nullptr, 30, 0.0);
+    EXPECT_EQ(late.Position(0.0), 1000);
 }

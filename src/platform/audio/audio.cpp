@@ -261,10 +261,10 @@ uint64_t ChannelGetLength(Handle handle) {
 bool ChannelSetLoop(Handle handle, uint64_t startBytes, uint64_t endBytes) {
     std::lock_guard lock(Lib().mutex);
     PlaybackStream* s = Find(handle);
-    return s &&
-           s->SetLoop(
-               static_cast<int64_t>(std::min<uint64_t>(startBytes / kBytesPerFrame, INT64_MAX)),
-               static_cast<int64_t>(std::min<uint64_t>(endBytes / kBytesPerFrame, INT64_MAX)));
+    auto frame = [](uint64_t bytes) {
+        return static_cast<int64_t>(std::min<uint64_t>(bytes / kBytesPerFrame, INT64_MAX));
+    };
+    return s && s->SetLoop(frame(startBytes), frame(endBytes));
 }
 
 bool Update() {

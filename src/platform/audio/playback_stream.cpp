@@ -57,14 +57,8 @@ PlaybackStream::State PlaybackStream::StateAt(double now) {
     return state_;
 }
 
-bool PlaybackStream::SetLoop(int64_t start, int64_t end) {
-    const bool valid = start >= 0 && end > start && end <= Length();
-    loopStart_ = valid ? start : 0;
-    loopEnd_ = valid ? end : -1;
-    return valid || end <= start;
-}
-
-int64_t PlaybackStream::MixSpan(float* out, int64_t frames) {
+int64_t PlaybackStream::MixPlain(float* out, int64_t frames, double now) {
+    if (state_ != State::Playing || frames <= 0) return 0;
     const int64_t covered = std::clamp<int64_t>(Length() - readHead_, 0, frames);
     // The source is only moved when the read head jumped; a failed seek or read leaves silence.
     if (out && covered > 0 && (source_->Tell() == readHead_ || source_->Seek(readHead_))) {
@@ -77,29 +71,33 @@ int64_t PlaybackStream::MixSpan(float* out, int64_t frames) {
             if (got < want) break;
         }
     }
+    readHead_ += frames;
+    clock_.OnBuffer(readHead_, now);
     return covered;
 }
 
+bool PlaybackStream::SetLoop(int64_t start, int64_t end) {
+    const bool valid = start >= 0 && end > start && end <= Length();
+    loopStart_ = valid ? start : 0;
+    loopEnd_ = valid ? end : -1;
+    return valid || end <= start;
+}
+
 int64_t PlaybackStream::Mix(float* out, int64_t frames, double now) {
-    if (state_ != State::Playing || frames <= 0) return 0;
+    if (!(readHead_ < loopEnd_ && readHead_ + frames >= loopEnd_))
+        return MixPlain(out, frames, now);
+    if (state_ != State::Playing) return 0;
+    // The buffer reaches the loop's end: spans up to it, each time going on from the loop's start.
     int64_t covered = 0;
-    bool wrapped = false;
     for (int64_t done = 0; done < frames;) {
         int64_t n = frames - done;
         if (readHead_ < loopEnd_) n = std::min(n, loopEnd_ - readHead_);
-        covered += MixSpan(out ? out + done * kDecodeChannels : nullptr, n);
-        readHead_ += n;
+        covered += MixPlain(out ? out + done * kDecodeChannels : nullptr, n, now);
         done += n;
-        if (readHead_ == loopEnd_) {
-            readHead_ = loopStart_;
-            wrapped = true;
-        }
+        if (readHead_ == loopEnd_) readHead_ = loopStart_;
     }
-    // After a wrap the heard position restarts near the loop start (exactly there without latency).
-    if (wrapped)
-        clock_.Set(std::max(loopStart_, readHead_ - period_), now);
-    else
-        clock_.OnBuffer(readHead_, now);
+    // The heard position restarts near the loop's start (exactly there without latency).
+    clock_.Set(std::max(loopStart_, readHead_ - period_), now);
     return covered;
 }
 

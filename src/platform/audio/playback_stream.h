@@ -48,9 +48,8 @@ class PlaybackStream {
     int64_t Mix(float* out, int64_t frames, double now);
 
   private:
-    // Adds `frames` frames from the read head (silence past the end) without moving it; returns the
-    // frames of real audio.
-    int64_t MixSpan(float* out, int64_t frames);
+    // Mix without the loop: hands out `frames` from the read head and moves the clock on.
+    int64_t MixPlain(float* out, int64_t frames, double now);
 
     std::unique_ptr<SampleSource> source_;
     int64_t length_;
