@@ -9,7 +9,7 @@ jobs="${VM_JOBS:-2}"
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVM_BUILD_CONTENT=ON -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$build" -j"$jobs" --target content capture frame_bench startup_bench swarm_draws_bench \
-  bench_gfx_draws bench_fx bench_sync >/dev/null
+  bench_gfx_draws bench_fx bench_sync live_bench >/dev/null
 
 section() { printf '\n==== %s\n' "$*"; }
 
@@ -43,6 +43,9 @@ for size in 1280x720 1920x1080; do
     'BEGIN { printf "%s: %d frames in %.1f s: %.2f frames a second\n", z, n, e - s, n / (e - s) }'
 done
 rm -rf "$out"
+
+section "live mode: reload times and the overlay's cost per frame"
+"$build/bench/live/live_bench" --size 1280x720
 
 section "platform benchmarks"
 "$build/bench/gfx/bench_gfx_draws"

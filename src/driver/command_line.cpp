@@ -5,7 +5,8 @@
 namespace driver {
 namespace {
 
-constexpr const char* kUsage = "usage: vessmark [--data DIR] [--help] [--version]\n";
+constexpr const char* kUsage =
+    "usage: vessmark [--data DIR] [--live [--content DIR] [--size WxH]] [--help] [--version]\n";
 
 constexpr const char* kHelp =
     "Plays the vessmark demo: a setup dialog for the display, then 123 seconds of music and\n"

@@ -50,22 +50,6 @@ class TimerClock : public MusicClock {
     audio::Handle stream_;
 };
 
-class DeviceTracks : public TrackSource {
-  public:
-    explicit DeviceTracks(sync::Device& device) : device_(device) {
-        for (std::size_t i = 0; i < kTrackCount; ++i)
-            tracks_[i] = device_.fetchTrack(kTrackNames[i]);
-    }
-    bool update(float row) override { return device_.update(row); }
-    float value(TrackId track, float row) override {
-        return tracks_[static_cast<std::size_t>(track)]->valueAt(row);
-    }
-
-  private:
-    sync::Device& device_;
-    std::array<sync::Track*, kTrackCount> tracks_{};
-};
-
 // From the audio library's start-up to the end of shut-down; errors leave by exception.
 int RunWithAudio() {
     if (!audio::Init(1, kOutputRate, audio::BASS_DEVICE_LATENCY)) {

@@ -70,6 +70,10 @@ void LiveRenderer::UpdateAudio() {
     audio::Update();
 }
 
+DeviceTracks::DeviceTracks(sync::Device& device) : device_(device) {
+    for (std::size_t i = 0; i < kTrackCount; ++i) tracks_[i] = device_.fetchTrack(kTrackNames[i]);
+}
+
 bool UiMessagePump::Peek(ui::Msg* msg) {
     return ui::PeekMessage(msg);
 }

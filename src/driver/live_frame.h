@@ -2,7 +2,11 @@
 // g_device, the scene camera, the audio library's update, and the windowing layer's message queue.
 #pragma once
 
+#include <array>
+
 #include "driver/frame_loop.h"
+#include "sync/device.h"
+#include "sync/track.h"
 
 namespace driver {
 
@@ -25,6 +29,21 @@ class LiveRenderer : public FrameRenderer {
     void FilterEdgeBlur(float radius) override;
     void Present() override;
     void UpdateAudio() override;
+};
+
+// The 23 tracks fetched from the sync device at construction, in fetch order.
+class DeviceTracks : public TrackSource {
+  public:
+    explicit DeviceTracks(sync::Device& device);
+    bool update(float row) override { return device_.update(row); }
+    float value(TrackId track, float row) override { return Track(track).valueAt(row); }
+    const sync::Track& Track(TrackId track) const {
+        return *tracks_[static_cast<std::size_t>(track)];
+    }
+
+  private:
+    sync::Device& device_;
+    std::array<sync::Track*, kTrackCount> tracks_{};
 };
 
 class UiMessagePump : public MessagePump {

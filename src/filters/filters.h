@@ -10,9 +10,12 @@
 #pragma once
 
 #include "platform/gfx/gfx.h"
+#include "resources/registry.h"
 #include "resources/render_texture.h"
 
 void LoadFilters();
+// The file/name list LoadFilters loads into filterEffects.
+ParameterList FilterEffectFiles();
 
 // The border line across the lowest two rows of the render area, with the "color" effect.
 void DrawBorderLine();

@@ -19,6 +19,10 @@ const char* const kFilterEffectFiles[] = {"DefaultFilters/DefaultFilter.fx",
 
 }  // namespace
 
+ParameterList FilterEffectFiles() {
+    return kFilterEffectFiles;
+}
+
 // The DTexture, the fourth quad and the four spare half-size render textures are never drawn or
 // read, so they are left empty: at 1080p with multisampling the spares alone would take about 40 MB
 // and several milliseconds of start-up.

@@ -13,12 +13,6 @@ Effect::Compiler& CompilerSlot() {
     return compiler;
 }
 
-gfx::HRESULT Compile(const char* path, fx::Effect** effect, std::string* messages) {
-    const Effect::Compiler& compiler = CompilerSlot();
-    if (compiler) return compiler(g_device, path, fx::D3DXSHADER_DEBUG, effect, messages);
-    return fx::CreateEffectFromFile(g_device, path, fx::D3DXSHADER_DEBUG, effect, messages);
-}
-
 // The effect a Begin or End names: its own ref, else the current one; neither is reported.
 const char* RefOrCurrent(const char* ref, const char* current) {
     const char* name = ref != nullptr ? ref : current;
@@ -27,6 +21,12 @@ const char* RefOrCurrent(const char* ref, const char* current) {
 }
 
 }  // namespace
+
+gfx::HRESULT Effect::Compile(const char* path, fx::Effect** effect, std::string* messages) {
+    const Compiler& compiler = CompilerSlot();
+    if (compiler) return compiler(g_device, path, fx::D3DXSHADER_DEBUG, effect, messages);
+    return fx::CreateEffectFromFile(g_device, path, fx::D3DXSHADER_DEBUG, effect, messages);
+}
 
 void Effect::SetCompiler(Compiler compiler) {
     CompilerSlot() = std::move(compiler);

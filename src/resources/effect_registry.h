@@ -17,6 +17,8 @@ class Effect : public Registry<fx::Effect> {
     using Compiler = std::function<gfx::HRESULT(gfx::Device*, const char* path, uint32_t flags,
                                                 fx::Effect** effect, std::string* messages)>;
     static void SetCompiler(Compiler compiler);  // empty: back to fx::CreateEffectFromFile
+    // Compiles one file as Load does (flags 1, g_device), without a box.
+    static gfx::HRESULT Compile(const char* path, fx::Effect** effect, std::string* messages);
 
     Effect() = default;
     ~Effect();

@@ -23,6 +23,13 @@ class Registry {
     size_t Count() const { return items_.size(); }
     const char* NameAt(size_t i) const { return names_[i]; }
     Item* ItemAt(size_t i) const { return items_[i]; }
+    // Live mode's reload: puts item in slot i and hands back the one it held (the caller releases
+    // it). The plain program never replaces entries.
+    Item* Replace(size_t i, Item* item) {
+        Item* old = items_[i];
+        items_[i] = item;
+        return old;
+    }
 
   protected:
     ~Registry() = default;

@@ -5,6 +5,7 @@
 
 namespace {
 
+// The live mode reloads single entries of these lists (SceneFileLists).
 const char* const kMeshFiles[] = {"vessmark/gris/h.SCENEauge2_3.mesh",
                                   "g1",  //
                                   "vessmark/gris/gris.SCENEgrismesh_1.mesh",
@@ -38,6 +39,16 @@ const char* const kEffectFiles[] = {"vessmark/shaders/pig.fx",
                                     nullptr};
 
 }  // namespace
+
+ParameterList SceneMeshFiles() {
+    return kMeshFiles;
+}
+ParameterList SceneTextureFiles() {
+    return kTextureFiles;
+}
+ParameterList SceneEffectFiles() {
+    return kEffectFiles;
+}
 
 void LoadScene() {
     GenerateGrid(floorQuad, 2, 2, 800.0f, 600.0f, -400.0f, -300.0f);

@@ -82,3 +82,39 @@ TEST(PlaybackStream, HandsOutTheSamplesInOrderSeekingOnlyWhenTheReadHeadJumpsAnd
     EXPECT_TRUE(s.SetPosition(100, 1.3));
     EXPECT_EQ(MixOnce(s, 1.3), 200.0f);
 }
+
+TEST(PlaybackStream, ALoopWrapsInsideABufferSampleExactlyAndAHeadPastItsEndPlaysOn) {
+    // No latency (the manual clock's case): the position is exactly where the read head is.
+    int seeks = 0;
+    audio::PlaybackStream s(std::make_unique<RampSource>(6000, &seeks), 0);
+    EXPECT_FALSE(s.SetLoop(100, 6001));  // past the end: refused, no loop
+    EXPECT_TRUE(s.SetLoop(1000, 1100));
+    s.Play(false, 0.0);
+    ASSERT_TRUE(s.SetPosition(1090, 0.0));
+    std::vector<float> out(30 * 2, 0.0f);
+    EXPECT_EQ(s.Mix(out.data(), 30, 0.0), 30);
+    for (int i = 0; i < 30; ++i) {
+        const int frame = i < 10 ? 1090 + i : 1000 + (i - 10);  // 1099 is followed by 1000
+        ASSERT_EQ(out[2 * i], static_cast<float>(frame * 2)) << i;
+        ASSERT_EQ(out[2 * i + 1], static_cast<float>(frame * 2 + 1)) << i;
+    }
+    EXPECT_EQ(s.Position(0.0), 1020);
+    EXPECT_EQ(s.Mix(nullptr, 250, 0.0), 250);  // 80 to the end, a whole loop of 100, then 70
+    EXPECT_EQ(s.Position(0.0), 1070);
+
+    ASSERT_TRUE(s.SetPosition(2000, 0.0));  // beyond the loop: plays on
+    EXPECT_EQ(s.Mix(nullptr, 500, 0.0), 500);
+    EXPECT_EQ(s.Position(0.0), 2500);
+    EXPECT_TRUE(s.SetLoop(0, 0));  // removed
+    ASSERT_TRUE(s.SetPosition(1090, 0.0));
+    s.Mix(nullptr, 30, 0.0);
+    EXPECT_EQ(s.Position(0.0), 1120);
+
+    // With a device's latency the heard position restarts at the loop's start, never before it.
+    audio::PlaybackStream late = RampStream(6000);
+    ASSERT_TRUE(late.SetLoop(1000, 1100));
+    late.Play(false, 0.0);
+    ASSERT_TRUE(late.SetPosition(1090, 0.0));
+    late.Mix(nullptr, 30, 0.0);
+    EXPECT_EQ(late.Position(0.0), 1000);
+}

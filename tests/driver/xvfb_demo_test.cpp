@@ -2,7 +2,6 @@
 // a screenshot while the demo runs, Escape to end. Skipped when Xvfb, xdotool, xwininfo or
 // ImageMagick's import are missing.
 #include <gtest/gtest.h>
-#include <stb/stb_image.h>
 
 #include <chrono>
 #include <memory>
@@ -12,6 +11,7 @@
 
 #include "driver/demo_data_folder.h"
 #include "driver/track_names.h"
+#include "support/screenshot.h"
 #include "support/xvfb_session.h"
 
 namespace {
@@ -33,14 +33,12 @@ size_t CountOccurrences(const std::string& text, const std::string& what) {
     return count;
 }
 
-// A screenshot of the whole screen, RGB.
-struct Screenshot {
-    int width = 0, height = 0;
-    std::vector<uint8_t> rgb;
+// A screenshot of the whole screen with the checks these tests make.
+struct Screenshot : vmtest::Screenshot {
     bool RowsDark(int from, int to) const {
         for (int y = from; y < to; ++y)
             for (int x = 0; x < width; ++x) {
-                const uint8_t* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
+                const uint8_t* p = At(x, y);
                 if (p[0] > 8 || p[1] > 8 || p[2] > 8) return false;
             }
         return true;
@@ -49,8 +47,7 @@ struct Screenshot {
     double Mean(int from, int to, int channel) const {
         double sum = 0;
         for (int y = from; y < to; ++y)
-            for (int x = 0; x < width; ++x)
-                sum += rgb[(static_cast<size_t>(y) * width + x) * 3 + channel];
+            for (int x = 0; x < width; ++x) sum += At(x, y)[channel];
         return sum / (static_cast<double>(to - from) * width);
     }
 };
@@ -110,16 +107,7 @@ class XvfbDemo : public testing::Test {
         return dismissed;
     }
 
-    Screenshot Shoot(const fs::path& file) {
-        X("import -window root " + file.string());
-        Screenshot shot;
-        int channels = 0;
-        if (uint8_t* pixels = stbi_load(file.c_str(), &shot.width, &shot.height, &channels, 3)) {
-            shot.rgb.assign(pixels, pixels + static_cast<size_t>(shot.width) * shot.height * 3);
-            stbi_image_free(pixels);
-        }
-        return shot;
-    }
+    Screenshot Shoot(const fs::path& file) { return {vmtest::Shoot(*xvfb_, file)}; }
 
     void X(const std::string& command) { xvfb_->X(command); }
 

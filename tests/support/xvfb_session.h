@@ -18,6 +18,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace vmtest {
 
@@ -104,8 +105,10 @@ class XvfbSession {
 
     bool Running() const { return server_ > 0; }
 
-    // Runs `program` in `folder` on this display with stdout and stderr in out.txt and err.txt.
-    pid_t Launch(const char* program, const std::filesystem::path& folder) const {
+    // Runs `program` with `args` in `folder` on this display with stdout and stderr in out.txt and
+    // err.txt.
+    pid_t Launch(const char* program, const std::filesystem::path& folder,
+                 std::vector<std::string> args = {}) const {
         const pid_t pid = fork();
         if (pid == 0) {
             std::filesystem::current_path(folder);
@@ -113,7 +116,10 @@ class XvfbSession {
             (void)!freopen("err.txt", "w", stderr);
             setenv("DISPLAY", display_.c_str(), 1);
             setenv("SDL_AUDIODRIVER", "dummy", 1);
-            execl(program, program, static_cast<char*>(nullptr));
+            std::vector<char*> argv{const_cast<char*>(program)};
+            for (std::string& arg : args) argv.push_back(arg.data());
+            argv.push_back(nullptr);
+            execv(program, argv.data());
             _exit(127);
         }
         return pid;

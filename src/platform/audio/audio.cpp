@@ -258,6 +258,15 @@ uint64_t ChannelGetLength(Handle handle) {
     return s ? static_cast<uint64_t>(s->Length()) * kBytesPerFrame : kBadPosition;
 }
 
+bool ChannelSetLoop(Handle handle, uint64_t startBytes, uint64_t endBytes) {
+    std::lock_guard lock(Lib().mutex);
+    PlaybackStream* s = Find(handle);
+    auto frame = [](uint64_t bytes) {
+        return static_cast<int64_t>(std::min<uint64_t>(bytes / kBytesPerFrame, INT64_MAX));
+    };
+    return s && s->SetLoop(frame(startBytes), frame(endBytes));
+}
+
 bool Update() {
     return Lib().initialized;
 }

@@ -69,6 +69,9 @@ uint64_t ChannelSeconds2Bytes(Handle handle, double seconds);
 bool ChannelSetPosition(Handle handle, uint64_t bytes, uint32_t mode = BASS_POS_BYTE);
 uint32_t ChannelIsActive(Handle handle);
 uint64_t ChannelGetLength(Handle handle);  // decoded length in bytes
+// A gapless loop: on reaching endBytes the stream goes on from startBytes (whole frames). endBytes
+// <= startBytes removes it. False for unknown handles and ranges past the end.
+bool ChannelSetLoop(Handle handle, uint64_t startBytes, uint64_t endBytes);
 bool Update();
 bool StreamFree(Handle handle);
 bool Free();

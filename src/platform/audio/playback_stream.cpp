@@ -13,7 +13,8 @@ PlaybackStream::PlaybackStream(std::unique_ptr<SampleSource> source, int64_t per
     : source_(std::move(source)),
       length_(source_->Length()),
       clock_(kDecodeRate, length_, periodFrames),
-      scratch_(kChunkFrames * kDecodeChannels) {
+      scratch_(kChunkFrames * kDecodeChannels),
+      period_(std::max<int64_t>(periodFrames, 0)) {
     clock_.Set(0, 0.0);
 }
 
@@ -56,7 +57,7 @@ PlaybackStream::State PlaybackStream::StateAt(double now) {
     return state_;
 }
 
-int64_t PlaybackStream::Mix(float* out, int64_t frames, double now) {
+int64_t PlaybackStream::MixPlain(float* out, int64_t frames, double now) {
     if (state_ != State::Playing || frames <= 0) return 0;
     const int64_t covered = std::clamp<int64_t>(Length() - readHead_, 0, frames);
     // The source is only moved when the read head jumped; a failed seek or read leaves silence.
@@ -72,6 +73,31 @@ int64_t PlaybackStream::Mix(float* out, int64_t frames, double now) {
     }
     readHead_ += frames;
     clock_.OnBuffer(readHead_, now);
+    return covered;
+}
+
+bool PlaybackStream::SetLoop(int64_t start, int64_t end) {
+    const bool valid = start >= 0 && end > start && end <= Length();
+    loopStart_ = valid ? start : 0;
+    loopEnd_ = valid ? end : -1;
+    return valid || end <= start;
+}
+
+int64_t PlaybackStream::Mix(float* out, int64_t frames, double now) {
+    if (!(readHead_ < loopEnd_ && readHead_ + frames >= loopEnd_))
+        return MixPlain(out, frames, now);
+    if (state_ != State::Playing) return 0;
+    // The buffer reaches the loop's end: spans up to it, each time going on from the loop's start.
+    int64_t covered = 0;
+    for (int64_t done = 0; done < frames;) {
+        int64_t n = frames - done;
+        if (readHead_ < loopEnd_) n = std::min(n, loopEnd_ - readHead_);
+        covered += MixPlain(out ? out + done * kDecodeChannels : nullptr, n, now);
+        done += n;
+        if (readHead_ == loopEnd_) readHead_ = loopStart_;
+    }
+    // The heard position restarts near the loop's start (exactly there without latency).
+    clock_.Set(std::max(loopStart_, readHead_ - period_), now);
     return covered;
 }
 

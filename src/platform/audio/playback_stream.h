@@ -37,6 +37,10 @@ class PlaybackStream {
     int64_t Position(double now);  // whole frames; stops the stream when it reaches the end
     State StateAt(double now);
     int64_t Length() const { return length_; }
+    // A loop [start, end): once the read head reaches end it goes on from start within the same
+    // buffer, so the music loops sample-exactly. A head already past end plays on. end <= start (or
+    // a range past the stream) removes the loop; false then unless it was a plain removal.
+    bool SetLoop(int64_t start, int64_t end);
 
     // Adds the next `frames` frames to `out` (interleaved stereo) when playing, silence past the
     // end; returns how many frames of real audio were covered (0 when not playing). With `out` null
@@ -44,12 +48,18 @@ class PlaybackStream {
     int64_t Mix(float* out, int64_t frames, double now);
 
   private:
+    // Mix without the loop: hands out `frames` from the read head and moves the clock on.
+    int64_t MixPlain(float* out, int64_t frames, double now);
+
     std::unique_ptr<SampleSource> source_;
     int64_t length_;
     PositionClock clock_;
     State state_ = State::Stopped;
     int64_t readHead_ = 0;        // next frame to hand out; runs on past the end while playing
     std::vector<float> scratch_;  // one chunk of decoded frames
+    int64_t period_;
+    int64_t loopStart_ = 0;
+    int64_t loopEnd_ = -1;  // no loop
 };
 
 }  // namespace audio

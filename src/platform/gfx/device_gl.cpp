@@ -526,7 +526,9 @@ HRESULT DeviceGl::Present(const Rect* /*sourceRect*/, const Rect* /*destRect*/,
     glBindFramebuffer(GL_READ_FRAMEBUFFER, readFbo_);
     AttachColor(GL_READ_FRAMEBUFFER, back, &readColorSerial_);
 
-    if (const FrameSink& sink = CurrentConfig().frameSink) {
+    const Config& config = CurrentConfig();
+    if (const FrameSink& sink = config.frameSink;
+        sink && (!config.frameWanted || config.frameWanted())) {
         frameBytes_.resize(size_t(width) * size_t(height) * 4);
         glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, frameBytes_.data());
         sink(Frame{frameBytes_.data(), uint32_t(width), uint32_t(height)});
@@ -538,12 +540,27 @@ HRESULT DeviceGl::Present(const Rect* /*sourceRect*/, const Rect* /*destRect*/,
         // The window's row 0 is its bottom: turn the picture over on the way.
         glBlitFramebuffer(0, 0, width, height, 0, h, w, 0, GL_COLOR_BUFFER_BIT,
                           (w == width && h == height) ? GL_NEAREST : GL_LINEAR);
+        DrawOverlay();
         context_->Swap();
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, drawFbo_);
     } else {
+        if (CurrentConfig().overlay) {
+            glBindFramebuffer(GL_DRAW_FRAMEBUFFER, readFbo_);
+            DrawOverlay();
+            glBindFramebuffer(GL_DRAW_FRAMEBUFFER, drawFbo_);
+        }
         glFlush();
     }
     return D3D_OK;
+}
+
+void DeviceGl::DrawOverlay() {
+    const auto& overlay = CurrentConfig().overlay;
+    if (!overlay) return;
+    // The overlay draws with OpenGL's own conventions; the device's come back after it.
+    glClipControl(GL_LOWER_LEFT, GL_NEGATIVE_ONE_TO_ONE);
+    overlay();
+    glClipControl(GL_UPPER_LEFT, GL_ZERO_TO_ONE);
 }
 
 // ---- States and draws

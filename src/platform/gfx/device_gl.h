@@ -67,6 +67,8 @@ class DeviceGl final : public RefCounted<Device> {
                                  uint32_t primitiveCount) override;
 
   private:
+    // Runs the configured overlay hook on the bound draw framebuffer.
+    void DrawOverlay();
     DeviceGl(std::unique_ptr<Context> context, const Limits& limits);
     ~DeviceGl() override;
 

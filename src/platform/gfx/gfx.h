@@ -333,6 +333,11 @@ enum class ContextProvider {
 struct Config {
     ContextProvider provider = ContextProvider::Window;
     FrameSink frameSink;  // called by Present with the back buffer, when set
+    // When set, the sink is fed only on the Presents where this answers true (a screenshot key).
+    std::function<bool()> frameWanted;
+    // Live mode: called by Present after the frame sink had its copy, with OpenGL's usual clip
+    // conventions, drawing over the window's picture (headless: over the back buffer).
+    std::function<void()> overlay;
     // Headless only: the display modes the adapter reports, in this order, and the desktop mode
     // (the window provider asks SDL). Empty means one mode, the desktop's.
     std::vector<DisplayMode> headlessModes;

@@ -6,7 +6,7 @@
 //   give a message, never a crash.
 //
 // WHAT IT DOES NOT DO
-//   No other formats, no scaling, no colour management, no writing.
+//   No other formats, no scaling, no colour management; writing is PNG only (SavePng).
 //
 // STEP BY STEP
 //   1. image::LoadFile(path, &error)   or image::Decode(bytes, size, &error)
@@ -33,5 +33,9 @@ constexpr uint32_t kMaxDimension = 16384;
 
 std::optional<Image> Decode(const uint8_t* bytes, size_t size, std::string* error = nullptr);
 std::optional<Image> LoadFile(const std::string& path, std::string* error = nullptr);
+
+// Writes RGBA pixels, top row first, as a PNG file; false with a reason.
+bool SavePng(const std::string& path, const uint8_t* rgba, uint32_t width, uint32_t height,
+             std::string* error = nullptr);
 
 }  // namespace image

@@ -62,6 +62,10 @@ uint32_t VirtualKeyFromSdl(int32_t key) {
             return 0xBB;
         case SDLK_MINUS:
             return 0xBD;
+        case SDLK_LEFTBRACKET:
+            return 0xDB;
+        case SDLK_RIGHTBRACKET:
+            return 0xDD;
         default:
             return 0;
     }

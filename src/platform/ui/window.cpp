@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/ui/event_messages.h"
+#include "platform/ui/overlay_internal.h"
 #include "platform/ui/ui_state.h"
 
 namespace ui {
@@ -56,6 +57,7 @@ bool PeekMessage(Msg* msg) {
     if (CurrentUiConfig().headless || SDL_WasInit(SDL_INIT_VIDEO) == 0) return false;
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) {
+        OverlayProcessEvent(event);
         if (MessageFromEvent(event, msg)) return true;
     }
     return false;
