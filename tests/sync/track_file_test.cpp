@@ -8,7 +8,7 @@
 #include <iterator>
 #include <tuple>
 
-#include "audio/scratch_dir.h"
+#include "support/scratch_dir.h"
 #include "sync/track_bytes.h"
 
 namespace {
@@ -44,7 +44,7 @@ TEST(TrackFile, ReadsRecordsInAnyOrderLaterDuplicatesWinKindsAreSignExtended) {
 }
 
 TEST(TrackFile, WritesTheExactLayoutInRowOrderAndReadsItBack) {
-    ScratchDir dir;
+    vmtest::ScratchDir dir;
     sync::Track written;
     written.setKey(300, {0.1f, sync::Cosine});
     written.setKey(7, {-1e30f, -128});
@@ -93,7 +93,7 @@ TEST(TrackFile, ShortFilesKeepTheCompleteRecordsAndSaySo) {
 }
 
 TEST(TrackFile, AHugeCountReadsOnlyWhatTheFileHoldsAndReturnsAtOnce) {
-    ScratchDir dir;
+    vmtest::ScratchDir dir;
     TrackBytes(0xFFFFFFFFu).Key(1, 1.0f, 0).WriteTo(dir.File("huge.track"));
     sync::Track track;
     const auto start = std::chrono::steady_clock::now();
@@ -106,7 +106,7 @@ TEST(TrackFile, AHugeCountReadsOnlyWhatTheFileHoldsAndReturnsAtOnce) {
 }
 
 TEST(TrackFile, OversizedMissingAndDirectoryFilesAreReported) {
-    ScratchDir dir;
+    vmtest::ScratchDir dir;
     TrackBytes(0).WriteTo(dir.File("big.track"));
     std::filesystem::resize_file(dir.File("big.track"),
                                  sync::kMaxTrackFileBytes + 100);  // sparse zeros

@@ -166,7 +166,7 @@ class GlEffect final : public Effect {
         if (!(flags & kDoNotSaveState)) {
             for (const CompiledPass& pass : technique) {
                 for (const auto& stateAndValue : pass.decl->renderStates) {
-                    const uint32_t state =
+                    const gfx::D3DRENDERSTATETYPE state =
                         stateAndValue
                             .first;  // not a structured binding: clang 14 cannot capture one
                     bool known = std::any_of(saved_.begin(), saved_.end(),
@@ -317,7 +317,7 @@ class GlEffect final : public Effect {
     int current_ = -1;
     bool begun_ = false, inPass_ = false, texturesDirty_ = true;
     const CompiledPass* activePass_ = nullptr;
-    std::vector<std::pair<uint32_t, uint32_t>> saved_;
+    std::vector<std::pair<gfx::D3DRENDERSTATETYPE, uint32_t>> saved_;
 };
 
 std::string FormatErrors(std::string_view path, const std::vector<Diagnostic>& errors) {
