@@ -40,7 +40,9 @@ int main(int argc, char** argv) {
     pp.BackBufferFormat = gfx::D3DFMT_X8R8G8B8;
     pp.Windowed = 1;
     gfx::Device* device = nullptr;
-    if (gfx::Failed(adapter->CreateDevice(0, 1, nullptr, 0x40, &pp, &device))) return 1;
+    if (gfx::Failed(adapter->CreateDevice(gfx::D3DADAPTER_DEFAULT, gfx::D3DDEVTYPE_HAL, nullptr,
+                                          gfx::D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device)))
+        return 1;
 
     // Eight effects of 50 to 110 lines: the two realistic files, each varied so nothing is shared.
     namespace fs = std::filesystem;

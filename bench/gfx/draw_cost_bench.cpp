@@ -102,9 +102,10 @@ int main() {
         std::vector<uint16_t> i;
         MakeGeometry(m, &v, &i);
         triangles = uint32_t(i.size() / 3);
-        device->CreateVertexBuffer(uint32_t(v.size() * 4), 0, 0, D3DPOOL_DEFAULT, &vbs[m]);
-        device->CreateIndexBuffer(uint32_t(i.size() * 2), 0, D3DFMT_INDEX16, D3DPOOL_MANAGED,
-                                  &ibs[m]);
+        device->CreateVertexBuffer(uint32_t(v.size() * 4), D3DUSAGE_NONE, 0, D3DPOOL_DEFAULT,
+                                   &vbs[m]);
+        device->CreateIndexBuffer(uint32_t(i.size() * 2), D3DUSAGE_NONE, D3DFMT_INDEX16,
+                                  D3DPOOL_MANAGED, &ibs[m]);
         void* p = nullptr;
         vbs[m]->Lock(0, 0, &p, 0);
         std::memcpy(p, v.data(), v.size() * 4);

@@ -4,7 +4,7 @@
 #include "platform/ui/ui.h"
 #include "resources/release_interface.h"
 
-bool DTexture::Create(uint32_t newWidth, uint32_t newHeight, uint32_t format) {
+bool DTexture::Create(uint32_t newWidth, uint32_t newHeight, gfx::D3DFORMAT format) {
     gfx::Device* device = g_device;
     if (device == nullptr ||
         gfx::Failed(device->CreateTexture(newWidth, newHeight, 1, gfx::D3DUSAGE_DYNAMIC, format,

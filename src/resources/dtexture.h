@@ -13,7 +13,7 @@ class DTexture {
     ~DTexture() { Release(); }
 
     // False after a box captioned "DTexture"; what was created so far is kept until Release.
-    bool Create(uint32_t width, uint32_t height, uint32_t format);
+    bool Create(uint32_t width, uint32_t height, gfx::D3DFORMAT format);
     // Releases texture, surface, depth (each if held).
     void Release();
 

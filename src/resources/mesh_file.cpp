@@ -8,8 +8,8 @@
 namespace {
 
 struct FormatBit {
-    uint8_t type;
-    uint8_t usage;
+    gfx::D3DDECLTYPE type;
+    gfx::D3DDECLUSAGE usage;
     uint16_t size;
 };
 

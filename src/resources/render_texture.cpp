@@ -5,7 +5,7 @@
 #include "platform/ui/ui.h"
 #include "resources/release_interface.h"
 
-void RenderTexture::Create(float scaleX, float scaleY, bool isMultisampled, uint32_t format) {
+void RenderTexture::Create(float scaleX, float scaleY, bool isMultisampled, gfx::D3DFORMAT format) {
     const auto scaledWidth =
         static_cast<int32_t>(static_cast<float>(displaySettings.renderWidth) * scaleX);
     const auto scaledHeight =
@@ -14,7 +14,7 @@ void RenderTexture::Create(float scaleX, float scaleY, bool isMultisampled, uint
 }
 
 void RenderTexture::CreateSized(int32_t newWidth, int32_t newHeight, bool isMultisampled,
-                                uint32_t format) {
+                                gfx::D3DFORMAT format) {
     width = newWidth;
     height = newHeight;
     multisampled = isMultisampled;

@@ -17,8 +17,8 @@ class RenderTexture {
     ~RenderTexture() { Release(); }
 
     // Size = render area x scale, truncated toward zero.
-    void Create(float scaleX, float scaleY, bool multisampled, uint32_t format);
-    void CreateSized(int32_t width, int32_t height, bool multisampled, uint32_t format);
+    void Create(float scaleX, float scaleY, bool multisampled, gfx::D3DFORMAT format);
+    void CreateSized(int32_t width, int32_t height, bool multisampled, gfx::D3DFORMAT format);
     void Begin();
     void End();
     // Releases msTarget, texture, depth, surface, savedTarget, savedDepth (each if held); keeps the

@@ -8,10 +8,10 @@
 #include <cstring>
 #include <thread>
 
-#include "audio/scratch_dir.h"
 #include "audio/test_signal.h"
 #include "platform/audio/audio.h"
 #include "platform/audio/mp3_decoder.h"
+#include "support/scratch_dir.h"
 
 namespace {
 
@@ -66,7 +66,7 @@ class DiskDriver : public ::testing::Test {
         unsetenv("SDL_DISKAUDIOFILE");
     }
 
-    ScratchDir dir;
+    vmtest::ScratchDir dir;
     audio::DecodedAudio decoded;
     audio::Handle stream = 0;
 };
@@ -118,7 +118,7 @@ TEST(AudioDriverChoice, AFailingChosenDriverFailsInitCleanlyAndTheDefaultOneRuns
     EXPECT_FALSE(audio::Free());  // nothing was left open
 
     unsetenv("SDL_AUDIODRIVER");
-    ScratchDir dir;
+    vmtest::ScratchDir dir;
     WriteTestMp3(dir.File("music.mp3"), 44100);
     ASSERT_TRUE(
         audio::Init(1, 44100, audio::BASS_DEVICE_LATENCY));  // a real device, or the dummy driver

@@ -4,10 +4,10 @@
 
 #include <filesystem>
 
-#include "audio/scratch_dir.h"
 #include "audio/test_signal.h"
 #include "platform/audio/audio.h"
 #include "platform/audio/mp3_decoder.h"
+#include "support/scratch_dir.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ class ManualClock : public ::testing::Test {
         return static_cast<int64_t>(audio::ChannelGetPosition(stream) / kBytesPerFrame);
     }
 
-    ScratchDir dir;
+    vmtest::ScratchDir dir;
     audio::DecodedAudio decoded;
     audio::Handle stream = 0;
 };
@@ -107,7 +107,7 @@ TEST_F(ManualClock, PauseResumeSeekAndEndAreWrittenExactlyToTheWav) {
 }
 
 TEST(AudioMisuse, RefusedCallsSayWhyAndLeaveNothingBehind) {
-    ScratchDir dir;
+    vmtest::ScratchDir dir;
     WriteTestMp3(dir.File("music.mp3"), 4410);
     testing::internal::CaptureStderr();
     EXPECT_EQ(audio::StreamCreateFile(false, dir.File("music.mp3").c_str(), 0, 0, 0),

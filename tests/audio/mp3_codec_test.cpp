@@ -7,13 +7,13 @@
 #include <filesystem>
 #include <random>
 
-#include "audio/scratch_dir.h"
 #include "audio/test_signal.h"
 #include "platform/audio/mp3_decoder.h"
 #include "platform/audio/mp3_stream.h"
+#include "support/scratch_dir.h"
 
 TEST(Mp3Codec, DecodesExactlyTheEncodedLengthAlignedAndInChannelOrder) {
-    ScratchDir dir;
+    vmtest::ScratchDir dir;
     const size_t frames = 44100 + 123;  // not a multiple of the 1152-sample MP3 frame
     const std::vector<float> input = StereoSine(frames);
     std::string error, warning;
@@ -37,7 +37,7 @@ TEST(Mp3Codec, DecodesExactlyTheEncodedLengthAlignedAndInChannelOrder) {
 }
 
 TEST(Mp3Codec, StreamReadsInAnyChunksAndSeeksSampleExactly) {
-    ScratchDir dir;
+    vmtest::ScratchDir dir;
     const int64_t frames = 3 * 44100 + 17;
     WriteTestMp3(dir.File("a.mp3"), static_cast<size_t>(frames));
     audio::DecodedAudio whole;
@@ -80,7 +80,7 @@ TEST(Mp3Codec, StreamReadsInAnyChunksAndSeeksSampleExactly) {
 }
 
 TEST(Mp3Codec, RefusesFilesWithoutMpegAudioAndBadWriterArguments) {
-    ScratchDir dir;
+    vmtest::ScratchDir dir;
     std::mt19937 random(7);
     std::string noise(100000, '\0');
     for (char& c : noise) c = static_cast<char>(random());

@@ -9,6 +9,7 @@
 #include "contact_sheet.h"
 #include "frame_clock.h"
 #include "options.h"
+#include "support/scratch_dir.h"
 
 namespace {
 
@@ -110,7 +111,8 @@ TEST(CaptureContactSheet, LaysOutCellsAndWritesAReadablePng) {
     sheet.Add(red.data(), 130.0);
     EXPECT_EQ(sheet.Count(), 3u);
 
-    auto path = std::filesystem::temp_directory_path() / "capture_sheet_test.png";
+    const vmtest::ScratchDir dir("vm-capture-sheet");
+    const std::filesystem::path path = dir.Path() / "sheet.png";
     std::string err;
     ASSERT_TRUE(sheet.Write(path.string(), &err)) << err;
     int sw = 0, sh = 0, n = 0;

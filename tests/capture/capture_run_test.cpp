@@ -10,10 +10,12 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "support/shell.h"
+#include "support/scratch_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -46,16 +48,13 @@ class CaptureRun : public ::testing::Test {
     void SetUp() override {
         if (!fs::exists(fs::path(VM_DATA_DIR) / "vessmark"))
             GTEST_SKIP() << "the default production was not built";
-        work_ = fs::temp_directory_path() / ("capture_run_" + std::to_string(getpid()));
-        fs::create_directories(work_);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        if (!work_.empty()) fs::remove_all(work_, ec);
+        scratch_ = std::make_unique<vmtest::ScratchDir>("vm-capture-run");
+        work_ = scratch_->Path();
     }
     Result Capture(const std::string& args) {
         return Shell("cd '" VM_DATA_DIR "' && '" VM_CAPTURE_EXE "' --quiet " + args);
     }
+    std::unique_ptr<vmtest::ScratchDir> scratch_;
     fs::path work_;
 };
 

@@ -57,8 +57,8 @@ TEST_F(DisplayDeviceTest, FullScreenOpenBuildsTheDeviceAsTheTableSays) {
     EXPECT_EQ(p.FullScreen_RefreshRateInHz, 0u);  // 75 Hz chosen, default rate used
     EXPECT_EQ(p.PresentationInterval, gfx::D3DPRESENT_INTERVAL_DEFAULT);
     const gfx::SurfaceDesc& depth = adapter.device.depth.desc;
-    EXPECT_EQ((std::array{depth.Width, depth.Height, depth.Format, depth.MultiSampleType}),
-              (std::array{1024u, 768u, gfx::D3DFMT_D24X8, 0u}));
+    EXPECT_EQ(std::tuple(depth.Width, depth.Height, depth.Format, depth.MultiSampleType),
+              std::tuple(1024u, 768u, gfx::D3DFMT_D24X8, 0u));
     EXPECT_EQ(adapter.device.depthDiscard, 1);
     EXPECT_EQ(adapter.device.depthSet, &adapter.device.depth);
     EXPECT_EQ(g_device, &adapter.device);

@@ -45,7 +45,7 @@ class Device : public gfx::Device, public RefCounted {
     uint32_t AddRef() override { return AddRefImpl(); }
     uint32_t Release() override { return ReleaseImpl(log_, "device"); }
 
-    gfx::HRESULT CreateDepthStencilSurface(uint32_t width, uint32_t height, uint32_t format,
+    gfx::HRESULT CreateDepthStencilSurface(uint32_t width, uint32_t height, gfx::D3DFORMAT format,
                                            uint32_t multiSample, uint32_t quality, int32_t discard,
                                            gfx::Surface** surface) override {
         depth.desc = {format, gfx::D3DUSAGE_DEPTHSTENCIL, gfx::D3DPOOL_DEFAULT, multiSample, width,
@@ -62,19 +62,19 @@ class Device : public gfx::Device, public RefCounted {
     }
 
     // Not used by the display: fail loudly.
-    gfx::HRESULT CreateTexture(uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t,
-                               gfx::Texture**) override {
+    gfx::HRESULT CreateTexture(uint32_t, uint32_t, uint32_t, gfx::D3DUSAGE, gfx::D3DFORMAT,
+                               gfx::D3DPOOL, gfx::Texture**) override {
         return gfx::E_FAIL;
     }
-    gfx::HRESULT CreateRenderTarget(uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, int32_t,
+    gfx::HRESULT CreateRenderTarget(uint32_t, uint32_t, gfx::D3DFORMAT, uint32_t, uint32_t, int32_t,
                                     gfx::Surface**) override {
         return gfx::E_FAIL;
     }
-    gfx::HRESULT CreateVertexBuffer(uint32_t, uint32_t, uint32_t, uint32_t,
+    gfx::HRESULT CreateVertexBuffer(uint32_t, gfx::D3DUSAGE, uint32_t, gfx::D3DPOOL,
                                     gfx::VertexBuffer**) override {
         return gfx::E_FAIL;
     }
-    gfx::HRESULT CreateIndexBuffer(uint32_t, uint32_t, uint32_t, uint32_t,
+    gfx::HRESULT CreateIndexBuffer(uint32_t, gfx::D3DUSAGE, gfx::D3DFORMAT, gfx::D3DPOOL,
                                    gfx::IndexBuffer**) override {
         return gfx::E_FAIL;
     }
@@ -87,7 +87,7 @@ class Device : public gfx::Device, public RefCounted {
     gfx::HRESULT SetRenderTarget(uint32_t, gfx::Surface*) override { return gfx::E_FAIL; }
     gfx::HRESULT GetDepthStencilSurface(gfx::Surface**) override { return gfx::E_FAIL; }
     gfx::HRESULT StretchRect(gfx::Surface*, const gfx::Rect*, gfx::Surface*, const gfx::Rect*,
-                             uint32_t) override {
+                             gfx::D3DTEXTUREFILTERTYPE) override {
         return gfx::E_FAIL;
     }
     gfx::HRESULT BeginScene() override { return gfx::E_FAIL; }
@@ -98,14 +98,14 @@ class Device : public gfx::Device, public RefCounted {
     gfx::HRESULT Present(const gfx::Rect*, const gfx::Rect*, ui::Window*, const void*) override {
         return gfx::E_FAIL;
     }
-    gfx::HRESULT SetRenderState(uint32_t, uint32_t) override { return gfx::E_FAIL; }
-    gfx::HRESULT GetRenderState(uint32_t, uint32_t*) override { return gfx::E_FAIL; }
+    gfx::HRESULT SetRenderState(gfx::D3DRENDERSTATETYPE, uint32_t) override { return gfx::E_FAIL; }
+    gfx::HRESULT GetRenderState(gfx::D3DRENDERSTATETYPE, uint32_t*) override { return gfx::E_FAIL; }
     gfx::HRESULT SetStreamSource(uint32_t, gfx::VertexBuffer*, uint32_t, uint32_t) override {
         return gfx::E_FAIL;
     }
     gfx::HRESULT SetVertexDeclaration(gfx::VertexDeclaration*) override { return gfx::E_FAIL; }
     gfx::HRESULT SetIndices(gfx::IndexBuffer*) override { return gfx::E_FAIL; }
-    gfx::HRESULT DrawIndexedPrimitive(uint32_t, int32_t, uint32_t, uint32_t, uint32_t,
+    gfx::HRESULT DrawIndexedPrimitive(gfx::D3DPRIMITIVETYPE, int32_t, uint32_t, uint32_t, uint32_t,
                                       uint32_t) override {
         return gfx::E_FAIL;
     }
@@ -125,13 +125,13 @@ class Adapter : public gfx::Adapter, public RefCounted {
     uint32_t AddRef() override { return AddRefImpl(); }
     uint32_t Release() override { return ReleaseImpl(log_, "adapter"); }
 
-    uint32_t GetAdapterModeCount(uint32_t adapter, uint32_t format) override {
+    uint32_t GetAdapterModeCount(uint32_t adapter, gfx::D3DFORMAT format) override {
         queriedFormats.push_back(format);
         return adapter == gfx::D3DADAPTER_DEFAULT && format == gfx::D3DFMT_X8R8G8B8
                    ? static_cast<uint32_t>(modes.size())
                    : 0;
     }
-    gfx::HRESULT EnumAdapterModes(uint32_t, uint32_t format, uint32_t mode,
+    gfx::HRESULT EnumAdapterModes(uint32_t, gfx::D3DFORMAT format, uint32_t mode,
                                   gfx::DisplayMode* out) override {
         enumerated.push_back(mode);
         if (format != gfx::D3DFMT_X8R8G8B8 || mode >= modes.size()) return gfx::D3DERR_INVALIDCALL;
@@ -142,9 +142,9 @@ class Adapter : public gfx::Adapter, public RefCounted {
         *out = desktop;
         return gfx::D3D_OK;
     }
-    gfx::HRESULT CheckDeviceMultiSampleType(uint32_t, uint32_t deviceType, uint32_t format,
-                                            int32_t windowed, uint32_t multiSample,
-                                            uint32_t*) override {
+    gfx::HRESULT CheckDeviceMultiSampleType(uint32_t, gfx::D3DDEVTYPE deviceType,
+                                            gfx::D3DFORMAT format, int32_t windowed,
+                                            uint32_t multiSample, uint32_t*) override {
         multiSampleAsked.push_back(multiSample);
         windowedAsked.push_back(windowed);
         bool ok = deviceType == gfx::D3DDEVTYPE_HAL && format == gfx::D3DFMT_X8R8G8B8;
@@ -152,11 +152,11 @@ class Adapter : public gfx::Adapter, public RefCounted {
         for (uint32_t s : supportedSamples) listed = listed || s == multiSample;
         return ok && listed ? gfx::D3D_OK : gfx::D3DERR_NOTAVAILABLE;
     }
-    gfx::HRESULT GetDeviceCaps(uint32_t, uint32_t, gfx::Caps* out) override {
+    gfx::HRESULT GetDeviceCaps(uint32_t, gfx::D3DDEVTYPE, gfx::Caps* out) override {
         *out = caps;
         return gfx::D3D_OK;
     }
-    gfx::HRESULT CreateDevice(uint32_t adapter, uint32_t deviceType, ui::Window* focus,
+    gfx::HRESULT CreateDevice(uint32_t adapter, gfx::D3DDEVTYPE deviceType, ui::Window* focus,
                               uint32_t flags, gfx::PresentParameters* params,
                               gfx::Device** out) override {
         createAdapter = adapter;

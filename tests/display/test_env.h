@@ -3,7 +3,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <array>
 #include <filesystem>
@@ -21,6 +20,7 @@
 #include "platform/gfx/gfx.h"
 #include "platform/ui/scripted_dialog.h"
 #include "platform/ui/ui.h"
+#include "support/scratch_dir.h"
 
 struct ExitCalled {
     int code;
@@ -34,11 +34,8 @@ struct Box {
 class DisplayTest : public testing::Test {
   protected:
     void SetUp() override {
-        previous_ = std::filesystem::current_path();
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("vm_display_" + std::to_string(::getpid()) + "_" + std::to_string(counter_++));
-        std::filesystem::create_directories(folder_);
-        std::filesystem::current_path(folder_);
+        folder_ = std::make_unique<vmtest::ScratchDir>("vm-display");
+        inFolder_ = std::make_unique<vmtest::ScopedCurrentPath>(folder_->Path());
         displaySettings = DisplaySettings{};
         modeCount = 0;
         g_d3d = &adapter;
@@ -53,8 +50,8 @@ class DisplayTest : public testing::Test {
         ui::Configure({});
         g_d3d = nullptr;
         g_device = nullptr;
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(folder_);
+        inFolder_.reset();
+        folder_.reset();
     }
 
     void InstallUi() {
@@ -80,6 +77,6 @@ class DisplayTest : public testing::Test {
     std::vector<Box> boxes;
 
   private:
-    std::filesystem::path previous_, folder_;
-    static inline int counter_ = 0;
+    std::unique_ptr<vmtest::ScratchDir> folder_;
+    std::unique_ptr<vmtest::ScopedCurrentPath> inFolder_;
 };

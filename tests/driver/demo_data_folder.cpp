@@ -130,29 +130,18 @@ void WriteTrackFiles(const fs::path& folder, const Timeline& timeline) {
     }
 }
 
-DemoDataFolder::DemoDataFolder() {
-    std::string pattern = (fs::temp_directory_path() / "vessmark-demo-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-}
-
-DemoDataFolder::~DemoDataFolder() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-}
-
 void DemoDataFolder::WriteAssets(double soundtrackSeconds) {
-    WriteSoundtrack(path_ / "vessmark" / "Tavrin Demo Laat - Vessmark part 2 skal brukes.mp3",
+    WriteSoundtrack(Path() / "vessmark" / "Tavrin Demo Laat - Vessmark part 2 skal brukes.mp3",
                     soundtrackSeconds);
     for (const char* mesh :
          {"h.SCENEauge2_3.mesh", "gris.SCENEgrismesh_1.mesh", "gris.SCENEkjeft_0.mesh",
           "gris.SCENEnasabor_7.mesh", "gris.SCENEring_2.mesh", "gris.SCENEtann_8.mesh"})
-        WriteCubeMesh(path_ / "vessmark" / "gris" / mesh);
-    WriteImage(path_ / "vessmark" / "gris" / "augetext.JPG", 255, 255, 255);
-    WriteImage(path_ / "vessmark" / "data" / "dama.png", 230, 60, 60);
-    WriteImage(path_ / "vessmark" / "data" / "bg.png", 40, 60, 220);
-    WriteImage(path_ / "vessmark" / "data" / "demo.png", 60, 220, 80);
-    WriteEffects(path_);
+        WriteCubeMesh(Path() / "vessmark" / "gris" / mesh);
+    WriteImage(Path() / "vessmark" / "gris" / "augetext.JPG", 255, 255, 255);
+    WriteImage(Path() / "vessmark" / "data" / "dama.png", 230, 60, 60);
+    WriteImage(Path() / "vessmark" / "data" / "bg.png", 40, 60, 220);
+    WriteImage(Path() / "vessmark" / "data" / "demo.png", 60, 220, 80);
+    WriteEffects(Path());
 }
 
 }  // namespace demo_test

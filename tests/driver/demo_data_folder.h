@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "support/scratch_dir.h"
+
 namespace demo_test {
 
 struct TrackKey {
@@ -25,18 +27,17 @@ void WriteTrackFiles(const std::filesystem::path& folder, const Timeline& timeli
 class DemoDataFolder {
   public:
     // A fresh folder under the system's temporary directory, removed again by the destructor.
-    DemoDataFolder();
-    ~DemoDataFolder();
+    DemoDataFolder() = default;
     DemoDataFolder(const DemoDataFolder&) = delete;
     DemoDataFolder& operator=(const DemoDataFolder&) = delete;
 
-    const std::filesystem::path& Path() const { return path_; }
+    const std::filesystem::path& Path() const { return folder_.Path(); }
 
     // Soundtrack of the given length (a quiet sine), meshes, images and effects.
     void WriteAssets(double soundtrackSeconds);
 
   private:
-    std::filesystem::path path_;
+    vmtest::ScratchDir folder_{"vessmark-demo"};
 };
 
 }  // namespace demo_test

@@ -10,24 +10,22 @@
 #include "filters/recorded_resources.h"
 #include "resources/static_resources.h"
 #include "scene_core/matrix.h"
+#include "support/call_lines.h"
 
 namespace {
 
-using Lines = std::vector<std::string>;
-using vmtest::RecordedResources;
+using vmtest::Lines;
 
-Lines operator+(Lines a, const Lines& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
+using vmtest::operator+;
+using vmtest::RecordedResources;
 
 std::string Fx(const std::string& effect, const std::string& call) {
     return "Effect[" + effect + "]." + call;
 }
 
 // Blending off, no culling, no depth test.
-const Lines kFilterStates = {"SetRenderState(27, 0)", "SetRenderState(22, 1)",
-                             "SetRenderState(7, 0)"};
+const Lines kFilterStates = {"SetRenderState(ALPHABLENDENABLE, FALSE)",
+                             "SetRenderState(CULLMODE, NONE)", "SetRenderState(ZENABLE, FALSE)"};
 
 Lines Pass(const std::string& effect, int pass, const std::string& quad) {
     return {Fx(effect, "Begin(0)"), Fx(effect, "BeginPass(" + std::to_string(pass) + ")"),
@@ -35,7 +33,7 @@ Lines Pass(const std::string& effect, int pass, const std::string& quad) {
 }
 
 Lines Prologue() {
-    return Lines{"BeginScene()", "Clear(0, null, 1, 0x00000000, 1, 0)"} + kFilterStates;
+    return Lines{"BeginScene()", "Clear(0, null, TARGET, 0x00000000, 1, 0)"} + kFilterStates;
 }
 
 Lines Epilogue() {
@@ -157,7 +155,7 @@ TEST_F(FiltersTest, EachFilterRunsItsChainOfSteps) {
         SCOPED_TRACE(c.name);
         resources_->ClearLog();
         c.run();
-        EXPECT_EQ(Recorded(), c.expected);
+        EXPECT_LINES(Recorded(), c.expected);
     }
     EXPECT_STREQ(filterEffects.CurrentRef(), "color");  // filter six leaves it current
     const Matrix ortho = MatrixOrtho(1280.0f, 1024.0f);

@@ -10,6 +10,7 @@
 #include "filters/filters.h"
 #include "resources/static_resources.h"
 #include "scenes/assets.h"
+#include "support/scratch_dir.h"
 
 namespace vmtest {
 namespace {
@@ -103,19 +104,15 @@ RecordedResources& RecordedResources::Get(bool withScene) {
     LoadFilters();
     if (withScene) {
         // Mesh files in a scratch folder; "g1" carries a key that moves it to (1, 2, 3).
-        const fs::path saved = fs::current_path();
-        std::string dir = (fs::temp_directory_path() / "vm-scene-XXXXXX").string();
-        if (mkdtemp(dir.data()) == nullptr) throw std::runtime_error("mkdtemp");
-        fs::create_directories(fs::path(dir) / "vessmark" / "gris");
-        fs::current_path(dir);
+        const ScratchDir dir("vm-scene");
+        const ScopedCurrentPath inDir(dir.Path());
+        fs::create_directories("vessmark/gris");
         const char* files[] = {"h.SCENEauge2_3.mesh",    "gris.SCENEgrismesh_1.mesh",
                                "gris.SCENEkjeft_0.mesh", "gris.SCENEnasabor_7.mesh",
                                "gris.SCENEring_2.mesh",  "gris.SCENEtann_8.mesh"};
         for (int i = 0; i < 6; ++i)
             WriteTriangleMesh("vessmark/gris/" + std::string(files[i]), 1, 2, 3, i == 0);
         LoadScene();
-        fs::current_path(saved);
-        fs::remove_all(dir);
     }
     r.NameObjects();
     r.ClearLog();

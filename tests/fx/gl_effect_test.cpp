@@ -1,22 +1,19 @@
 // Effects on a real headless OpenGL device: pixels read back through the frame sink.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <array>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/fx/fx.h"
 #include "platform/gfx/gfx.h"
+#include "support/scratch_dir.h"
 
 namespace {
 
 using namespace gfx;
-namespace fs = std::filesystem;
 
 constexpr uint32_t kSize = 64;
 
@@ -55,15 +52,14 @@ class GlEffectTest : public ::testing::Test {
             D3DDECL_END,
         };
         ASSERT_EQ(device_->CreateVertexDeclaration(elements, &declaration_), D3D_OK);
-        dir_ = fs::temp_directory_path() / ("fx_gl_test_" + std::to_string(::getpid()));
-        fs::create_directories(dir_);
+        dir_ = new vmtest::ScratchDir("vm-fx-gl");
     }
     static void TearDownTestSuite() {
         if (declaration_) declaration_->Release();
         if (device_) device_->Release();
         if (adapter_) adapter_->Release();
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
+        delete dir_;
+        dir_ = nullptr;
     }
 
     void SetUp() override {
@@ -75,9 +71,7 @@ class GlEffectTest : public ::testing::Test {
     }
 
     static std::string Write(const std::string& name, const std::string& text) {
-        fs::path path = dir_ / name;
-        std::ofstream(path) << text;
-        return path.string();
+        return dir_->Write(name, text);
     }
 
     fx::Effect* Load(const std::string& name, const std::string& text) {
@@ -165,7 +159,7 @@ class GlEffectTest : public ::testing::Test {
     static inline Adapter* adapter_ = nullptr;
     static inline Device* device_ = nullptr;
     static inline VertexDeclaration* declaration_ = nullptr;
-    static inline fs::path dir_;
+    static inline vmtest::ScratchDir* dir_ = nullptr;
     static inline std::vector<uint8_t> frame_;
     static inline uint32_t frameWidth_ = 0;
 };
@@ -411,7 +405,7 @@ TEST_F(GlEffectTest, FailuresNameTheFileAndLine) {
     }
     fx::Effect* effect = nullptr;
     std::string messages;
-    std::string missing = (dir_ / "absent.fx").string();
+    std::string missing = (dir_->Path() / "absent.fx").string();
     EXPECT_EQ(fx::CreateEffectFromFile(device_, missing.c_str(), 0, &effect, &messages), E_FAIL);
     EXPECT_EQ(messages.rfind(missing + "(", 0), 0u) << messages;
     std::string binary = Write("binary.fx", std::string("\x89PNG\0\0garbage", 13));

@@ -79,7 +79,7 @@ TEST(Prepass, RecordsParametersTexturesSamplersAndPasses) {
     EXPECT_EQ(p0.vertexEntry, "VS");
     EXPECT_EQ(p0.pixelEntry, "PS");
     EXPECT_EQ(p0.vertexAt.line, 24);
-    using Pairs = std::vector<std::pair<uint32_t, uint32_t>>;
+    using Pairs = std::vector<std::pair<gfx::D3DRENDERSTATETYPE, uint32_t>>;
     EXPECT_EQ(p0.renderStates, (Pairs{{gfx::D3DRS_ALPHABLENDENABLE, 1},
                                       {gfx::D3DRS_SRCBLEND, gfx::D3DBLEND_SRCALPHA},
                                       {gfx::D3DRS_DESTBLEND, gfx::D3DBLEND_INVSRCALPHA},
@@ -167,7 +167,7 @@ TEST(Prepass, ValuesAcceptNumbersNamesAndMacros) {
         << "a scalar fills every component";
     EXPECT_EQ(r.FindParameter("w")->arraySize, 3);
     EXPECT_EQ(r.FindParameter("w")->initial, (std::vector<float>{1, -25, 0.5f}));
-    using Pairs = std::vector<std::pair<uint32_t, uint32_t>>;
+    using Pairs = std::vector<std::pair<gfx::D3DRENDERSTATETYPE, uint32_t>>;
     EXPECT_EQ(r.techniques[0].passes[0].renderStates,
               (Pairs{{gfx::D3DRS_ALPHABLENDENABLE, 1},
                      {gfx::D3DRS_SRCBLEND, 5},

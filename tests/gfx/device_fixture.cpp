@@ -207,7 +207,7 @@ Picture DeviceTest::ReadTexture(Texture* texture) {
 }
 
 Surface* DeviceTest::NewTextureTarget(uint32_t width, uint32_t height, Texture** texture,
-                                      uint32_t format) {
+                                      D3DFORMAT format) {
     *texture = nullptr;
     Surface* surface = nullptr;
     EXPECT_EQ(device_->CreateTexture(width, height, 1, D3DUSAGE_RENDERTARGET, format,

@@ -71,7 +71,7 @@ class DeviceTest : public ::testing::Test {
     Picture ReadTexture(gfx::Texture* texture);
 
     gfx::Surface* NewTextureTarget(uint32_t width, uint32_t height, gfx::Texture** texture,
-                                   uint32_t format = gfx::D3DFMT_X8R8G8B8);
+                                   gfx::D3DFORMAT format = gfx::D3DFMT_X8R8G8B8);
 
     gfx::Adapter* adapter_ = nullptr;
     gfx::Device* device_ = nullptr;

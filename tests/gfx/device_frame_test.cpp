@@ -96,14 +96,14 @@ TEST_F(DeviceTest, RenderTargetSwitchKeepsReferenceCountsAndViewportAndEachSlotT
 }
 
 TEST_F(DeviceTest, StatesStartAtDirect3DDefaultsAndMisuseIsRefused) {
-    const std::pair<uint32_t, uint32_t> defaults[] = {{D3DRS_ZENABLE, 1},
-                                                      {D3DRS_ZWRITEENABLE, 1},
-                                                      {D3DRS_ZFUNC, D3DCMP_LESSEQUAL},
-                                                      {D3DRS_CULLMODE, D3DCULL_CCW},
-                                                      {D3DRS_ALPHABLENDENABLE, 0},
-                                                      {D3DRS_SRCBLEND, D3DBLEND_ONE},
-                                                      {D3DRS_DESTBLEND, D3DBLEND_ZERO},
-                                                      {D3DRS_BLENDOP, D3DBLENDOP_ADD}};
+    const std::pair<D3DRENDERSTATETYPE, uint32_t> defaults[] = {{D3DRS_ZENABLE, 1},
+                                                                {D3DRS_ZWRITEENABLE, 1},
+                                                                {D3DRS_ZFUNC, D3DCMP_LESSEQUAL},
+                                                                {D3DRS_CULLMODE, D3DCULL_CCW},
+                                                                {D3DRS_ALPHABLENDENABLE, 0},
+                                                                {D3DRS_SRCBLEND, D3DBLEND_ONE},
+                                                                {D3DRS_DESTBLEND, D3DBLEND_ZERO},
+                                                                {D3DRS_BLENDOP, D3DBLENDOP_ADD}};
     for (auto [state, value] : defaults) {
         uint32_t got = 99;
         ASSERT_EQ(device_->GetRenderState(state, &got), D3D_OK);

@@ -74,12 +74,13 @@ TEST_F(DeviceTest, MultisampleAnswersMatchWhatCreationHonours) {
 TEST_F(DeviceTest, FailedCreationsReturnFailureAndNoObject) {
     // Zero or oversized extents, formats of the wrong kind, memory that cannot be had.
     Texture* tex = reinterpret_cast<Texture*>(1);
-    EXPECT_EQ(device_->CreateTexture(0, 16, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &tex),
-              D3DERR_INVALIDCALL);
+    EXPECT_EQ(
+        device_->CreateTexture(0, 16, 1, D3DUSAGE_NONE, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &tex),
+        D3DERR_INVALIDCALL);
     EXPECT_EQ(tex, nullptr);
-    EXPECT_TRUE(
-        Failed(device_->CreateTexture(1u << 20, 16, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &tex)));
-    EXPECT_EQ(device_->CreateTexture(16, 16, 1, 0, D3DFMT_D24S8, D3DPOOL_MANAGED, &tex),
+    EXPECT_TRUE(Failed(device_->CreateTexture(1u << 20, 16, 1, D3DUSAGE_NONE, D3DFMT_A8R8G8B8,
+                                              D3DPOOL_MANAGED, &tex)));
+    EXPECT_EQ(device_->CreateTexture(16, 16, 1, D3DUSAGE_NONE, D3DFMT_D24S8, D3DPOOL_MANAGED, &tex),
               D3DERR_INVALIDCALL);
     EXPECT_EQ(tex, nullptr);
     Surface* s = reinterpret_cast<Surface*>(1);
@@ -91,12 +92,15 @@ TEST_F(DeviceTest, FailedCreationsReturnFailureAndNoObject) {
         Failed(device_->CreateDepthStencilSurface(1u << 30, 1u << 30, D3DFMT_D24S8, 0, 0, 1, &s)));
     EXPECT_EQ(s, nullptr);
     VertexBuffer* vb = reinterpret_cast<VertexBuffer*>(1);
-    EXPECT_EQ(device_->CreateVertexBuffer(0, 0, 0, D3DPOOL_DEFAULT, &vb), D3DERR_INVALIDCALL);
+    EXPECT_EQ(device_->CreateVertexBuffer(0, D3DUSAGE_NONE, 0, D3DPOOL_DEFAULT, &vb),
+              D3DERR_INVALIDCALL);
     EXPECT_EQ(vb, nullptr);
-    EXPECT_EQ(device_->CreateVertexBuffer(0xFFFFFFF0u, 0, 0, D3DPOOL_DEFAULT, &vb),
+    EXPECT_EQ(device_->CreateVertexBuffer(0xFFFFFFF0u, D3DUSAGE_NONE, 0, D3DPOOL_DEFAULT, &vb),
               D3DERR_OUTOFVIDEOMEMORY);
     IndexBuffer* ib = reinterpret_cast<IndexBuffer*>(1);
-    EXPECT_EQ(device_->CreateIndexBuffer(64, 0, 102 /* 32-bit indices */, D3DPOOL_MANAGED, &ib),
+    EXPECT_EQ(device_->CreateIndexBuffer(64, D3DUSAGE_NONE,
+                                         static_cast<D3DFORMAT>(102) /* 32-bit indices */,
+                                         D3DPOOL_MANAGED, &ib),
               D3DERR_INVALIDCALL);
     EXPECT_EQ(ib, nullptr);
     VertexDeclaration* decl = reinterpret_cast<VertexDeclaration*>(1);
@@ -195,7 +199,7 @@ TEST_F(DeviceTest, ResourcesOutlivingTheDeviceReleaseSafely) {
     Surface* back = nullptr;
     device_->GetRenderTarget(0, &back);
     VertexBuffer* vb = nullptr;
-    device_->CreateVertexBuffer(32, 0, 0, D3DPOOL_DEFAULT, &vb);
+    device_->CreateVertexBuffer(32, D3DUSAGE_NONE, 0, D3DPOOL_DEFAULT, &vb);
     device_->SetRenderTarget(0, level);
     EXPECT_EQ(tex->Release(), 2u);  // the level surface and the device keep the texture
 

@@ -5,7 +5,7 @@
 
 #include <fstream>
 
-#include "audio/scratch_dir.h"
+#include "support/scratch_dir.h"
 #include "driver/live_atomic_write.h"
 #include "driver/live_watcher.h"
 
@@ -26,7 +26,7 @@ size_t EntriesIn(const fs::path& folder) {
 }
 
 TEST(AtomicWrite, ABatchReplacesEveryTargetOrNone) {
-    ScratchDir dir;
+    vmtest::ScratchDir dir;
     const fs::path a = dir.Path() / "a.track", b = dir.Path() / "b.track";
     Write(a, "old a");
     Write(b, "old b");
@@ -64,7 +64,7 @@ TEST(AtomicWrite, ABatchReplacesEveryTargetOrNone) {
 }
 
 TEST(FolderWatcher, SeesWriteInPlaceRenameOverAndDeleteThenCreateInSubfolders) {
-    ScratchDir dir;
+    vmtest::ScratchDir dir;
     fs::create_directories(dir.Path() / "sub");
     const fs::path top = dir.Path() / "timeline.txt", deep = dir.Path() / "sub" / "pig.fx";
     Write(top, "1");

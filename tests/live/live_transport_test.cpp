@@ -7,7 +7,7 @@
 #include <deque>
 #include <map>
 
-#include "audio/scratch_dir.h"
+#include "support/scratch_dir.h"
 #include "audio/test_signal.h"
 #include "driver/live_keys.h"
 #include "driver/live_music.h"
@@ -75,7 +75,7 @@ class LiveTransport : public ::testing::Test {
     live::Transport& T() { return session->GetTransport(); }
     int64_t MusicFrame() { return static_cast<int64_t>(audio::ChannelGetPosition(stream) / 8); }
 
-    ScratchDir dir;
+    vmtest::ScratchDir dir;
     audio::Handle stream = 0;
     std::deque<ui::Msg> queue;
     MapDevice device;

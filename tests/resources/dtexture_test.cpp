@@ -2,12 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "support/call_lines.h"
 #include "support/recording_device.h"
 
 namespace {
 
 using Boxes = std::vector<vmtest::BoxRecorder::Box>;
-using Lines = std::vector<std::string>;
+using vmtest::Lines;
 
 class DTextureTest : public ::testing::Test {
   protected:
@@ -19,8 +20,9 @@ class DTextureTest : public ::testing::Test {
 
 TEST_F(DTextureTest, CreatesADynamicTextureItsLevelAndADepthSurface) {
     EXPECT_TRUE(texture.Create(1280, 720, gfx::D3DFMT_X8R8G8B8));
-    EXPECT_EQ(device.Calls(), (Lines{"CreateTexture(1280, 720, 1, 512, 22, 0)",
-                                     "CreateDepthStencilSurface(1280, 720, 75, 0, 0, 1)"}));
+    EXPECT_LINES(device.Calls(),
+                 (Lines{"CreateTexture(1280, 720, 1, DYNAMIC, X8R8G8B8, DEFAULT)",
+                        "CreateDepthStencilSurface(1280, 720, D24S8, NONE, 0, 1)"}));
     EXPECT_NE(texture.surface, nullptr);
     EXPECT_EQ(texture.width, 1280u);
     EXPECT_EQ(texture.height, 720u);

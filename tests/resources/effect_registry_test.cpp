@@ -3,12 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include "support/call_lines.h"
 #include "support/recording_device.h"
 
 namespace {
 
 using Boxes = std::vector<vmtest::BoxRecorder::Box>;
-using Lines = std::vector<std::string>;
+using vmtest::Lines;
 
 class EffectRegistry : public ::testing::Test {
   protected:
@@ -88,9 +89,9 @@ TEST_F(EffectProtocol, BeginsAndEndsTheRequestedPassOfTheCurrentEffect) {
     effects.GetCurrent()->SetFloat("radius", 1.5f);
     effects.Begin(1, nullptr);
     effects.End(nullptr);
-    EXPECT_EQ(device.Calls(),
-              (Lines{"Effect[two].SetFloat(radius, 1.5)", "Effect[two].Begin(0)",
-                     "Effect[two].BeginPass(1)", "Effect[two].EndPass()", "Effect[two].End()"}));
+    EXPECT_LINES(device.Calls(),
+                 (Lines{"Effect[two].SetFloat(radius, 1.5)", "Effect[two].Begin(0)",
+                        "Effect[two].BeginPass(1)", "Effect[two].EndPass()", "Effect[two].End()"}));
     EXPECT_TRUE(boxes.boxes.empty());
 }
 
@@ -100,8 +101,8 @@ TEST_F(EffectProtocol, APassPastTheCountIsReportedAndEndStillRuns) {
     EXPECT_EQ(boxes.boxes, (Boxes{{"Effect[two] -  has MaxPasses[2] and cannot use Pass[2]\n",
                                    "Effect Error [Begin]"}}));
     effects.End(nullptr);
-    EXPECT_EQ(device.Calls(),
-              (Lines{"Effect[two].Begin(0)", "Effect[two].EndPass()", "Effect[two].End()"}));
+    EXPECT_LINES(device.Calls(),
+                 (Lines{"Effect[two].Begin(0)", "Effect[two].EndPass()", "Effect[two].End()"}));
     EXPECT_EQ(boxes.boxes.size(), 1u);
 }
 
@@ -110,8 +111,8 @@ TEST_F(EffectProtocol, AnExplicitRefWinsAndLeavesCurrentRefAlone) {
     effects.SetCurrentRef(current);
     effects.Begin(2, "Blur");
     effects.End("Blur");
-    EXPECT_EQ(device.Calls(), (Lines{"Effect[Blur].Begin(0)", "Effect[Blur].BeginPass(2)",
-                                     "Effect[Blur].EndPass()", "Effect[Blur].End()"}));
+    EXPECT_LINES(device.Calls(), (Lines{"Effect[Blur].Begin(0)", "Effect[Blur].BeginPass(2)",
+                                        "Effect[Blur].EndPass()", "Effect[Blur].End()"}));
     EXPECT_EQ(effects.CurrentRef(), current);
 }
 

@@ -2,12 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "support/call_lines.h"
 #include "support/recording_device.h"
 
 namespace {
 
 using Boxes = std::vector<vmtest::BoxRecorder::Box>;
-using Lines = std::vector<std::string>;
+using vmtest::Lines;
 
 class GridTest : public ::testing::Test {
   protected:
@@ -74,10 +75,11 @@ TEST_F(GridTest, LargerGridsRunRowByRowWithTheSameWinding) {
 
 TEST_F(GridTest, MakesTheBuffersAndDeclarationTheGridLayoutNeeds) {
     GenerateGrid(mesh, 2, 2, 4, 4, 0, 0);
-    EXPECT_EQ(device.Calls(),
-              (Lines{"CreateVertexBuffer(128, 520, 274, 0)", "vb1.Lock(0, 0, 0)", "vb1.Unlock()",
-                     "CreateIndexBuffer(12, 8, 101, 1)", "ib1.Lock(0, 0, 0)", "ib1.Unlock()",
-                     "CreateVertexDeclaration(4 elements)"}));
+    EXPECT_LINES(
+        device.Calls(),
+        (Lines{"CreateVertexBuffer(128, WRITEONLY|DYNAMIC, 274, DEFAULT)", "vb1.Lock(0, 0, 0)",
+               "vb1.Unlock()", "CreateIndexBuffer(12, WRITEONLY, INDEX16, MANAGED)",
+               "ib1.Lock(0, 0, 0)", "ib1.Unlock()", "CreateVertexDeclaration(4 elements)"}));
     auto* vb = static_cast<vmtest::FakeVertexBuffer*>(mesh.vertexBuffer);
     EXPECT_EQ(0, std::memcmp(vb->bytes.data(), mesh.vertexData2.get(), 128));
     EXPECT_NE(mesh.vertexData.get(), mesh.vertexData2.get());
@@ -93,9 +95,9 @@ TEST_F(GridTest, MakesTheBuffersAndDeclarationTheGridLayoutNeeds) {
 
     device.ClearCalls();
     mesh.Draw();
-    EXPECT_EQ(device.Calls(),
-              (Lines{"SetStreamSource(0, vb1, 0, 32)", "SetVertexDeclaration(decl1)",
-                     "SetIndices(ib1)", "DrawIndexedPrimitive(4, 0, 0, 4, 0, 2)"}));
+    EXPECT_LINES(device.Calls(),
+                 (Lines{"SetStreamSource(0, vb1, 0, 32)", "SetVertexDeclaration(decl1)",
+                        "SetIndices(ib1)", "DrawIndexedPrimitive(TRIANGLELIST, 0, 0, 4, 0, 2)"}));
 }
 
 TEST_F(GridTest, RefusesSizesThatCannotBeIndexed) {

@@ -1,12 +1,8 @@
-// Builds mesh files byte by byte for the tests, and writes them into a fresh temporary folder.
+// Builds mesh files byte by byte for the tests (vmtest::ScratchDir writes them out).
 #pragma once
-
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -48,24 +44,4 @@ class MeshBytes {
     MeshBytes& NoKeys() { return KeyCount(0).U32(0).U32(0).U32(0); }
 
     std::vector<uint8_t> data;
-};
-
-class TempFolder {
-  public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vm_mesh_XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
-    }
-    ~TempFolder() { std::filesystem::remove_all(path_); }
-    std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) const {
-        const std::string file = (path_ / name).string();
-        std::ofstream out(file, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-        return file;
-    }
-    const std::filesystem::path& Path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
 };

@@ -7,12 +7,14 @@
 
 #include "mesh_file_builder.h"
 #include "scene_core/matrix.h"
+#include "support/call_lines.h"
 #include "support/recording_device.h"
+#include "support/scratch_dir.h"
 
 namespace {
 
 using Boxes = std::vector<vmtest::BoxRecorder::Box>;
-using Lines = std::vector<std::string>;
+using vmtest::Lines;
 
 class MeshTest : public ::testing::Test {
   protected:
@@ -29,7 +31,7 @@ class MeshTest : public ::testing::Test {
         EXPECT_EQ(m.positionKeys.count + m.rotationKeys.count + m.scaleKeys.count, 0u);
     }
 
-    TempFolder folder;
+    vmtest::ScratchDir folder;
     vmtest::RecordingDevice device;
     vmtest::ScopedDevice use{&device};
     vmtest::BoxRecorder boxes;
@@ -45,10 +47,11 @@ TEST_F(MeshTest, Stride32MeshWithPositionNormalAndTexcoordKeepsCopies) {
     mesh.LoadFromFile(Write(bytes).c_str());
 
     EXPECT_TRUE(boxes.boxes.empty());
-    EXPECT_EQ(device.Calls(),
-              (Lines{"CreateVertexDeclaration(4 elements)", "CreateIndexBuffer(12, 8, 101, 1)",
-                     "CreateVertexBuffer(128, 520, 0, 0)", "ib1.Lock(0, 0, 0)", "ib1.Unlock()",
-                     "vb1.Lock(0, 0, 8192)", "vb1.Unlock()"}));
+    EXPECT_LINES(device.Calls(), (Lines{"CreateVertexDeclaration(4 elements)",
+                                        "CreateIndexBuffer(12, WRITEONLY, INDEX16, MANAGED)",
+                                        "CreateVertexBuffer(128, WRITEONLY|DYNAMIC, 0, DEFAULT)",
+                                        "ib1.Lock(0, 0, 0)", "ib1.Unlock()",
+                                        "vb1.Lock(0, 0, DISCARD)", "vb1.Unlock()"}));
     const auto& e = Elements(mesh);
     EXPECT_EQ(e[0].Usage, gfx::D3DDECLUSAGE_POSITION);
     EXPECT_EQ(e[1].Offset, 12);
@@ -71,9 +74,9 @@ TEST_F(MeshTest, Stride32MeshWithPositionNormalAndTexcoordKeepsCopies) {
 
     device.ClearCalls();
     mesh.Draw();
-    EXPECT_EQ(device.Calls(),
-              (Lines{"SetStreamSource(0, vb1, 0, 32)", "SetVertexDeclaration(decl1)",
-                     "SetIndices(ib1)", "DrawIndexedPrimitive(4, 0, 0, 4, 0, 2)"}));
+    EXPECT_LINES(device.Calls(),
+                 (Lines{"SetStreamSource(0, vb1, 0, 32)", "SetVertexDeclaration(decl1)",
+                        "SetIndices(ib1)", "DrawIndexedPrimitive(TRIANGLELIST, 0, 0, 4, 0, 2)"}));
 }
 
 TEST_F(MeshTest, FormatBitsLayTheElementsOutInBitOrder) {

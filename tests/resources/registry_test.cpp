@@ -3,13 +3,14 @@
 
 #include "resources/mesh_proxy.h"
 #include "resources/texture_stack.h"
+#include "support/call_lines.h"
 #include "support/recording_device.h"
 
 namespace {
 
 using Box = vmtest::BoxRecorder::Box;
 using Boxes = std::vector<Box>;
-using Lines = std::vector<std::string>;
+using vmtest::Lines;
 
 class TextureRegistry : public ::testing::Test {
   protected:
@@ -39,7 +40,7 @@ TEST_F(TextureRegistry, FindIsExactCaseSensitiveAndTheFirstEntryWins) {
 TEST_F(TextureRegistry, AFileWithoutANameStopsTheLoadAfterThePairsBefore) {
     const char* list[] = {"a.png", "eyes", "b.png", nullptr};
     textures.Load(list);
-    EXPECT_EQ(device.Calls(), (Lines{"CreateTextureFromFile(a.png)"}));
+    EXPECT_LINES(device.Calls(), (Lines{"CreateTextureFromFile(a.png)"}));
     EXPECT_EQ(boxes.boxes, (Boxes{{"Check Your Texture ParamenterList\n", "Error"}}));
     EXPECT_EQ(textures.Count(), 1u);
 }
@@ -56,8 +57,8 @@ TEST_F(TextureRegistry, AFailedImageIsReportedByNameAndEndsTheLoad) {
                           "demo",
                           nullptr};
     textures.Load(list);
-    EXPECT_EQ(device.Calls(), (Lines{"CreateTextureFromFile(vessmark/gris/augetext.JPG)",
-                                     "CreateTextureFromFile(vessmark/data/dama.png)"}));
+    EXPECT_LINES(device.Calls(), (Lines{"CreateTextureFromFile(vessmark/gris/augetext.JPG)",
+                                        "CreateTextureFromFile(vessmark/data/dama.png)"}));
     EXPECT_EQ(boxes.boxes, (Boxes{{"InvalidData With dama", "TextureStack"}}));
     EXPECT_NE(textures.Find("eyes"), nullptr);
     for (const char* name : {"dama", "bg", "demo"}) EXPECT_EQ(textures.Find(name), nullptr);

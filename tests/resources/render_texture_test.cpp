@@ -5,12 +5,13 @@
 #include <gtest/gtest.h>
 
 #include "display/display_settings.h"
+#include "support/call_lines.h"
 #include "support/recording_device.h"
 
 namespace {
 
 using Boxes = std::vector<vmtest::BoxRecorder::Box>;
-using Lines = std::vector<std::string>;
+using vmtest::Lines;
 
 class RenderTextureTest : public ::testing::Test {
   protected:
@@ -58,8 +59,9 @@ TEST_F(RenderTextureTest, SizeIsTheRenderAreaTimesTheScaleTruncated) {
 
 TEST_F(RenderTextureTest, PlainCreationMakesTextureDepthAndLevelSurface) {
     rt.CreateSized(640, 360, false, gfx::D3DFMT_X8R8G8B8);
-    EXPECT_EQ(device.Calls(), (Lines{"CreateTexture(640, 360, 1, 1, 22, 0)",
-                                     "CreateDepthStencilSurface(640, 360, 75, 0, 0, 1)"}));
+    EXPECT_LINES(device.Calls(),
+                 (Lines{"CreateTexture(640, 360, 1, RENDERTARGET, X8R8G8B8, DEFAULT)",
+                        "CreateDepthStencilSurface(640, 360, D24S8, NONE, 0, 1)"}));
     ASSERT_NE(rt.texture, nullptr);
     ASSERT_NE(rt.surface, nullptr);
     EXPECT_EQ(vmtest::RecordingDevice::Name(rt.depth), "depth1");
@@ -71,9 +73,10 @@ TEST_F(RenderTextureTest, PlainCreationMakesTextureDepthAndLevelSurface) {
 
 TEST_F(RenderTextureTest, MultisampledCreationUsesTheChosenSampleCount) {
     rt.CreateSized(1280, 720, true, gfx::D3DFMT_X8R8G8B8);
-    EXPECT_EQ(device.Calls(), (Lines{"CreateTexture(1280, 720, 1, 1, 22, 0)",
-                                     "CreateDepthStencilSurface(1280, 720, 75, 4, 0, 1)",
-                                     "CreateRenderTarget(1280, 720, 22, 4, 0, 0)"}));
+    EXPECT_LINES(device.Calls(),
+                 (Lines{"CreateTexture(1280, 720, 1, RENDERTARGET, X8R8G8B8, DEFAULT)",
+                        "CreateDepthStencilSurface(1280, 720, D24S8, 4_SAMPLES, 0, 1)",
+                        "CreateRenderTarget(1280, 720, X8R8G8B8, 4_SAMPLES, 0, 0)"}));
     EXPECT_NE(rt.msTarget, nullptr);
     EXPECT_TRUE(rt.multisampled);
 }
@@ -122,7 +125,7 @@ TEST_F(RenderTextureTest, BeginAndEndSwitchTargetsAndResolveKeepingReferenceCoun
         (Lines{"GetRenderTarget(0)", "GetDepthStencilSurface()", "SetRenderTarget(0, " + ms + ")",
                "SetDepthStencilSurface(" + depth + ")", "BeginScene()", "EndScene()",
                "SetRenderTarget(0, backbuffer)", "SetDepthStencilSurface(autodepth)",
-               "StretchRect(" + ms + ", null, " + level + ", null, 0)"}));
+               "StretchRect(" + ms + ", null, " + level + ", null, NONE)"}));
     EXPECT_EQ(device.CurrentTarget(), device.BackBuffer());
     EXPECT_EQ(device.CurrentDepth(), device.AutoDepth());
     EXPECT_EQ(device.BackBuffer()->Refs(), targetRefs);

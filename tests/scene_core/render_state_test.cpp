@@ -2,30 +2,34 @@
 
 #include <gtest/gtest.h>
 
+#include "support/call_lines.h"
 #include "support/recording_device.h"
 
 namespace {
 
-using Lines = std::vector<std::string>;
+using vmtest::Lines;
 
 TEST(RenderState, CullAndDepthSetsBothStatesInOrder) {
     vmtest::RecordingDevice device;
     vmtest::ScopedDevice use(&device);
     SetCullAndDepth(3, true);
     SetCullAndDepth(1, false);
-    EXPECT_EQ(device.Calls(), (Lines{"SetRenderState(22, 3)", "SetRenderState(7, 1)",
-                                     "SetRenderState(22, 1)", "SetRenderState(7, 0)"}));
+    EXPECT_LINES(device.Calls(),
+                 (Lines{"SetRenderState(CULLMODE, CCW)", "SetRenderState(ZENABLE, TRUE)",
+                        "SetRenderState(CULLMODE, NONE)", "SetRenderState(ZENABLE, FALSE)"}));
 }
 
 TEST(RenderState, AlphaBlendSetsTheBlendStatesOnlyWhenEnabling) {
     vmtest::RecordingDevice device;
     vmtest::ScopedDevice use(&device);
     SetAlphaBlend(false, 1, 5, 6);
-    EXPECT_EQ(device.Calls(), (Lines{"SetRenderState(27, 0)"}));
+    EXPECT_LINES(device.Calls(), (Lines{"SetRenderState(ALPHABLENDENABLE, FALSE)"}));
     device.ClearCalls();
     SetAlphaBlend(true, 1, 5, 6);
-    EXPECT_EQ(device.Calls(), (Lines{"SetRenderState(27, 1)", "SetRenderState(171, 1)",
-                                     "SetRenderState(19, 5)", "SetRenderState(20, 6)"}));
+    EXPECT_LINES(
+        device.Calls(),
+        (Lines{"SetRenderState(ALPHABLENDENABLE, TRUE)", "SetRenderState(BLENDOP, ADD)",
+               "SetRenderState(SRCBLEND, SRCALPHA)", "SetRenderState(DESTBLEND, INVSRCALPHA)"}));
 }
 
 }  // namespace

@@ -13,16 +13,14 @@
 #include "scene_core/camera.h"
 #include "scene_core/matrix.h"
 #include "scenes/pig.h"
+#include "support/call_lines.h"
 
 namespace {
 
-using Lines = std::vector<std::string>;
-using vmtest::RecordedResources;
+using vmtest::Lines;
 
-Lines operator+(Lines a, const Lines& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
+using vmtest::operator+;
+using vmtest::RecordedResources;
 
 std::string Pig(const std::string& call) {
     return "Effect[pig]." + call;
@@ -77,13 +75,13 @@ class ScenesTest : public ::testing::Test {
 
 TEST_F(ScenesTest, PigDrawsTheBodyThenTheTexturedEyesAtTheirFirstKeyPoseFoggedOnPassesTwoAndThree) {
     DrawPig(MatrixWorld(5, 0, 0, 0, 0, 0, 2));
-    EXPECT_EQ(Recorded(), ExpectedPig(false));
+    EXPECT_LINES(Recorded(), ExpectedPig(false));
     // "g1" carries the key (1, 2, 3): its own transform comes first, then the world.
     EXPECT_EQ(Translation(PigEffect().values["matWorld"]), (std::vector<float>{7, 4, 6}));
     EXPECT_TRUE(resources_->boxes.boxes.empty());
     resources_->ClearLog();
     DrawPigFog(MatrixIdentity(), 12.0f);
-    EXPECT_EQ(Recorded(), ExpectedPig(true));
+    EXPECT_LINES(Recorded(), ExpectedPig(true));
 }
 
 TEST_F(ScenesTest, PigSceneOrbitsTheEyeAndClearsColourAndDepth) {
@@ -92,9 +90,12 @@ TEST_F(ScenesTest, PigSceneOrbitsTheEyeAndClearsColourAndDepth) {
     EXPECT_NEAR(g_camera.eye.x, 0.0f, 1e-6f);
     EXPECT_FLOAT_EQ(g_camera.eye.z, 5.0f);
     const Lines lines = Recorded();
-    const Lines frameStart{
-        "target sceneTarget",    "BeginScene()",         "Clear(0, null, 3, 0x00000000, 1, 0)",
-        "SetRenderState(22, 3)", "SetRenderState(7, 1)", "SetRenderState(27, 0)"};
+    const Lines frameStart{"target sceneTarget",
+                           "BeginScene()",
+                           "Clear(0, null, TARGET|ZBUFFER, 0x00000000, 1, 0)",
+                           "SetRenderState(CULLMODE, CCW)",
+                           "SetRenderState(ZENABLE, TRUE)",
+                           "SetRenderState(ALPHABLENDENABLE, FALSE)"};
     ASSERT_GT(lines.size(), frameStart.size() + 2);
     EXPECT_EQ(Lines(lines.begin(), lines.begin() + 6), frameStart);
     EXPECT_EQ(Lines(lines.end() - 2, lines.end()), (Lines{"EndScene()", "target backbuffer"}));
@@ -127,14 +128,17 @@ TEST_F(ScenesTest, ReflectionDrawsTheBlendedFloorBetweenTheTwoRows) {
     }
     EXPECT_EQ(pigsBeforeFloor, 10u);
     EXPECT_EQ(Count(Recorded(), Pig("BeginPass(0)")), 20u);
-    EXPECT_EQ(outsidePigs,
-              (Lines{"target sceneTarget", "BeginScene()", "Clear(0, null, 3, 0x00000000, 1, 0)",
-                     "SetRenderState(22, 3)", "SetRenderState(7, 1)", "SetRenderState(27, 0)",
-                     "SetRenderState(27, 1)", "SetRenderState(171, 1)", "SetRenderState(19, 5)",
-                     "SetRenderState(20, 6)", "Effect[floor].SetMatrix(matWorldViewProjection)",
-                     "Effect[floor].Begin(0)", "Effect[floor].BeginPass(0)", "draw floorQuad",
-                     "Effect[floor].EndPass()", "Effect[floor].End()", "SetRenderState(27, 0)",
-                     "EndScene()", "target backbuffer"}));
+    EXPECT_EQ(
+        outsidePigs,
+        (Lines{"target sceneTarget", "BeginScene()",
+               "Clear(0, null, TARGET|ZBUFFER, 0x00000000, 1, 0)", "SetRenderState(CULLMODE, CCW)",
+               "SetRenderState(ZENABLE, TRUE)", "SetRenderState(ALPHABLENDENABLE, FALSE)",
+               "SetRenderState(ALPHABLENDENABLE, TRUE)", "SetRenderState(BLENDOP, ADD)",
+               "SetRenderState(SRCBLEND, SRCALPHA)", "SetRenderState(DESTBLEND, INVSRCALPHA)",
+               "Effect[floor].SetMatrix(matWorldViewProjection)", "Effect[floor].Begin(0)",
+               "Effect[floor].BeginPass(0)", "draw floorQuad", "Effect[floor].EndPass()",
+               "Effect[floor].End()", "SetRenderState(ALPHABLENDENABLE, FALSE)", "EndScene()",
+               "target backbuffer"}));
     // The last pig is upright, at the end of the row.
     EXPECT_EQ(Translation(PigEffect().values["matWorld"]), (std::vector<float>{1, 2, 15}));
 }
@@ -177,15 +181,17 @@ TEST_F(ScenesTest, SwarmPigsStartAtTheRightEdgeOnTheirNoiseCurves) {
 
 TEST_F(ScenesTest, ImageSceneClearsOnlyColourAndBlendsTheNamedImage) {
     SceneImage("dama", 0.0f);
-    EXPECT_EQ(Recorded(),
-              (Lines{"target sceneTarget", "BeginScene()", "Clear(0, null, 1, 0x00000000, 1, 0)",
-                     "SetRenderState(22, 1)", "SetRenderState(7, 0)", "SetRenderState(27, 1)",
-                     "SetRenderState(171, 1)", "SetRenderState(19, 5)", "SetRenderState(20, 6)",
-                     "Effect[texture].SetMatrix(matWorldViewProjection)",
-                     "Effect[texture].SetTexture(tex0, dama)", "Effect[texture].SetFloat(alpha, 0)",
-                     "Effect[texture].Begin(0)", "Effect[texture].BeginPass(0)",
-                     "draw backdropQuad", "Effect[texture].EndPass()", "Effect[texture].End()",
-                     "EndScene()", "target backbuffer"}));
+    EXPECT_LINES(
+        Recorded(),
+        (Lines{"target sceneTarget", "BeginScene()", "Clear(0, null, TARGET, 0x00000000, 1, 0)",
+               "SetRenderState(CULLMODE, NONE)", "SetRenderState(ZENABLE, FALSE)",
+               "SetRenderState(ALPHABLENDENABLE, TRUE)", "SetRenderState(BLENDOP, ADD)",
+               "SetRenderState(SRCBLEND, SRCALPHA)", "SetRenderState(DESTBLEND, INVSRCALPHA)",
+               "Effect[texture].SetMatrix(matWorldViewProjection)",
+               "Effect[texture].SetTexture(tex0, dama)", "Effect[texture].SetFloat(alpha, 0)",
+               "Effect[texture].Begin(0)", "Effect[texture].BeginPass(0)", "draw backdropQuad",
+               "Effect[texture].EndPass()", "Effect[texture].End()", "EndScene()",
+               "target backbuffer"}));
     const Matrix ortho = MatrixOrtho(800.0f, 450.0f);
     EXPECT_EQ(resources_->Effect("texture")->values["matWorldViewProjection"],
               std::vector<float>(ortho.data(), ortho.data() + 16));

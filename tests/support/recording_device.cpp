@@ -1,3 +1,9 @@
+// Index of this file:
+//  [SECTION] Buffers, textures, declarations
+//  [SECTION] Device
+//  [SECTION] Effects
+//  [SECTION] Scopes
+
 #include "support/recording_device.h"
 
 #include <cstdio>
@@ -31,8 +37,7 @@ std::string U(uint32_t value) {
 
 }  // namespace
 
-// ---- Buffers, textures, declarations
-// -------------------------------------------------------------
+// [SECTION] Buffers, textures, declarations
 
 gfx::HRESULT FakeTexture::GetLevelDesc(uint32_t level, gfx::SurfaceDesc* out) {
     if (level != 0) return gfx::D3DERR_INVALIDCALL;
@@ -66,14 +71,21 @@ gfx::HRESULT FakeVertexDeclaration::GetDeclaration(gfx::VertexElement* out, uint
     return gfx::D3D_OK;
 }
 
-// ---- Device
-// ---------------------------------------------------------------------------------------
+// [SECTION] Device
 
 RecordingDevice::RecordingDevice(uint32_t width, uint32_t height) {
-    gfx::SurfaceDesc color{
-        gfx::D3DFMT_X8R8G8B8, gfx::D3DUSAGE_RENDERTARGET, gfx::D3DPOOL_DEFAULT, 0, width, height};
-    gfx::SurfaceDesc depth{
-        gfx::D3DFMT_D24S8, gfx::D3DUSAGE_DEPTHSTENCIL, gfx::D3DPOOL_DEFAULT, 0, width, height};
+    gfx::SurfaceDesc color{gfx::D3DFMT_X8R8G8B8,
+                           gfx::D3DUSAGE_RENDERTARGET,
+                           gfx::D3DPOOL_DEFAULT,
+                           gfx::D3DMULTISAMPLE_NONE,
+                           width,
+                           height};
+    gfx::SurfaceDesc depth{gfx::D3DFMT_D24S8,
+                           gfx::D3DUSAGE_DEPTHSTENCIL,
+                           gfx::D3DPOOL_DEFAULT,
+                           gfx::D3DMULTISAMPLE_NONE,
+                           width,
+                           height};
     backBuffer_ = Keep(new FakeSurface("backbuffer", &faults_, color));
     autoDepth_ = Keep(new FakeSurface("autodepth", &faults_, depth));
     target_ = backBuffer_;  // the device's own reference
@@ -129,30 +141,34 @@ std::vector<std::string> RecordingDevice::LiveObjects() const {
     return live;
 }
 
-uint32_t RecordingDevice::RenderState(uint32_t state) const {
+uint32_t RecordingDevice::RenderState(gfx::D3DRENDERSTATETYPE state) const {
     auto it = renderStates_.find(state);
     return it == renderStates_.end() ? 0 : it->second;
 }
 
 gfx::HRESULT RecordingDevice::CreateTexture(uint32_t width, uint32_t height, uint32_t levels,
-                                            uint32_t usage, uint32_t format, uint32_t pool,
-                                            gfx::Texture** texture) {
+                                            gfx::D3DUSAGE usage, gfx::D3DFORMAT format,
+                                            gfx::D3DPOOL pool, gfx::Texture** texture) {
     *texture = nullptr;
-    const gfx::HRESULT result = Record(
-        "CreateTexture", Join({U(width), U(height), U(levels), U(usage), U(format), U(pool)}));
+    const gfx::HRESULT result =
+        Record("CreateTexture", Join({U(width), U(height), U(levels), UsageName(usage),
+                                      FormatName(format), PoolName(pool)}));
     if (gfx::Failed(result)) return result;
-    *texture = Keep(
-        new FakeTexture(NextLabel("tex"), &faults_, this, {format, usage, pool, 0, width, height}));
+    *texture =
+        Keep(new FakeTexture(NextLabel("tex"), &faults_, this,
+                             {format, usage, pool, gfx::D3DMULTISAMPLE_NONE, width, height}));
     return gfx::D3D_OK;
 }
 
-gfx::HRESULT RecordingDevice::CreateRenderTarget(uint32_t width, uint32_t height, uint32_t format,
-                                                 uint32_t multiSample, uint32_t quality,
-                                                 int32_t lockable, gfx::Surface** surface) {
+gfx::HRESULT RecordingDevice::CreateRenderTarget(uint32_t width, uint32_t height,
+                                                 gfx::D3DFORMAT format, uint32_t multiSample,
+                                                 uint32_t quality, int32_t lockable,
+                                                 gfx::Surface** surface) {
     *surface = nullptr;
     const gfx::HRESULT result =
-        Record("CreateRenderTarget", Join({U(width), U(height), U(format), U(multiSample),
-                                           U(quality), std::to_string(lockable)}));
+        Record("CreateRenderTarget",
+               Join({U(width), U(height), FormatName(format), MultiSampleName(multiSample),
+                     U(quality), std::to_string(lockable)}));
     if (gfx::Failed(result)) return result;
     *surface = MakeSurface("surf", {format, gfx::D3DUSAGE_RENDERTARGET, gfx::D3DPOOL_DEFAULT,
                                     multiSample, width, height});
@@ -160,34 +176,37 @@ gfx::HRESULT RecordingDevice::CreateRenderTarget(uint32_t width, uint32_t height
 }
 
 gfx::HRESULT RecordingDevice::CreateDepthStencilSurface(uint32_t width, uint32_t height,
-                                                        uint32_t format, uint32_t multiSample,
+                                                        gfx::D3DFORMAT format, uint32_t multiSample,
                                                         uint32_t quality, int32_t discard,
                                                         gfx::Surface** surface) {
     *surface = nullptr;
     const gfx::HRESULT result =
-        Record("CreateDepthStencilSurface", Join({U(width), U(height), U(format), U(multiSample),
-                                                  U(quality), std::to_string(discard)}));
+        Record("CreateDepthStencilSurface",
+               Join({U(width), U(height), FormatName(format), MultiSampleName(multiSample),
+                     U(quality), std::to_string(discard)}));
     if (gfx::Failed(result)) return result;
     *surface = MakeSurface("depth", {format, gfx::D3DUSAGE_DEPTHSTENCIL, gfx::D3DPOOL_DEFAULT,
                                      multiSample, width, height});
     return gfx::D3D_OK;
 }
 
-gfx::HRESULT RecordingDevice::CreateVertexBuffer(uint32_t length, uint32_t usage, uint32_t fvf,
-                                                 uint32_t pool, gfx::VertexBuffer** buffer) {
+gfx::HRESULT RecordingDevice::CreateVertexBuffer(uint32_t length, gfx::D3DUSAGE usage, uint32_t fvf,
+                                                 gfx::D3DPOOL pool, gfx::VertexBuffer** buffer) {
     *buffer = nullptr;
     const gfx::HRESULT result =
-        Record("CreateVertexBuffer", Join({U(length), U(usage), U(fvf), U(pool)}));
+        Record("CreateVertexBuffer", Join({U(length), UsageName(usage), U(fvf), PoolName(pool)}));
     if (gfx::Failed(result)) return result;
     *buffer = Keep(new FakeVertexBuffer(NextLabel("vb"), &faults_, &log_, length));
     return gfx::D3D_OK;
 }
 
-gfx::HRESULT RecordingDevice::CreateIndexBuffer(uint32_t length, uint32_t usage, uint32_t format,
-                                                uint32_t pool, gfx::IndexBuffer** buffer) {
+gfx::HRESULT RecordingDevice::CreateIndexBuffer(uint32_t length, gfx::D3DUSAGE usage,
+                                                gfx::D3DFORMAT format, gfx::D3DPOOL pool,
+                                                gfx::IndexBuffer** buffer) {
     *buffer = nullptr;
     const gfx::HRESULT result =
-        Record("CreateIndexBuffer", Join({U(length), U(usage), U(format), U(pool)}));
+        Record("CreateIndexBuffer",
+               Join({U(length), UsageName(usage), FormatName(format), PoolName(pool)}));
     if (gfx::Failed(result)) return result;
     *buffer = Keep(new FakeIndexBuffer(NextLabel("ib"), &faults_, &log_, length));
     return gfx::D3D_OK;
@@ -213,7 +232,8 @@ gfx::HRESULT RecordingDevice::CreateTextureFromFile(const char* path, gfx::Textu
     if (gfx::HRESULT failed = Record("CreateTextureFromFile", path); gfx::Failed(failed))
         return failed;
     auto* made = Keep(new FakeTexture(NextLabel("tex"), &faults_, this,
-                                      {gfx::D3DFMT_A8R8G8B8, 0, gfx::D3DPOOL_MANAGED, 0, 64, 64}));
+                                      {gfx::D3DFMT_A8R8G8B8, gfx::D3DUSAGE_NONE,
+                                       gfx::D3DPOOL_MANAGED, gfx::D3DMULTISAMPLE_NONE, 64, 64}));
     made->sourceFile = path;
     *texture = made;
     return gfx::D3D_OK;
@@ -261,10 +281,10 @@ gfx::HRESULT RecordingDevice::SetDepthStencilSurface(gfx::Surface* surface) {
 
 gfx::HRESULT RecordingDevice::StretchRect(gfx::Surface* source, const gfx::Rect* sourceRect,
                                           gfx::Surface* dest, const gfx::Rect* destRect,
-                                          uint32_t filter) {
+                                          gfx::D3DTEXTUREFILTERTYPE filter) {
     const gfx::HRESULT result =
         Record("StretchRect", Join({Name(source), sourceRect ? "rect" : "null", Name(dest),
-                                    destRect ? "rect" : "null", U(filter)}));
+                                    destRect ? "rect" : "null", TextureFilterName(filter)}));
     if (gfx::Failed(result)) return result;
     return source != nullptr && dest != nullptr ? gfx::D3D_OK : gfx::D3DERR_INVALIDCALL;
 }
@@ -285,8 +305,8 @@ gfx::HRESULT RecordingDevice::EndScene() {
 gfx::HRESULT RecordingDevice::Clear(uint32_t count, const gfx::Rect* rects, uint32_t flags,
                                     uint32_t color, float z, uint32_t stencil) {
     char text[96];
-    std::snprintf(text, sizeof text, "%u, %s, %u, 0x%08X, %s, %u", count, rects ? "rects" : "null",
-                  flags, color, Number(z).c_str(), stencil);
+    std::snprintf(text, sizeof text, "%u, %s, %s, 0x%08X, %s, %u", count, rects ? "rects" : "null",
+                  ClearFlagsName(flags).c_str(), color, Number(z).c_str(), stencil);
     return Record("Clear", text);
 }
 
@@ -295,12 +315,13 @@ gfx::HRESULT RecordingDevice::Present(const gfx::Rect*, const gfx::Rect*, ui::Wi
     return Record("Present", "");
 }
 
-gfx::HRESULT RecordingDevice::SetRenderState(uint32_t state, uint32_t value) {
+gfx::HRESULT RecordingDevice::SetRenderState(gfx::D3DRENDERSTATETYPE state, uint32_t value) {
     renderStates_[state] = value;
-    return Record("SetRenderState", Join({U(state), U(value)}));
+    return Record("SetRenderState",
+                  Join({RenderStateName(state), RenderStateValueName(state, value)}));
 }
 
-gfx::HRESULT RecordingDevice::GetRenderState(uint32_t state, uint32_t* value) {
+gfx::HRESULT RecordingDevice::GetRenderState(gfx::D3DRENDERSTATETYPE state, uint32_t* value) {
     *value = RenderState(state);
     return gfx::D3D_OK;
 }
@@ -318,15 +339,15 @@ gfx::HRESULT RecordingDevice::SetIndices(gfx::IndexBuffer* buffer) {
     return Record("SetIndices", Name(buffer));
 }
 
-gfx::HRESULT RecordingDevice::DrawIndexedPrimitive(uint32_t type, int32_t baseVertex,
+gfx::HRESULT RecordingDevice::DrawIndexedPrimitive(gfx::D3DPRIMITIVETYPE type, int32_t baseVertex,
                                                    uint32_t minIndex, uint32_t numVertices,
                                                    uint32_t startIndex, uint32_t primitiveCount) {
-    return Record("DrawIndexedPrimitive", Join({U(type), std::to_string(baseVertex), U(minIndex),
-                                                U(numVertices), U(startIndex), U(primitiveCount)}));
+    return Record("DrawIndexedPrimitive",
+                  Join({PrimitiveTypeName(type), std::to_string(baseVertex), U(minIndex),
+                        U(numVertices), U(startIndex), U(primitiveCount)}));
 }
 
-// ---- Effects
-// --------------------------------------------------------------------------------------
+// [SECTION] Effects
 
 FakeEffect::FakeEffect(std::string name, CallLog* calls, uint32_t passes, bool technique)
     : label(std::move(name)), log(calls), passCount(passes), hasTechnique(technique) {}
@@ -439,8 +460,7 @@ FakeEffect* FakeEffectCompiler::Made(const std::string& label) const {
     return nullptr;
 }
 
-// ---- Scopes
-// ---------------------------------------------------------------------------------------
+// [SECTION] Scopes
 
 ScopedDevice::ScopedDevice(gfx::Device* device) : previous_(g_device) {
     g_device = device;

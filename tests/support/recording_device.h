@@ -1,7 +1,8 @@
 // Test doubles of the graphics device and of effects that record every call as one readable line,
 // in one shared log, so tests can compare whole call sequences:
-//   "SetRenderState(22, 3)", "SetRenderTarget(0, surf2)", "Effect[pig].SetMatrix(matWorld)",
-//   "DrawIndexedPrimitive(4, 0, 0, 4, 0, 2)".
+//   "SetRenderState(CULLMODE, NONE)", "SetRenderTarget(0, surf2)",
+//   "Effect[pig].SetMatrix(matWorld)", "DrawIndexedPrimitive(TRIANGLELIST, 0, 0, 4, 0, 2)"
+//   (Direct3D's value names, without their prefixes).
 // Objects are named by kind and creation number (tex1, surf2, vb1, ib1, decl1; the device's own
 // targets are backbuffer and autodepth; a null pointer is "null"). Objects are reference counted
 // like the real ones; an object whose count reaches 0 stays readable (Alive() false) until the
@@ -23,6 +24,7 @@
 
 #include "platform/fx/fx.h"
 #include "platform/gfx/gfx.h"
+#include "support/device_value_names.h"
 
 namespace vmtest {
 
@@ -100,7 +102,7 @@ class FakeBuffer : public FakeObject<Interface> {
         : FakeObject<Interface>(std::move(label), faults), bytes(length), log(calls) {}
     gfx::HRESULT Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags) override {
         log->Add(this->Label() + ".Lock(" + std::to_string(offset) + ", " + std::to_string(size) +
-                 ", " + std::to_string(flags) + ")");
+                 ", " + LockFlagsName(flags) + ")");
         if (offset > bytes.size()) return gfx::D3DERR_INVALIDCALL;
         *data = bytes.data() + offset;
         return gfx::D3D_OK;
@@ -142,18 +144,19 @@ class RecordingDevice : public gfx::Device {
     uint32_t AddRef() override { return ++refs_; }
     uint32_t Release() override { return refs_ > 0 ? --refs_ : 0; }
 
-    gfx::HRESULT CreateTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage,
-                               uint32_t format, uint32_t pool, gfx::Texture** texture) override;
-    gfx::HRESULT CreateRenderTarget(uint32_t width, uint32_t height, uint32_t format,
+    gfx::HRESULT CreateTexture(uint32_t width, uint32_t height, uint32_t levels,
+                               gfx::D3DUSAGE usage, gfx::D3DFORMAT format, gfx::D3DPOOL pool,
+                               gfx::Texture** texture) override;
+    gfx::HRESULT CreateRenderTarget(uint32_t width, uint32_t height, gfx::D3DFORMAT format,
                                     uint32_t multiSample, uint32_t quality, int32_t lockable,
                                     gfx::Surface** surface) override;
-    gfx::HRESULT CreateDepthStencilSurface(uint32_t width, uint32_t height, uint32_t format,
+    gfx::HRESULT CreateDepthStencilSurface(uint32_t width, uint32_t height, gfx::D3DFORMAT format,
                                            uint32_t multiSample, uint32_t quality, int32_t discard,
                                            gfx::Surface** surface) override;
-    gfx::HRESULT CreateVertexBuffer(uint32_t length, uint32_t usage, uint32_t fvf, uint32_t pool,
-                                    gfx::VertexBuffer** buffer) override;
-    gfx::HRESULT CreateIndexBuffer(uint32_t length, uint32_t usage, uint32_t format, uint32_t pool,
-                                   gfx::IndexBuffer** buffer) override;
+    gfx::HRESULT CreateVertexBuffer(uint32_t length, gfx::D3DUSAGE usage, uint32_t fvf,
+                                    gfx::D3DPOOL pool, gfx::VertexBuffer** buffer) override;
+    gfx::HRESULT CreateIndexBuffer(uint32_t length, gfx::D3DUSAGE usage, gfx::D3DFORMAT format,
+                                   gfx::D3DPOOL pool, gfx::IndexBuffer** buffer) override;
     gfx::HRESULT CreateVertexDeclaration(const gfx::VertexElement* elements,
                                          gfx::VertexDeclaration** declaration) override;
     gfx::HRESULT CreateTextureFromFile(const char* path, gfx::Texture** texture) override;
@@ -162,21 +165,21 @@ class RecordingDevice : public gfx::Device {
     gfx::HRESULT GetDepthStencilSurface(gfx::Surface** surface) override;
     gfx::HRESULT SetDepthStencilSurface(gfx::Surface* surface) override;
     gfx::HRESULT StretchRect(gfx::Surface* source, const gfx::Rect* sourceRect, gfx::Surface* dest,
-                             const gfx::Rect* destRect, uint32_t filter) override;
+                             const gfx::Rect* destRect, gfx::D3DTEXTUREFILTERTYPE filter) override;
     gfx::HRESULT BeginScene() override;
     gfx::HRESULT EndScene() override;
     gfx::HRESULT Clear(uint32_t count, const gfx::Rect* rects, uint32_t flags, uint32_t color,
                        float z, uint32_t stencil) override;
     gfx::HRESULT Present(const gfx::Rect* sourceRect, const gfx::Rect* destRect, ui::Window* window,
                          const void* dirtyRegion) override;
-    gfx::HRESULT SetRenderState(uint32_t state, uint32_t value) override;
-    gfx::HRESULT GetRenderState(uint32_t state, uint32_t* value) override;
+    gfx::HRESULT SetRenderState(gfx::D3DRENDERSTATETYPE state, uint32_t value) override;
+    gfx::HRESULT GetRenderState(gfx::D3DRENDERSTATETYPE state, uint32_t* value) override;
     gfx::HRESULT SetStreamSource(uint32_t stream, gfx::VertexBuffer* buffer, uint32_t offset,
                                  uint32_t stride) override;
     gfx::HRESULT SetVertexDeclaration(gfx::VertexDeclaration* declaration) override;
     gfx::HRESULT SetIndices(gfx::IndexBuffer* buffer) override;
-    gfx::HRESULT DrawIndexedPrimitive(uint32_t type, int32_t baseVertex, uint32_t minIndex,
-                                      uint32_t numVertices, uint32_t startIndex,
+    gfx::HRESULT DrawIndexedPrimitive(gfx::D3DPRIMITIVETYPE type, int32_t baseVertex,
+                                      uint32_t minIndex, uint32_t numVertices, uint32_t startIndex,
                                       uint32_t primitiveCount) override;
 
     // The next call named call (the method name) fails with result, after skip successful ones.
@@ -199,7 +202,7 @@ class RecordingDevice : public gfx::Device {
     int Faults() const { return faults_; }
     // Objects still referenced, apart from the device's own back buffer and depth surface.
     std::vector<std::string> LiveObjects() const;
-    uint32_t RenderState(uint32_t state) const;
+    uint32_t RenderState(gfx::D3DRENDERSTATETYPE state) const;
 
     // Used by the fakes.
     gfx::HRESULT Check(const char* call);
@@ -224,7 +227,7 @@ class RecordingDevice : public gfx::Device {
     std::vector<Failure> failures_;
     std::vector<std::unique_ptr<FakeObjectBase>> objects_;
     std::map<std::string, int> counters_;
-    std::map<uint32_t, uint32_t> renderStates_;
+    std::map<gfx::D3DRENDERSTATETYPE, uint32_t> renderStates_;
     FakeSurface* backBuffer_ = nullptr;
     FakeSurface* autoDepth_ = nullptr;
     gfx::Surface* target_ = nullptr;

@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "audio/scratch_dir.h"
 #include "audio/test_signal.h"
 #include "platform/audio/audio.h"
+#include "support/scratch_dir.h"
 
 namespace {
 
@@ -13,7 +13,7 @@ class BassTimerTest : public ::testing::Test {
   protected:
     // One long (silent, so quick to encode) soundtrack for the whole suite: it must reach 123 s.
     static void SetUpTestSuite() {
-        dir = new ScratchDir();
+        dir = new vmtest::ScratchDir();
         WriteTestMp3(dir->File("long.mp3"), 124 * 44100, /*silent=*/true);
     }
     static void TearDownTestSuite() {
@@ -32,10 +32,10 @@ class BassTimerTest : public ::testing::Test {
         audio::Configure({});
     }
 
-    static ScratchDir* dir;
+    static vmtest::ScratchDir* dir;
     audio::Handle stream = 0;
 };
-ScratchDir* BassTimerTest::dir = nullptr;
+vmtest::ScratchDir* BassTimerTest::dir = nullptr;
 
 }  // namespace
 

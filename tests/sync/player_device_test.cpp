@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "audio/scratch_dir.h"
 #include "platform/ui/ui.h"
+#include "support/scratch_dir.h"
 #include "sync/track_bytes.h"
 
 namespace {
@@ -41,7 +41,7 @@ class PlayerDeviceTest : public ::testing::Test {
     void TearDown() override { ui::Configure({}); }
     std::string TrackPath(const std::string& name) { return prefix + "_" + name + ".track"; }
 
-    ScratchDir dir;
+    vmtest::ScratchDir dir;
     std::string prefix;
     std::vector<Box> boxes;
     ::testing::StrictMock<MockTimer> timer;  // kept by the device, never called

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <tuple>
 
-#include "audio/scratch_dir.h"
+#include "support/scratch_dir.h"
 #include "sync/track_bytes.h"
 
 namespace {
@@ -43,7 +43,7 @@ TEST(TrackFile, ReadsRecordsInAnyOrderLaterDuplicatesWinKindsAreSignExtended) {
 }
 
 TEST(TrackFile, WritesTheExactLayoutInRowOrderAndReadsItBack) {
-    ScratchDir dir;
+    vmtest::ScratchDir dir;
     sync::Track written;
     written.setKey(300, {0.1f, sync::Cosine});
     written.setKey(7, {-1e30f, -128});
@@ -92,7 +92,7 @@ TEST(TrackFile, ShortFilesKeepTheCompleteRecordsAndSaySo) {
 }
 
 TEST(TrackFile, AHugeCountReadsOnlyWhatTheFileHolds) {
-    ScratchDir dir;
+    vmtest::ScratchDir dir;
     TrackBytes(0xFFFFFFFFu).Key(1, 1.0f, 0).WriteTo(dir.File("huge.track"));
     sync::Track track;
     const auto report = sync::ReadTrackFile(dir.File("huge.track"), track);
@@ -117,7 +117,7 @@ TEST(TrackFile, AFileOverSixteenMebibytesKeepsEveryKeyAndIgnoresTrailingBytes) {
     for (uint32_t i = 0; i + 1 < kRounds; ++i) bytes.Raw(round.bytes);
     bytes.Raw(lastRound.bytes).Key(5000000, -1.0f, 0).Raw({0xFF, 0xFF, 0xFF, 0xFF, 1, 2, 3, 4});
     ASSERT_GT(bytes.bytes.size(), size_t{16} << 20);
-    ScratchDir dir;
+    vmtest::ScratchDir dir;
     bytes.WriteTo(dir.File("big.track"));
 
     sync::Track track;
@@ -131,7 +131,7 @@ TEST(TrackFile, AFileOverSixteenMebibytesKeepsEveryKeyAndIgnoresTrailingBytes) {
 }
 
 TEST(TrackFile, MissingAndDirectoryFilesAreReported) {
-    ScratchDir dir;
+    vmtest::ScratchDir dir;
     sync::Track track;
     auto report = sync::ReadTrackFile(dir.File("missing.track"), track);
     EXPECT_FALSE(report.opened);
@@ -151,7 +151,7 @@ TEST(TrackFile, ReadingAFileMatchesParsingItsBytes) {
         TrackBytes(3).Key(1, 1.0f, 0).Key(2, 2.0f, 3).Raw({9, 0, 0, 0}).bytes,
         TrackBytes(1).Key(4, 4.0f, 1).Raw({1, 2, 3, 4, 5, 6, 7, 8, 9, 10}).bytes,
     };
-    ScratchDir dir;
+    vmtest::ScratchDir dir;
     for (size_t i = 0; i < files.size(); ++i) {
         TrackBytes b(0);
         b.bytes = files[i];

@@ -1,3 +1,10 @@
+// The generated soundtrack.
+//
+// Index of this file:
+//  [SECTION] Helpers and buses
+//  [SECTION] Instruments
+//  [SECTION] Harmony, melody and arrangement
+
 #include "music.h"
 
 #include <algorithm>
@@ -12,6 +19,7 @@ constexpr double kPi = 3.14159265358979323846;
 const double kBeat = 60.0 / kBpm;
 const double kSixteenth = kBeat / 4.0;
 
+// [SECTION] Helpers and buses
 double MidiToHz(double note) {
     return 440.0 * std::pow(2.0, (note - 69.0) / 12.0);
 }
@@ -75,8 +83,8 @@ size_t FrameAt(double seconds) {
     return size_t(std::max(0.0, seconds) * kSampleRate + 0.5);
 }
 
-// ---------------------------------------------------------------------------------------------
-// Instruments: each renders one note into a bus.
+// [SECTION] Instruments
+// Each renders one note into a bus.
 
 void Kick(Bus& bus, double t0, float gain) {
     const size_t start = FrameAt(t0), n = FrameAt(0.42);
@@ -233,8 +241,7 @@ void Lead(Bus& bus, double t0, double length, double note, float gain) {
     }
 }
 
-// ---------------------------------------------------------------------------------------------
-// Harmony and melody.
+// [SECTION] Harmony, melody and arrangement
 
 struct Chord {
     double root;                // bass note

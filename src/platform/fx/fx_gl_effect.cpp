@@ -1,5 +1,11 @@
 // The effect on the OpenGL device: programs per (vertex, pixel) pair, one uniform buffer for the
 // parameter block, GL sampler objects for sampler_state, render states through the device.
+//
+// Index of this file:
+//  [SECTION] Samplers and GL objects
+//  [SECTION] The effect
+//  [SECTION] Creation from a file
+
 #include <epoxy/gl.h>
 
 #include <algorithm>
@@ -24,6 +30,7 @@ constexpr GLuint kBlockBinding = 0;
 constexpr uint32_t kDoNotSaveState = 1;  // D3DXFX_DONOTSAVESTATE
 constexpr std::streamoff kMaxFileSize = 4 << 20;
 
+// [SECTION] Samplers and GL objects
 GLenum AddressMode(uint32_t mode) {
     switch (mode) {
         case kAddressMirror:
@@ -81,6 +88,7 @@ GLuint CompileGlsl(GLenum type, const std::string& source, std::string* log) {
     return shader;
 }
 
+// [SECTION] The effect
 class GlEffect final : public Effect {
   public:
     GlEffect(gfx::Device* device, std::unique_ptr<CompiledEffect> compiled)
@@ -166,7 +174,7 @@ class GlEffect final : public Effect {
         if (!(flags & kDoNotSaveState)) {
             for (const CompiledPass& pass : technique) {
                 for (const auto& stateAndValue : pass.decl->renderStates) {
-                    const uint32_t state =
+                    const gfx::D3DRENDERSTATETYPE state =
                         stateAndValue
                             .first;  // not a structured binding: clang 14 cannot capture one
                     bool known = std::any_of(saved_.begin(), saved_.end(),
@@ -317,9 +325,10 @@ class GlEffect final : public Effect {
     int current_ = -1;
     bool begun_ = false, inPass_ = false, texturesDirty_ = true;
     const CompiledPass* activePass_ = nullptr;
-    std::vector<std::pair<uint32_t, uint32_t>> saved_;
+    std::vector<std::pair<gfx::D3DRENDERSTATETYPE, uint32_t>> saved_;
 };
 
+// [SECTION] Creation from a file
 std::string FormatErrors(std::string_view path, const std::vector<Diagnostic>& errors) {
     std::string out;
     for (const Diagnostic& d : errors) out += FormatError(path, d);

@@ -1,3 +1,9 @@
+// Index of this file:
+//  [SECTION] Token access
+//  [SECTION] Preprocessor
+//  [SECTION] Top level
+//  [SECTION] Numeric parameters
+
 #include "platform/fx/fx_prepass.h"
 
 #include <algorithm>
@@ -100,7 +106,7 @@ class Prepass {
         std::string text;
     };
 
-    // ---- token access ----------------------------------------------------------------------
+    // [SECTION] Token access
     bool AtEnd() const { return pos_ >= tokens_.size(); }
     const Token& Peek(size_t ahead = 0) const {
         static const Token kEnd{TokenKind::Punct, "", 0, {}};
@@ -214,7 +220,7 @@ class Prepass {
         }
     }
 
-    // ---- preprocessor -------------------------------------------------------------------------
+    // [SECTION] Preprocessor
     struct Macro {
         std::string body;  // owns the text the tokens point into
         std::vector<Token> tokens;
@@ -259,7 +265,7 @@ class Prepass {
         macros_[name] = macroStore_.back().get();
     }
 
-    // ---- top level ----------------------------------------------------------------------------
+    // [SECTION] Top level
     void TopLevel() {
         const Token& t = Peek();
         if (t.kind == TokenKind::Preprocessor) {
@@ -689,7 +695,7 @@ class Prepass {
         (vertex ? pass->vertexAt : pass->pixelAt) = value[2].at;
     }
 
-    // ---- numeric parameters ---------------------------------------------------------------------
+    // [SECTION] Numeric parameters
     void Variables(const ParameterType& type, bool isParameter) {
         while (!AtEnd()) {
             const Token& name = Peek();

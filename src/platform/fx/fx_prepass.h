@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/fx/fx_source.h"
+#include "platform/gfx/gfx.h"
 
 namespace fx::detail {
 
@@ -51,7 +52,7 @@ struct PassDecl {
     std::string name;
     std::string vertexEntry, pixelEntry;
     SourceLocation vertexAt, pixelAt;
-    std::vector<std::pair<uint32_t, uint32_t>> renderStates;  // in file order
+    std::vector<std::pair<gfx::D3DRENDERSTATETYPE, uint32_t>> renderStates;  // in file order
     SourceLocation at;
 };
 

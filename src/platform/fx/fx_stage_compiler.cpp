@@ -1,3 +1,11 @@
+// One shader stage from HLSL to GLSL through glslang and SPIRV-Cross.
+//
+// Index of this file:
+//  [SECTION] glslang
+//  [SECTION] SPIRV-Cross reflection
+//  [SECTION] Source checks and varyings
+//  [SECTION] Compiling a stage
+
 #include "platform/fx/fx_stage_compiler.h"
 
 #define ENABLE_HLSL 1  // declares setEnvTargetHlslFunctionality1 (Debian's CMake config omits it)
@@ -27,6 +35,7 @@ constexpr const char* kPreamble =
     "#define DEPTH SV_Depth\n"
     "#define DEPTH0 SV_Depth\n";
 
+// [SECTION] glslang
 void InitializeGlslangOnce() {
     static std::once_flag once;
     std::call_once(once, [] { glslang::InitializeProcess(); });
@@ -142,6 +151,7 @@ bool CompileToSpirv(Stage stage, std::string_view path, const std::string& hlsl,
     return true;
 }
 
+// [SECTION] SPIRV-Cross reflection
 BaseKind KindOf(spvc_basetype base) {
     switch (base) {
         case SPVC_BASETYPE_INT32:
@@ -186,6 +196,7 @@ int UsageOf(const std::string& base) {
 
 }  // namespace
 
+// [SECTION] Source checks and varyings
 bool CheckSource(std::string_view path, const std::string& hlsl, std::vector<Diagnostic>* errors) {
     HlslShader hlslShader(EShLangFragment, path, hlsl, "fx_syntax_check_only");
     glslang::TShader& shader = hlslShader.shader;
@@ -227,6 +238,7 @@ std::string VaryingName(std::string_view semantic) {
     return "v_" + base + std::to_string(index);
 }
 
+// [SECTION] Compiling a stage
 bool CompileStage(Stage stage, std::string_view path, const std::string& hlsl,
                   const std::string& entry, const AttributeLocator& locate, SourceLocation fallback,
                   CompiledStage* out, std::vector<Diagnostic>* errors) {

@@ -32,8 +32,12 @@ std::optional<uint32_t> BoolValue(std::string_view text) {
 
 }  // namespace
 
-std::optional<uint32_t> RenderStateByName(std::string_view name) {
-    static constexpr NamedValue kStates[] = {
+std::optional<gfx::D3DRENDERSTATETYPE> RenderStateByName(std::string_view name) {
+    struct NamedState {
+        std::string_view name;
+        gfx::D3DRENDERSTATETYPE state;
+    };
+    static constexpr NamedState kStates[] = {
         {"AlphaBlendEnable", gfx::D3DRS_ALPHABLENDENABLE},
         {"SrcBlend", gfx::D3DRS_SRCBLEND},
         {"DestBlend", gfx::D3DRS_DESTBLEND},
@@ -43,13 +47,13 @@ std::optional<uint32_t> RenderStateByName(std::string_view name) {
         {"ZWriteEnable", gfx::D3DRS_ZWRITEENABLE},
         {"ZFunc", gfx::D3DRS_ZFUNC},
     };
-    for (const NamedValue& s : kStates) {
-        if (EqualsNoCase(name, s.name)) return s.value;
+    for (const NamedState& s : kStates) {
+        if (EqualsNoCase(name, s.name)) return s.state;
     }
     return std::nullopt;
 }
 
-std::optional<uint32_t> RenderStateValue(uint32_t state, std::string_view text) {
+std::optional<uint32_t> RenderStateValue(gfx::D3DRENDERSTATETYPE state, std::string_view text) {
     using namespace gfx;
     switch (state) {
         case D3DRS_ALPHABLENDENABLE:

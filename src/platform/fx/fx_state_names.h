@@ -7,13 +7,15 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/gfx/gfx.h"
+
 namespace fx::detail {
 
 // The render state (D3DRS_*) a pass assignment names, or nothing for an unsupported state.
-std::optional<uint32_t> RenderStateByName(std::string_view name);
+std::optional<gfx::D3DRENDERSTATETYPE> RenderStateByName(std::string_view name);
 
 // The value of a render state from its text (e.g. "InvSrcAlpha", "CCW", "true", "4").
-std::optional<uint32_t> RenderStateValue(uint32_t state, std::string_view text);
+std::optional<uint32_t> RenderStateValue(gfx::D3DRENDERSTATETYPE state, std::string_view text);
 
 enum class SamplerField { MinFilter, MagFilter, MipFilter, AddressU, AddressV, AddressW, Texture };
 std::optional<SamplerField> SamplerFieldByName(std::string_view name);

@@ -26,12 +26,12 @@ class AdapterGl final : public gl::RefCounted<Adapter> {
           limits_(limits),
           ownsSdlVideo_(ownsSdlVideo) {}
 
-    uint32_t GetAdapterModeCount(uint32_t adapter, uint32_t format) override {
+    uint32_t GetAdapterModeCount(uint32_t adapter, D3DFORMAT format) override {
         if (adapter != D3DADAPTER_DEFAULT || format != D3DFMT_X8R8G8B8) return 0;
         return static_cast<uint32_t>(modes_.size());
     }
 
-    HRESULT EnumAdapterModes(uint32_t adapter, uint32_t format, uint32_t mode,
+    HRESULT EnumAdapterModes(uint32_t adapter, D3DFORMAT format, uint32_t mode,
                              DisplayMode* out) override {
         if (!out || adapter != D3DADAPTER_DEFAULT || format != D3DFMT_X8R8G8B8 ||
             mode >= modes_.size())
@@ -46,8 +46,8 @@ class AdapterGl final : public gl::RefCounted<Adapter> {
         return D3D_OK;
     }
 
-    HRESULT CheckDeviceMultiSampleType(uint32_t adapter, uint32_t /*deviceType*/, uint32_t format,
-                                       int32_t /*windowed*/, uint32_t multiSample,
+    HRESULT CheckDeviceMultiSampleType(uint32_t adapter, D3DDEVTYPE /*deviceType*/,
+                                       D3DFORMAT format, int32_t /*windowed*/, uint32_t multiSample,
                                        uint32_t* qualityLevels) override {
         if (qualityLevels) *qualityLevels = 0;
         if (adapter != D3DADAPTER_DEFAULT) return D3DERR_INVALIDCALL;
@@ -60,7 +60,7 @@ class AdapterGl final : public gl::RefCounted<Adapter> {
         return D3D_OK;
     }
 
-    HRESULT GetDeviceCaps(uint32_t adapter, uint32_t deviceType, Caps* caps) override {
+    HRESULT GetDeviceCaps(uint32_t adapter, D3DDEVTYPE deviceType, Caps* caps) override {
         if (!caps || adapter != D3DADAPTER_DEFAULT || deviceType != D3DDEVTYPE_HAL)
             return D3DERR_INVALIDCALL;
         // Vertex shaders always run in the GL pipeline: there is no slower path to warn about.
@@ -68,7 +68,7 @@ class AdapterGl final : public gl::RefCounted<Adapter> {
         return D3D_OK;
     }
 
-    HRESULT CreateDevice(uint32_t adapter, uint32_t deviceType, ui::Window* focusWindow,
+    HRESULT CreateDevice(uint32_t adapter, D3DDEVTYPE deviceType, ui::Window* focusWindow,
                          uint32_t /*flags*/, PresentParameters* params, Device** device) override {
         if (!device) return D3DERR_INVALIDCALL;
         *device = nullptr;

@@ -1,3 +1,12 @@
+// The OpenGL device: resources, targets, frames, states and draws.
+//
+// Index of this file:
+//  [SECTION] Formats and results
+//  [SECTION] Creation
+//  [SECTION] Targets
+//  [SECTION] Frame
+//  [SECTION] States and draws
+
 #include "platform/gfx/device_gl.h"
 
 #include <epoxy/gl.h>
@@ -13,6 +22,7 @@
 #include "platform/ui/window.h"
 
 namespace gfx::gl {
+// [SECTION] Formats and results
 namespace {
 
 // One surface may not take more than this (the adapter's limits may allow more).
@@ -46,7 +56,7 @@ HRESULT ResultOfGlError(GLenum error) {
     return error == GL_OUT_OF_MEMORY ? D3DERR_OUTOFVIDEOMEMORY : D3DERR_INVALIDCALL;
 }
 
-SurfaceDesc MakeDesc(uint32_t format, uint32_t usage, uint32_t pool, uint32_t multiSample,
+SurfaceDesc MakeDesc(D3DFORMAT format, D3DUSAGE usage, D3DPOOL pool, uint32_t multiSample,
                      uint32_t width, uint32_t height) {
     SurfaceDesc desc;
     desc.Format = format;
@@ -68,8 +78,7 @@ void Assign(T*& slot, T* value) {
 
 }  // namespace
 
-// ---- Creation
-// -------------------------------------------------------------------------------------
+// [SECTION] Creation
 
 DeviceGl* DeviceGl::Create(ContextProvider provider, ui::Window* window,
                            const PresentParameters& params, const Limits& limits, HRESULT* result) {
@@ -112,7 +121,7 @@ bool DeviceGl::Init(const PresentParameters& params, HRESULT* result) {
     glGenFramebuffers(1, &readFbo_);
     glGenFramebuffers(1, &blitFbo_);
 
-    const uint32_t format =
+    const D3DFORMAT format =
         params.BackBufferFormat == D3DFMT_UNKNOWN ? D3DFMT_X8R8G8B8 : params.BackBufferFormat;
     *result = MakeTexture(params.BackBufferWidth, params.BackBufferHeight, D3DUSAGE_RENDERTARGET,
                           format, D3DPOOL_DEFAULT, nullptr, &backBuffer_);
@@ -130,8 +139,8 @@ bool DeviceGl::Init(const PresentParameters& params, HRESULT* result) {
     renderStates_[D3DRS_SRCBLEND] = D3DBLEND_ONE;
     renderStates_[D3DRS_DESTBLEND] = D3DBLEND_ZERO;
     renderStates_[D3DRS_BLENDOP] = D3DBLENDOP_ADD;
-    for (uint32_t state : {D3DRS_ZENABLE, D3DRS_ZWRITEENABLE, D3DRS_ZFUNC, D3DRS_CULLMODE,
-                           D3DRS_ALPHABLENDENABLE, D3DRS_SRCBLEND, D3DRS_BLENDOP})
+    for (D3DRENDERSTATETYPE state : {D3DRS_ZENABLE, D3DRS_ZWRITEENABLE, D3DRS_ZFUNC, D3DRS_CULLMODE,
+                                     D3DRS_ALPHABLENDENABLE, D3DRS_SRCBLEND, D3DRS_BLENDOP})
         ApplyRenderState(state, renderStates_[state]);
     return true;
 }
@@ -168,8 +177,8 @@ HRESULT DeviceGl::CheckSize(uint32_t width, uint32_t height) const {
     return D3D_OK;
 }
 
-HRESULT DeviceGl::MakeTexture(uint32_t width, uint32_t height, uint32_t usage, uint32_t format,
-                              uint32_t pool, const void* rgba, TextureGl** texture) {
+HRESULT DeviceGl::MakeTexture(uint32_t width, uint32_t height, D3DUSAGE usage, D3DFORMAT format,
+                              D3DPOOL pool, const void* rgba, TextureGl** texture) {
     *texture = nullptr;
     GLenum internal = 0;
     if (!ColorFormat(format, &internal)) return D3DERR_INVALIDCALL;
@@ -192,12 +201,13 @@ HRESULT DeviceGl::MakeTexture(uint32_t width, uint32_t height, uint32_t usage, u
         glDeleteTextures(1, &name);
         return ResultOfGlError(error);
     }
-    *texture = new TextureGl(life_, name, MakeDesc(format, usage, pool, 0, width, height));
+    *texture = new TextureGl(life_, name,
+                             MakeDesc(format, usage, pool, D3DMULTISAMPLE_NONE, width, height));
     return D3D_OK;
 }
 
 HRESULT DeviceGl::CreateTexture(uint32_t width, uint32_t height, uint32_t /*levels*/,
-                                uint32_t usage, uint32_t format, uint32_t pool, Texture** texture) {
+                                D3DUSAGE usage, D3DFORMAT format, D3DPOOL pool, Texture** texture) {
     if (!texture) return D3DERR_INVALIDCALL;
     TextureGl* made = nullptr;
     const HRESULT hr = MakeTexture(width, height, usage, format, pool, nullptr, &made);
@@ -216,13 +226,13 @@ HRESULT DeviceGl::CreateTextureFromFile(const char* path, Texture** texture) {
         return D3DXERR_INVALIDDATA;
     }
     TextureGl* made = nullptr;
-    const HRESULT hr = MakeTexture(picture->width, picture->height, 0, D3DFMT_A8R8G8B8,
+    const HRESULT hr = MakeTexture(picture->width, picture->height, D3DUSAGE_NONE, D3DFMT_A8R8G8B8,
                                    D3DPOOL_MANAGED, picture->rgba.data(), &made);
     *texture = made;
     return hr;
 }
 
-HRESULT DeviceGl::CreateRenderTarget(uint32_t width, uint32_t height, uint32_t format,
+HRESULT DeviceGl::CreateRenderTarget(uint32_t width, uint32_t height, D3DFORMAT format,
                                      uint32_t multiSample, uint32_t /*quality*/,
                                      int32_t /*lockable*/, Surface** surface) {
     if (!surface) return D3DERR_INVALIDCALL;
@@ -249,7 +259,7 @@ HRESULT DeviceGl::CreateRenderTarget(uint32_t width, uint32_t height, uint32_t f
     return D3D_OK;
 }
 
-HRESULT DeviceGl::CreateDepthStencilSurface(uint32_t width, uint32_t height, uint32_t format,
+HRESULT DeviceGl::CreateDepthStencilSurface(uint32_t width, uint32_t height, D3DFORMAT format,
                                             uint32_t multiSample, uint32_t /*quality*/,
                                             int32_t /*discard*/, Surface** surface) {
     if (!surface) return D3DERR_INVALIDCALL;
@@ -301,8 +311,8 @@ HRESULT MakeBuffer(const LifeRef& life, uint32_t length, uint32_t usage, BufferT
 
 }  // namespace
 
-HRESULT DeviceGl::CreateVertexBuffer(uint32_t length, uint32_t usage, uint32_t /*fvf*/,
-                                     uint32_t /*pool*/, VertexBuffer** buffer) {
+HRESULT DeviceGl::CreateVertexBuffer(uint32_t length, D3DUSAGE usage, uint32_t /*fvf*/,
+                                     D3DPOOL /*pool*/, VertexBuffer** buffer) {
     if (!buffer) return D3DERR_INVALIDCALL;
     *buffer = nullptr;
     VertexBufferGl* made = nullptr;
@@ -311,8 +321,8 @@ HRESULT DeviceGl::CreateVertexBuffer(uint32_t length, uint32_t usage, uint32_t /
     return hr;
 }
 
-HRESULT DeviceGl::CreateIndexBuffer(uint32_t length, uint32_t usage, uint32_t format,
-                                    uint32_t /*pool*/, IndexBuffer** buffer) {
+HRESULT DeviceGl::CreateIndexBuffer(uint32_t length, D3DUSAGE usage, D3DFORMAT format,
+                                    D3DPOOL /*pool*/, IndexBuffer** buffer) {
     if (!buffer) return D3DERR_INVALIDCALL;
     *buffer = nullptr;
     if (format != D3DFMT_INDEX16) return D3DERR_INVALIDCALL;
@@ -330,8 +340,7 @@ HRESULT DeviceGl::CreateVertexDeclaration(const VertexElement* elements,
     return hr;
 }
 
-// ---- Targets
-// --------------------------------------------------------------------------------------
+// [SECTION] Targets
 
 void DeviceGl::AttachColor(unsigned target, SurfaceGl* surface, uint64_t* attachedSerial) {
     if (*attachedSerial == surface->Serial()) return;
@@ -415,7 +424,7 @@ bool ResolveRect(const Rect* rect, const SurfaceDesc& desc, Rect* out) {
 }  // namespace
 
 HRESULT DeviceGl::StretchRect(Surface* source, const Rect* sourceRect, Surface* dest,
-                              const Rect* destRect, uint32_t filter) {
+                              const Rect* destRect, D3DTEXTUREFILTERTYPE filter) {
     auto* src = dynamic_cast<SurfaceGl*>(source);
     auto* dst = dynamic_cast<SurfaceGl*>(dest);
     if (!src || !dst || src == dst || src->IsDepth() || dst->IsDepth() ||
@@ -461,8 +470,7 @@ HRESULT DeviceGl::StretchRect(Surface* source, const Rect* sourceRect, Surface* 
     return D3D_OK;
 }
 
-// ---- Frame
-// ----------------------------------------------------------------------------------------
+// [SECTION] Frame
 
 HRESULT DeviceGl::BeginScene() {
     if (sceneDepth_ != 0) return D3DERR_INVALIDCALL;
@@ -563,10 +571,9 @@ void DeviceGl::DrawOverlay() {
     glClipControl(GL_UPPER_LEFT, GL_ZERO_TO_ONE);
 }
 
-// ---- States and draws
-// -----------------------------------------------------------------------------
+// [SECTION] States and draws
 
-HRESULT DeviceGl::SetRenderState(uint32_t state, uint32_t value) {
+HRESULT DeviceGl::SetRenderState(D3DRENDERSTATETYPE state, uint32_t value) {
     if (state >= renderStates_.size()) return D3DERR_INVALIDCALL;
     if (!IsValidRenderState(state, value)) return D3DERR_INVALIDCALL;
     if (renderStates_[state] == value) return D3D_OK;
@@ -575,13 +582,13 @@ HRESULT DeviceGl::SetRenderState(uint32_t state, uint32_t value) {
     return D3D_OK;
 }
 
-HRESULT DeviceGl::GetRenderState(uint32_t state, uint32_t* value) {
+HRESULT DeviceGl::GetRenderState(D3DRENDERSTATETYPE state, uint32_t* value) {
     if (!value || state >= renderStates_.size()) return D3DERR_INVALIDCALL;
     *value = renderStates_[state];
     return D3D_OK;
 }
 
-void DeviceGl::ApplyRenderState(uint32_t state, uint32_t value) {
+void DeviceGl::ApplyRenderState(D3DRENDERSTATETYPE state, uint32_t value) {
     switch (state) {
         case D3DRS_ZENABLE:
             if (value)
@@ -674,9 +681,9 @@ void DeviceGl::SetupVertexInputs() {
     vertexInputsDirty_ = false;
 }
 
-HRESULT DeviceGl::DrawIndexedPrimitive(uint32_t type, int32_t baseVertex, uint32_t /*minIndex*/,
-                                       uint32_t /*numVertices*/, uint32_t startIndex,
-                                       uint32_t primitiveCount) {
+HRESULT DeviceGl::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, int32_t baseVertex,
+                                       uint32_t /*minIndex*/, uint32_t /*numVertices*/,
+                                       uint32_t startIndex, uint32_t primitiveCount) {
     if (type != D3DPT_TRIANGLELIST || !stream_ || !declaration_ || !indices_)
         return D3DERR_INVALIDCALL;
     const uint64_t indexCount = uint64_t(primitiveCount) * 3;

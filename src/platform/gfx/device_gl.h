@@ -27,17 +27,17 @@ class DeviceGl final : public RefCounted<Device> {
     // dies itself, which may be after the adapter's owner has let go of it.
     void HoldAdapter(Adapter* adapter);
 
-    HRESULT CreateTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage,
-                          uint32_t format, uint32_t pool, Texture** texture) override;
-    HRESULT CreateRenderTarget(uint32_t width, uint32_t height, uint32_t format,
+    HRESULT CreateTexture(uint32_t width, uint32_t height, uint32_t levels, D3DUSAGE usage,
+                          D3DFORMAT format, D3DPOOL pool, Texture** texture) override;
+    HRESULT CreateRenderTarget(uint32_t width, uint32_t height, D3DFORMAT format,
                                uint32_t multiSample, uint32_t quality, int32_t lockable,
                                Surface** surface) override;
-    HRESULT CreateDepthStencilSurface(uint32_t width, uint32_t height, uint32_t format,
+    HRESULT CreateDepthStencilSurface(uint32_t width, uint32_t height, D3DFORMAT format,
                                       uint32_t multiSample, uint32_t quality, int32_t discard,
                                       Surface** surface) override;
-    HRESULT CreateVertexBuffer(uint32_t length, uint32_t usage, uint32_t fvf, uint32_t pool,
+    HRESULT CreateVertexBuffer(uint32_t length, D3DUSAGE usage, uint32_t fvf, D3DPOOL pool,
                                VertexBuffer** buffer) override;
-    HRESULT CreateIndexBuffer(uint32_t length, uint32_t usage, uint32_t format, uint32_t pool,
+    HRESULT CreateIndexBuffer(uint32_t length, D3DUSAGE usage, D3DFORMAT format, D3DPOOL pool,
                               IndexBuffer** buffer) override;
     HRESULT CreateVertexDeclaration(const VertexElement* elements,
                                     VertexDeclaration** declaration) override;
@@ -48,7 +48,7 @@ class DeviceGl final : public RefCounted<Device> {
     HRESULT GetDepthStencilSurface(Surface** surface) override;
     HRESULT SetDepthStencilSurface(Surface* surface) override;
     HRESULT StretchRect(Surface* source, const Rect* sourceRect, Surface* dest,
-                        const Rect* destRect, uint32_t filter) override;
+                        const Rect* destRect, D3DTEXTUREFILTERTYPE filter) override;
 
     HRESULT BeginScene() override;
     HRESULT EndScene() override;
@@ -56,13 +56,13 @@ class DeviceGl final : public RefCounted<Device> {
                   uint32_t stencil) override;
     HRESULT Present(const Rect* sourceRect, const Rect* destRect, ui::Window* window,
                     const void* dirtyRegion) override;
-    HRESULT SetRenderState(uint32_t state, uint32_t value) override;
-    HRESULT GetRenderState(uint32_t state, uint32_t* value) override;
+    HRESULT SetRenderState(D3DRENDERSTATETYPE state, uint32_t value) override;
+    HRESULT GetRenderState(D3DRENDERSTATETYPE state, uint32_t* value) override;
     HRESULT SetStreamSource(uint32_t stream, VertexBuffer* buffer, uint32_t offset,
                             uint32_t stride) override;
     HRESULT SetVertexDeclaration(VertexDeclaration* declaration) override;
     HRESULT SetIndices(IndexBuffer* buffer) override;
-    HRESULT DrawIndexedPrimitive(uint32_t type, int32_t baseVertex, uint32_t minIndex,
+    HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, int32_t baseVertex, uint32_t minIndex,
                                  uint32_t numVertices, uint32_t startIndex,
                                  uint32_t primitiveCount) override;
 
@@ -73,14 +73,14 @@ class DeviceGl final : public RefCounted<Device> {
     ~DeviceGl() override;
 
     bool Init(const PresentParameters& params, HRESULT* result);
-    HRESULT MakeTexture(uint32_t width, uint32_t height, uint32_t usage, uint32_t format,
-                        uint32_t pool, const void* rgba, TextureGl** texture);
+    HRESULT MakeTexture(uint32_t width, uint32_t height, D3DUSAGE usage, D3DFORMAT format,
+                        D3DPOOL pool, const void* rgba, TextureGl** texture);
     HRESULT CheckSize(uint32_t width, uint32_t height) const;
     void AttachColor(unsigned fbo, SurfaceGl* surface, uint64_t* attachedSerial);
     void AttachDepth(unsigned fbo, SurfaceGl* surface, uint64_t* attachedSerial);
     // Gives the current depth-stencil surface its storage if it has none yet, and attaches it.
     void RealiseDepth();
-    void ApplyRenderState(uint32_t state, uint32_t value);
+    void ApplyRenderState(D3DRENDERSTATETYPE state, uint32_t value);
     void SetupVertexInputs();
 
     std::unique_ptr<Context> context_;

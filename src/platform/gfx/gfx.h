@@ -21,6 +21,13 @@
 //   6. Release everything; the device goes with its last reference.
 //
 // Tests replace the device by implementing these interfaces (a recording device).
+//
+// Index of this file:
+//  [SECTION] Results
+//  [SECTION] Value families (Direct3D 9 numbers)
+//  [SECTION] Plain records
+//  [SECTION] Interfaces
+//  [SECTION] Configuration (before Direct3DCreate9)
 #pragma once
 
 #include <cstdint>
@@ -33,41 +40,110 @@ struct Window;
 
 namespace gfx {
 
-using HRESULT = int32_t;
-
-// ---- Results ----------------------------------------------------------------------------------
-constexpr HRESULT D3D_OK = 0;
-constexpr HRESULT D3DERR_INVALIDCALL = static_cast<HRESULT>(0x8876086Cu);
-constexpr HRESULT D3DERR_OUTOFVIDEOMEMORY = static_cast<HRESULT>(0x8876017Cu);
-constexpr HRESULT D3DERR_NOTAVAILABLE = static_cast<HRESULT>(0x8876086Au);
-constexpr HRESULT D3DXERR_INVALIDDATA = static_cast<HRESULT>(0x88760B59u);
-constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
-constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
+// [SECTION] Results
+// Negative = failure, as Direct3D's HRESULT.
+enum HRESULT : int32_t {
+    D3D_OK = 0,
+    D3DERR_INVALIDCALL = static_cast<int32_t>(0x8876086Cu),
+    D3DERR_OUTOFVIDEOMEMORY = static_cast<int32_t>(0x8876017Cu),
+    D3DERR_NOTAVAILABLE = static_cast<int32_t>(0x8876086Au),
+    D3DXERR_INVALIDDATA = static_cast<int32_t>(0x88760B59u),
+    E_OUTOFMEMORY = static_cast<int32_t>(0x8007000Eu),
+    E_FAIL = static_cast<int32_t>(0x80004005u),
+};
 inline bool Failed(HRESULT hr) {
     return hr < 0;
 }
 
-// ---- Constants (Direct3D 9 values) --------------------------------------------------------------
+// [SECTION] Value families (Direct3D 9 numbers)
+// One enum type per family, so that an argument of the wrong family does not compile. Plain enums:
+// the values keep Direct3D's names and still read as numbers where a number is wanted (a render
+// state's value, a table index).
 constexpr uint32_t D3D_SDK_VERSION = 32;
 constexpr uint32_t D3DADAPTER_DEFAULT = 0;
-constexpr uint32_t D3DDEVTYPE_HAL = 1;
 
-// Formats
-constexpr uint32_t D3DFMT_UNKNOWN = 0;
-constexpr uint32_t D3DFMT_A8R8G8B8 = 21;
-constexpr uint32_t D3DFMT_X8R8G8B8 = 22;
-constexpr uint32_t D3DFMT_D24S8 = 75;
-constexpr uint32_t D3DFMT_D24X8 = 77;
-constexpr uint32_t D3DFMT_INDEX16 = 101;
+enum D3DDEVTYPE : uint32_t { D3DDEVTYPE_HAL = 1 };
 
-// Usages and pools
-constexpr uint32_t D3DUSAGE_RENDERTARGET = 0x1;
-constexpr uint32_t D3DUSAGE_DEPTHSTENCIL = 0x2;
-constexpr uint32_t D3DUSAGE_WRITEONLY = 0x8;
-constexpr uint32_t D3DUSAGE_DYNAMIC = 0x200;
-constexpr uint32_t D3DPOOL_DEFAULT = 0;
-constexpr uint32_t D3DPOOL_MANAGED = 1;
+enum D3DFORMAT : uint32_t {
+    D3DFMT_UNKNOWN = 0,
+    D3DFMT_A8R8G8B8 = 21,
+    D3DFMT_X8R8G8B8 = 22,
+    D3DFMT_D24S8 = 75,
+    D3DFMT_D24X8 = 77,
+    D3DFMT_INDEX16 = 101,
+};
 
+// Usage bits; combine with |.
+enum D3DUSAGE : uint32_t {
+    D3DUSAGE_NONE = 0,
+    D3DUSAGE_RENDERTARGET = 0x1,
+    D3DUSAGE_DEPTHSTENCIL = 0x2,
+    D3DUSAGE_WRITEONLY = 0x8,
+    D3DUSAGE_DYNAMIC = 0x200,
+};
+constexpr D3DUSAGE operator|(D3DUSAGE a, D3DUSAGE b) {
+    return static_cast<D3DUSAGE>(static_cast<uint32_t>(a) | static_cast<uint32_t>(b));
+}
+
+enum D3DPOOL : uint32_t { D3DPOOL_DEFAULT = 0, D3DPOOL_MANAGED = 1 };
+
+// Multisample types: 0 (none) or the sample count 2..16
+constexpr uint32_t D3DMULTISAMPLE_NONE = 0;
+
+enum D3DRENDERSTATETYPE : uint32_t {
+    D3DRS_ZENABLE = 7,
+    D3DRS_ZWRITEENABLE = 14,
+    D3DRS_SRCBLEND = 19,
+    D3DRS_DESTBLEND = 20,
+    D3DRS_CULLMODE = 22,
+    D3DRS_ZFUNC = 23,
+    D3DRS_ALPHABLENDENABLE = 27,
+    D3DRS_BLENDOP = 171,
+};
+
+// Values of D3DRS_CULLMODE, D3DRS_ZFUNC, D3DRS_SRCBLEND/DESTBLEND and D3DRS_BLENDOP; the enable
+// states take 0 or 1.
+enum D3DCULL : uint32_t { D3DCULL_NONE = 1, D3DCULL_CW = 2, D3DCULL_CCW = 3 };
+
+enum D3DCMPFUNC : uint32_t {
+    D3DCMP_NEVER = 1,
+    D3DCMP_LESS = 2,
+    D3DCMP_EQUAL = 3,
+    D3DCMP_LESSEQUAL = 4,
+    D3DCMP_GREATER = 5,
+    D3DCMP_NOTEQUAL = 6,
+    D3DCMP_GREATEREQUAL = 7,
+    D3DCMP_ALWAYS = 8,
+};
+
+enum D3DBLEND : uint32_t {
+    D3DBLEND_ZERO = 1,
+    D3DBLEND_ONE = 2,
+    D3DBLEND_SRCCOLOR = 3,
+    D3DBLEND_INVSRCCOLOR = 4,
+    D3DBLEND_SRCALPHA = 5,
+    D3DBLEND_INVSRCALPHA = 6,
+    D3DBLEND_DESTALPHA = 7,
+    D3DBLEND_INVDESTALPHA = 8,
+    D3DBLEND_DESTCOLOR = 9,
+    D3DBLEND_INVDESTCOLOR = 10,
+};
+
+enum D3DBLENDOP : uint32_t {
+    D3DBLENDOP_ADD = 1,
+    D3DBLENDOP_SUBTRACT = 2,
+    D3DBLENDOP_REVSUBTRACT = 3,
+    D3DBLENDOP_MIN = 4,
+    D3DBLENDOP_MAX = 5,
+};
+
+enum D3DPRIMITIVETYPE : uint32_t { D3DPT_TRIANGLELIST = 4 };
+
+enum D3DTEXTUREFILTERTYPE : uint32_t { D3DTEXF_NONE = 0, D3DTEXF_POINT = 1, D3DTEXF_LINEAR = 2 };
+
+enum D3DSWAPEFFECT : uint32_t { D3DSWAPEFFECT_DISCARD = 1 };
+
+// Bit sets passed as plain numbers, as Direct3D does.
 // Lock flags
 constexpr uint32_t D3DLOCK_DISCARD = 0x2000;
 
@@ -76,91 +152,44 @@ constexpr uint32_t D3DFVF_XYZ = 0x002;
 constexpr uint32_t D3DFVF_NORMAL = 0x010;
 constexpr uint32_t D3DFVF_TEX1 = 0x100;
 
-// Multisample types: 0 (none) or the sample count 2..16
-constexpr uint32_t D3DMULTISAMPLE_NONE = 0;
-
 // Clear flags
 constexpr uint32_t D3DCLEAR_TARGET = 1;
 constexpr uint32_t D3DCLEAR_ZBUFFER = 2;
 constexpr uint32_t D3DCLEAR_STENCIL = 4;
 
-// Render states
-constexpr uint32_t D3DRS_ZENABLE = 7;
-constexpr uint32_t D3DRS_ZWRITEENABLE = 14;
-constexpr uint32_t D3DRS_SRCBLEND = 19;
-constexpr uint32_t D3DRS_DESTBLEND = 20;
-constexpr uint32_t D3DRS_CULLMODE = 22;
-constexpr uint32_t D3DRS_ZFUNC = 23;
-constexpr uint32_t D3DRS_ALPHABLENDENABLE = 27;
-constexpr uint32_t D3DRS_BLENDOP = 171;
-
-constexpr uint32_t D3DCULL_NONE = 1;
-constexpr uint32_t D3DCULL_CW = 2;
-constexpr uint32_t D3DCULL_CCW = 3;
-
-constexpr uint32_t D3DCMP_NEVER = 1;
-constexpr uint32_t D3DCMP_LESS = 2;
-constexpr uint32_t D3DCMP_EQUAL = 3;
-constexpr uint32_t D3DCMP_LESSEQUAL = 4;
-constexpr uint32_t D3DCMP_GREATER = 5;
-constexpr uint32_t D3DCMP_NOTEQUAL = 6;
-constexpr uint32_t D3DCMP_GREATEREQUAL = 7;
-constexpr uint32_t D3DCMP_ALWAYS = 8;
-
-constexpr uint32_t D3DBLEND_ZERO = 1;
-constexpr uint32_t D3DBLEND_ONE = 2;
-constexpr uint32_t D3DBLEND_SRCCOLOR = 3;
-constexpr uint32_t D3DBLEND_INVSRCCOLOR = 4;
-constexpr uint32_t D3DBLEND_SRCALPHA = 5;
-constexpr uint32_t D3DBLEND_INVSRCALPHA = 6;
-constexpr uint32_t D3DBLEND_DESTALPHA = 7;
-constexpr uint32_t D3DBLEND_INVDESTALPHA = 8;
-constexpr uint32_t D3DBLEND_DESTCOLOR = 9;
-constexpr uint32_t D3DBLEND_INVDESTCOLOR = 10;
-
-constexpr uint32_t D3DBLENDOP_ADD = 1;
-constexpr uint32_t D3DBLENDOP_SUBTRACT = 2;
-constexpr uint32_t D3DBLENDOP_REVSUBTRACT = 3;
-constexpr uint32_t D3DBLENDOP_MIN = 4;
-constexpr uint32_t D3DBLENDOP_MAX = 5;
-
-// Primitive types, texture filters
-constexpr uint32_t D3DPT_TRIANGLELIST = 4;
-constexpr uint32_t D3DTEXF_NONE = 0;
-constexpr uint32_t D3DTEXF_POINT = 1;
-constexpr uint32_t D3DTEXF_LINEAR = 2;
-
-// Device caps, creation flags, presentation
+// Device caps, creation flags, presentation intervals
 constexpr uint32_t D3DDEVCAPS_HWTRANSFORMANDLIGHT = 0x10000;
 constexpr uint32_t D3DCREATE_SOFTWARE_VERTEXPROCESSING = 0x20;
 constexpr uint32_t D3DCREATE_HARDWARE_VERTEXPROCESSING = 0x40;
-constexpr uint32_t D3DSWAPEFFECT_DISCARD = 1;
 constexpr uint32_t D3DPRESENT_INTERVAL_DEFAULT = 0;
 constexpr uint32_t D3DPRESENT_INTERVAL_ONE = 1;
 constexpr uint32_t D3DPRESENT_INTERVAL_IMMEDIATE = 0x80000000u;
 
 // Vertex declarations
-constexpr uint8_t D3DDECLTYPE_FLOAT1 = 0;
-constexpr uint8_t D3DDECLTYPE_FLOAT2 = 1;
-constexpr uint8_t D3DDECLTYPE_FLOAT3 = 2;
-constexpr uint8_t D3DDECLTYPE_FLOAT4 = 3;
-constexpr uint8_t D3DDECLTYPE_UNUSED = 17;
+enum D3DDECLTYPE : uint8_t {
+    D3DDECLTYPE_FLOAT1 = 0,
+    D3DDECLTYPE_FLOAT2 = 1,
+    D3DDECLTYPE_FLOAT3 = 2,
+    D3DDECLTYPE_FLOAT4 = 3,
+    D3DDECLTYPE_UNUSED = 17,
+};
 constexpr uint8_t D3DDECLMETHOD_DEFAULT = 0;
-constexpr uint8_t D3DDECLUSAGE_POSITION = 0;
-constexpr uint8_t D3DDECLUSAGE_BLENDWEIGHT = 1;
-constexpr uint8_t D3DDECLUSAGE_NORMAL = 3;
-constexpr uint8_t D3DDECLUSAGE_TEXCOORD = 5;
-constexpr uint8_t D3DDECLUSAGE_TANGENT = 6;
-constexpr uint8_t D3DDECLUSAGE_BINORMAL = 7;
-constexpr uint8_t D3DDECLUSAGE_COLOR = 10;
+enum D3DDECLUSAGE : uint8_t {
+    D3DDECLUSAGE_POSITION = 0,
+    D3DDECLUSAGE_BLENDWEIGHT = 1,
+    D3DDECLUSAGE_NORMAL = 3,
+    D3DDECLUSAGE_TEXCOORD = 5,
+    D3DDECLUSAGE_TANGENT = 6,
+    D3DDECLUSAGE_BINORMAL = 7,
+    D3DDECLUSAGE_COLOR = 10,
+};
 
-// ---- Plain records
-// ---------------------------------------------------------------------------------
+// [SECTION] Plain records
 struct DisplayMode {
     uint32_t Width = 0;
     uint32_t Height = 0;
     uint32_t RefreshRate = 0;
-    uint32_t Format = 0;
+    D3DFORMAT Format = D3DFMT_UNKNOWN;
 };
 
 struct Caps {
@@ -170,15 +199,15 @@ struct Caps {
 struct PresentParameters {
     uint32_t BackBufferWidth = 0;
     uint32_t BackBufferHeight = 0;
-    uint32_t BackBufferFormat = 0;
+    D3DFORMAT BackBufferFormat = D3DFMT_UNKNOWN;
     uint32_t BackBufferCount = 0;
-    uint32_t MultiSampleType = 0;
+    uint32_t MultiSampleType = D3DMULTISAMPLE_NONE;
     uint32_t MultiSampleQuality = 0;
-    uint32_t SwapEffect = 0;
+    D3DSWAPEFFECT SwapEffect{};
     ui::Window* hDeviceWindow = nullptr;
     int32_t Windowed = 0;
     int32_t EnableAutoDepthStencil = 0;
-    uint32_t AutoDepthStencilFormat = 0;
+    D3DFORMAT AutoDepthStencilFormat = D3DFMT_UNKNOWN;
     uint32_t Flags = 0;
     uint32_t FullScreen_RefreshRateInHz = 0;
     uint32_t PresentationInterval = 0;
@@ -187,28 +216,28 @@ struct PresentParameters {
 struct VertexElement {
     uint16_t Stream;
     uint16_t Offset;
-    uint8_t Type;
+    D3DDECLTYPE Type;
     uint8_t Method;
-    uint8_t Usage;
+    D3DDECLUSAGE Usage;
     uint8_t UsageIndex;
 };
-constexpr VertexElement D3DDECL_END = {0xFF, 0, D3DDECLTYPE_UNUSED, 0, 0, 0};
+constexpr VertexElement D3DDECL_END = {
+    0xFF, 0, D3DDECLTYPE_UNUSED, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0};
 
 struct Rect {
     int32_t left, top, right, bottom;
 };
 
 struct SurfaceDesc {
-    uint32_t Format = 0;
-    uint32_t Usage = 0;
-    uint32_t Pool = 0;
-    uint32_t MultiSampleType = 0;
+    D3DFORMAT Format = D3DFMT_UNKNOWN;
+    D3DUSAGE Usage = D3DUSAGE_NONE;
+    D3DPOOL Pool = D3DPOOL_DEFAULT;
+    uint32_t MultiSampleType = D3DMULTISAMPLE_NONE;
     uint32_t Width = 0;
     uint32_t Height = 0;
 };
 
-// ---- Interfaces
-// -------------------------------------------------------------------------------------
+// [SECTION] Interfaces
 class Unknown {
   public:
     virtual uint32_t AddRef() = 0;
@@ -261,18 +290,18 @@ using FrameSink = std::function<void(const Frame&)>;
 class Device : public Unknown {
   public:
     // Resources
-    virtual HRESULT CreateTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage,
-                                  uint32_t format, uint32_t pool, Texture** texture) = 0;
-    virtual HRESULT CreateRenderTarget(uint32_t width, uint32_t height, uint32_t format,
+    virtual HRESULT CreateTexture(uint32_t width, uint32_t height, uint32_t levels, D3DUSAGE usage,
+                                  D3DFORMAT format, D3DPOOL pool, Texture** texture) = 0;
+    virtual HRESULT CreateRenderTarget(uint32_t width, uint32_t height, D3DFORMAT format,
                                        uint32_t multiSample, uint32_t quality, int32_t lockable,
                                        Surface** surface) = 0;
-    virtual HRESULT CreateDepthStencilSurface(uint32_t width, uint32_t height, uint32_t format,
+    virtual HRESULT CreateDepthStencilSurface(uint32_t width, uint32_t height, D3DFORMAT format,
                                               uint32_t multiSample, uint32_t quality,
                                               int32_t discard, Surface** surface) = 0;
-    virtual HRESULT CreateVertexBuffer(uint32_t length, uint32_t usage, uint32_t fvf, uint32_t pool,
+    virtual HRESULT CreateVertexBuffer(uint32_t length, D3DUSAGE usage, uint32_t fvf, D3DPOOL pool,
                                        VertexBuffer** buffer) = 0;
-    virtual HRESULT CreateIndexBuffer(uint32_t length, uint32_t usage, uint32_t format,
-                                      uint32_t pool, IndexBuffer** buffer) = 0;
+    virtual HRESULT CreateIndexBuffer(uint32_t length, D3DUSAGE usage, D3DFORMAT format,
+                                      D3DPOOL pool, IndexBuffer** buffer) = 0;
     virtual HRESULT CreateVertexDeclaration(const VertexElement* elements,
                                             VertexDeclaration** declaration) = 0;
     // Texture from an image file (JPEG, PNG), one level, A8R8G8B8; D3DXERR_INVALIDDATA when the
@@ -285,7 +314,7 @@ class Device : public Unknown {
     virtual HRESULT GetDepthStencilSurface(Surface** surface) = 0;
     virtual HRESULT SetDepthStencilSurface(Surface* surface) = 0;
     virtual HRESULT StretchRect(Surface* source, const Rect* sourceRect, Surface* dest,
-                                const Rect* destRect, uint32_t filter) = 0;
+                                const Rect* destRect, D3DTEXTUREFILTERTYPE filter) = 0;
 
     // Frame
     virtual HRESULT BeginScene() = 0;
@@ -295,36 +324,35 @@ class Device : public Unknown {
     // All arguments null in this system: the whole back buffer to the device's window (or sink).
     virtual HRESULT Present(const Rect* sourceRect, const Rect* destRect, ui::Window* window,
                             const void* dirtyRegion) = 0;
-    virtual HRESULT SetRenderState(uint32_t state, uint32_t value) = 0;
-    virtual HRESULT GetRenderState(uint32_t state, uint32_t* value) = 0;
+    virtual HRESULT SetRenderState(D3DRENDERSTATETYPE state, uint32_t value) = 0;
+    virtual HRESULT GetRenderState(D3DRENDERSTATETYPE state, uint32_t* value) = 0;
     virtual HRESULT SetStreamSource(uint32_t stream, VertexBuffer* buffer, uint32_t offset,
                                     uint32_t stride) = 0;
     virtual HRESULT SetVertexDeclaration(VertexDeclaration* declaration) = 0;
     virtual HRESULT SetIndices(IndexBuffer* buffer) = 0;
-    virtual HRESULT DrawIndexedPrimitive(uint32_t type, int32_t baseVertex, uint32_t minIndex,
-                                         uint32_t numVertices, uint32_t startIndex,
-                                         uint32_t primitiveCount) = 0;
+    virtual HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, int32_t baseVertex,
+                                         uint32_t minIndex, uint32_t numVertices,
+                                         uint32_t startIndex, uint32_t primitiveCount) = 0;
 };
 
 // The Direct3D object: the default adapter's modes and capabilities, and device creation.
 class Adapter : public Unknown {
   public:
-    virtual uint32_t GetAdapterModeCount(uint32_t adapter, uint32_t format) = 0;
-    virtual HRESULT EnumAdapterModes(uint32_t adapter, uint32_t format, uint32_t mode,
+    virtual uint32_t GetAdapterModeCount(uint32_t adapter, D3DFORMAT format) = 0;
+    virtual HRESULT EnumAdapterModes(uint32_t adapter, D3DFORMAT format, uint32_t mode,
                                      DisplayMode* out) = 0;
     virtual HRESULT GetAdapterDisplayMode(uint32_t adapter, DisplayMode* out) = 0;
     // D3D_OK when render targets of this multisample type can be created.
-    virtual HRESULT CheckDeviceMultiSampleType(uint32_t adapter, uint32_t deviceType,
-                                               uint32_t format, int32_t windowed,
+    virtual HRESULT CheckDeviceMultiSampleType(uint32_t adapter, D3DDEVTYPE deviceType,
+                                               D3DFORMAT format, int32_t windowed,
                                                uint32_t multiSample, uint32_t* qualityLevels) = 0;
-    virtual HRESULT GetDeviceCaps(uint32_t adapter, uint32_t deviceType, Caps* caps) = 0;
-    virtual HRESULT CreateDevice(uint32_t adapter, uint32_t deviceType, ui::Window* focusWindow,
+    virtual HRESULT GetDeviceCaps(uint32_t adapter, D3DDEVTYPE deviceType, Caps* caps) = 0;
+    virtual HRESULT CreateDevice(uint32_t adapter, D3DDEVTYPE deviceType, ui::Window* focusWindow,
                                  uint32_t behaviorFlags, PresentParameters* params,
                                  Device** device) = 0;
 };
 
-// ---- Configuration (before Direct3DCreate9)
-// ---------------------------------------------------------
+// [SECTION] Configuration (before Direct3DCreate9)
 enum class ContextProvider {
     Window,    // SDL2 window made by ui::CreateWindowEx; Present copies to it
     Headless,  // EGL surfaceless (Mesa); Present only feeds the sink
