@@ -19,7 +19,8 @@ int main(int argc, char** argv) {
     if (line.action != driver::CommandLine::Action::Run) {
         std::string text = line.text;
         if (line.action == driver::CommandLine::Action::Help) text += live::kLiveUsage;
-        std::fputs(text.c_str(), line.action == driver::CommandLine::Action::Error ? stderr : stdout);
+        std::fputs(text.c_str(),
+                   line.action == driver::CommandLine::Action::Error ? stderr : stdout);
         return driver::ExitCodeOf(line.action);
     }
     std::string error, note;

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "support/shell.h"
 #include "support/scratch_dir.h"
+#include "support/shell.h"
 
 namespace fs = std::filesystem;
 

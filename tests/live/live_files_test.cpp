@@ -5,9 +5,9 @@
 
 #include <fstream>
 
-#include "support/scratch_dir.h"
 #include "driver/live_atomic_write.h"
 #include "driver/live_watcher.h"
+#include "support/scratch_dir.h"
 
 namespace {
 

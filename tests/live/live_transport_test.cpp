@@ -7,7 +7,6 @@
 #include <deque>
 #include <map>
 
-#include "support/scratch_dir.h"
 #include "audio/test_signal.h"
 #include "driver/live_keys.h"
 #include "driver/live_music.h"
@@ -15,6 +14,7 @@
 #include "platform/audio/audio.h"
 #include "platform/image/image.h"
 #include "platform/ui/ui.h"
+#include "support/scratch_dir.h"
 
 namespace {
 
