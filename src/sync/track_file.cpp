@@ -1,13 +1,13 @@
 #include "sync/track_file.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <vector>
+
+#include "platform/file/regular_file.h"
 
 inline namespace vm {
 namespace sync {
@@ -59,11 +59,8 @@ TrackFileReport ParseTrackFile(const uint8_t* data, size_t size, Track& track) {
 }
 
 TrackFileReport ReadTrackFile(const std::string& path, Track& track) {
-    std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    std::unique_ptr<FILE, FileCloser> file(files::OpenRegular(path.c_str(), "rb"));
     if (!file) return TrackFileReport{};
-    // A folder opens for reading here (not on every system) but is no file: it cannot be opened.
-    struct stat info;
-    if (fstat(fileno(file.get()), &info) == 0 && S_ISDIR(info.st_mode)) return TrackFileReport{};
 
     // Read in chunks up to the cap: works for files of any kind (pipes, devices) without trusting
     // a size or a count.

@@ -112,6 +112,40 @@ TEST_F(ImageFiles, BadInputIsRefusedWithAReason) {
         EXPECT_EQ(tex, nullptr) << name;
     }
 
+    // The reason comes from the decoder the signature names, and a picture too large to hold is
+    // refused from its header, before any decoding.
+    std::vector<uint8_t> bomb = png;
+    const uint8_t side[4] = {0x00, 0x00, 0x40, 0x00};  // 16384
+    std::copy(side, side + 4, bomb.begin() + 16);
+    std::copy(side, side + 4, bomb.begin() + 20);
+    std::vector<uint8_t> brokenJpeg = garbage;
+    brokenJpeg[0] = 0xFF, brokenJpeg[1] = 0xD8, brokenJpeg[2] = 0xFF;
+    const struct {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        const char* reason;
+        const char* otherDecoder;  // never named
+    } reasons[] = {
+        {"bomb.png", bomb, "too large to hold: 16384x16384", "JPEG"},
+        {"broken.jpg", brokenJpeg, "unreadable JPEG header: ", "PNG"},
+        {"broken.png", signedGarbage, "unreadable PNG header: ", "JPEG"},
+    };
+    for (const auto& r : reasons) {
+        std::string why;
+        EXPECT_FALSE(image::LoadFile(Write(r.name, r.bytes), &why));
+        EXPECT_NE(why.find(r.reason), std::string::npos) << why;
+        EXPECT_EQ(why.find(r.otherDecoder), std::string::npos) << why;
+    }
+    image::Limits small;
+    small.maxDimension = 5;
+    std::string why;
+    EXPECT_FALSE(image::LoadFile(Path("picture.png"), &why, small));
+    EXPECT_NE(why.find("out of range: 6x4"), std::string::npos) << why;
+    small = {};
+    small.maxPixelBytes = 6 * 4 * 4 - 1;
+    EXPECT_FALSE(image::LoadFile(Path("picture.png"), &why, small));
+    EXPECT_TRUE(image::LoadFile(Path("picture.png"), &why, {6, 6 * 4 * 4})) << why;
+
     // A truncated JPEG may decode partly; either way it must not crash and a result has its size.
     auto jpg = Read("picture.jpg");
     jpg.resize(jpg.size() / 2);

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 
+#include "platform/fx/fx_source_limits.h"
 #include "platform/fx/fx_state_names.h"
 
 namespace fx::detail {
@@ -80,6 +81,8 @@ class Prepass {
         Diagnostic commentError;
         tokens_ = Tokenize(source, &commentError);
         if (!commentError.text.empty()) result_.errors.push_back(commentError);
+        // Text beyond the limits is not read further, here or by the compiler.
+        if (!CheckSourceLimits(tokens_, &result_.errors)) tokens_.clear();
     }
 
     PrepassResult Run() {

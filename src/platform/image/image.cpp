@@ -1,9 +1,11 @@
 #include "platform/image/image.h"
 
-#include <stb/stb_image.h>
-
+#include <cstdio>
 #include <cstring>
-#include <fstream>
+#include <memory>
+
+#include "platform/file/regular_file.h"
+#include "platform/image/stb_decoder.h"
 
 namespace image {
 namespace {
@@ -13,53 +15,60 @@ std::optional<Image> Fail(std::string* error, std::string message) {
     return std::nullopt;
 }
 
-bool IsPng(const uint8_t* b, size_t n) {
-    static const uint8_t kSig[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    return n >= 8 && std::memcmp(b, kSig, 8) == 0;
-}
-
-bool IsJpeg(const uint8_t* b, size_t n) {
-    return n >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF;
+// The decoder the file's signature names, or null.
+const detail::StbDecoder* DecoderFor(const uint8_t* b, size_t n) {
+    static const uint8_t kPng[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (n >= 8 && std::memcmp(b, kPng, 8) == 0) return &detail::kPngDecoder;
+    if (n >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF) return &detail::kJpegDecoder;
+    return nullptr;
 }
 
 }  // namespace
 
-std::optional<Image> Decode(const uint8_t* bytes, size_t size, std::string* error) {
+std::optional<Image> Decode(const uint8_t* bytes, size_t size, std::string* error,
+                            const Limits& limits) {
     if (!bytes || size == 0) return Fail(error, "empty image data");
     if (size > kMaxFileBytes) return Fail(error, "image data too large");
-    if (!IsPng(bytes, size) && !IsJpeg(bytes, size)) return Fail(error, "not a PNG or JPEG image");
+    const detail::StbDecoder* decoder = DecoderFor(bytes, size);
+    if (!decoder) return Fail(error, "not a PNG or JPEG image");
 
     const int len = static_cast<int>(size);
-    int w = 0, h = 0, channels = 0;
-    if (!stbi_info_from_memory(bytes, len, &w, &h, &channels))
-        return Fail(error, std::string("unreadable image header: ") + stbi_failure_reason());
-    if (w <= 0 || h <= 0 || static_cast<uint32_t>(w) > kMaxDimension ||
-        static_cast<uint32_t>(h) > kMaxDimension)
-        return Fail(
-            error, "image dimensions out of range: " + std::to_string(w) + "x" + std::to_string(h));
+    int w = 0, h = 0;
+    if (!decoder->info(bytes, len, &w, &h))
+        return Fail(error,
+                    std::string("unreadable ") + decoder->name + " header: " + decoder->failure());
+    const std::string size_text = std::to_string(w) + "x" + std::to_string(h);
+    if (w <= 0 || h <= 0 || static_cast<uint32_t>(w) > limits.maxDimension ||
+        static_cast<uint32_t>(h) > limits.maxDimension)
+        return Fail(error, "image dimensions out of range: " + size_text);
+    if (uint64_t(w) * uint64_t(h) * 4 > limits.maxPixelBytes)
+        return Fail(error, "image too large to hold: " + size_text);
 
-    stbi_uc* pixels = stbi_load_from_memory(bytes, len, &w, &h, &channels, 4);
-    if (!pixels) return Fail(error, std::string("cannot decode image: ") + stbi_failure_reason());
+    std::unique_ptr<uint8_t, void (*)(uint8_t*)> pixels(decoder->load(bytes, len, &w, &h),
+                                                        decoder->release);
+    if (!pixels)
+        return Fail(error,
+                    std::string("cannot decode ") + decoder->name + ": " + decoder->failure());
     Image img;
     img.width = static_cast<uint32_t>(w);
     img.height = static_cast<uint32_t>(h);
-    img.rgba.assign(pixels, pixels + size_t(w) * size_t(h) * 4);
-    stbi_image_free(pixels);
+    img.rgba.assign(pixels.get(), pixels.get() + size_t(w) * size_t(h) * 4);
     return img;
 }
 
-std::optional<Image> LoadFile(const std::string& path, std::string* error) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) return Fail(error, "cannot open " + path);
-    const std::streamoff end = in.tellg();
+std::optional<Image> LoadFile(const std::string& path, std::string* error, const Limits& limits) {
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(files::OpenRegular(path.c_str(), "rb"),
+                                                         &std::fclose);
+    if (!file) return Fail(error, "cannot open " + path);
+    const long end = std::fseek(file.get(), 0, SEEK_END) == 0 ? std::ftell(file.get()) : -1;
     if (end <= 0) return Fail(error, "empty file " + path);
     if (static_cast<uint64_t>(end) > kMaxFileBytes) return Fail(error, "file too large " + path);
+    std::rewind(file.get());
     std::vector<uint8_t> bytes(static_cast<size_t>(end));
-    in.seekg(0);
-    if (!in.read(reinterpret_cast<char*>(bytes.data()), end))
+    if (std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size())
         return Fail(error, "cannot read " + path);
     std::string why;
-    auto img = Decode(bytes.data(), bytes.size(), &why);
+    auto img = Decode(bytes.data(), bytes.size(), &why, limits);
     if (!img) return Fail(error, path + ": " + why);
     return img;
 }
