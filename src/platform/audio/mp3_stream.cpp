@@ -40,7 +40,7 @@ struct Damage {
 // Walks the frames without decoding. Garbage shows as a jump between one frame's end and the next
 // frame's start, and as "frames" of other formats that random bytes happen to look like; a stretch
 // ends where a few intact frames follow each other again.
-std::vector<Damage> FindDamage(const char* path) {
+std::vector<Damage> FindDamage(const char* path, int64_t* frameCount) {
     std::vector<Damage> found;
     int err = MPG123_OK;
     std::unique_ptr<mpg123_handle, void (*)(mpg123_handle*)> walker(mpg123_new(nullptr, &err),
@@ -106,6 +106,7 @@ std::vector<Damage> FindDamage(const char* path) {
         current.byteTo = prevEnd;
         found.push_back(current);
     }
+    *frameCount = index;
     return found;
 }
 
@@ -190,8 +191,7 @@ bool Mp3Stream::Open(const char* path, std::string* error, std::string* warning)
     if (scanned <= 0) return Fail(error, path, "no audio could be decoded");
     fileLength_ = scanned;
     std::string notes;
-    if (!FindGaps(&notes))
-        return Fail(error, path, std::string("cannot seek in the file: ") + mpg123_strerror(mh));
+    FindGaps(&notes);
 
     if (!Direct()) {
         resampler_.reset(SDL_NewAudioStream(AUDIO_F32SYS, static_cast<Uint8>(channels_),
@@ -230,26 +230,33 @@ bool Mp3Stream::Open(const char* path, std::string* error, std::string* warning)
     return true;
 }
 
-bool Mp3Stream::FindGaps(std::string* notes) {
+void Mp3Stream::FindGaps(std::string* notes) {
     mpg123_handle* mh = handle_.get();
-    const int spf = mpg123_spf(mh);
-    if (spf <= 0) return true;
+    const int64_t spf = mpg123_spf(mh);
+    int64_t frameCount = 0;
+    const std::vector<Damage> damage = FindDamage(path_.c_str(), &frameCount);
+    if (damage.empty() || spf <= 0) return;
+    // Frame k starts at k * spf - delay in the decoder's samples (gapless: the encoder's and the
+    // decoder's delay are cut). The decoder stops two frames early and starts a frame late, so
+    // that it never decodes the garbage; the silence covers those frames too.
+    long encoderDelay = -1;
+    mpg123_getstate(mh, MPG123_ENC_DELAY, &encoderDelay, nullptr);
+    const int64_t delay = encoderDelay >= 0 ? encoderDelay + 529 : 0;
+    const int64_t decoderEnd = std::min<int64_t>(fileLength_, frameCount * spf - delay);
     int64_t shift = 0;  // decoder position minus file position after the gaps so far
-    const std::vector<Damage> damage = FindDamage(path_.c_str());
     for (const Damage& d : damage) {
-        if (mpg123_seek_frame(mh, static_cast<off_t>(d.first), SEEK_SET) < 0) break;
         Gap g{};
-        g.from = std::clamp<int64_t>(mpg123_tell(mh), decoderNext_, fileLength_ + shift);
-        g.to = std::min<int64_t>(g.from + (d.last - d.first) * spf, fileLength_ + shift);
+        const int64_t floor = gaps_.empty() ? 0 : gaps_.back().to;
+        g.from = std::clamp<int64_t>((d.first - 2) * spf - delay, floor, decoderEnd);
+        g.to = std::clamp<int64_t>((d.last + 1) * spf - delay, g.from, decoderEnd);
         const int64_t lostFrames =
             d.goodFrameBytes > 0
                 ? std::llround(static_cast<double>(d.byteTo - d.byteFrom) / d.goodFrameBytes)
                 : d.last - d.first;
-        g.silence = std::max<int64_t>(lostFrames, 1) * spf;
+        g.silence = std::max<int64_t>(lostFrames, 1) * spf + (g.to - g.from) -
+                    std::min(d.last - d.first, (g.to - g.from) / spf) * spf;
         g.start = g.from - shift;
-        const int64_t decoderEnd = fileLength_ + shift;
         shift = g.to - g.start - g.silence;
-        fileLength_ = decoderEnd - shift;
         gaps_.push_back(g);
         char line[256];
         std::snprintf(line, sizeof line,
@@ -261,7 +268,7 @@ bool Mp3Stream::FindGaps(std::string* notes) {
         if (!notes->empty()) *notes += "\n";
         *notes += path_ + line;
     }
-    return damage.empty() || DecoderSeek(0);
+    fileLength_ = decoderEnd - shift;
 }
 
 int64_t Mp3Stream::DecoderRead(float* out, int64_t frames) {

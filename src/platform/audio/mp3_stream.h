@@ -69,7 +69,7 @@ class Mp3Stream final : public SampleSource {
     };
 
     bool Direct() const { return rate_ == kDecodeRate && channels_ == kDecodeChannels; }
-    bool FindGaps(std::string* notes);
+    void FindGaps(std::string* notes);             // damaged stretches, one note line each
     int64_t FileRead(float* out, int64_t frames);  // the file's rate and channels, gaps filled
     int64_t DecoderRead(float* out, int64_t frames);
     bool FileSeek(int64_t frame);
