@@ -105,7 +105,7 @@ bool WriteTrackFile(const std::string& path, const Track& track, std::string* er
         record[8] = static_cast<uint8_t>(static_cast<int8_t>(key.interpolation));
         record += kTrackFileRecordBytes;
     }
-    std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
+    std::unique_ptr<FILE, FileCloser> file(files::OpenRegular(path.c_str(), "wb"));
     if (!file || std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() ||
         std::fflush(file.get()) != 0) {
         if (error) *error = "cannot write " + path;

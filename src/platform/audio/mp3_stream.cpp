@@ -219,7 +219,8 @@ bool Mp3Stream::Open(const char* path, std::string* error, std::string* warning)
 
     if (warning) {
         *warning = notes;
-        if (announced_ > fileLength_) {
+        // After damage the length is an estimate: a second short is no sign of truncation.
+        if (announced_ > fileLength_ + (gaps_.empty() ? 0 : rate_)) {
             if (!warning->empty()) *warning += "\n";
             *warning += path_ + ": holds " + std::to_string(fileLength_) +
                         " sample frames but the file's tag announces " +
