@@ -158,14 +158,19 @@ TEST(Mp3Codec, EveryRateAndChannelCountPlaysAt44100InTheFilesOwnTime) {
         // 441 Hz is 441 crossings a second; 1 % off in time would be 4 more or fewer.
         EXPECT_NEAR(Crossings(out, 22050, 66150), 441, 1);
         for (size_t i = 0; i < out.size(); i += 2 * 997) ASSERT_NEAR(out[i], out[i + 1], 1e-6f);
-        // A seek lands at the same music time as reading there (after the converter's first
-        // milliseconds): a millisecond off would differ by about 0.15.
+        // A seek lands at the music time of reading there, give or take the converter's latency
+        // (a few output frames, well under a millisecond).
         const std::vector<float> whole = out;
         ASSERT_TRUE(stream.Seek(44100));
         ASSERT_EQ(stream.Read(out.data(), 4410), 4410);
-        double sum = 0.0;
-        for (size_t i = 441; i < 4410; ++i) sum += std::pow(out[2 * i] - whole[2 * (44100 + i)], 2);
-        EXPECT_LT(std::sqrt(sum / (4410 - 441)), 0.05);
+        double best = 1.0;
+        for (int lag = -12; lag <= 12; ++lag) {
+            double sum = 0.0;
+            for (size_t i = 441; i < 4410; ++i)
+                sum += std::pow(out[2 * i] - whole[2 * (44100 + i + size_t(lag))], 2);
+            best = std::min(best, std::sqrt(sum / (4410 - 441)));
+        }
+        EXPECT_LT(best, 0.02);
     }
 }
 
