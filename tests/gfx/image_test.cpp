@@ -120,6 +120,14 @@ TEST_F(ImageFiles, BadInputIsRefusedWithAReason) {
     std::copy(side, side + 4, bomb.begin() + 20);
     std::vector<uint8_t> brokenJpeg = garbage;
     brokenJpeg[0] = 0xFF, brokenJpeg[1] = 0xD8, brokenJpeg[2] = 0xFF;
+    // A Huffman table of 17 x 16 = 272 codes: stb_image would write past its 257-entry table.
+    std::vector<uint8_t> hugeTable = {0xFF, 0xD8, 0xFF, 0xC4, 0x01, 0x23, 0x00};
+    hugeTable.insert(hugeTable.end(), 16, 17);
+    hugeTable.insert(hugeTable.end(), 272, 0);
+    hugeTable.insert(hugeTable.end(), {0xFF, 0xD9});
+    // The same cut off inside its counts: stb reads on as if zeros followed.
+    std::vector<uint8_t> cutTable(hugeTable.begin(), hugeTable.begin() + 7 + 15);
+    cutTable.back() = 0xFF;
     const struct {
         const char* name;
         std::vector<uint8_t> bytes;
@@ -129,6 +137,8 @@ TEST_F(ImageFiles, BadInputIsRefusedWithAReason) {
         {"bomb.png", bomb, "too large to hold: 16384x16384", "JPEG"},
         {"broken.jpg", brokenJpeg, "unreadable JPEG header: ", "PNG"},
         {"broken.png", signedGarbage, "unreadable PNG header: ", "JPEG"},
+        {"table.jpg", hugeTable, "bad JPEG: a Huffman table with more than 256 codes", "PNG"},
+        {"cut.jpg", cutTable, "bad JPEG: a Huffman table with more than 256 codes", "PNG"},
     };
     for (const auto& r : reasons) {
         std::string why;

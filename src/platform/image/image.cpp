@@ -1,5 +1,6 @@
 #include "platform/image/image.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -23,6 +24,38 @@ const detail::StbDecoder* DecoderFor(const uint8_t* b, size_t n) {
     return nullptr;
 }
 
+// stb_image writes past its table for a Huffman table of more than 256 codes (found by fuzzing):
+// false for a JPEG holding one. Walks the marker segments, skipping entropy-coded data.
+bool JpegHuffmanTablesFit(const uint8_t* b, size_t n) {
+    size_t pos = 2;
+    while (pos + 4 <= n) {
+        if (b[pos] != 0xFF) {  // entropy-coded data: on to the next marker
+            ++pos;
+            continue;
+        }
+        const uint8_t marker = b[pos + 1];
+        if (marker == 0xFF || marker == 0x00 || (marker >= 0xD0 && marker <= 0xD8) ||
+            marker == 0x01) {
+            pos += marker == 0xFF ? 1 : 2;
+            continue;
+        }
+        if (marker == 0xD9) break;
+        const size_t length = size_t(b[pos + 2]) << 8 | b[pos + 3];
+        const size_t end = std::min(n, pos + 2 + length);
+        if (marker == 0xC4) {
+            // stb reads a table cut by the end of the data as if zeros followed.
+            for (size_t table = pos + 4; table < end;) {
+                size_t codes = 0;
+                for (size_t i = 1; i <= 16 && table + i < n; ++i) codes += b[table + i];
+                if (codes > 256) return false;
+                table += 17 + codes;
+            }
+        }
+        pos = std::max(end, pos + 2);
+    }
+    return true;
+}
+
 }  // namespace
 
 std::optional<Image> Decode(const uint8_t* bytes, size_t size, std::string* error,
@@ -31,6 +64,8 @@ std::optional<Image> Decode(const uint8_t* bytes, size_t size, std::string* erro
     if (size > kMaxFileBytes) return Fail(error, "image data too large");
     const detail::StbDecoder* decoder = DecoderFor(bytes, size);
     if (!decoder) return Fail(error, "not a PNG or JPEG image");
+    if (decoder == &detail::kJpegDecoder && !JpegHuffmanTablesFit(bytes, size))
+        return Fail(error, "bad JPEG: a Huffman table with more than 256 codes");
 
     const int len = static_cast<int>(size);
     int w = 0, h = 0;
