@@ -143,6 +143,11 @@ TEST(EffectCompiler, CompileProblemsAreLocatedErrors) {
         {"float4 VS(float4 p : POSITION) : POSITION { return p; }\nfloat4 PS() : COLOR { return 1; "
          "}\nfloat4 Bad( { }\n",
          3, ""},
+        // A string member would crash glslang's SPIR-V generation (found by fuzz_effect).
+        {"struct VS_IN { float3 pos : POSITION;\n string uv : TEXCOORD0; };\nfloat4 VS(VS_IN i) : "
+         "POSITION { return float4(i.pos, 1); }\nfloat4 PS() : COLOR { return 1; }\n" +
+             passes,
+         2, "'string' is only supported in annotations"},
     };
     for (const Case& k : cases) {
         auto c = Compile(k.text);

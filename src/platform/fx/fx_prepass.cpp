@@ -818,7 +818,15 @@ class Prepass {
 }  // namespace
 
 PrepassResult RunPrepass(std::string_view source) {
-    return Prepass(source).Run();
+    PrepassResult result = Prepass(source).Run();
+    // Strings belong in annotations, which are blanked; a string variable or member that reaches
+    // glslang crashes its SPIR-V generation (found by fuzz_effect).
+    if (result.errors.empty()) {
+        for (const Token& t : Tokenize(result.hlsl, nullptr))
+            if (t.kind == TokenKind::Identifier && t.text == "string")
+                result.errors.push_back({t.at, "'string' is only supported in annotations"});
+    }
+    return result;
 }
 
 }  // namespace fx::detail
