@@ -125,6 +125,9 @@ TEST_F(ImageFiles, BadInputIsRefusedWithAReason) {
     hugeTable.insert(hugeTable.end(), 16, 17);
     hugeTable.insert(hugeTable.end(), 272, 0);
     hugeTable.insert(hugeTable.end(), {0xFF, 0xD9});
+    // A chunk claiming 2 GiB: stb_image would grow its buffer to that before reading.
+    std::vector<uint8_t> longChunk = png;
+    longChunk[33] = 0x7F;  // the chunk after IHDR (8 + 25 bytes)
     // The same cut off inside its counts: stb reads on as if zeros followed.
     std::vector<uint8_t> cutTable(hugeTable.begin(), hugeTable.begin() + 7 + 15);
     cutTable.back() = 0xFF;
@@ -139,6 +142,7 @@ TEST_F(ImageFiles, BadInputIsRefusedWithAReason) {
         {"broken.png", signedGarbage, "unreadable PNG header: ", "JPEG"},
         {"table.jpg", hugeTable, "bad JPEG: a Huffman table with more than 256 codes", "PNG"},
         {"cut.jpg", cutTable, "bad JPEG: a Huffman table with more than 256 codes", "PNG"},
+        {"long_chunk.png", longChunk, "bad PNG: a chunk longer than the data", "JPEG"},
     };
     for (const auto& r : reasons) {
         std::string why;
