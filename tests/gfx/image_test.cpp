@@ -139,7 +139,7 @@ TEST_F(ImageFiles, BadInputIsRefusedWithAReason) {
     } reasons[] = {
         {"bomb.png", bomb, "too large to hold: 16384x16384", "JPEG"},
         {"broken.jpg", brokenJpeg, "unreadable JPEG header: ", "PNG"},
-        {"broken.png", signedGarbage, "unreadable PNG header: ", "JPEG"},
+        {"broken.png", signedGarbage, "bad PNG: ", "JPEG"},
         {"table.jpg", hugeTable, "bad JPEG: a Huffman table with more than 256 codes", "PNG"},
         {"cut.jpg", cutTable, "bad JPEG: a Huffman table with more than 256 codes", "PNG"},
         {"long_chunk.png", longChunk, "bad PNG: a chunk longer than the data", "JPEG"},
