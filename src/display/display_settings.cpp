@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/file/regular_file.h"
+
 DisplaySettings displaySettings;
 
 void DisplaySettings::ComputeRenderArea() {
@@ -36,7 +38,7 @@ void WriteSettings(std::FILE* out, const DisplaySettings& s) {
 void DisplaySettings::DumpSettings() const {
     WriteSettings(stdout, *this);
     std::fflush(stdout);
-    std::FILE* file = std::fopen("lol.txt", "w");
+    std::FILE* file = files::OpenRegular("lol.txt", "w");
     if (file == nullptr) {
         std::fprintf(stderr, "display: cannot write \"lol.txt\" (%s); going on without it\n",
                      std::strerror(errno));

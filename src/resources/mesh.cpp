@@ -83,6 +83,16 @@ void Mesh::LoadFromFile(const char* path) {
         return;
     }
     bytes = {};
+    // A stride the vertex stream cannot take would draw with another mesh's layout.
+    gfx::Caps caps;
+    if (g_d3d != nullptr &&
+        !gfx::Failed(g_d3d->GetDeviceCaps(gfx::D3DADAPTER_DEFAULT, gfx::D3DDEVTYPE_HAL, &caps)) &&
+        file.stride > caps.MaxStreamStride) {
+        RefuseMeshFile(path, "stride " + std::to_string(file.stride) +
+                                 " is more than the device's vertex stream takes (" +
+                                 std::to_string(caps.MaxStreamStride) + " bytes)");
+        return;
+    }
 
     BuildVertexDeclaration(file.formatBits, &declaration);  // loading goes on without it
     triangleCount = file.triangleCount;

@@ -1,9 +1,9 @@
 #include "resources/mesh_file.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <memory>
+
+#include "platform/file/regular_file.h"
 
 namespace {
 
@@ -124,17 +124,11 @@ bool ParseMeshFile(const uint8_t* data, size_t size, MeshFileContents& out, std:
 
 bool ReadWholeFile(const char* path, size_t maxBytes, std::vector<uint8_t>& bytes,
                    std::string& reason, bool& opened) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path, "rb"), &std::fclose);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(files::OpenRegular(path, "rb"),
+                                                         &std::fclose);
     opened = file != nullptr;
     if (!opened) {
         reason = "cannot be opened";
-        return false;
-    }
-    // A folder opens for reading here (not on every system) but is no file: it cannot be opened.
-    struct stat info;
-    if (fstat(fileno(file.get()), &info) == 0 && S_ISDIR(info.st_mode)) {
-        opened = false;
-        reason = "is a folder";
         return false;
     }
     // Refuse a file whose size is known to be too large before reading any of it.

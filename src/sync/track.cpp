@@ -4,18 +4,16 @@
 #include <cstdint>
 #include <iterator>
 
+#include "platform/math/float_to_int.h"
+
 inline namespace vm {
 namespace sync {
 namespace {
 
-// floor(row) as a 32-bit signed integer, reused as an unsigned row. Rows outside the int32 range
-// (and NaN) give INT32_MIN, the x86 conversion's "indefinite" value, instead of undefined
-// behaviour.
+// floor(row) as a 32-bit signed integer, reused as an unsigned row; rows outside the int32 range
+// (and NaN) give INT32_MIN, as on x86.
 uint32_t SearchRow(float row) {
-    const float floored = std::floor(row);
-    int32_t r = INT32_MIN;
-    if (floored >= -2147483648.0f && floored < 2147483648.0f) r = static_cast<int32_t>(floored);
-    return static_cast<uint32_t>(r);
+    return static_cast<uint32_t>(vmath::TruncateToInt32(std::floor(row)));
 }
 
 }  // namespace

@@ -1,13 +1,13 @@
 #include "sync/track_file.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <vector>
+
+#include "platform/file/regular_file.h"
 
 inline namespace vm {
 namespace sync {
@@ -69,11 +69,8 @@ TrackFileReport ParseTrackFile(const uint8_t* data, size_t size, Track& track) {
 }
 
 TrackFileReport ReadTrackFile(const std::string& path, Track& track) {
-    std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    std::unique_ptr<FILE, FileCloser> file(files::OpenRegular(path.c_str(), "rb"));
     if (!file) return TrackFileReport{};
-    // A folder opens for reading here (not on every system) but is no file: it cannot be opened.
-    struct stat info;
-    if (fstat(fileno(file.get()), &info) == 0 && S_ISDIR(info.st_mode)) return TrackFileReport{};
 
     // Streams the records through a fixed buffer: works for files of any size and kind (pipes,
     // devices), asks for no more records than the count declares (bytes after the last record
@@ -125,7 +122,7 @@ bool WriteTrackFile(const std::string& path, const Track& track, std::string* er
         record[8] = static_cast<uint8_t>(static_cast<int8_t>(key.interpolation));
         record += kTrackFileRecordBytes;
     }
-    std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
+    std::unique_ptr<FILE, FileCloser> file(files::OpenRegular(path.c_str(), "wb"));
     if (!file || std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() ||
         std::fflush(file.get()) != 0) {
         if (error) *error = "cannot write " + path;

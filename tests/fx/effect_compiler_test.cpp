@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "platform/fx/fx_effect_compiler.h"
+#include "platform/fx/fx_source_limits.h"
 
 namespace {
 
@@ -142,12 +143,68 @@ TEST(EffectCompiler, CompileProblemsAreLocatedErrors) {
         {"float4 VS(float4 p : POSITION) : POSITION { return p; }\nfloat4 PS() : COLOR { return 1; "
          "}\nfloat4 Bad( { }\n",
          3, ""},
+        // A string member would crash glslang's SPIR-V generation (found by fuzz_effect).
+        {"struct VS_IN { float3 pos : POSITION;\n string uv : TEXCOORD0; };\nfloat4 VS(VS_IN i) : "
+         "POSITION { return float4(i.pos, 1); }\nfloat4 PS() : COLOR { return 1; }\n" +
+             passes,
+         2, "'string' is only supported in annotations"},
     };
     for (const Case& k : cases) {
         auto c = Compile(k.text);
         ASSERT_FALSE(c->ok) << k.text;
         ASSERT_FALSE(c->errors.empty());
         EXPECT_EQ(c->errors[0].at.line, k.line) << k.text << " -> " << c->errors[0].text;
+        EXPECT_NE(c->errors[0].text.find(k.words), std::string::npos) << c->errors[0].text;
+    }
+}
+
+// Deep brackets would overflow glslang's stack and doubling macros exhaust memory: both are refused
+// at the line that breaks the limit, before glslang sees the text; up to the limit glslang copes.
+TEST(EffectCompiler, NestingAndMacroExpansionBeyondTheLimitsAreRefusedAtTheirLine) {
+    const std::string passes =
+        "technique T { pass P { VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_2_0 "
+        "PS(); } }\n";
+    auto nested = [](int depth) {
+        return std::string(size_t(depth), '(') + "1" + std::string(size_t(depth), ')');
+    };
+    // Each of 20 macros repeats the one before four times: 4^20 tokens, unless it is never used.
+    std::string bomb = "#define M0 1\n";
+    for (int i = 1; i <= 20; ++i) {
+        bomb += "#define M" + std::to_string(i);
+        for (int k = 0; k < 4; ++k) bomb += " M" + std::to_string(i - 1);
+        bomb += "\n";
+    }
+    std::string chain = "#define C0 1\n";
+    for (int i = 1; i <= 100; ++i)
+        chain += "#define C" + std::to_string(i) + " C" + std::to_string(i - 1) + "\n";
+    const std::string vs = "float4 VS(float4 p : POSITION) : POSITION { return p; }\n";
+    // The function body's brace is the first level.
+    auto ps = [](const std::string& value) {
+        return "float4 PS() : COLOR { return " + value + "; }\n";
+    };
+
+    EXPECT_TRUE(Compile(bomb + vs + ps(nested(kMaxNesting - 1)) + passes)->ok)
+        << "at the limit, with an unused macro bomb";
+    const struct {
+        std::string text;
+        int line;
+        const char* words;
+    } cases[] = {
+        {vs + "\n" + ps(nested(kMaxNesting)) + passes, 3, "nested deeper than 128"},
+        {vs + ps(nested(4000)) + passes, 2, "nested deeper"},
+        {vs +
+             "#define OPEN ((((((((((((((((\n#define DEEP OPEN OPEN OPEN OPEN OPEN OPEN OPEN "
+             "OPEN OPEN\n" +
+             ps("DEEP") + passes,
+         4, "nested deeper"},
+        {bomb + vs + ps("M20") + passes, 23, "macro expansion"},
+        {chain + vs + ps("C100") + passes, 103, "macros nested deeper"},
+    };
+    for (const auto& k : cases) {
+        auto c = Compile(k.text);
+        ASSERT_FALSE(c->ok);
+        ASSERT_EQ(c->errors.size(), 1u);
+        EXPECT_EQ(c->errors[0].at.line, k.line) << c->errors[0].text;
         EXPECT_NE(c->errors[0].text.find(k.words), std::string::npos) << c->errors[0].text;
     }
 }

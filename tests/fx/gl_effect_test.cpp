@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -286,6 +287,31 @@ TEST_F(GlEffectTest, InitialValuesApplyUntilSetAndCommitChangesUploads) {
     device_->Present(nullptr, nullptr, nullptr, nullptr);
     ExpectNear(At(10, 32), {64, 0, 255}, "before CommitChanges");
     ExpectNear(At(54, 32), {255, 0, 0}, "after CommitChanges");
+    effect->Release();
+}
+
+TEST_F(GlEffectTest, IntParametersTakeFloatsNoIntHoldsAsTheX86ConversionDoes) {
+    // 3e9 and NaN have no int value: like x86 they become INT32_MIN, never undefined behaviour.
+    fx::Effect* effect = Load("int.fx",
+                              "int n = 3e9;\n"
+                              "float4 VS(float4 p : POSITION) : POSITION { return p; }\n"
+                              "float4 PS() : COLOR { return float4(n == -2147483647 - 1 ? 1 : 0, "
+                              "n == -7 ? 1 : 0, 0, 1); }\n"
+                              "technique T { pass P { VertexShader = compile vs_2_0 VS(); "
+                              "PixelShader = compile ps_2_0 PS(); CullMode = None; } }\n");
+    ASSERT_NE(effect, nullptr);
+    const struct {
+        float value;
+        Pixel expected;
+    } cases[] = {{-7.9f, {0, 255, 0}}, {std::nanf(""), {255, 0, 0}}, {-7.0f, {0, 255, 0}},
+                 {-3e9f, {255, 0, 0}}, {2147483648.0f, {255, 0, 0}}, {-2147483648.0f, {255, 0, 0}}};
+    RunPass(effect, 0, FullScreen);
+    ExpectNear(At(5, 5), {255, 0, 0}, "initial value 3e9");
+    for (const auto& c : cases) {
+        EXPECT_EQ(effect->SetFloat("n", c.value), D3D_OK);
+        RunPass(effect, 0, FullScreen);
+        ExpectNear(At(5, 5), c.expected, std::to_string(c.value).c_str());
+    }
     effect->Release();
 }
 

@@ -148,6 +148,19 @@ TEST_F(DeviceTest, BufferLocksRoundTripAndCheckTheirRange) {
     glBindBuffer(GL_COPY_READ_BUFFER, 0);
     for (int i = 0; i < 64; ++i) EXPECT_EQ(gpu[i], i == 23 ? 200 : i) << "byte " << i;
 
+    // A stride GL refuses fails the draw with a line on stderr, in every build, instead of drawing
+    // with the previous layout; a good stride draws again.
+    Caps caps;
+    ASSERT_EQ(adapter_->GetDeviceCaps(0, D3DDEVTYPE_HAL, &caps), D3D_OK);
+    ASSERT_GE(caps.MaxStreamStride, 2048u);
+    device_->SetStreamSource(0, vb, 0, caps.MaxStreamStride + 4);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 1), D3DERR_INVALIDCALL);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("vertex layout was refused"),
+              std::string::npos);
+    device_->SetStreamSource(0, vb, 0, 16);
+    EXPECT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 1), D3D_OK);
+
     device_->SetStreamSource(0, nullptr, 0, 0);
     device_->SetVertexDeclaration(nullptr);
     device_->SetIndices(nullptr);

@@ -112,6 +112,54 @@ TEST_F(ImageFiles, BadInputIsRefusedWithAReason) {
         EXPECT_EQ(tex, nullptr) << name;
     }
 
+    // The reason comes from the decoder the signature names, and a picture too large to hold is
+    // refused from its header, before any decoding.
+    std::vector<uint8_t> bomb = png;
+    const uint8_t side[4] = {0x00, 0x00, 0x40, 0x00};  // 16384
+    std::copy(side, side + 4, bomb.begin() + 16);
+    std::copy(side, side + 4, bomb.begin() + 20);
+    std::vector<uint8_t> brokenJpeg = garbage;
+    brokenJpeg[0] = 0xFF, brokenJpeg[1] = 0xD8, brokenJpeg[2] = 0xFF;
+    // A Huffman table of 17 x 16 = 272 codes: stb_image would write past its 257-entry table.
+    std::vector<uint8_t> hugeTable = {0xFF, 0xD8, 0xFF, 0xC4, 0x01, 0x23, 0x00};
+    hugeTable.insert(hugeTable.end(), 16, 17);
+    hugeTable.insert(hugeTable.end(), 272, 0);
+    hugeTable.insert(hugeTable.end(), {0xFF, 0xD9});
+    // A chunk claiming 2 GiB: stb_image would grow its buffer to that before reading.
+    std::vector<uint8_t> longChunk = png;
+    longChunk[33] = 0x7F;  // the chunk after IHDR (8 + 25 bytes)
+    // The same cut off inside its counts: stb reads on as if zeros followed.
+    std::vector<uint8_t> cutTable(hugeTable.begin(), hugeTable.begin() + 7 + 15);
+    cutTable.back() = 0xFF;
+    const struct {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        const char* reason;
+        const char* otherDecoder;  // never named
+    } reasons[] = {
+        {"bomb.png", bomb, "too large to hold: 16384x16384", "JPEG"},
+        {"broken.jpg", brokenJpeg, "unreadable JPEG header: ", "PNG"},
+        {"broken.png", signedGarbage, "bad PNG: ", "JPEG"},
+        {"table.jpg", hugeTable, "bad JPEG: a Huffman table with more than 256 codes", "PNG"},
+        {"cut.jpg", cutTable, "bad JPEG: a Huffman table with more than 256 codes", "PNG"},
+        {"long_chunk.png", longChunk, "bad PNG: a chunk longer than the data", "JPEG"},
+    };
+    for (const auto& r : reasons) {
+        std::string why;
+        EXPECT_FALSE(image::LoadFile(Write(r.name, r.bytes), &why));
+        EXPECT_NE(why.find(r.reason), std::string::npos) << why;
+        EXPECT_EQ(why.find(r.otherDecoder), std::string::npos) << why;
+    }
+    image::Limits small;
+    small.maxDimension = 5;
+    std::string why;
+    EXPECT_FALSE(image::LoadFile(Path("picture.png"), &why, small));
+    EXPECT_NE(why.find("out of range: 6x4"), std::string::npos) << why;
+    small = {};
+    small.maxPixelBytes = 6 * 4 * 4 - 1;
+    EXPECT_FALSE(image::LoadFile(Path("picture.png"), &why, small));
+    EXPECT_TRUE(image::LoadFile(Path("picture.png"), &why, {6, 6 * 4 * 4})) << why;
+
     // A truncated JPEG may decode partly; either way it must not crash and a result has its size.
     auto jpg = Read("picture.jpg");
     jpg.resize(jpg.size() / 2);

@@ -2,6 +2,7 @@
 // follows, and the demo draws on with the other meshes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "robustness/bad_data_fixture.h"
@@ -10,7 +11,12 @@ namespace robust {
 namespace {
 
 // Offsets in the fixture's cube mesh header.
-constexpr size_t kTriangles = 72, kFormat = 84;
+constexpr size_t kTriangles = 72, kVertices = 76, kStride = 80, kFormat = 84, kHeader = 86;
+
+uint32_t Get32(const Bytes& b, size_t offset) {
+    return uint32_t(b[offset]) | uint32_t(b[offset + 1]) << 8 | uint32_t(b[offset + 2]) << 16 |
+           uint32_t(b[offset + 3]) << 24;
+}
 
 class BadMeshTest : public BadDataTest {
   protected:
@@ -45,6 +51,37 @@ TEST_F(BadMeshTest, DamagedMeshFileIsRefusedWithItsReason) {
     Set32(file, kTriangles, 0xFFFFFFFFu);
     Write(kBodyMesh, file);
     ExpectRefused(Run(), "triangles");
+}
+
+// Strides the vertex stream cannot take (GL's limit is 2048 bytes here) would draw with the layout
+// of the mesh before: refused at load like any bad mesh.
+TEST_F(BadMeshTest, StrideBeyondTheVertexStreamIsRefused) {
+    const Bytes cube = Cube();
+    const uint32_t triangles = Get32(cube, kTriangles), vertices = Get32(cube, kVertices),
+                   stride = Get32(cube, kStride);
+    const size_t vertexStart = kHeader + size_t(triangles) * 6;
+    const Bytes tail(cube.begin() + long(vertexStart + size_t(vertices) * stride), cube.end());
+    for (const uint32_t wide : {4096u, 16u << 20}) {
+        SCOPED_TRACE(wide);
+        // 16 MiB strides: one vertex and no triangles keep the file at 16 MiB.
+        const bool small = wide > 4096;
+        Bytes file(cube.begin(), cube.begin() + long(small ? kHeader : vertexStart));
+        if (small) {
+            Set32(file, kTriangles, 0);
+            Set32(file, kVertices, 1);
+        }
+        Set32(file, kStride, wide);
+        for (uint32_t v = 0; v < (small ? 1 : vertices); ++v) {
+            const size_t at = file.size();
+            file.resize(at + wide);
+            std::copy_n(cube.begin() + long(vertexStart + size_t(v) * stride), stride,
+                        file.begin() + long(at));
+        }
+        file.insert(file.end(), tail.begin(), tail.end());
+        Write(kBodyMesh, file);
+        ExpectRefused(Run(), "stride " + std::to_string(wide) +
+                                 " is more than the device's vertex stream takes");
+    }
 }
 
 TEST_F(BadMeshTest, UnknownFormatBitWarnsOnceAndTheMeshLoads) {

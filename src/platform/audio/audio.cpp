@@ -176,7 +176,13 @@ Handle StreamCreateFile(
         std::fprintf(stderr, "audio: cannot create a stream: %s\n", error.c_str());
         return 0;
     }
-    if (!warning.empty()) std::fprintf(stderr, "audio: warning: %s\n", warning.c_str());
+    // One line per note (each damaged stretch, a truncated end).
+    for (size_t from = 0; from < warning.size();) {
+        const size_t end = std::min(warning.find('\n', from), warning.size());
+        std::fprintf(stderr, "audio: warning: %.*s\n", static_cast<int>(end - from),
+                     warning.data() + from);
+        from = end + 1;
+    }
     auto stream = std::make_unique<PlaybackStream>(std::move(source), lib.periodFrames);
     std::lock_guard lock(lib.mutex);
     const Handle handle = lib.nextHandle++;

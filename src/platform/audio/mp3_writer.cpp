@@ -25,7 +25,7 @@ bool Fail(std::string* error, std::string text) {
 }  // namespace
 
 bool WriteMp3(const char* path, const float* interleavedStereo, size_t frames, int sampleRate,
-              std::string* error) {
+              std::string* error, bool mono) {
     if (!path || (!interleavedStereo && frames > 0))
         return Fail(error, "WriteMp3: no path or no samples");
     if (sampleRate < 8000 || sampleRate > 48000)
@@ -37,6 +37,7 @@ bool WriteMp3(const char* path, const float* interleavedStereo, size_t frames, i
     lame_set_in_samplerate(lame.get(), sampleRate);
     lame_set_out_samplerate(lame.get(), sampleRate);
     lame_set_num_channels(lame.get(), 2);
+    if (mono) lame_set_mode(lame.get(), MONO);  // the two channels mixed down
     lame_set_VBR(lame.get(), vbr_default);
     lame_set_VBR_quality(lame.get(), 2.0f);
     lame_set_bWriteVbrTag(lame.get(), 1);

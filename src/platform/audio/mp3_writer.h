@@ -16,7 +16,8 @@
 
 namespace audio {
 
+// mono: the file holds one channel, the mix of the two given.
 bool WriteMp3(const char* path, const float* interleavedStereo, size_t frames, int sampleRate,
-              std::string* error);
+              std::string* error, bool mono = false);
 
 }  // namespace audio

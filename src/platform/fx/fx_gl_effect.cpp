@@ -9,12 +9,13 @@
 #include <epoxy/gl.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <sstream>
 
+#include "platform/file/regular_file.h"
 #include "platform/fx/fx.h"
 #include "platform/fx/fx_effect_compiler.h"
 #include "platform/fx/fx_state_names.h"
@@ -28,7 +29,7 @@ using namespace detail;
 
 constexpr GLuint kBlockBinding = 0;
 constexpr uint32_t kDoNotSaveState = 1;  // D3DXFX_DONOTSAVESTATE
-constexpr std::streamoff kMaxFileSize = 4 << 20;
+constexpr long kMaxFileSize = 4 << 20;
 
 // [SECTION] Samplers and GL objects
 GLenum AddressMode(uint32_t mode) {
@@ -351,16 +352,17 @@ HRESULT CreateEffectFromFile(gfx::Device* device, const char* path, uint32_t fla
         return result;
     };
     if (!device || !path || !effect) return fail("invalid arguments", gfx::D3DERR_INVALIDCALL);
-    std::ifstream file(path, std::ios::binary);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(files::OpenRegular(path, "rb"),
+                                                         &std::fclose);
     if (!file) return fail("cannot open the file", gfx::E_FAIL);
-    file.seekg(0, std::ios::end);
-    std::streamoff size = file.tellg();
+    std::fseek(file.get(), 0, SEEK_END);
+    const long size = std::ftell(file.get());
     if (size < 0 || size > kMaxFileSize)
         return fail("the file is too large for an effect", gfx::D3DXERR_INVALIDDATA);
-    file.seekg(0);
+    std::rewind(file.get());
     std::string text(static_cast<size_t>(size), '\0');
-    file.read(text.data(), size);
-    if (!file) return fail("cannot read the file", gfx::E_FAIL);
+    if (std::fread(text.data(), 1, text.size(), file.get()) != text.size())
+        return fail("cannot read the file", gfx::E_FAIL);
     if (text.find('\0') != std::string::npos)
         return fail("not a text file", gfx::D3DXERR_INVALIDDATA);
     if (!gfx::gl::IsGlDevice(device))

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/math/float_to_int.h"
+
 namespace fx::detail {
 
 bool ParameterTable::Build(const std::vector<ParameterDecl>& decls,
@@ -115,7 +117,7 @@ void ParameterTable::Write(const Entry& entry, const float* values, uint32_t cou
                     std::memcpy(at, &v, 4);
                 } else {
                     int32_t n = d.type.base == BaseKind::Bool ? (v != 0.0f ? 1 : 0)
-                                                              : static_cast<int32_t>(v);
+                                                              : vmath::TruncateToInt32(v);
                     std::memcpy(at, &n, 4);
                 }
             }

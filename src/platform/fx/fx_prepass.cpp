@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 
+#include "platform/fx/fx_source_limits.h"
 #include "platform/fx/fx_state_names.h"
 
 namespace fx::detail {
@@ -86,6 +87,8 @@ class Prepass {
         Diagnostic commentError;
         tokens_ = Tokenize(source, &commentError);
         if (!commentError.text.empty()) result_.errors.push_back(commentError);
+        // Text beyond the limits is not read further, here or by the compiler.
+        if (!CheckSourceLimits(tokens_, &result_.errors)) tokens_.clear();
     }
 
     PrepassResult Run() {
@@ -821,7 +824,15 @@ class Prepass {
 }  // namespace
 
 PrepassResult RunPrepass(std::string_view source) {
-    return Prepass(source).Run();
+    PrepassResult result = Prepass(source).Run();
+    // Strings belong in annotations, which are blanked; a string variable or member that reaches
+    // glslang crashes its SPIR-V generation (found by fuzz_effect).
+    if (result.errors.empty()) {
+        for (const Token& t : Tokenize(result.hlsl, nullptr))
+            if (t.kind == TokenKind::Identifier && t.text == "string")
+                result.errors.push_back({t.at, "'string' is only supported in annotations"});
+    }
+    return result;
 }
 
 }  // namespace fx::detail

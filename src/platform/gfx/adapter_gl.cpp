@@ -65,6 +65,7 @@ class AdapterGl final : public gl::RefCounted<Adapter> {
             return D3DERR_INVALIDCALL;
         // Vertex shaders always run in the GL pipeline: there is no slower path to warn about.
         caps->DevCaps = D3DDEVCAPS_HWTRANSFORMANDLIGHT;
+        caps->MaxStreamStride = static_cast<uint32_t>(limits_.maxVertexStride);
         return D3D_OK;
     }
 

@@ -220,7 +220,9 @@ HRESULT DeviceGl::CreateTextureFromFile(const char* path, Texture** texture) {
     *texture = nullptr;
     if (!path) return D3DXERR_INVALIDDATA;
     std::string error;
-    const auto picture = image::LoadFile(path, &error);
+    // Refuse before decoding what CheckSize would refuse after it.
+    const image::Limits fits{static_cast<uint32_t>(limits_.maxTextureSize), kMaxSurfaceBytes};
+    const auto picture = image::LoadFile(path, &error, fits);
     if (!picture) {
         std::fprintf(stderr, "gfx: %s\n", error.c_str());
         return D3DXERR_INVALIDDATA;
@@ -662,7 +664,8 @@ HRESULT DeviceGl::SetIndices(IndexBuffer* buffer) {
     return D3D_OK;
 }
 
-void DeviceGl::SetupVertexInputs() {
+bool DeviceGl::SetupVertexInputs() {
+    DrainGlErrors();
     glBindBuffer(GL_ARRAY_BUFFER, stream_->Name());
     const uint32_t wanted = declaration_->LocationMask();
     for (const VertexAttribute& a : declaration_->Attributes()) {
@@ -679,6 +682,13 @@ void DeviceGl::SetupVertexInputs() {
     }
     enabledAttributes_ = wanted;
     vertexInputsDirty_ = false;
+    // A stride beyond GL_MAX_VERTEX_ATTRIB_STRIDE, say: drawing would use a stale layout.
+    const GLenum error = glGetError();
+    vertexInputsFailed_ = error != GL_NO_ERROR;
+    if (vertexInputsFailed_)
+        std::fprintf(stderr, "gfx: the vertex layout was refused (GL error 0x%04X, stride %u)\n",
+                     error, streamStride_);
+    return !vertexInputsFailed_;
 }
 
 HRESULT DeviceGl::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, int32_t baseVertex,
@@ -690,6 +700,7 @@ HRESULT DeviceGl::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, int32_t baseVertex
     if ((uint64_t(startIndex) + indexCount) * 2 > indices_->Length()) return D3DERR_INVALIDCALL;
     if (primitiveCount == 0) return D3D_OK;
     if (vertexInputsDirty_) SetupVertexInputs();
+    if (vertexInputsFailed_) return D3DERR_INVALIDCALL;
     if (renderStates_[D3DRS_ZENABLE]) RealiseDepth();
     glDrawElementsBaseVertex(GL_TRIANGLES, GLsizei(indexCount), GL_UNSIGNED_SHORT,
                              reinterpret_cast<const void*>(uintptr_t(startIndex) * 2), baseVertex);

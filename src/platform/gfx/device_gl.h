@@ -81,7 +81,7 @@ class DeviceGl final : public RefCounted<Device> {
     // Gives the current depth-stencil surface its storage if it has none yet, and attaches it.
     void RealiseDepth();
     void ApplyRenderState(D3DRENDERSTATETYPE state, uint32_t value);
-    void SetupVertexInputs();
+    bool SetupVertexInputs();  // false (reported on stderr) when GL refused the layout
 
     std::unique_ptr<Context> context_;
     Adapter* adapter_ = nullptr;
@@ -107,6 +107,7 @@ class DeviceGl final : public RefCounted<Device> {
     VertexDeclarationGl* declaration_ = nullptr;  // holds a reference
     IndexBufferGl* indices_ = nullptr;            // holds a reference
     bool vertexInputsDirty_ = true;
+    bool vertexInputsFailed_ = false;  // until the stream or declaration changes
     uint32_t enabledAttributes_ = 0;
 
     int sceneDepth_ = 0;

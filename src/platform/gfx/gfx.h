@@ -194,6 +194,7 @@ struct DisplayMode {
 
 struct Caps {
     uint32_t DevCaps = 0;
+    uint32_t MaxStreamStride = 0;  // bytes per vertex a stream can take
 };
 
 struct PresentParameters {

@@ -102,6 +102,10 @@ bool HonoursSampleCount(int count) {
 void ReadLimits(Limits* limits) {
     glGetIntegerv(GL_MAX_SAMPLES, &limits->maxSamples);
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limits->maxTextureSize);
+    // Queryable from 4.4 on; 2048 is the least any implementation gives.
+    limits->maxVertexStride = 2048;
+    if (epoxy_gl_version() >= 44)
+        glGetIntegerv(GL_MAX_VERTEX_ATTRIB_STRIDE, &limits->maxVertexStride);
     limits->exactSamples = 0;
     for (int count = 2; count <= 16 && count <= limits->maxSamples; ++count)
         if (HonoursSampleCount(count)) limits->exactSamples |= 1u << count;

@@ -30,6 +30,7 @@ std::unique_ptr<Context> CreateWindowContext(SDL_Window* window, bool vsync, std
 struct Limits {
     int maxSamples = 0;
     int maxTextureSize = 0;
+    int maxVertexStride = 0;
     // Bit n set: surfaces asked for n samples get exactly n. Drivers may round a count up (llvmpipe
     // gives 4 for 2), which would cost memory and time the caller did not choose.
     uint32_t exactSamples = 0;

@@ -27,12 +27,21 @@ struct Image {
     std::vector<uint8_t> rgba;  // top row first, R G B A per pixel
 };
 
-// Limits: larger files or pictures are refused before decoding.
+// Files larger than this are refused before reading.
 constexpr size_t kMaxFileBytes = 256u << 20;
-constexpr uint32_t kMaxDimension = 16384;
 
-std::optional<Image> Decode(const uint8_t* bytes, size_t size, std::string* error = nullptr);
-std::optional<Image> LoadFile(const std::string& path, std::string* error = nullptr);
+// What the caller can hold: pictures beyond it are refused after reading the header, before
+// decoding (a small file may declare a huge picture).
+struct Limits {
+    uint32_t maxDimension = 16384;          // pixels, width or height
+    uint64_t maxPixelBytes = 512ull << 20;  // width * height * 4
+};
+
+// The error names the decoder (PNG or JPEG) the data's signature chose and its reason.
+std::optional<Image> Decode(const uint8_t* bytes, size_t size, std::string* error = nullptr,
+                            const Limits& limits = {});
+std::optional<Image> LoadFile(const std::string& path, std::string* error = nullptr,
+                              const Limits& limits = {});
 
 // Writes RGBA pixels, top row first, as a PNG file; false with a reason.
 bool SavePng(const std::string& path, const uint8_t* rgba, uint32_t width, uint32_t height,

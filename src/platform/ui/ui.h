@@ -60,7 +60,10 @@ struct Msg {
 // ---------------------------------------------------------------------------------- Modal, no
 // owner, OK button; returns when dismissed (IDOK). Also writes
 // "[caption] text" as one line to stderr.
+// The box shows BoundedBoxText(text); stderr has the whole text.
 int MessageBox(const char* text, const char* caption, uint32_t type = MB_OK);
+// The first 20 lines of text, each cut at 300 characters, and a count of the lines left out.
+std::string BoundedBoxText(const char* text);
 
 // ---- Dialogs
 // ----------------------------------------------------------------------------------------
