@@ -135,7 +135,7 @@ int Crossings(const std::vector<float>& stereo, size_t from, size_t to) {
 // Makers' music is often 48 kHz: every rate and channel count plays, converted to 44100 Hz stereo,
 // with the length and the pitch of the file's own time.
 TEST(Mp3Codec, EveryRateAndChannelCountPlaysAt44100InTheFilesOwnTime) {
-    ScratchDir dir;
+    vmtest::ScratchDir dir;
     const struct {
         int rate;
         bool mono;
@@ -177,7 +177,7 @@ TEST(Mp3Codec, EveryRateAndChannelCountPlaysAt44100InTheFilesOwnTime) {
 // A stretch of garbage in the middle: the music after it plays at its own time, silence in place
 // of the damage, and one note says where and how much.
 TEST(Mp3Codec, DamagedStretchIsSkippedWithSilenceThatKeepsTime) {
-    ScratchDir dir;
+    vmtest::ScratchDir dir;
     const std::string path = dir.File("damaged.mp3");
     WriteSineMp3(path, 44100, 10.0, 441.0, false);
     std::vector<char> bytes;

@@ -104,7 +104,7 @@ RecordedResources& RecordedResources::Get(bool withScene) {
     LoadFilters();
     if (withScene) {
         // Mesh files in a scratch folder; "g1" carries a key that moves it to (1, 2, 3).
-        const ScratchDir dir("vm-scene");
+        const vmtest::ScratchDir dir("vm-scene");
         const ScopedCurrentPath inDir(dir.Path());
         fs::create_directories("vessmark/gris");
         const char* files[] = {"h.SCENEauge2_3.mesh",    "gris.SCENEgrismesh_1.mesh",
