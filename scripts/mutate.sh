@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Plants one-line faults in the code, one at a time, and checks that the test suite notices each.
 #
-#   bash scripts/mutate.sh [LIST] [FILTER]
+#   bash scripts/mutate.sh [LIST...] [--only PATTERN]
 #
-# LIST (default scripts/mutations.txt) holds one fault per line, three fields separated by " ~> "
-# and " @ ":   file @ text as it stands ~> text with the fault
-# The text must occur exactly once in the file. Lines starting with # and blank lines are skipped.
-# FILTER (a grep -E pattern) runs only the faults whose line matches it.
+# Each LIST (default: every scripts/mutations/*.txt) holds one fault per line:
+#   file @ text as it stands ~> text with the fault || ctest selection
+# The text must occur exactly once in the file. The optional ctest selection (for example
+# "-R ^Track" or "-L gl") names the tests that must notice the fault; without it the whole suite
+# runs. Lines starting with # and blank lines are skipped. --only PATTERN (grep -E) runs only the
+# faults whose line matches it.
 #
 # Each fault is applied, the tree rebuilt (Debug, no sanitizers, in build-mutate/), the suite run
 # until its first failure, and the file restored. A fault that the suite does not notice is
@@ -15,8 +17,15 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
-list=${1:-scripts/mutations.txt}
-filter=${2:-.}
+lists=()
+filter=.
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --only) filter=$2; shift 2 ;;
+        *) lists+=("$1"); shift ;;
+    esac
+done
+[ ${#lists[@]} -gt 0 ] || lists=(scripts/mutations/*.txt)
 build=${MUTATE_BUILD_DIR:-build-mutate}
 jobs=${JOBS:-$(nproc)}
 
@@ -45,6 +54,11 @@ while IFS= read -r line; do
     rest=${line#* @ }
     from=${rest%% ~> *}
     to=${rest#* ~> }
+    select=()
+    if [[ "$to" == *" || "* ]]; then
+        read -r -a select <<<"${to##* || }"
+        to=${to% || *}
+    fi
     n=$((n + 1))
 
     count=$(FROM="$from" perl -0ne 'BEGIN{$c=0} $c += () = /\Q$ENV{FROM}\E/g; END{print $c}' "$file" 2>/dev/null)
@@ -61,7 +75,7 @@ while IFS= read -r line; do
     if ! cmake --build "$build" -j "$jobs" >/dev/null 2>&1; then
         result="NOBUILD "
         broken=$((broken + 1))
-    elif ctest --test-dir "$build" -j "$jobs" --timeout 300 --stop-on-failure -E '^style\.' \
+    elif ctest --test-dir "$build" -j "$jobs" --timeout 300 --stop-on-failure -E '^style\.' "${select[@]}" \
         >"$build/mutate-last.log" 2>&1; then
         result="SURVIVED"
         survived=$((survived + 1))
@@ -71,7 +85,7 @@ while IFS= read -r line; do
     fi
     put_back
     echo "$result  $line"
-done <"$list"
+done < <(cat "${lists[@]}")
 
 # Leave the build matching the tree again.
 cmake --build "$build" -j "$jobs" >/dev/null 2>&1
