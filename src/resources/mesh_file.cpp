@@ -58,7 +58,8 @@ std::vector<gfx::VertexElement> VertexElementsOf(uint16_t formatBits) {
     return elements;
 }
 
-bool ParseMeshFile(const uint8_t* data, size_t size, MeshFileContents& out, std::string& reason) {
+bool ParseMeshFile(const uint8_t* data, size_t size, MeshFileContents& out, std::string& reason,
+                   MeshIndexCheck indexCheck) {
     ByteReader reader(data, size);
     if (size < kHeaderBytes) {
         reason = Format("the header needs %llu bytes, the file has %llu", kHeaderBytes, size);
@@ -100,7 +101,7 @@ bool ParseMeshFile(const uint8_t* data, size_t size, MeshFileContents& out, std:
     reader.ReadBytes(out.vertices.data(), vertexBytes);
 
     for (uint16_t index : out.indices) {
-        if (index >= out.vertexCount) {
+        if (indexCheck == MeshIndexCheck::Refuse && index >= out.vertexCount) {
             reason =
                 Format("indices reach past the %llu vertices (index %llu)", out.vertexCount, index);
             return false;

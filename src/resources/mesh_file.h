@@ -36,9 +36,14 @@ uint32_t VertexFormatSize(uint16_t formatBits);
 // The elements of format bits 0..9, in ascending bit order, without the end marker.
 std::vector<gfx::VertexElement> VertexElementsOf(uint16_t formatBits);
 
+// What ParseMeshFile does with indices that reach past the vertices: the demo refuses the file, the
+// mesh inspector keeps them so that it can report them.
+enum class MeshIndexCheck { Refuse, Keep };
+
 // Parses and checks a whole mesh file. On failure returns false with a reason in words ("indices
 // reach past the 24 vertices") and leaves out in an unspecified state.
-bool ParseMeshFile(const uint8_t* data, size_t size, MeshFileContents& out, std::string& reason);
+bool ParseMeshFile(const uint8_t* data, size_t size, MeshFileContents& out, std::string& reason,
+                   MeshIndexCheck indexCheck = MeshIndexCheck::Refuse);
 
 // Reads a whole file into memory; false with a reason when it cannot be opened or read or is larger
 // than maxBytes. opened tells whether the open itself succeeded.

@@ -1,8 +1,14 @@
-#include "mesh_file.h"
+// The generator's mesh writer read back with the demo's reader, and the reader's lenient mode that
+// the mesh inspector uses.
+#include "resources/mesh_file.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+
+#include "mesh_writer.h"
+#include "support/scratch_dir.h"
+#include "support/shell.h"
 
 namespace {
 
@@ -24,52 +30,93 @@ meshfile::MeshFile OneTriangle() {
     return m;
 }
 
-TEST(MeshFile, RoundTripKeepsEveryFieldAndEachKeyBlockItsOwnCount) {
-    const auto original = OneTriangle();
-    const auto bytes = meshfile::SerializeMeshFile(original);
-    // 86-byte header, 6 bytes of indices, 96 of vertices, 13 ignored, K = 0, then three counted
-    // blocks.
-    EXPECT_EQ(bytes.size(), 86u + 6 + 96 + 13 + 4 + (4 + 24) + (4 + 16) + (4 + 24));
-    meshfile::MeshFile back;
-    std::string error;
-    ASSERT_TRUE(meshfile::ReadMeshFile(bytes, &back, &error)) << error;
-    EXPECT_EQ(back.triangleCount, 1u);
-    EXPECT_EQ(back.vertexCount, 3u);
-    EXPECT_EQ(back.formatBits, 7);
-    EXPECT_EQ(back.indices, original.indices);
-    EXPECT_EQ(back.vertexBytes, original.vertexBytes);
-    ASSERT_EQ(back.positionKeys.size(), 2u);
-    ASSERT_EQ(back.rotationKeys.size(), 1u);
-    EXPECT_FLOAT_EQ(back.positionKeys[1].z, 3.0f);
-    EXPECT_FLOAT_EQ(back.rotationKeys[0].w, 1.0f);
-    EXPECT_FLOAT_EQ(back.scaleKeys[1].y, 2.0f);
-    EXPECT_FLOAT_EQ(meshfile::VertexFloat(back, 2, 28), 23 * 0.5f);
-
-    const auto e = meshfile::ElementsOf(133);  // bits 0, 2, 7
-    ASSERT_EQ(e.size(), 3u);
-    EXPECT_STREQ(e[1].name, "texcoord2");
-    EXPECT_EQ(meshfile::PackedStride(71), 36u);
-    EXPECT_EQ(meshfile::PackedStride(1031), 32u);  // bit 10 adds nothing
+bool Parse(const std::vector<uint8_t>& bytes, MeshFileContents& out, std::string& reason,
+           MeshIndexCheck check = MeshIndexCheck::Refuse) {
+    return ParseMeshFile(bytes.data(), bytes.size(), out, reason, check);
 }
 
-TEST(MeshFile, RefusesEveryTruncationAndBadHeaders) {
-    const auto bytes = meshfile::SerializeMeshFile(OneTriangle());
-    meshfile::MeshFile back;
-    std::string error;
-    for (size_t n = 0; n < bytes.size(); ++n) {
-        std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + long(n));
-        EXPECT_FALSE(meshfile::ReadMeshFile(cut, &back, &error)) << "accepted " << n << " bytes";
-        EXPECT_FALSE(error.empty());
+TEST(MeshWriter, WritesWhatTheDemoReadsEachKeyBlockWithItsOwnCountOrOneShared) {
+    auto mesh = OneTriangle();
+    auto bytes = meshfile::SerializeMeshFile(mesh);
+    // 86-byte header, 6 bytes of indices, 96 of vertices, 13 ignored, K = 0, three counted blocks.
+    EXPECT_EQ(bytes.size(), 86u + 6 + 96 + 13 + 4 + (4 + 24) + (4 + 16) + (4 + 24));
+    MeshFileContents back;
+    std::string reason;
+    ASSERT_TRUE(Parse(bytes, back, reason)) << reason;
+    EXPECT_EQ(back.triangleCount, 1u);
+    EXPECT_EQ(back.vertexCount, 3u);
+    EXPECT_EQ(back.stride, 32u);
+    EXPECT_EQ(back.formatBits, 7);
+    EXPECT_EQ(back.indices, mesh.indices);
+    EXPECT_EQ(back.vertices, mesh.vertexBytes);
+    ASSERT_EQ(back.positionKeys.count, 2u);
+    ASSERT_EQ(back.rotationKeys.count, 1u);
+    ASSERT_EQ(back.scaleKeys.count, 2u);
+    EXPECT_EQ(back.positionKeys.keys[1].z, 3.0f);
+    EXPECT_EQ(back.rotationKeys.keys[0].w, 1.0f);
+    EXPECT_EQ(back.scaleKeys.keys[1].y, 2.0f);
+
+    mesh.rotationKeys.push_back({0, 0, 1, 0});  // all three of length 2: one shared count
+    bytes = meshfile::SerializeMeshFile(mesh);
+    EXPECT_EQ(bytes.size(), 86u + 6 + 96 + 13 + 4 + 24 + 32 + 24);
+    ASSERT_TRUE(Parse(bytes, back, reason)) << reason;
+    EXPECT_EQ(back.rotationKeys.keys[1].z, 1.0f);
+}
+
+TEST(MeshWriter, AnIndexPastTheVerticesIsRefusedUnlessTheReaderKeepsIt) {
+    auto mesh = OneTriangle();
+    mesh.indices = {0, 1, 3};
+    const auto bytes = meshfile::SerializeMeshFile(mesh);
+    MeshFileContents back;
+    std::string reason;
+    EXPECT_FALSE(Parse(bytes, back, reason));
+    EXPECT_EQ(reason, "indices reach past the 3 vertices (index 3)");
+    ASSERT_TRUE(Parse(bytes, back, reason, MeshIndexCheck::Keep)) << reason;
+    EXPECT_EQ(back.indices, mesh.indices);
+    EXPECT_EQ(back.scaleKeys.count, 2u);
+    // Keeping indices relaxes nothing else: a cut file is still refused.
+    const std::vector<uint8_t> cut(bytes.begin(), bytes.end() - 1);
+    EXPECT_FALSE(Parse(cut, back, reason, MeshIndexCheck::Keep));
+}
+
+// The inspector prints every field, flags what the demo would refuse, and says why a file is bad.
+TEST(Meshtool, PrintsTheHeaderElementsBoundsAndKeysAndFlagsAnIndexPastTheVertices) {
+    meshfile::MeshFile m;
+    m.triangleCount = 1;
+    m.vertexCount = 3;
+    m.stride = 16;
+    m.formatBits = 0x0401;  // position and an unknown bit
+    m.indices = {0, 1, 5};
+    m.vertexBytes.resize(48);
+    for (size_t i = 0; i < 12; ++i) {
+        const float f = float(i);
+        std::memcpy(m.vertexBytes.data() + i * 4, &f, 4);
     }
-    auto oddStride = bytes;
-    const uint32_t stride = 30;
-    std::memcpy(oddStride.data() + 80, &stride, 4);
-    EXPECT_FALSE(meshfile::ReadMeshFile(oddStride, &back, &error));
-    EXPECT_NE(error.find("multiple of 4"), std::string::npos);
-    auto huge = bytes;
-    const uint32_t many = 0xFFFFFFFFu;
-    std::memcpy(huge.data() + 76, &many, 4);  // vertex count
-    EXPECT_FALSE(meshfile::ReadMeshFile(huge, &back, &error));
+    m.positionKeys = {{1, 2, 3}};
+    m.rotationKeys = {{0, 0, 0, 1}};
+    m.scaleKeys = {{1, 1, 1}};
+    const vmtest::ScratchDir dir;
+    const std::string good = dir.Write("odd.mesh", meshfile::SerializeMeshFile(m));
+    m.stride = 18;
+    const std::string bad = dir.Write("bad.mesh", meshfile::SerializeMeshFile(m));
+
+    const auto run = testsupport::Shell(std::string(MESHTOOL_PATH) + " " + good);
+    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(run.output,
+              good +
+                  "\n"
+                  "  triangles 1, vertices 3, stride 16 bytes\n"
+                  "  format bits 0x0401: [bit 0 position @0] [bit 10 unknown @12]\n"
+                  "  packed element size 12 (differs from the stride)\n"
+                  "  largest index 5 (out of range!)\n"
+                  "  bounds min (0.0000, 1.0000, 2.0000) max (8.0000, 9.0000, 10.0000)\n"
+                  "  keys: 1 position, 1 rotation, 1 scale\n"
+                  "    position (1.0000, 2.0000, 3.0000)\n"
+                  "    rotation (0.0000, 0.0000, 0.0000, 1.0000)\n"
+                  "    scale    (1.0000, 1.0000, 1.0000)\n");
+    const auto refused = testsupport::Shell(std::string(MESHTOOL_PATH) + " " + bad);
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_EQ(refused.output, "meshtool: " + bad + ": stride 18 is not a multiple of 4\n");
 }
 
 }  // namespace

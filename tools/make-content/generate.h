@@ -6,7 +6,7 @@
 #include <string>
 
 #include "mesh_builder.h"
-#include "mesh_file.h"
+#include "mesh_writer.h"
 
 namespace content {
 
