@@ -108,7 +108,7 @@ TEST_F(DiskDriver, PlaysTheDecodedSamplesExactlyPausesResumesAndStopsAtTheEnd) {
         ASSERT_EQ(recorded[i], 0.0f);
 }
 
-TEST(AudioDriverChoice, AFailingChosenDriverFailsInitCleanlyAndTheDefaultOneRunsInRealTime) {
+TEST(AudioDriverChoice, AFailingChosenDriverFailsInitCleanlyAndSaysWhich) {
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     audio::Configure({});
     testing::internal::CaptureStderr();
@@ -116,22 +116,5 @@ TEST(AudioDriverChoice, AFailingChosenDriverFailsInitCleanlyAndTheDefaultOneRuns
     const std::string messages = testing::internal::GetCapturedStderr();
     EXPECT_NE(messages.find("no-such-driver"), std::string::npos) << messages;
     EXPECT_FALSE(audio::Free());  // nothing was left open
-
     unsetenv("SDL_AUDIODRIVER");
-    vmtest::ScratchDir dir;
-    WriteTestMp3(dir.File("music.mp3"), 44100);
-    ASSERT_TRUE(
-        audio::Init(1, 44100, audio::BASS_DEVICE_LATENCY));  // a real device, or the dummy driver
-    const audio::Handle stream =
-        audio::StreamCreateFile(false, dir.File("music.mp3").c_str(), 0, 0, 0);
-    ASSERT_NE(stream, 0u);
-    audio::ChannelPlay(stream, false);
-    const auto start = std::chrono::steady_clock::now();
-    std::this_thread::sleep_for(std::chrono::milliseconds(250));
-    const double elapsed =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const double played = audio::ChannelBytes2Seconds(stream, audio::ChannelGetPosition(stream));
-    EXPECT_GT(played, 0.05);
-    EXPECT_LT(played, elapsed + 0.05);
-    EXPECT_TRUE(audio::Free());
 }

@@ -57,8 +57,11 @@ TEST_F(ManualClock, PositionMovesOnlyWhilePlayingByWholeFramesThatAddUp) {
     EXPECT_EQ(Frame(), 12 * 735);
     audio::AdvanceManualClock(1.0 / 44100.0 / 3.0);
     EXPECT_EQ(Frame(), 12 * 735 + 1);
-    EXPECT_DOUBLE_EQ(audio::ChannelBytes2Seconds(stream, 88200 * kBytesPerFrame), 2.0);
+    // Bytes to seconds by whole frames; seconds to bytes rounded to the nearest frame.
+    EXPECT_EQ(audio::ChannelBytes2Seconds(stream, 88200 * kBytesPerFrame + 7), 2.0);
     EXPECT_EQ(audio::ChannelSeconds2Bytes(stream, 2.0), 88200 * kBytesPerFrame);
+    EXPECT_EQ(audio::ChannelSeconds2Bytes(stream, 0.7 / 44100), kBytesPerFrame);
+    EXPECT_EQ(audio::ChannelSeconds2Bytes(stream, 0.3 / 44100), 0u);
 
     EXPECT_TRUE(audio::ChannelPlay(stream, true));  // restart
     EXPECT_EQ(Frame(), 0);
@@ -72,8 +75,8 @@ TEST_F(ManualClock, PauseResumeSeekAndEndAreWrittenExactlyToTheWav) {
     audio::AdvanceManualClock(0.1);  // paused: nothing moves, nothing is written
     EXPECT_EQ(Frame(), 4410);
     EXPECT_TRUE(audio::ChannelPlay(stream, false));
-    audio::AdvanceManualClock(0.05);  // [4410, 6615)
-    EXPECT_TRUE(audio::ChannelSetPosition(stream, 20000 * kBytesPerFrame));
+    audio::AdvanceManualClock(0.05);                                             // [4410, 6615)
+    EXPECT_TRUE(audio::ChannelSetPosition(stream, 20000 * kBytesPerFrame + 7));  // whole frames
     EXPECT_FALSE(audio::ChannelSetPosition(stream, (kFrames + 1) * kBytesPerFrame));
     audio::AdvanceManualClock(1.0);  // [20000, 22050), then the stream ends
     EXPECT_EQ(Frame(), kFrames);
@@ -84,21 +87,21 @@ TEST_F(ManualClock, PauseResumeSeekAndEndAreWrittenExactlyToTheWav) {
     EXPECT_FALSE(audio::ChannelPlay(stream, false));
     EXPECT_TRUE(audio::Free());
 
-    // 44-byte header of 16-bit stereo 44100 Hz PCM, then exactly the frames played.
+    // The 44-byte header of 16-bit stereo 44100 Hz PCM, then exactly the frames played.
     const std::vector<char> wav = ReadBytes(dir.File("out.wav"));
     std::vector<float> expected(decoded.samples.begin(), decoded.samples.begin() + 6615 * 2);
     expected.insert(expected.end(), decoded.samples.begin() + 20000 * 2, decoded.samples.end());
     ASSERT_EQ(wav.size(), 44 + expected.size() * 2);
-    uint32_t dataBytes, rate;
-    int16_t format[2];  // PCM, channels
-    std::memcpy(&dataBytes, &wav[40], 4);
-    std::memcpy(&rate, &wav[24], 4);
-    std::memcpy(format, &wav[20], 4);
-    EXPECT_EQ(std::string(&wav[0], 4) + std::string(&wav[8], 4) + std::string(&wav[36], 4),
-              "RIFFWAVEdata");
-    EXPECT_EQ(dataBytes, expected.size() * 2);
-    EXPECT_EQ(rate, 44100u);
-    EXPECT_EQ(format[0] * 10 + format[1], 12);
+    const uint32_t data = static_cast<uint32_t>(expected.size() * 2);
+    std::string header = "RIFF....WAVEfmt ";
+    for (uint32_t field : {16u, 0x00020001u, 44100u, 44100u * 4, 0x00100004u}) {
+        header += std::string(reinterpret_cast<const char*>(&field), 4);
+    }
+    header += "data....";
+    const uint32_t riffSize = 36 + data;
+    header.replace(4, 4, reinterpret_cast<const char*>(&riffSize), 4);
+    header.replace(40, 4, reinterpret_cast<const char*>(&data), 4);
+    EXPECT_EQ(std::string(wav.data(), 44), header);
     for (size_t i = 0; i < expected.size(); ++i) {
         int16_t sample;
         std::memcpy(&sample, &wav[44 + i * 2], 2);

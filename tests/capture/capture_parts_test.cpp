@@ -42,25 +42,32 @@ TEST(CaptureOptions, ReadsEveryOption) {
     EXPECT_TRUE(o->quiet);
 }
 
-TEST(CaptureOptions, RefusesBadValuesWithAMessage) {
-    const std::vector<std::vector<const char*>> bad = {
-        {"--size", "640", "--output", "a.mp4"},
-        {"--size", "0x0", "--output", "a.mp4"},
-        {"--size", "320x180", "--output", "a.mp4"},
-        {"--size", "-5x10", "--output", "a.mp4"},
-        {"--fps", "abc", "--output", "a.mp4"},
-        {"--fps", "0", "--output", "a.mp4"},
-        {"--msaa", "3", "--output", "a.mp4"},
-        {"--aspect", "21:9", "--output", "a.mp4"},
-        {"--start", "30", "--end", "20", "--output", "a.mp4"},
-        {"--bogus", "1", "--output", "a.mp4"},
-        {"--output"},
-        {},  // nothing to write
+TEST(CaptureOptions, RefusesBadValuesWithAMessageAndTakesTheirLimits) {
+    const struct {
+        std::vector<const char*> args;
+        bool ok;
+    } cases[] = {
+        {{"--size", "640x16", "--fps", "240", "--msaa", "16", "--output", "a.mp4"}, true},
+        {{"--size", "8192x8192", "--fps", "1", "--msaa", "0", "--output", "a.mp4"}, true},
+        {{"--size", "640", "--output", "a.mp4"}, false},
+        {{"--size", "639x360", "--output", "a.mp4"}, false},
+        {{"--size", "640x8193", "--output", "a.mp4"}, false},
+        {{"--size", "-5x10", "--output", "a.mp4"}, false},
+        {{"--fps", "abc", "--output", "a.mp4"}, false},
+        {{"--fps", "0.9", "--output", "a.mp4"}, false},
+        {{"--fps", "240.5", "--output", "a.mp4"}, false},
+        {{"--msaa", "1", "--output", "a.mp4"}, false},
+        {{"--msaa", "3", "--output", "a.mp4"}, false},
+        {{"--aspect", "21:9", "--output", "a.mp4"}, false},
+        {{"--start", "30", "--end", "20", "--output", "a.mp4"}, false},
+        {{"--bogus", "1", "--output", "a.mp4"}, false},
+        {{"--output"}, false},
+        {{}, false},  // nothing to write
     };
-    for (const auto& args : bad) {
+    for (const auto& c : cases) {
         std::string msg;
-        EXPECT_FALSE(Parse(args, &msg));
-        EXPECT_NE(msg.find("capture"), std::string::npos) << msg;
+        EXPECT_EQ(Parse(c.args, &msg).has_value(), c.ok) << ::testing::PrintToString(c.args);
+        if (!c.ok) EXPECT_TRUE(msg.starts_with("capture")) << msg;
     }
 }
 
@@ -126,24 +133,20 @@ TEST(CaptureContactSheet, LaysOutCellsAndWritesAReadablePng) {
     EXPECT_EQ(at(6 + 38 + 10, 10)[2], 255);  // second cell blue
     EXPECT_EQ(at(6 + 38 + 10, 10)[0], 0);
     stbi_image_free(px);
-    std::filesystem::remove(path);
 }
 
-TEST(CaptureContactSheet, RefusesAnEmptySheetAndAnUnwritablePath) {
-    capture::ContactSheet empty(16, 16, 2, 8);
+TEST(CaptureContactSheet, RefusesAnEmptySheetAndAnUnwritablePathAndFormatsTimes) {
+    const vmtest::ScratchDir dir;
     std::string err;
-    EXPECT_FALSE(empty.Write("/tmp/never.png", &err));
+    EXPECT_FALSE(capture::ContactSheet(16, 16, 2, 8).Write(dir.File("never.png"), &err));
     EXPECT_FALSE(err.empty());
 
     capture::ContactSheet sheet(16, 16, 2, 8);
     std::vector<uint8_t> px(16 * 16 * 4, 128);
     sheet.Add(px.data(), 1.0);
-    err.clear();
     EXPECT_FALSE(sheet.Write("/nonexistent-folder/sheet.png", &err));
     EXPECT_NE(err.find("/nonexistent-folder/sheet.png"), std::string::npos);
-}
 
-TEST(CaptureContactSheet, FormatsTimes) {
     EXPECT_EQ(capture::FormatTime(0.0), "0:00.00");
     EXPECT_EQ(capture::FormatTime(65.5), "1:05.50");
     EXPECT_EQ(capture::FormatTime(-3.0), "0:00.00");

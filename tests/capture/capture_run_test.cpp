@@ -1,18 +1,15 @@
 // The capture tool end to end over the default production: exact frame counts, identical frames on
-// a second run, the soundtrack of the span in the video, a contact sheet, and the headless main
-// job.
+// a second run, the soundtrack of the span in the video, a contact sheet, outputs it cannot write,
+// and the headless main job (the pictures of each part: the headless demo run).
 #include <gtest/gtest.h>
 #include <stb/stb_image.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "support/scratch_dir.h"
 #include "support/shell.h"
@@ -76,17 +73,6 @@ TEST_F(CaptureRun, SameSpanTwiceGivesTheExactFramesBothTimes) {
     EXPECT_EQ(a.size(), 20u);
     EXPECT_EQ(a, b);
     EXPECT_TRUE(a.count("frame-000000.png") && a.count("frame-000019.png"));
-
-    int w = 0, h = 0, n = 0;
-    unsigned char* px = stbi_load((work_ / "a" / "frame-000010.png").c_str(), &w, &h, &n, 4);
-    ASSERT_NE(px, nullptr);
-    EXPECT_EQ(w, 640);
-    EXPECT_EQ(h, 360);
-    // Part 1 shows a pig on black: some pixels are lit.
-    size_t lit = 0;
-    for (int i = 0; i < w * h; ++i) lit += px[i * 4] + px[i * 4 + 1] + px[i * 4 + 2] > 60;
-    stbi_image_free(px);
-    EXPECT_GT(lit, 200u);
 }
 
 TEST_F(CaptureRun, VideoCarriesTheSoundtrackOfTheSpanAndASheetIsWritten) {
@@ -113,37 +99,7 @@ TEST_F(CaptureRun, VideoCarriesTheSoundtrackOfTheSpanAndASheetIsWritten) {
     EXPECT_GT(w, 3 * 320);  // three frames, one a second
 }
 
-TEST_F(CaptureRun, KeepsAFrameFromTheMiddleOfEveryPart) {
-    // The default timeline's parts start at bars 0, 16, 28, 40, 60 and 68 (20 rows a bar).
-    const double middles[] = {8, 22, 34, 50, 64, 73};
-    const fs::path keep = fs::path(VM_BUILD_DIR) / "tests" / "capture" / "parts";
-    fs::create_directories(keep);
-    std::vector<std::vector<uint8_t>> frames;
-    for (int part = 1; part <= 6; ++part) {
-        const double t = middles[part - 1] * 20.0 / 12.75;
-        const fs::path dir = work_ / ("part" + std::to_string(part));
-        auto r = Capture("--size 640x360 --fps 10 --start " + std::to_string(t) + " --end " +
-                         std::to_string(t + 0.1) + " --png-dir '" + dir.string() + "'");
-        ASSERT_EQ(r.code, 0) << r.output;
-        const fs::path shot = keep / ("part-" + std::to_string(part) + ".png");
-        fs::copy_file(dir / "frame-000000.png", shot, fs::copy_options::overwrite_existing);
-        int w = 0, h = 0, n = 0;
-        unsigned char* px = stbi_load(shot.c_str(), &w, &h, &n, 3);
-        ASSERT_NE(px, nullptr);
-        frames.emplace_back(px, px + size_t(w) * h * 3);
-        stbi_image_free(px);
-        size_t lit = 0;
-        for (size_t i = 0; i + 2 < frames.back().size(); i += 3)
-            lit += frames.back()[i] + frames.back()[i + 1] + frames.back()[i + 2] > 60;
-        EXPECT_GT(lit, frames.back().size() / 3 / 50) << "part " << part << " is nearly black";
-    }
-    for (size_t a = 0; a < frames.size(); ++a)
-        for (size_t b = a + 1; b < frames.size(); ++b)
-            EXPECT_NE(frames[a], frames[b])
-                << "parts " << a + 1 << " and " << b + 1 << " look the same";
-}
-
-TEST_F(CaptureRun, WithoutFfmpegSaysSoAndStillWritesPngFiles) {
+TEST_F(CaptureRun, OutputsItCannotWriteAreExplainedAndPngFilesStillWritten) {
     const std::string noFfmpeg =
         "cd '" VM_DATA_DIR "' && env PATH=/nonexistent '" VM_CAPTURE_EXE "' --quiet ";
     const fs::path video = work_ / "clip.mp4", frames = work_ / "frames";
@@ -157,9 +113,7 @@ TEST_F(CaptureRun, WithoutFfmpegSaysSoAndStillWritesPngFiles) {
     EXPECT_NE(withPng.output.find("PNG output goes on"), std::string::npos) << withPng.output;
     EXPECT_FALSE(fs::exists(video));
     EXPECT_EQ(HashFolder(frames).size(), 2u);
-}
 
-TEST_F(CaptureRun, ExplainsOutputsItCannotWrite) {
     auto r = Capture("--size 640x360 --end 1 --contact-sheet /nonexistent-dir/sheet.png");
     EXPECT_EQ(r.code, 2);
     EXPECT_NE(r.output.find("cannot write /nonexistent-dir/sheet.png"), std::string::npos)

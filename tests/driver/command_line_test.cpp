@@ -2,13 +2,12 @@
 #include "driver/command_line.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <vector>
 
 #include "driver/data_folder.h"
+#include "support/scratch_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -63,17 +62,12 @@ TEST(DataFolder, InstalledProductionSitsInShareBesideBin) {
 class EnterDataFolderTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        start_ = fs::current_path();
-        root_ = fs::temp_directory_path() / ("enter_data_" + std::to_string(getpid()));
-        fs::create_directories(root_ / "prod" / "vessmark");
+        dir_.Write((fs::path("prod") / kSoundtrackPath).string(), "x");
         fs::create_directories(root_ / "empty");
-        std::ofstream(root_ / "prod" / kSoundtrackPath) << "x";
     }
-    void TearDown() override {
-        fs::current_path(start_);
-        fs::remove_all(root_);
-    }
-    fs::path start_, root_;
+    vmtest::ScratchDir dir_;
+    const fs::path root_ = dir_.Path();
+    vmtest::ScopedCurrentPath back_{fs::current_path()};  // the working folder is put back
     std::string error_, note_;
 };
 

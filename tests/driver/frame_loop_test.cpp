@@ -9,8 +9,13 @@
 #include <deque>
 #include <limits>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "driver/live_frame.h"
+#include "support/call_lines.h"
+#include "sync/device.h"
 
 namespace driver {
 namespace {
@@ -299,6 +304,44 @@ TEST(FrameLoopStops, AfterThePassThatMeetsAStopCondition) {
         EXPECT_EQ(std::vector<std::string>(world.log.end() - long(c.tail.size()), world.log.end()),
                   c.tail);
         EXPECT_EQ(std::count(world.log.begin(), world.log.end(), "Present"), long(c.passes));
+    }
+}
+
+// ---- Tracks -------------------------------------------------------------------------------------
+
+// A device whose tracks each hold one key: their fetch number.
+class NumberedTracks : public sync::Device {
+  public:
+    sync::Track* fetchTrack(const std::string& name) override {
+        names.push_back(name);
+        tracks.push_back(std::make_unique<sync::Track>());
+        tracks.back()->setKey(0, {static_cast<float>(names.size() - 1), sync::Step});
+        return tracks.back().get();
+    }
+    bool update(float) override { return true; }
+    vmtest::Lines names;
+    std::vector<std::unique_ptr<sync::Track>> tracks;
+};
+
+TEST(DeviceTracks, FetchesEveryTrackOnceInOrderAndReadsEachByItsOwnName) {
+    NumberedTracks device;
+    DeviceTracks tracks(device);
+    EXPECT_LINES(
+        device.names,
+        (vmtest::Lines{"0_part",     "0_filter", "0_fp",     "0_fp2",   "0_fade",    "0_flash",
+                       "0_gradient", "1_cam.x",  "1_cam.y",  "1_cam.z", "1_cam.fov", "1_cam.rot",
+                       "1_view.x",   "1_view.y", "1_view.z", "2_st1",   "2_st2",     "2_st3",
+                       "2_st4",      "2_st5",    "2_st6",    "2_st7",   "3_smile"}));
+    const std::pair<TrackId, const char*> read[] = {
+        {TrackId::Part, "0_part"},      {TrackId::Filter, "0_filter"}, {TrackId::Fp, "0_fp"},
+        {TrackId::Fp2, "0_fp2"},        {TrackId::Fade, "0_fade"},     {TrackId::Flash, "0_flash"},
+        {TrackId::CamX, "1_cam.x"},     {TrackId::CamY, "1_cam.y"},    {TrackId::CamZ, "1_cam.z"},
+        {TrackId::CamFov, "1_cam.fov"}, {TrackId::ViewX, "1_view.x"},  {TrackId::ViewY, "1_view.y"},
+        {TrackId::ViewZ, "1_view.z"}};
+    for (const auto& [id, name] : read) {
+        const auto fetched = static_cast<size_t>(tracks.value(id, 7.0f));
+        ASSERT_LT(fetched, device.names.size()) << name;
+        EXPECT_EQ(device.names[fetched], name);
     }
 }
 

@@ -3,12 +3,12 @@
 // program answers --help, --version and a wrong option with the promised exit codes.
 #include <gtest/gtest.h>
 #include <stb/stb_image.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <set>
 #include <string>
 
+#include "support/scratch_dir.h"
 #include "support/shell.h"
 
 namespace fs = std::filesystem;
@@ -19,23 +19,25 @@ namespace {
 class Installed : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        root_ = fs::temp_directory_path() / ("vessmark_install_" + std::to_string(getpid()));
-        fs::remove_all(root_);
+        scratch_ = new vmtest::ScratchDir("vessmark-install");
+        root_ = scratch_->Path();
         auto r = Shell("DESTDIR='" + root_.string() +
                        "' '" VM_CMAKE "' --install '" VM_BUILD_DIR "' --prefix /usr");
         ASSERT_EQ(r.code, 0) << r.output;
     }
     static void TearDownTestSuite() {
-        std::error_code ec;
-        fs::remove_all(root_, ec);
+        delete scratch_;
+        scratch_ = nullptr;
     }
     void SetUp() override {
         if (!fs::exists(root_ / "usr/share/vessmark/vessmark"))
             GTEST_SKIP() << "the default production was not built";
     }
     static fs::path Program(const std::string& name) { return root_ / "usr/bin" / name; }
+    static vmtest::ScratchDir* scratch_;
     static fs::path root_;
 };
+vmtest::ScratchDir* Installed::scratch_ = nullptr;
 fs::path Installed::root_;
 
 TEST_F(Installed, CaptureRendersTheInstalledProductionFromAnyFolder) {

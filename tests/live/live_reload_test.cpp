@@ -55,7 +55,7 @@ class LiveReload : public ::testing::Test {
         content_ = folder_->Path() / "sources";
         for (const char* fx : {"vessmark/shaders/pig.fx", "DefaultFilters/color.fx"})
             Write(content_ / fx, Read(fs::path(VM_CONTENT_DIR) / fx));
-        fs::current_path(folder_->Path());
+        inFolder_ = new vmtest::ScopedCurrentPath(folder_->Path());
 
         gfx::Config config;
         config.provider = gfx::ContextProvider::Headless;
@@ -79,7 +79,7 @@ class LiveReload : public ::testing::Test {
     }
     static void TearDownTestSuite() {
         delete device_;
-        fs::current_path(fs::temp_directory_path());
+        delete inFolder_;
         delete folder_;
         // The registries release their items at exit, before the device goes (as in the program).
     }
@@ -90,6 +90,7 @@ class LiveReload : public ::testing::Test {
     }
 
     static inline demo_test::DemoDataFolder* folder_ = nullptr;
+    static inline vmtest::ScopedCurrentPath* inFolder_ = nullptr;
     static inline fs::path content_;
     static inline Display* display_ = nullptr;
     static inline PlayerDevice* device_ = nullptr;

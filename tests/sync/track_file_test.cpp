@@ -81,7 +81,8 @@ TEST(TrackFile, ShortFilesKeepTheCompleteRecordsAndSaySo) {
     const uint8_t tiny[3] = {0xAB, 0xAB, 0xAB};
     for (size_t size : {0u, 1u, 3u}) {
         report = sync::ParseTrackFile(tiny, size, zeroCount);
-        EXPECT_FALSE(report.problem.empty()) << size;
+        EXPECT_EQ(report.problem,
+                  size == 0 ? "empty file, no key count" : "file too short to hold a key count");
         EXPECT_EQ(zeroCount.keyCount(), 0u);
     }
 

@@ -128,4 +128,9 @@ TEST(Track, RowsOutsideTheSignedRangeExtendTheSegmentAcrossRowTwoToThe31) {
     track.setKey(2147483658u, {1.0f, sync::Step});
     EXPECT_EQ(track.valueAt(4294967296.0f), static_cast<float>(4294967296.0 / 2147483658.0));
     EXPECT_EQ(track.valueAt(-1e10f), static_cast<float>(-1e10 / 2147483658.0));
+    // The fraction is taken in double: a key row past 2^24 is not rounded to a float.
+    sync::Track far;
+    far.setKey(16777217u, {0.0f, sync::Linear});
+    far.setKey(16777227u, {1.0f, sync::Step});
+    EXPECT_EQ(far.valueAt(16777218.0f), 0.1f);
 }
