@@ -67,7 +67,7 @@ TEST(CaptureOptions, RefusesBadValuesWithAMessageAndTakesTheirLimits) {
     for (const auto& c : cases) {
         std::string msg;
         EXPECT_EQ(Parse(c.args, &msg).has_value(), c.ok) << ::testing::PrintToString(c.args);
-        if (!c.ok) EXPECT_TRUE(msg.starts_with("capture")) << msg;
+        EXPECT_EQ(msg.starts_with("capture"), !c.ok) << msg;
     }
 }
 

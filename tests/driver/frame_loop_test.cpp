@@ -312,6 +312,7 @@ TEST(FrameLoopStops, AfterThePassThatMeetsAStopCondition) {
 // A device whose tracks each hold one key: their fetch number.
 class NumberedTracks : public sync::Device {
   public:
+    NumberedTracks() : sync::Device("s/synced") {}
     sync::Track* fetchTrack(const std::string& name) override {
         names.push_back(name);
         tracks.push_back(std::make_unique<sync::Track>());

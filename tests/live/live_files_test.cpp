@@ -30,9 +30,8 @@ TEST(AtomicWrite, ABatchReplacesEveryTargetOrNone) {
     const fs::path a = dir.Path() / "a.track", b = dir.Path() / "b.track";
     Write(a, "old a");
     Write(b, "old b");
-    const ino_t inodeBefore = fs::status(a).type() == fs::file_type::regular
-                                  ? [&] { struct stat st{}; ::stat(a.c_str(), &st); return st.st_ino; }()
-                                  : 0;
+    struct stat before {};
+    ASSERT_EQ(::stat(a.c_str(), &before), 0);
 
     std::string error;
     // The second writer fails halfway: nothing is replaced and no temporary file stays behind.
@@ -56,7 +55,7 @@ TEST(AtomicWrite, ABatchReplacesEveryTargetOrNone) {
     EXPECT_EQ(EntriesIn(dir.Path()), 2u);
     struct stat st {};
     ::stat(a.c_str(), &st);
-    EXPECT_NE(st.st_ino, inodeBefore) << "replaced by a rename, not rewritten in place";
+    EXPECT_NE(st.st_ino, before.st_ino) << "replaced by a rename, not rewritten in place";
 
     EXPECT_FALSE(live::ReplaceFilesAtomically(
         {{dir.Path() / "missing" / "c", live::BytesWriter("x")}}, &error));
