@@ -63,14 +63,16 @@ TEST_F(ManualClock, PositionMovesOnlyWhilePlayingByWholeFramesThatAddUp) {
     EXPECT_EQ(audio::ChannelSeconds2Bytes(stream, 0.7 / 44100), kBytesPerFrame);
     EXPECT_EQ(audio::ChannelSeconds2Bytes(stream, 0.3 / 44100), 0u);
 
+    EXPECT_TRUE(audio::ChannelSetPosition(stream, kFrames * kBytesPerFrame));  // the very end
+    EXPECT_EQ(Frame(), kFrames);
     EXPECT_TRUE(audio::ChannelPlay(stream, true));  // restart
     EXPECT_EQ(Frame(), 0);
 }
 
 TEST_F(ManualClock, PauseResumeSeekAndEndAreWrittenExactlyToTheWav) {
     audio::ChannelPlay(stream, false);
-    audio::AdvanceManualClock(0.1);  // frames [0, 4410)
-    EXPECT_TRUE(audio::ChannelPause(stream));
+    audio::AdvanceManualClock(0.1 + 1.0 / 44100 / 3);  // frames [0, 4410) and a third
+    EXPECT_TRUE(audio::ChannelPause(stream));          // at the whole frame heard
     EXPECT_EQ(audio::ChannelIsActive(stream), audio::BASS_ACTIVE_PAUSED);
     audio::AdvanceManualClock(0.1);  // paused: nothing moves, nothing is written
     EXPECT_EQ(Frame(), 4410);

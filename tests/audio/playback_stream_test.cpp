@@ -118,3 +118,13 @@ TEST(PlaybackStream, ALoopWrapsInsideABufferSampleExactlyAndAHeadPastItsEndPlays
     late.Mix(nullptr, 30, 0.0);
     EXPECT_EQ(late.Position(0.0), 1000);
 }
+
+TEST(PlaybackStream, APauseHoldsTheWholeFrameHeardAndPlayGoesOnFromIt) {
+    audio::PlaybackStream s = RampStream(6000);
+    s.Play(false, 0.0);
+    MixOnce(s, 0.0);
+    ASSERT_TRUE(s.Pause(10.5 / 44100));
+    EXPECT_EQ(s.Position(1.0), 10);
+    s.Play(false, 1.0);
+    EXPECT_EQ(MixOnce(s, 1.0), 20.0f);  // frame 10, handed out before the pause, plays again
+}

@@ -86,7 +86,7 @@ TEST(Meshtool, PrintsTheHeaderElementsBoundsAndKeysAndFlagsAnIndexPastTheVertice
     m.vertexCount = 3;
     m.stride = 16;
     m.formatBits = 0x0401;  // position and an unknown bit
-    m.indices = {0, 1, 5};
+    m.indices = {0, 1, 3};
     m.vertexBytes.resize(48);
     for (size_t i = 0; i < 12; ++i) {
         const float f = float(i);
@@ -108,7 +108,7 @@ TEST(Meshtool, PrintsTheHeaderElementsBoundsAndKeysAndFlagsAnIndexPastTheVertice
                   "  triangles 1, vertices 3, stride 16 bytes\n"
                   "  format bits 0x0401: [bit 0 position @0] [bit 10 unknown @12]\n"
                   "  packed element size 12 (differs from the stride)\n"
-                  "  largest index 5 (out of range!)\n"
+                  "  largest index 3 (out of range!)\n"
                   "  bounds min (0.0000, 1.0000, 2.0000) max (8.0000, 9.0000, 10.0000)\n"
                   "  keys: 1 position, 1 rotation, 1 scale\n"
                   "    position (1.0000, 2.0000, 3.0000)\n"

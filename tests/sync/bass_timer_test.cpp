@@ -61,6 +61,8 @@ TEST_F(BassTimerTest, SeekRowMovesTheStreamToThatTime) {
     EXPECT_EQ(timer.currentSeconds(), 2.0f);
     timer.seekRow(1568.25f);
     EXPECT_EQ(timer.currentSeconds(), 123.0f);
+    timer.seekRow(141.125f);  // 141.125 / 12.75 is 11.0686274 s in float (x 1/12.75: ...283)
+    EXPECT_EQ(audio::ChannelGetPosition(stream), 488126u * 8u);
 }
 
 TEST_F(BassTimerTest, PauseHoldsTheRowAndPlayContinuesFromIt) {

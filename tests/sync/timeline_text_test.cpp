@@ -69,6 +69,7 @@ TEST(TimelineText, RowAndKindTokensHaveExactLimits) {
     EXPECT_FALSE(tracktool::ParseKind("Linear", &kind, &error));
     EXPECT_EQ(tracktool::KindName(2), "cosine");
     EXPECT_EQ(tracktool::KindName(-1), "-1");
+    EXPECT_EQ(tracktool::KindName(4), "4");
 
     float value = 0.0f;
     EXPECT_FALSE(tracktool::ParseValue("nan", &value, &error));
