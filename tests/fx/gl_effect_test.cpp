@@ -403,8 +403,18 @@ TEST_F(GlEffectTest, VaryingsMeetBySemanticWhateverTheirOrder) {
 }
 
 TEST_F(GlEffectTest, RealisticEffectsLoadAndTakeTheirParameters) {
-    for (const char* file : {"pig.fx", "gaussian.fx"}) {
-        std::string path = std::string(VM_FX_TEST_DATA) + "/" + file;
+    const float values[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    const struct {
+        const char* file;
+        uint32_t passes;
+        std::vector<const char*> matrices, floats;
+    } cases[] = {{"pig.fx",
+                  4,
+                  {"matWorldViewProjection", "matWorldView", "matWorld"},
+                  {"CameraPosition", "DiffuseColor", "FogEnd", "FadeEnd"}},
+                 {"gaussian.fx", 1, {"matProjection"}, {"offset", "radius"}}};
+    for (const auto& c : cases) {
+        const std::string path = std::string(VM_FX_TEST_DATA) + "/" + c.file;
         fx::Effect* effect = nullptr;
         std::string messages;
         ASSERT_EQ(fx::CreateEffectFromFile(device_, path.c_str(), 1, &effect, &messages), D3D_OK)
@@ -412,27 +422,14 @@ TEST_F(GlEffectTest, RealisticEffectsLoadAndTakeTheirParameters) {
         uint32_t passes = 0;
         effect->Begin(&passes, 0);
         effect->End();
-        const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-        const float four[4] = {1, 1, 1, 1};
-        if (std::string(file) == "pig.fx") {
-            EXPECT_EQ(passes, 4u);
-            for (const char* m : {"matWorldViewProjection", "matWorldView", "matWorld"})
-                EXPECT_EQ(effect->SetMatrix(m, identity), D3D_OK) << m;
-            EXPECT_EQ(effect->SetFloatArray("CameraPosition", four, 3), D3D_OK);
-            EXPECT_EQ(effect->SetFloatArray("DiffuseColor", four, 4), D3D_OK);
-            EXPECT_EQ(effect->SetFloat("FogEnd", 100.0f), D3D_OK);
-            EXPECT_EQ(effect->SetFloat("FadeEnd", 200.0f), D3D_OK);
-        } else {
-            EXPECT_EQ(passes, 1u);
-            EXPECT_EQ(effect->SetMatrix("matProjection", identity), D3D_OK);
-            EXPECT_EQ(effect->SetFloatArray("offset", four, 2), D3D_OK);
-            EXPECT_EQ(effect->SetFloat("radius", 2.0f), D3D_OK);
-        }
+        EXPECT_EQ(passes, c.passes) << c.file;
+        for (const char* m : c.matrices) EXPECT_EQ(effect->SetMatrix(m, values), D3D_OK) << m;
+        for (const char* f : c.floats) EXPECT_EQ(effect->SetFloatArray(f, values, 1), D3D_OK) << f;
         EXPECT_EQ(effect->SetTexture("tex0", nullptr), D3D_OK);
         // Unknown names and wrong types fail quietly.
         EXPECT_LT(effect->SetFloat("nothing", 1.0f), 0);
-        EXPECT_LT(effect->SetMatrix("tex0", identity), 0);
-        EXPECT_LT(effect->SetTexture("matWorldViewProjection", nullptr), 0);
+        EXPECT_LT(effect->SetMatrix("tex0", values), 0);
+        EXPECT_LT(effect->SetTexture(c.matrices[0], nullptr), 0);
         effect->Release();
     }
 }

@@ -270,6 +270,22 @@ TEST_F(DeviceTest, MultisampledTargetResolvesThroughStretchRect) {
     ASSERT_EQ(device_->StretchRect(ms, nullptr, half, nullptr, D3DTEXF_LINEAR), D3D_OK);
     EXPECT_EQ(ReadTexture(small).At(1, 1), kWhite);
     EXPECT_EQ(ReadTexture(small).At(14, 14), kBlack);
+    // Scaling a black and white pair of columns by four: point copies, linear blends.
+    Texture* pairTex = nullptr;
+    Surface* pair = NewTextureTarget(2, 2, &pairTex);
+    Texture* wideTex = nullptr;
+    Surface* wide = NewTextureTarget(8, 2, &wideTex);
+    device_->SetRenderTarget(0, pair);
+    device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
+    const Rect left{0, 0, 1, 2};
+    device_->Clear(1, &left, D3DCLEAR_TARGET, 0xFFFFFFFFu, 1.0f, 0);
+    device_->SetRenderTarget(0, back);
+    ASSERT_EQ(device_->StretchRect(pair, nullptr, wide, nullptr, D3DTEXF_POINT), D3D_OK);
+    EXPECT_EQ(ReadTexture(wideTex).At(3, 0), kWhite);
+    ASSERT_EQ(device_->StretchRect(pair, nullptr, wide, nullptr, D3DTEXF_LINEAR), D3D_OK);
+    EXPECT_PRED3(Near, ReadTexture(wideTex).At(3, 0), (Rgba{159, 159, 159, 255}), 8);
+    for (Unknown* u : std::initializer_list<Unknown*>{pair, pairTex, wide, wideTex}) u->Release();
+
     EXPECT_EQ(device_->StretchRect(resolved, nullptr, ms, nullptr, D3DTEXF_NONE),
               D3DERR_INVALIDCALL);
     EXPECT_EQ(device_->StretchRect(msDepth, nullptr, resolved, nullptr, D3DTEXF_NONE),

@@ -91,6 +91,10 @@ TEST_F(DeviceTest, FailedCreationsReturnFailureAndNoObject) {
     EXPECT_TRUE(
         Failed(device_->CreateDepthStencilSurface(1u << 30, 1u << 30, D3DFMT_D24S8, 0, 0, 1, &s)));
     EXPECT_EQ(s, nullptr);
+    // Within the largest side but over 512 MiB: refused before GL is asked for the memory.
+    EXPECT_EQ(device_->CreateRenderTarget(16384, 8193, D3DFMT_X8R8G8B8, 0, 0, 0, &s),
+              D3DERR_OUTOFVIDEOMEMORY);
+    EXPECT_EQ(s, nullptr);
     VertexBuffer* vb = reinterpret_cast<VertexBuffer*>(1);
     EXPECT_EQ(device_->CreateVertexBuffer(0, D3DUSAGE_NONE, 0, D3DPOOL_DEFAULT, &vb),
               D3DERR_INVALIDCALL);
