@@ -487,6 +487,7 @@ TEST_F(GlEffectTest, FailuresNameTheFileAndLine) {
         EXPECT_EQ(fx::CreateEffectFromFile(device_, r.path.c_str(), 0, &effect, &messages),
                   r.result);
         EXPECT_EQ(messages, r.path + "(1,1): error: " + r.why + "\n");
+        if (effect) effect->Release();
     }
 }
 
