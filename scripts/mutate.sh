@@ -13,7 +13,8 @@
 # Each fault is applied, the tree rebuilt (Debug, no sanitizers, in build-mutate/), the suite run
 # until its first failure, and the file restored. A fault that the suite does not notice is
 # "SURVIVED"; one that no longer applies or does not compile is reported so the list can be mended.
-# Slow (a build and a suite run per fault): not part of the test run.
+# Slow (a build and a suite run per fault): not part of the test run. MUTATE_TARGETS (build targets,
+# space-separated) limits each build to the test programs a list selects.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -28,9 +29,11 @@ done
 [ ${#lists[@]} -gt 0 ] || lists=(scripts/mutations/*.txt)
 build=${MUTATE_BUILD_DIR:-build-mutate}
 jobs=${JOBS:-$(nproc)}
+targets=()
+[ -z "${MUTATE_TARGETS:-}" ] || read -r -a targets <<<"--target $MUTATE_TARGETS"
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVM_WERROR=OFF >/dev/null || exit 1
-cmake --build "$build" -j "$jobs" >/dev/null || {
+cmake --build "$build" -j "$jobs" "${targets[@]}" >/dev/null || {
     echo "mutate: the unmutated tree does not build"
     exit 1
 }
@@ -72,7 +75,7 @@ while IFS= read -r line; do
     restore="$file.mutate-orig"
     FROM="$from" TO="$to" perl -0pi -e 's/\Q$ENV{FROM}\E/$ENV{TO}/' "$file"
 
-    if ! cmake --build "$build" -j "$jobs" >/dev/null 2>&1; then
+    if ! cmake --build "$build" -j "$jobs" "${targets[@]}" >/dev/null 2>&1; then
         result="NOBUILD "
         broken=$((broken + 1))
     elif ctest --test-dir "$build" -j "$jobs" --timeout 300 --stop-on-failure -E '^style\.' "${select[@]}" \
@@ -88,6 +91,6 @@ while IFS= read -r line; do
 done < <(cat "${lists[@]}")
 
 # Leave the build matching the tree again.
-cmake --build "$build" -j "$jobs" >/dev/null 2>&1
+cmake --build "$build" -j "$jobs" "${targets[@]}" >/dev/null 2>&1
 echo "mutate: $n faults: $caught caught, $survived survived, $broken stale or not building"
 [ "$survived" -eq 0 ] && [ "$broken" -eq 0 ]

@@ -209,6 +209,20 @@ TEST(EffectCompiler, NestingAndMacroExpansionBeyondTheLimitsAreRefusedAtTheirLin
     }
 }
 
+// The expansion limit is exact: a macro doubling 20 times (2^20 tokens) fits, one token more not.
+TEST(EffectCompiler, MacroExpansionLimitIsExact) {
+    std::string text = "#define B0 1 1\n";
+    for (int i = 1; i < 20; ++i)
+        text += "#define B" + std::to_string(i) + " B" + std::to_string(i - 1) + " B" +
+                std::to_string(i - 1) + "\n";
+    for (const char* tail : {"B19", "B19 1"}) {
+        const std::string source = text + tail;
+        std::vector<Diagnostic> errors;
+        EXPECT_EQ(CheckSourceLimits(Tokenize(source, nullptr), &errors), tail == std::string("B19"))
+            << tail;
+    }
+}
+
 TEST(ParameterTable, RefusesALayoutThatDisagreesWithTheDeclarations) {
     ParameterDecl radius{"radius", {BaseKind::Float, 1, 1}, 0, {2.0f}, {4, 1}};
     BlockMember asVector{"radius", BaseKind::Float, 0, 4, 1, 0, 0, 0, false};

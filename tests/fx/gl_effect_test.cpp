@@ -1,4 +1,5 @@
 // Effects on a real headless OpenGL device: pixels read back through the frame sink.
+#include <epoxy/gl.h>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -10,6 +11,7 @@
 
 #include "platform/fx/fx.h"
 #include "platform/gfx/gfx.h"
+#include "support/call_lines.h"
 #include "support/scratch_dir.h"
 
 namespace {
@@ -315,13 +317,47 @@ TEST_F(GlEffectTest, IntParametersTakeFloatsNoIntHoldsAsTheX86ConversionDoes) {
     effect->Release();
 }
 
-TEST_F(GlEffectTest, TwoTexturesReachTheirOwnSamplers) {
+// The sampler bound to a unit during a pass, as "filters and addressing" text.
+std::string SamplerState(GLuint unit) {
+    glActiveTexture(GL_TEXTURE0 + unit);
+    GLint sampler = 0;
+    glGetIntegerv(GL_SAMPLER_BINDING, &sampler);
+    glActiveTexture(GL_TEXTURE0);
+    auto name = [&](GLenum parameter) {
+        GLint v = 0;
+        glGetSamplerParameteriv(GLuint(sampler), parameter, &v);
+        switch (v) {
+            case GL_NEAREST:
+                return "nearest";
+            case GL_LINEAR:
+                return "linear";
+            case GL_REPEAT:
+                return "repeat";
+            case GL_MIRRORED_REPEAT:
+                return "mirror";
+            case GL_CLAMP_TO_EDGE:
+                return "clamp";
+            case GL_CLAMP_TO_BORDER:
+                return "border";
+            case GL_MIRROR_CLAMP_TO_EDGE:
+                return "mirror-once";
+            default:
+                return "?";
+        }
+    };
+    return std::string("min ") + name(GL_TEXTURE_MIN_FILTER) + " mag " +
+           name(GL_TEXTURE_MAG_FILTER) + " uvw " + name(GL_TEXTURE_WRAP_S) + " " +
+           name(GL_TEXTURE_WRAP_T) + " " + name(GL_TEXTURE_WRAP_R);
+}
+
+TEST_F(GlEffectTest, TwoTexturesReachTheirOwnSamplersWithTheirStates) {
     fx::Effect* effect = Load("textures.fx",
                               "texture tex0;\ntexture tex1;\n"
                               "sampler first = sampler_state { Texture = <tex0>; MinFilter = "
-                              "Point; MagFilter = Point; };\n"
-                              "sampler2D second = sampler_state { Texture = (tex1); AddressU = "
-                              "Clamp; AddressV = Clamp; };\n"
+                              "Point; MagFilter = Linear; AddressU = Mirror; AddressV = Border; "
+                              "AddressW = MirrorOnce; };\n"
+                              "sampler2D second = sampler_state { Texture = (tex1); MinFilter = "
+                              "Linear; MagFilter = Point; AddressU = Clamp; AddressV = Wrap; };\n"
                               "struct V { float4 p : POSITION; float2 uv : TEXCOORD0; };\n"
                               "V VS(V v) { return v; }\n"
                               "float4 PS(float2 uv : TEXCOORD0) : COLOR { return "
@@ -333,7 +369,13 @@ TEST_F(GlEffectTest, TwoTexturesReachTheirOwnSamplers) {
     Texture* green = SolidTexture(0xFF00FF00);
     ASSERT_EQ(effect->SetTexture("tex0", red), D3D_OK);
     ASSERT_EQ(effect->SetTexture("tex1", green), D3D_OK);
-    RunPass(effect, 0, FullScreen);
+    vmtest::Lines states;
+    RunPass(effect, 0, [&] {
+        states = {SamplerState(0), SamplerState(1)};
+        FullScreen();
+    });
+    EXPECT_LINES(states, (vmtest::Lines{"min nearest mag linear uvw mirror border mirror-once",
+                                        "min linear mag nearest uvw clamp repeat repeat"}));
     ExpectNear(At(32, 32), {255, 255, 0}, "red from tex0 plus green from tex1");
     ASSERT_EQ(effect->SetTexture("tex1", red), D3D_OK);
     RunPass(effect, 0, FullScreen);
@@ -361,8 +403,18 @@ TEST_F(GlEffectTest, VaryingsMeetBySemanticWhateverTheirOrder) {
 }
 
 TEST_F(GlEffectTest, RealisticEffectsLoadAndTakeTheirParameters) {
-    for (const char* file : {"pig.fx", "gaussian.fx"}) {
-        std::string path = std::string(VM_FX_TEST_DATA) + "/" + file;
+    const float values[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    const struct {
+        const char* file;
+        uint32_t passes;
+        std::vector<const char*> matrices, floats;
+    } cases[] = {{"pig.fx",
+                  4,
+                  {"matWorldViewProjection", "matWorldView", "matWorld"},
+                  {"CameraPosition", "DiffuseColor", "FogEnd", "FadeEnd"}},
+                 {"gaussian.fx", 1, {"matProjection"}, {"offset", "radius"}}};
+    for (const auto& c : cases) {
+        const std::string path = std::string(VM_FX_TEST_DATA) + "/" + c.file;
         fx::Effect* effect = nullptr;
         std::string messages;
         ASSERT_EQ(fx::CreateEffectFromFile(device_, path.c_str(), 1, &effect, &messages), D3D_OK)
@@ -370,27 +422,14 @@ TEST_F(GlEffectTest, RealisticEffectsLoadAndTakeTheirParameters) {
         uint32_t passes = 0;
         effect->Begin(&passes, 0);
         effect->End();
-        const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-        const float four[4] = {1, 1, 1, 1};
-        if (std::string(file) == "pig.fx") {
-            EXPECT_EQ(passes, 4u);
-            for (const char* m : {"matWorldViewProjection", "matWorldView", "matWorld"})
-                EXPECT_EQ(effect->SetMatrix(m, identity), D3D_OK) << m;
-            EXPECT_EQ(effect->SetFloatArray("CameraPosition", four, 3), D3D_OK);
-            EXPECT_EQ(effect->SetFloatArray("DiffuseColor", four, 4), D3D_OK);
-            EXPECT_EQ(effect->SetFloat("FogEnd", 100.0f), D3D_OK);
-            EXPECT_EQ(effect->SetFloat("FadeEnd", 200.0f), D3D_OK);
-        } else {
-            EXPECT_EQ(passes, 1u);
-            EXPECT_EQ(effect->SetMatrix("matProjection", identity), D3D_OK);
-            EXPECT_EQ(effect->SetFloatArray("offset", four, 2), D3D_OK);
-            EXPECT_EQ(effect->SetFloat("radius", 2.0f), D3D_OK);
-        }
+        EXPECT_EQ(passes, c.passes) << c.file;
+        for (const char* m : c.matrices) EXPECT_EQ(effect->SetMatrix(m, values), D3D_OK) << m;
+        for (const char* f : c.floats) EXPECT_EQ(effect->SetFloatArray(f, values, 1), D3D_OK) << f;
         EXPECT_EQ(effect->SetTexture("tex0", nullptr), D3D_OK);
         // Unknown names and wrong types fail quietly.
         EXPECT_LT(effect->SetFloat("nothing", 1.0f), 0);
-        EXPECT_LT(effect->SetMatrix("tex0", identity), 0);
-        EXPECT_LT(effect->SetTexture("matWorldViewProjection", nullptr), 0);
+        EXPECT_LT(effect->SetMatrix("tex0", values), 0);
+        EXPECT_LT(effect->SetTexture(c.matrices[0], nullptr), 0);
         effect->Release();
     }
 }
@@ -429,14 +468,27 @@ TEST_F(GlEffectTest, FailuresNameTheFileAndLine) {
         EXPECT_EQ(messages.rfind(path + c.where, 0), 0u) << c.name << ": " << messages;
         EXPECT_NE(messages.find(c.words), std::string::npos) << c.name << ": " << messages;
     }
-    fx::Effect* effect = nullptr;
-    std::string messages;
-    std::string missing = (dir_->Path() / "absent.fx").string();
-    EXPECT_EQ(fx::CreateEffectFromFile(device_, missing.c_str(), 0, &effect, &messages), E_FAIL);
-    EXPECT_EQ(messages.rfind(missing + "(", 0), 0u) << messages;
-    std::string binary = Write("binary.fx", std::string("\x89PNG\0\0garbage", 13));
-    EXPECT_EQ(fx::CreateEffectFromFile(device_, binary.c_str(), 0, &effect, &messages),
-              D3DXERR_INVALIDDATA);
+    // Files refused before compiling: one line at (1,1), the reader's size guard included.
+    const struct {
+        std::string path;
+        HRESULT result;
+        const char* why;
+    } refused[] = {
+        {(dir_->Path() / "absent.fx").string(), E_FAIL, "cannot open the file"},
+        {dir_->Path().string(), E_FAIL, "cannot open the file"},
+        {Write("binary.fx", std::string("\x89PNG\0\0garbage", 13)), D3DXERR_INVALIDDATA,
+         "not a text file"},
+        {Write("huge.fx", std::string((4 << 20) + 1, ' ')), D3DXERR_INVALIDDATA,
+         "the file is too large for an effect"},
+    };
+    for (const auto& r : refused) {
+        fx::Effect* effect = nullptr;
+        std::string messages;
+        EXPECT_EQ(fx::CreateEffectFromFile(device_, r.path.c_str(), 0, &effect, &messages),
+                  r.result);
+        EXPECT_EQ(messages, r.path + "(1,1): error: " + r.why + "\n");
+        if (effect) effect->Release();
+    }
 }
 
 TEST_F(GlEffectTest, EffectWithoutTechniqueHasNoCurrentTechnique) {

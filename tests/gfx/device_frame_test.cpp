@@ -7,6 +7,7 @@
 
 #include "gfx/device_fixture.h"
 #include "platform/gfx/resources.h"
+#include "support/call_lines.h"
 
 using namespace gfx;
 using namespace gfx_test;
@@ -148,14 +149,6 @@ TEST_F(DeviceTest, DepthTestFollowsZFuncAndWriteMaskOnASurfaceGivenMemoryWhenFir
 
     EXPECT_EQ(device_->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.5f, 0), D3DERR_INVALIDCALL);
     ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0, 0.5f, 0), D3D_OK);
-    SetColor(1, 0, 0);
-    DrawRect(-1, 1, 1, -1, 0.3f);
-    SetColor(0, 1, 0);
-    DrawRect(-1, 1, 1, -1, 0.4f);  // behind: LESSEQUAL rejects it (the surface is really in use)
-    EXPECT_EQ(centre(), kRed);
-    device_->SetRenderState(D3DRS_ZFUNC, D3DCMP_GREATER);
-    DrawRect(-1, 1, 1, -1, 0.4f);
-    EXPECT_EQ(centre(), kGreen);
 
     // With depth writes off, Clear still resets depth and draws leave it alone.
     device_->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESS);
@@ -170,6 +163,34 @@ TEST_F(DeviceTest, DepthTestFollowsZFuncAndWriteMaskOnASurfaceGivenMemoryWhenFir
     SetColor(0, 1, 0);
     DrawRect(-1, 1, 1, -1, 0.95f);
     EXPECT_EQ(centre(), kGreen);
+    device_->SetDepthStencilSurface(nullptr);
+    depth->Release();
+}
+
+// Each compare function against a depth of 0.5: does a draw nearer, level with and farther pass?
+TEST_F(DeviceTest, EachZFuncPassesItsOwnComparisons) {
+    Surface* depth = nullptr;
+    ASSERT_EQ(device_->CreateDepthStencilSurface(kWidth, kHeight, D3DFMT_D24S8, 0, 0, 1, &depth),
+              D3D_OK);
+    device_->SetDepthStencilSurface(depth);
+    device_->SetRenderState(D3DRS_ZENABLE, 1);
+    device_->SetRenderState(D3DRS_ZWRITEENABLE, 0);
+    SetColor(1, 1, 1);
+    vmtest::Lines passes;
+    for (uint32_t func = D3DCMP_NEVER; func <= D3DCMP_ALWAYS; ++func) {
+        device_->SetRenderState(D3DRS_ZFUNC, func);
+        std::string line = std::to_string(func) + ":";
+        for (float z : {0.25f, 0.5f, 0.75f}) {
+            device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000u, 0.5f, 0);
+            DrawRect(-1, 1, 1, -1, z);
+            line += ReadTarget().At(4, 4) == kWhite ? " pass" : " fail";
+        }
+        passes.push_back(line);
+    }
+    EXPECT_LINES(passes,
+                 (vmtest::Lines{"1: fail fail fail", "2: pass fail fail", "3: fail pass fail",
+                                "4: pass pass fail", "5: fail fail pass", "6: pass fail pass",
+                                "7: fail pass pass", "8: pass pass pass"}));
     device_->SetDepthStencilSurface(nullptr);
     depth->Release();
 }
@@ -249,6 +270,22 @@ TEST_F(DeviceTest, MultisampledTargetResolvesThroughStretchRect) {
     ASSERT_EQ(device_->StretchRect(ms, nullptr, half, nullptr, D3DTEXF_LINEAR), D3D_OK);
     EXPECT_EQ(ReadTexture(small).At(1, 1), kWhite);
     EXPECT_EQ(ReadTexture(small).At(14, 14), kBlack);
+    // Scaling a black and white pair of columns by four: point copies, linear blends.
+    Texture* pairTex = nullptr;
+    Surface* pair = NewTextureTarget(2, 2, &pairTex);
+    Texture* wideTex = nullptr;
+    Surface* wide = NewTextureTarget(8, 2, &wideTex);
+    device_->SetRenderTarget(0, pair);
+    device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
+    const Rect left{0, 0, 1, 2};
+    device_->Clear(1, &left, D3DCLEAR_TARGET, 0xFFFFFFFFu, 1.0f, 0);
+    device_->SetRenderTarget(0, back);
+    ASSERT_EQ(device_->StretchRect(pair, nullptr, wide, nullptr, D3DTEXF_POINT), D3D_OK);
+    EXPECT_EQ(ReadTexture(wideTex).At(3, 0), kWhite);
+    ASSERT_EQ(device_->StretchRect(pair, nullptr, wide, nullptr, D3DTEXF_LINEAR), D3D_OK);
+    EXPECT_PRED3(Near, ReadTexture(wideTex).At(3, 0), (Rgba{159, 159, 159, 255}), 8);
+    for (Unknown* u : std::initializer_list<Unknown*>{pair, pairTex, wide, wideTex}) u->Release();
+
     EXPECT_EQ(device_->StretchRect(resolved, nullptr, ms, nullptr, D3DTEXF_NONE),
               D3DERR_INVALIDCALL);
     EXPECT_EQ(device_->StretchRect(msDepth, nullptr, resolved, nullptr, D3DTEXF_NONE),

@@ -54,36 +54,14 @@ TEST_F(BadEffectTest, SyntaxErrorIsReportedWithItsFileAndLine) {
     EXPECT_GE(run.CountBoxes("No Match", "texture"), 1u) << "effects after it are not loaded";
 }
 
-// Hostile text: brackets thousands deep (glslang's parser would overflow its stack), macros that
-// double at each level (the expansion would fill memory), and megabytes of stray brackets (one
-// error per bracket, the box shows the first ones and a count).
-TEST_F(BadEffectTest, HostileEffectTextIsRefusedWithABoundedReport) {
-    std::string bomb;
-    for (int i = 0; i < 24; ++i) {
-        bomb += "#define D" + std::to_string(i + 1) + " ";
-        for (int k = 0; k < 4; ++k) bomb += i == 0 ? "1 " : "D" + std::to_string(i) + " ";
-        bomb += "\n";
-    }
-    const struct {
-        std::string text;
-        std::string where;  // the start of the first error: the file's name and line
-        const char* words;
-    } cases[] = {
-        {"float4x4 m;\nfloat4 PS() : COLOR { return " + std::string(5000, '(') + "1" +
-             std::string(5000, ')') + "; }\n",
-         std::string(kPig) + "(2,", "nested deeper"},
-        {bomb + "float k = D24;\n", std::string(kPig) + "(25,", "macro expansion"},
-        {"float4x4 m;\n" + std::string(20000, '}'), std::string(kPig) + "(2,",
-         "... and 19980 more lines"},
-    };
-    for (const auto& c : cases) {
-        Write(kPig, c.text);
-        const DemoRun run = Run();
-        const std::string text = ExpectCompileFailure(run, kPig);
-        EXPECT_EQ(text.rfind(c.where, 0), 0u) << text.substr(0, 200);
-        EXPECT_NE(text.find(c.words), std::string::npos) << text.substr(0, 2000);
-        EXPECT_LE(text.size(), 21u * 304) << "a bounded box";
-    }
+// Megabytes of stray brackets: one error per bracket, the box shows the first ones and a count
+// (the compiler's own limits on nesting and macros are checked with the compiler tests).
+TEST_F(BadEffectTest, ThousandsOfErrorsMakeABoundedReport) {
+    Write(kPig, "float4x4 m;\n" + std::string(20000, '}'));
+    const std::string text = ExpectCompileFailure(Run(), kPig);
+    EXPECT_EQ(text.rfind(std::string(kPig) + "(2,", 0), 0u) << text.substr(0, 200);
+    EXPECT_NE(text.find("... and 19980 more lines"), std::string::npos) << text.substr(0, 2000);
+    EXPECT_LE(text.size(), 21u * 304);
 }
 
 TEST_F(BadEffectTest, EffectWithoutATechniqueIsReportedAtEveryBegin) {

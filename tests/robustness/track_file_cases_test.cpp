@@ -14,13 +14,6 @@ namespace {
 
 constexpr const char* kPartTrack = "s/synced_0_part.track";
 
-TEST_F(BadDataTest, ValidFolderRunsToTheEndWithoutAnyMessage) {
-    const DemoRun run = Run();
-    ExpectRanToTheEnd(run);
-    EXPECT_TRUE(run.boxes.empty()) << run.DescribeBoxes();
-    EXPECT_NE(run.out.find("in part 1\n"), std::string::npos);
-}
-
 TEST_F(BadDataTest, MissingOrUnopenableTrackFileShowsItsNameOnceAndTheTrackStaysAtZero) {
     RunUnopenable(kPartTrack, [](const char* what, const DemoRun& run) {
         SCOPED_TRACE(what);
