@@ -74,17 +74,16 @@ TEST(KeyTrackReadKeys, RefusesCountsTheBytesCannotHold) {
 }
 
 // Vector keys from a list of floats, three per key.
-KeyTrack<Vector3> VectorTrack(std::initializer_list<float> floats) {
+void Fill(KeyTrack<Vector3>& track, std::initializer_list<float> floats) {
     Bytes bytes;
     for (float f : floats) bytes.F(f);
     ByteReader reader(bytes.data.data(), bytes.data.size());
-    KeyTrack<Vector3> track;
     EXPECT_TRUE(track.ReadKeys(reader, static_cast<uint32_t>(floats.size() / 3)));
-    return track;
 }
 
 TEST(KeyTrackSample, InterpolatesTenKeysPerSecondHoldsTheLastAndGivesZeroBeforeTheStart) {
-    const KeyTrack<Vector3> track = VectorTrack({0, 0, 0, 10, 20, -30, 20, 0, 10});
+    KeyTrack<Vector3> track;
+    Fill(track, {0, 0, 0, 10, 20, -30, 20, 0, 10});
     const struct {
         float time, x, y, z;
     } samples[] = {{0, 0, 0, 0},   {0.05f, 5, 10, -15}, {0.15f, 15, 10, -10}, {0.2f, 20, 0, 10},
@@ -95,7 +94,8 @@ TEST(KeyTrackSample, InterpolatesTenKeysPerSecondHoldsTheLastAndGivesZeroBeforeT
     }
     // The parameter is time x 10 in double, less the key index, rounded to float once: at 0.15 s
     // it is 0.50000006 (in float arithmetic it would round to 0.5).
-    EXPECT_EQ(VectorTrack({0, 0, 0, 1, 1, 1}).Sample(0.15f).x, std::bit_cast<float>(0x3F000001u));
+    Fill(track, {0, 0, 0, 0, 0, 0, 1, 1, 1});
+    EXPECT_EQ(track.Sample(0.15f).x, std::bit_cast<float>(0x3F000001u));
     KeyTrack<Vector3> empty;
     ExpectVector(empty.Sample(1.0f), 0, 0, 0);
 }

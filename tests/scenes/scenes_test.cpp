@@ -170,11 +170,11 @@ TEST_F(ScenesTest, ReflectionDrawsTheMirroredRowTheBlendedFloorAndTheUprightRow)
     SceneReflection(3.0f);
     EXPECT_LINES(
         Frame(Recorded()),
-        kStart + kDepthNoBlend + Lines{"pig x10"} + kBlend +
-            Lines{"Effect[floor].SetMatrix(matWorldViewProjection)", "Effect[floor].Begin(0)",
-                  "Effect[floor].BeginPass(0)", "draw floorQuad", "Effect[floor].EndPass()",
-                  "Effect[floor].End()", "SetRenderState(ALPHABLENDENABLE, FALSE)", "pig x10"} +
-            kEnd);
+        (kStart + kDepthNoBlend + Lines{"pig x10"} + kBlend +
+         Lines{"Effect[floor].SetMatrix(matWorldViewProjection)", "Effect[floor].Begin(0)",
+               "Effect[floor].BeginPass(0)", "draw floorQuad", "Effect[floor].EndPass()",
+               "Effect[floor].End()", "SetRenderState(ALPHABLENDENABLE, FALSE)", "pig x10"} +
+         kEnd));
     // Upside down one unit below (eyes at (1, -2, -3) from the pig), then upright, z = 3i - 15.
     const std::vector<Vector3> eyes = EyePositions();
     ASSERT_EQ(eyes.size(), 20u);
@@ -224,8 +224,8 @@ TEST_F(ScenesTest, SwarmFliesOverAFaintBackdropOnNoiseCurvesWithTheFadeAsFog) {
     SceneSwarm(0.0f, 0.5f);
     EXPECT_LINES(
         Frame(Recorded()),
-        kStart + Lines{"SetRenderState(CULLMODE, NONE)", "SetRenderState(ZENABLE, FALSE)"} +
-            kBlend + Backdrop("bg", "0.4") + kDepthNoBlend + Lines{"pig fog 100 x200"} + kEnd);
+        (kStart + Lines{"SetRenderState(CULLMODE, NONE)", "SetRenderState(ZENABLE, FALSE)"} +
+         kBlend + Backdrop("bg", "0.4") + kDepthNoBlend + Lines{"pig fog 100 x200"} + kEnd));
     const std::vector<Vector3> eyes = EyePositions();
     ASSERT_EQ(eyes.size(), 200u);
     const Vector3 last = SwarmPigPosition(199, 0.0f);
