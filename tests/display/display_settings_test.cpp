@@ -45,6 +45,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Wider than 16:9 windowed: the band is taller than the screen, centred on it.
         AreaCase{2560, 1080, false, k169, 1440, -180},
         AreaCase{2560, 1081, false, k169, 1440, -180},
+        // Windowed heights are truncated: 1400 x 9/16 is 787.5.
+        AreaCase{1400, 1050, false, k169, 787, 131},
         // Full screen 16:9 fills odd heights too.
         AreaCase{800, 601, true, k169, 601, 0}));
 

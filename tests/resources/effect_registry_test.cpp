@@ -39,6 +39,16 @@ TEST_F(EffectRegistry, LoadsWithDebugFlagAndIgnoresWarnings) {
     EXPECT_EQ(effects.Find("warns"), compiler.Made("warns"));
 }
 
+TEST_F(EffectRegistry, BeforeAnyLoadOrSelectionNothingIsFoundAndEachLookupSaysSo) {
+    EXPECT_EQ(effects.CurrentRef(), nullptr);
+    EXPECT_EQ(effects.GetCurrent(), nullptr);
+    EXPECT_EQ(effects.Find("Blur"), nullptr);
+    EXPECT_EQ(effects.Find(nullptr), nullptr);
+    EXPECT_EQ(boxes.boxes,
+              (Boxes{{"(null)", "No Match"}, {"Blur", "No Match"}, {"(null)", "No Match"}}));
+    EXPECT_EQ(effects.Count(), 0u);
+}
+
 TEST_F(EffectRegistry, ACompilationErrorShowsTheMessagesAndEndsTheLoad) {
     compiler.AddFailure("bad.fx", gfx::D3DXERR_INVALIDDATA, "bad.fx(7,3): error: undeclared 'x'\n");
     const char* list[] = {"two.fx", "two",  "bad.fx", "bad", "DefaultFilters/BlurFilter.fx",

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "support/call_lines.h"
 #include "support/recording_device.h"
 
@@ -22,47 +25,40 @@ class GridTest : public ::testing::Test {
     }
 };
 
-TEST_F(GridTest, ATwoByTwoGridIsOneQuadOfTwoTriangles) {
-    GenerateGrid(mesh, 2, 2, 800, 450, -400, -225);
-    ASSERT_EQ(mesh.vertexCount, 4u);
-    EXPECT_EQ(mesh.triangleCount, 2u);
-    EXPECT_EQ(mesh.stride, 32u);
-    const float expected[4][5] = {
-        {-400, -225, 1, 0, 0}, {400, -225, 1, 1, 0}, {-400, 225, 1, 0, 1}, {400, 225, 1, 1, 1}};
-    for (int i = 0; i < 4; ++i) {
-        const MeshVertex& v = mesh.vertexData[i];
-        EXPECT_EQ(v.position[0], expected[i][0]);
-        EXPECT_EQ(v.position[1], expected[i][1]);
-        EXPECT_EQ(v.position[2], expected[i][2]);
+// x, y, z, u, v of each vertex.
+std::vector<std::vector<float>> Vertices(const Mesh& m) {
+    std::vector<std::vector<float>> rows;
+    for (uint32_t i = 0; i < m.vertexCount; ++i) {
+        const MeshVertex& v = m.vertexData[i];
         EXPECT_EQ(v.normal[2], 1.0f);
-        EXPECT_EQ(v.uv[0], expected[i][3]);
-        EXPECT_EQ(v.uv[1], expected[i][4]);
+        rows.push_back({v.position[0], v.position[1], v.position[2], v.uv[0], v.uv[1]});
     }
-    EXPECT_EQ(Indices(mesh), (std::vector<uint16_t>{0, 1, 2, 3, 2, 1}));
-    EXPECT_TRUE(boxes.boxes.empty());
+    return rows;
 }
 
-TEST_F(GridTest, AZeroOriginCentresTheGrid) {
-    GenerateGrid(mesh, 2, 2, 800, 450, -400, -225);
-    Mesh centred;
-    GenerateGrid(centred, 2, 2, 800, 450, 0, 0);
-    EXPECT_EQ(0,
-              std::memcmp(mesh.vertexData.get(), centred.vertexData.get(), 4 * sizeof(MeshVertex)));
-    // Only one axis at zero: only that axis is centred.
-    Mesh half;
-    GenerateGrid(half, 2, 2, 10, 20, 0, 3);
-    EXPECT_EQ(half.vertexData[0].position[0], -5.0f);
-    EXPECT_EQ(half.vertexData[0].position[1], 3.0f);
-    EXPECT_EQ(half.vertexData[3].position[1], 23.0f);
-}
-
-TEST_F(GridTest, LargerGridsRunRowByRowWithTheSameWinding) {
-    GenerateGrid(mesh, 3, 2, 2, 1, 0, 0);
-    EXPECT_EQ(mesh.vertexCount, 6u);
+TEST_F(GridTest, VerticesRunRowByRowFromTheOriginWithTexturesFromZeroToOne) {
+    GenerateGrid(mesh, 3, 2, 800, 450, -400, -225);
+    EXPECT_EQ(Vertices(mesh), (std::vector<std::vector<float>>{{-400, -225, 1, 0, 0},
+                                                               {0, -225, 1, 0.5f, 0},
+                                                               {400, -225, 1, 1, 0},
+                                                               {-400, 225, 1, 0, 1},
+                                                               {0, 225, 1, 0.5f, 1},
+                                                               {400, 225, 1, 1, 1}}));
+    EXPECT_EQ(mesh.stride, 32u);
     EXPECT_EQ(Indices(mesh), (std::vector<uint16_t>{0, 1, 3, 4, 3, 1, 1, 2, 4, 5, 4, 2}));
-    EXPECT_EQ(mesh.vertexData[1].position[0], 0.0f);
-    EXPECT_EQ(mesh.vertexData[2].uv[0], 1.0f);
-    for (uint32_t columns : {2u, 5u, 17u, 256u}) {
+    // A zero origin centres that axis only.
+    Mesh centred;
+    GenerateGrid(centred, 2, 3, 10, 20, 0, 3);
+    EXPECT_EQ(Vertices(centred), (std::vector<std::vector<float>>{{-5, 3, 1, 0, 0},
+                                                                  {5, 3, 1, 1, 0},
+                                                                  {-5, 13, 1, 0, 0.5f},
+                                                                  {5, 13, 1, 1, 0.5f},
+                                                                  {-5, 23, 1, 0, 1},
+                                                                  {5, 23, 1, 1, 1}}));
+    GenerateGrid(centred, 2, 2, 10, 20, 4, 0);
+    EXPECT_EQ(centred.vertexData[0].position[1], -10.0f);
+    EXPECT_EQ(centred.vertexData[0].position[0], 4.0f);
+    for (uint32_t columns : {2u, 17u, 256u}) {
         for (uint32_t rows : {2u, 3u, 256u}) {
             Mesh grid;
             GenerateGrid(grid, columns, rows, 1, 1, 1, 1);
@@ -71,6 +67,7 @@ TEST_F(GridTest, LargerGridsRunRowByRowWithTheSameWinding) {
             EXPECT_EQ(*std::max_element(indices.begin(), indices.end()), columns * rows - 1);
         }
     }
+    EXPECT_TRUE(boxes.boxes.empty());
 }
 
 TEST_F(GridTest, MakesTheBuffersAndDeclarationTheGridLayoutNeeds) {

@@ -377,6 +377,7 @@ gfx::HRESULT FakeEffect::SetFloatArray(const char* name, const float* array, uin
 gfx::HRESULT FakeEffect::SetMatrix(const char* name, const float* matrix16) {
     log->Add("Effect[" + label + "].SetMatrix(" + name + ")");
     values[name].assign(matrix16, matrix16 + 16);
+    matrixHistory[name].emplace_back(matrix16, matrix16 + 16);
     return gfx::D3D_OK;
 }
 

@@ -262,6 +262,7 @@ class FakeEffect : public fx::Effect {
     uint32_t refs = 1;
     int releasedTooOften = 0;
     std::map<std::string, std::vector<float>> values;  // floats, arrays and matrices by name
+    std::map<std::string, std::vector<std::vector<float>>> matrixHistory;  // every matrix set
     std::map<std::string, gfx::Texture*> textures;
 };
 

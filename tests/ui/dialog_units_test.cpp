@@ -11,11 +11,12 @@ TEST(DialogUnits, TheScaleSnapsTheDpiToQuarterStepsUnlessOverridden) {
         float dpi, scale;
     };
     const Case cases[] = {
-        {nullptr, 0.0f, 1.0f},   {nullptr, 96.0f, 1.0f},   {nullptr, 100.0f, 1.0f},
-        {nullptr, 72.0f, 1.0f},  {nullptr, 120.0f, 1.25f}, {nullptr, 144.0f, 1.5f},
-        {nullptr, 192.0f, 2.0f}, {nullptr, 1000.0f, 4.0f}, {"", 144.0f, 1.5f},
-        {"2", 96.0f, 2.0f},      {"1.5", 0.0f, 1.5f},      {"0.75", 192.0f, 0.75f},
-        {"9", 144.0f, 1.5f},     {"big", 144.0f, 1.5f},    {"1.5x", 96.0f, 1.0f},
+        {nullptr, 0.0f, 1.0f},    {nullptr, 96.0f, 1.0f},   {nullptr, 100.0f, 1.0f},
+        {nullptr, 115.0f, 1.25f}, {nullptr, 120.0f, 1.25f}, {nullptr, 144.0f, 1.5f},
+        {nullptr, 192.0f, 2.0f},  {nullptr, 1000.0f, 4.0f}, {"", 144.0f, 1.5f},
+        {"2", 96.0f, 2.0f},       {"1.5", 0.0f, 1.5f},      {"0.75", 192.0f, 0.75f},
+        {"9", 144.0f, 1.5f},      {"big", 144.0f, 1.5f},    {"1.5x", 96.0f, 1.0f},
+        {nullptr, 72.0f, 1.0f},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ui::DesktopScale(c.override, c.dpi), c.scale)

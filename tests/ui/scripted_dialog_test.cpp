@@ -55,36 +55,6 @@ TEST(ScriptedDialogControls, ComboAndCheckOperationsAnswerAsWindowsDoes) {
     EXPECT_FALSE(run.ended);
 }
 
-TEST(ScriptedDialogRun, InitThenScriptThenCommandWithIdInLowWord) {
-    const auto tmpl = TwoComboTemplate();
-    std::vector<std::string> seen;
-    ui::ScriptedDialog dialog({.selections = {{10, 2}},
-                               .checks = {{20, ui::BST_CHECKED}},
-                               .endings = {ui::DialogEnding::Command(ui::IDOK)}});
-    ui::Configure({.headless = true, .dialog = dialog.Hook()});
-    const intptr_t result = ui::DialogBoxParam(
-        tmpl,
-        [&](ui::Dialog* d, uint32_t message, uintptr_t wParam, intptr_t lParam) -> intptr_t {
-            if (message == ui::WM_INITDIALOG) {
-                seen.push_back("init " + std::to_string(lParam));
-                for (const char* s : {"x", "y", "z"}) Add(d, 10, s);
-            } else if (message == ui::WM_COMMAND) {
-                seen.push_back(
-                    "command " + std::to_string(wParam & 0xFFFF) + " sel " +
-                    std::to_string(ui::SendDlgItemMessage(d, 10, ui::CB_GETCURSEL, 0, 0)) +
-                    " check " + std::to_string(ui::IsDlgButtonChecked(d, 20)));
-                ui::EndDialog(d, 42);
-            }
-            return 0;
-        },
-        7);
-    ui::Configure({});
-    EXPECT_EQ(result, 42);
-    EXPECT_EQ(seen, (std::vector<std::string>{"init 7", "command 1 sel 2 check 1"}));
-    EXPECT_TRUE(dialog.LastRun().ended);
-    EXPECT_EQ(dialog.LastRun().Selection(10), 2);
-}
-
 TEST(ScriptedDialogRun, EndingsAreTriedInOrderUntilTheDialogEnds) {
     using Proc = intptr_t (*)(ui::Dialog*, uint32_t, uintptr_t, intptr_t);
     const Proc endOnClose = [](ui::Dialog* d, uint32_t message, uintptr_t, intptr_t) -> intptr_t {

@@ -1,0 +1,209 @@
+// Golden frames: the whole demo on a headless context over a test timeline that shows each part
+// through filter 0, each filter over the pig, and the image part through the two stacked blur
+// chains. One frame per segment, averaged down to 160 x 120, is compared with
+// tests/golden/<name>.png within a per-channel tolerance that llvmpipe keeps. The test assets
+// (cubes for the pig meshes, images that brighten from top to bottom) come from the driver tests'
+// demo data folder.
+//
+// To regenerate after a deliberate change of the picture, run the test with VM_UPDATE_GOLDEN=1: it
+// rewrites the PNGs in the source tree; look at them before committing.
+#include <gtest/gtest.h>
+#include <stb/stb_image.h>
+#include <stb/stb_image_write.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "driver/demo_data_folder.h"
+#include "driver/demo_main.h"
+#include "driver/track_names.h"
+#include "platform/audio/audio.h"
+#include "platform/gfx/gfx.h"
+#include "platform/ui/scripted_dialog.h"
+#include "platform/ui/ui.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr double kFramePeriod = 0.05;    // seconds of music per presented frame
+constexpr uint32_t kRowsPerSegment = 4;  // about six frames at 12.75 rows a second
+constexpr int kWidth = 640, kHeight = 480;
+constexpr int kScale = 4;  // golden frames are 160 x 120
+constexpr int kTolerance = 10;
+
+struct Segment {
+    const char* name;
+    float part, filter;
+};
+constexpr Segment kSegments[] = {
+    {"part1", 1, 0},         {"part2", 2, 0},         {"part3", 3, 0},   {"part4", 4, 0},
+    {"part5", 5, 0},         {"part6", 6, 0},         {"filter1", 1, 1}, {"filter2", 1, 2},
+    {"filter3", 1, 3},       {"filter4", 1, 4},       {"filter5", 1, 5}, {"filter6", 1, 6},
+    {"part5_filter5", 5, 5}, {"part5_filter6", 5, 6},
+};
+
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<uint8_t> rgb;
+    const uint8_t* At(int x, int y) const { return &rgb[(size_t(y) * width + x) * 3]; }
+};
+
+// The frame averaged over kScale x kScale blocks.
+Picture Reduce(const gfx::Frame& frame) {
+    Picture p{int(frame.width) / kScale, int(frame.height) / kScale, {}};
+    p.rgb.resize(size_t(p.width) * p.height * 3);
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x)
+            for (int c = 0; c < 3; ++c) {
+                int sum = 0;
+                for (int dy = 0; dy < kScale; ++dy)
+                    for (int dx = 0; dx < kScale; ++dx)
+                        sum +=
+                            frame.rgba[((size_t(y) * kScale + dy) * frame.width + x * kScale + dx) *
+                                           4 +
+                                       c];
+                p.rgb[(size_t(y) * p.width + x) * 3 + c] =
+                    static_cast<uint8_t>((sum + kScale * kScale / 2) / (kScale * kScale));
+            }
+    return p;
+}
+
+demo_test::Timeline TestTimeline() {
+    demo_test::Timeline timeline;
+    for (const char* name : driver::kTrackNames) timeline[name] = {};
+    for (uint32_t s = 0; s < std::size(kSegments); ++s) {
+        timeline["0_part"].push_back({s * kRowsPerSegment, kSegments[s].part, 0});
+        timeline["0_filter"].push_back({s * kRowsPerSegment, kSegments[s].filter, 0});
+    }
+    timeline["0_fp"] = {{0, 1.5f, 0}};
+    timeline["0_fp2"] = {{0, 2.0f, 0}};
+    timeline["0_fade"] = {{0, 0.2f, 0}};
+    timeline["0_flash"] = {{0, 1.0f, 0}};
+    timeline["1_cam.x"] = {{0, 0.6f, 0}};
+    timeline["1_cam.y"] = {{0, -1.5f, 0}};
+    timeline["1_cam.z"] = {{0, -4.0f, 0}};
+    timeline["1_cam.fov"] = {{0, 1.0f, 0}};
+    return timeline;
+}
+
+int SegmentOf(double seconds) {
+    return static_cast<int>(static_cast<float>(seconds) * 12.75f / kRowsPerSegment);
+}
+
+// Runs the demo once; the third frame of each segment by segment name.
+std::map<std::string, Picture> RenderSegments() {
+    static std::map<std::string, Picture> pictures;
+    if (!pictures.empty()) return pictures;
+    demo_test::DemoDataFolder folder;
+    folder.WriteAssets(kRowsPerSegment * std::size(kSegments) / 12.75 + 0.3);
+    demo_test::WriteTrackFiles(folder.Path(), TestTimeline());
+
+    gfx::Config gfxConfig;
+    gfxConfig.provider = gfx::ContextProvider::Headless;
+    gfxConfig.headlessModes = {{kWidth, kHeight, 60, gfx::D3DFMT_X8R8G8B8}};
+    gfxConfig.headlessDesktop = {kWidth, kHeight, 60, gfx::D3DFMT_X8R8G8B8};
+    double clock = 0.0;
+    int lastSegment = -1, framesInSegment = 0;
+    gfxConfig.frameSink = [&](const gfx::Frame& frame) {
+        const int segment = SegmentOf(clock);
+        framesInSegment = segment == lastSegment ? framesInSegment + 1 : 0;
+        lastSegment = segment;
+        if (framesInSegment == 2 && segment < int(std::size(kSegments)))
+            pictures[kSegments[segment].name] = Reduce(frame);
+        clock += kFramePeriod;
+        audio::AdvanceManualClock(kFramePeriod);
+    };
+    gfx::Configure(gfxConfig);
+    ui::ScriptedDialog dialog;  // Run with every preselection
+    ui::Config uiConfig;
+    uiConfig.headless = true;
+    uiConfig.dialog = dialog.Hook();
+    uiConfig.peekMessage = [](ui::Msg*) { return false; };
+    ui::Configure(uiConfig);
+    audio::Config audioConfig;
+    audioConfig.manualClock = true;
+    audio::Configure(audioConfig);
+
+    const fs::path savedDir = fs::current_path();
+    fs::current_path(folder.Path());
+    testing::internal::CaptureStdout();
+    const int exitCode = DemoMain();
+    testing::internal::GetCapturedStdout();
+    fs::current_path(savedDir);
+    gfx::Configure(gfx::Config{});
+    ui::Configure({});
+    audio::Configure({});
+    EXPECT_EQ(exitCode, 0);
+    return pictures;
+}
+
+// The largest per-channel difference, and where.
+int Difference(const Picture& a, const Picture& b, int* atX, int* atY) {
+    int worst = 0;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x)
+            for (int c = 0; c < 3; ++c) {
+                const int d = std::abs(int(a.At(x, y)[c]) - int(b.At(x, y)[c]));
+                if (d > worst) worst = d, *atX = x, *atY = y;
+            }
+    return worst;
+}
+
+// The picture stored for name, or an empty one.
+Picture Stored(const fs::path& path) {
+    int w = 0, h = 0, n = 0;
+    unsigned char* stored = stbi_load(path.c_str(), &w, &h, &n, 3);
+    if (stored == nullptr) return {};
+    Picture p{w, h, std::vector<uint8_t>(stored, stored + size_t(w) * h * 3)};
+    stbi_image_free(stored);
+    return p;
+}
+
+// One demo run per test process: every segment is compared in this one test.
+TEST(GoldenFrames, EveryPartAndFilterMatchesItsStoredPicture) {
+    const std::map<std::string, Picture> pictures = RenderSegments();
+    const char* update = std::getenv("VM_UPDATE_GOLDEN");
+    for (const Segment& segment : kSegments) {
+        SCOPED_TRACE(segment.name);
+        const auto found = pictures.find(segment.name);
+        ASSERT_NE(found, pictures.end()) << "no frame was shown";
+        const Picture& got = found->second;
+        const fs::path golden = fs::path(VM_GOLDEN_DIR) / (std::string(segment.name) + ".png");
+        if (update != nullptr && std::string(update) == "1") {
+            EXPECT_TRUE(stbi_write_png(golden.c_str(), got.width, got.height, 3, got.rgb.data(),
+                                       got.width * 3));
+            continue;
+        }
+        const Picture expected = Stored(golden);
+        ASSERT_EQ(expected.width, got.width) << golden << ": run with VM_UPDATE_GOLDEN=1";
+        ASSERT_EQ(expected.height, got.height);
+        int x = 0, y = 0;
+        EXPECT_LE(Difference(got, expected, &x, &y), kTolerance) << "at (" << x << ", " << y << ")";
+    }
+}
+
+// The test images darken toward their top row. Through one final pass the image part shows them
+// upright; filters 5 and 6 combine an intermediate that has been through one pass already (the
+// work target) with a softened copy through two, so their result shows the picture mirrored with
+// a faint upright copy: each pass mirrors its input, and the chains are made that way.
+TEST(GoldenFrames, TheImagePartIsUprightAndTheStackedChainsShowItMirrored) {
+    const std::map<std::string, Picture> pictures = RenderSegments();
+    // Mean red of 16 rows of the 90-row render area (rows 15 to 104 of 120), top or bottom.
+    auto band = [&](const char* name, bool top) {
+        const Picture& p = pictures.at(name);
+        int sum = 0;
+        for (int y = top ? 20 : 84; y < (top ? 36 : 100); ++y)
+            for (int x = 0; x < p.width; ++x) sum += p.At(x, y)[0];
+        return sum / (16 * p.width);
+    };
+    EXPECT_LT(band("part5", true) + 40, band("part5", false));
+    EXPECT_GT(band("part5_filter5", true), band("part5_filter5", false) + 40);
+    EXPECT_GT(band("part5_filter6", true), band("part5_filter6", false));
+}
+
+}  // namespace
