@@ -45,9 +45,9 @@ TEST_F(RenderTextureTest, SizeIsTheRenderAreaTimesTheScaleTruncated) {
     EXPECT_EQ(rt.width, 640);
     EXPECT_EQ(rt.height, 360);
     rt.Release();
-    rt.Create(0.25f, 0.25f, false, gfx::D3DFMT_X8R8G8B8);
+    rt.Create(0.25f, 0.5f, false, gfx::D3DFMT_X8R8G8B8);  // each axis its own scale
     EXPECT_EQ(rt.width, 320);
-    EXPECT_EQ(rt.height, 180);
+    EXPECT_EQ(rt.height, 360);
     rt.Release();
     displaySettings.renderWidth = 1366;
     displaySettings.renderHeight = 768;

@@ -42,7 +42,8 @@ TEST(EventMessages, KeyFlagsAndQuitFollowWindowsAndOtherEventsAreSkipped) {
     ASSERT_TRUE(ui::MessageFromEvent(Key(SDL_KEYUP, SDLK_ESCAPE), &msg));
     EXPECT_EQ(msg.message, ui::WM_KEYUP);
     EXPECT_EQ(msg.wParam, ui::VK_ESCAPE);
-    EXPECT_LT(msg.lParam, 0);  // transition bit (31) set
+    EXPECT_LT(msg.lParam, 0);              // transition bit (31) set
+    EXPECT_NE(msg.lParam & (1 << 30), 0);  // and the key was down before
     SDL_Event other{};
     other.type = SDL_QUIT;
     ASSERT_TRUE(ui::MessageFromEvent(other, &msg));
