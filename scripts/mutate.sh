@@ -47,7 +47,8 @@ put_back() {
     mv -f "$restore" "${restore%.mutate-orig}" && touch "${restore%.mutate-orig}"
     restore=""
 }
-trap '[ -n "$restore" ] && put_back' EXIT INT TERM
+trap '[ -n "$restore" ] && put_back' EXIT
+trap 'exit 130' INT TERM
 
 caught=0 survived=0 broken=0 n=0
 while IFS= read -r line; do

@@ -54,8 +54,7 @@ class SetupDialogXvfb : public testing::Test {
 // Keys as xdotool names them; focus starts on Run, tab order Run, Exit, Fullscreen, Resolution,
 // Aspect Ratio, Multisampling, Vsync. The fake adapter lists 640x480@60, 800x600@60, 800x600@75
 // (preselected), 1024x768@60, 1920x1080@60; No, 2x (preselected), 4x Multisampling; the 16:9
-// desktop preselects "16:9". The keys themselves are covered by the dialog's keyboard tests; these
-// runs check that they reach the real window: the defaults, and lists opened with alt+Down and F4.
+// desktop preselects "16:9". Between them the runs choose every entry and both states of each box.
 TEST_F(SetupDialogXvfb, KeyboardChoicesReachLolTxt) {
     struct Case {
         const char* keys;
@@ -65,8 +64,20 @@ TEST_F(SetupDialogXvfb, KeyboardChoicesReachLolTxt) {
     const Case cases[] = {
         {"Return", "screen = 800x600@75\nrender = 800x600\noffset = 0\nratio  = 1.777778\nms = 2\n",
          "fullscreen=1 vsync=1"},
+        {"Tab Tab Tab Home Tab Up Up Tab Home Tab space Return",
+         "screen = 640x480@60\nrender = 640x360\noffset = 60\nratio  = 1.333333\nms = 0\n",
+         "fullscreen=1 vsync=0"},
+        {"Tab Tab space Tab Up Tab Tab End shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab space",
+         "screen = 800x600@60\nrender = 800x450\noffset = 75\nratio  = 1.333333\nms = 4\n",
+         "fullscreen=0 vsync=1"},
         {"Tab Tab Tab alt+Down Down Return Tab F4 Up Return Return",
          "screen = 1024x768@60\nrender = 1024x691\noffset = 38\nratio  = 1.600000\nms = 2\n",
+         "fullscreen=1 vsync=1"},
+        {"Tab Tab space Tab End Tab Tab Next Tab space Return",
+         "screen = 1920x1080@60\nrender = 1920x1080\noffset = 0\nratio  = 1.333333\nms = 4\n",
+         "fullscreen=0 vsync=0"},
+        {"Tab Tab Tab Prior Down Down Tab F4 Home F4 Tab Up Tab space space Return",
+         "screen = 800x600@75\nrender = 800x450\noffset = 75\nratio  = 1.333333\nms = 0\n",
          "fullscreen=1 vsync=1"},
     };
     for (const Case& c : cases) {
@@ -83,19 +94,27 @@ TEST_F(SetupDialogXvfb, KeyboardChoicesReachLolTxt) {
     }
 }
 
-// Escape in an open list closes only the list; a second Escape exits.
+// Escape in an open list closes only the list; Escape, or Return on a focused Exit, then exits.
 TEST_F(SetupDialogXvfb, ExitKeysPrintHoooAndWriteNothing) {
-    const std::string id = Start();
-    ASSERT_FALSE(id.empty()) << ReadFile(folder_ / "err.txt");
-    Keys(id, "Tab Tab Tab alt+Down Down Escape");
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    ASSERT_EQ(waitpid(app_, nullptr, WNOHANG), 0) << "the dialog ended early: " << Output();
-    // The focus mark on the Resolution list.
-    X("import -window root " + (fs::current_path() / "setup_dialog.png").string());
-    Keys(id, "Escape");
-    ASSERT_EQ(WaitFor(app_, std::chrono::seconds(20)), 0);
-    EXPECT_NE(Output().find("hooo\nresult=false"), std::string::npos) << Output();
-    EXPECT_FALSE(fs::exists(folder_ / "lol.txt"));
+    struct Case {
+        const char* keysFirst;  // the dialog is still open after these
+        const char* keysLast;
+    };
+    const Case cases[] = {{"Tab Tab Tab alt+Down Down Escape", "Escape"}, {"Tab", "Return"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.keysFirst) + " | " + c.keysLast);
+        const std::string id = Start();
+        ASSERT_FALSE(id.empty()) << ReadFile(folder_ / "err.txt");
+        Keys(id, c.keysFirst);
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        ASSERT_EQ(waitpid(app_, nullptr, WNOHANG), 0) << "the dialog ended early: " << Output();
+        if (&c == &cases[0])  // the focus mark on the Resolution list
+            X("import -window root " + (fs::current_path() / "setup_dialog.png").string());
+        Keys(id, c.keysLast);
+        ASSERT_EQ(WaitFor(app_, std::chrono::seconds(20)), 0);
+        EXPECT_NE(Output().find("hooo\nresult=false"), std::string::npos) << Output();
+        EXPECT_FALSE(fs::exists(folder_ / "lol.txt"));
+    }
     EXPECT_TRUE(fs::exists(fs::current_path() / "setup_dialog.png"));
 }
 
