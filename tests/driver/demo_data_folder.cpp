@@ -8,7 +8,9 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "platform/audio/audio.h"
 #include "platform/audio/mp3_writer.h"
+#include "platform/ui/ui.h"
 
 namespace demo_test {
 namespace fs = std::filesystem;
@@ -142,6 +144,27 @@ void DemoDataFolder::WriteAssets(double soundtrackSeconds) {
     WriteImage(Path() / "vessmark" / "data" / "bg.png", 40, 60, 220);
     WriteImage(Path() / "vessmark" / "data" / "demo.png", 60, 220, 80);
     WriteEffects(Path());
+}
+
+void ConfigureHeadlessDemo(uint32_t width, uint32_t height,
+                           std::function<void(const gfx::Frame&)> frameSink,
+                           ui::ScriptedDialog& dialog) {
+    gfx::Config gfxConfig;
+    gfxConfig.provider = gfx::ContextProvider::Headless;
+    gfxConfig.headlessModes = {{width, height, 60, gfx::D3DFMT_X8R8G8B8}};
+    gfxConfig.headlessDesktop = {width, height, 60, gfx::D3DFMT_X8R8G8B8};
+    gfxConfig.frameSink = std::move(frameSink);
+    gfx::Configure(gfxConfig);
+
+    ui::Config uiConfig;
+    uiConfig.headless = true;
+    uiConfig.dialog = dialog.Hook();
+    uiConfig.peekMessage = [](ui::Msg*) { return false; };
+    ui::Configure(uiConfig);
+
+    audio::Config audioConfig;
+    audioConfig.manualClock = true;
+    audio::Configure(audioConfig);
 }
 
 }  // namespace demo_test

@@ -5,10 +5,13 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "platform/gfx/gfx.h"
+#include "platform/ui/scripted_dialog.h"
 #include "support/scratch_dir.h"
 
 namespace demo_test {
@@ -20,6 +23,13 @@ struct TrackKey {
 };
 
 using Timeline = std::map<std::string, std::vector<TrackKey>>;  // track name -> keys
+
+// Configures the platform for one headless demo run at width x height: an offscreen device whose
+// presented frames go to frameSink, the dialog answered by dialog (which must outlive the run), no
+// window messages, and the manual audio clock.
+void ConfigureHeadlessDemo(uint32_t width, uint32_t height,
+                           std::function<void(const gfx::Frame&)> frameSink,
+                           ui::ScriptedDialog& dialog);
 
 // Writes "<folder>/s/synced_<name>.track" for every track of the timeline.
 void WriteTrackFiles(const std::filesystem::path& folder, const Timeline& timeline);

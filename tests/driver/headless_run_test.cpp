@@ -102,30 +102,18 @@ RunResult DemoRun() {
     folder.WriteAssets(kSoundtrackSeconds);
     demo_test::WriteTrackFiles(folder.Path(), TestTimeline());
 
-    gfx::Config gfxConfig;
-    gfxConfig.provider = gfx::ContextProvider::Headless;
-    gfxConfig.headlessModes = {{kWidth, kHeight, 60, gfx::D3DFMT_X8R8G8B8}};
-    gfxConfig.headlessDesktop = {kWidth, kHeight, 60, gfx::D3DFMT_X8R8G8B8};
     double clock = 0.0;
-    gfxConfig.frameSink = [&clock, &result](const gfx::Frame& frame) {
-        result.frames.push_back(
-            {clock, Fnv1a(frame.rgba, size_t(frame.width) * frame.height * 4),
-             RowsBlack(frame, 0, kBand) && RowsBlack(frame, kHeight - kBand, kHeight)});
-        clock += kFramePeriod;
-        audio::AdvanceManualClock(kFramePeriod);
-    };
-    gfx::Configure(gfxConfig);
-
     ui::ScriptedDialog dialog;  // Run with every preselection
-    ui::Config uiConfig;
-    uiConfig.headless = true;
-    uiConfig.dialog = dialog.Hook();
-    uiConfig.peekMessage = [](ui::Msg*) { return false; };
-    ui::Configure(uiConfig);
-
-    audio::Config audioConfig;
-    audioConfig.manualClock = true;
-    audio::Configure(audioConfig);
+    demo_test::ConfigureHeadlessDemo(
+        kWidth, kHeight,
+        [&clock, &result](const gfx::Frame& frame) {
+            result.frames.push_back(
+                {clock, Fnv1a(frame.rgba, size_t(frame.width) * frame.height * 4),
+                 RowsBlack(frame, 0, kBand) && RowsBlack(frame, kHeight - kBand, kHeight)});
+            clock += kFramePeriod;
+            audio::AdvanceManualClock(kFramePeriod);
+        },
+        dialog);
 
     // Standard output goes to a file for the run.
     const fs::path outPath = folder.Path() / "stdout.txt";

@@ -104,31 +104,21 @@ std::map<std::string, Picture> RenderSegments() {
     folder.WriteAssets(kRowsPerSegment * std::size(kSegments) / 12.75 + 0.3);
     demo_test::WriteTrackFiles(folder.Path(), TestTimeline());
 
-    gfx::Config gfxConfig;
-    gfxConfig.provider = gfx::ContextProvider::Headless;
-    gfxConfig.headlessModes = {{kWidth, kHeight, 60, gfx::D3DFMT_X8R8G8B8}};
-    gfxConfig.headlessDesktop = {kWidth, kHeight, 60, gfx::D3DFMT_X8R8G8B8};
     double clock = 0.0;
     int lastSegment = -1, framesInSegment = 0;
-    gfxConfig.frameSink = [&](const gfx::Frame& frame) {
-        const int segment = SegmentOf(clock);
-        framesInSegment = segment == lastSegment ? framesInSegment + 1 : 0;
-        lastSegment = segment;
-        if (framesInSegment == 2 && segment < int(std::size(kSegments)))
-            pictures[kSegments[segment].name] = Reduce(frame);
-        clock += kFramePeriod;
-        audio::AdvanceManualClock(kFramePeriod);
-    };
-    gfx::Configure(gfxConfig);
     ui::ScriptedDialog dialog;  // Run with every preselection
-    ui::Config uiConfig;
-    uiConfig.headless = true;
-    uiConfig.dialog = dialog.Hook();
-    uiConfig.peekMessage = [](ui::Msg*) { return false; };
-    ui::Configure(uiConfig);
-    audio::Config audioConfig;
-    audioConfig.manualClock = true;
-    audio::Configure(audioConfig);
+    demo_test::ConfigureHeadlessDemo(
+        kWidth, kHeight,
+        [&](const gfx::Frame& frame) {
+            const int segment = SegmentOf(clock);
+            framesInSegment = segment == lastSegment ? framesInSegment + 1 : 0;
+            lastSegment = segment;
+            if (framesInSegment == 2 && segment < int(std::size(kSegments)))
+                pictures[kSegments[segment].name] = Reduce(frame);
+            clock += kFramePeriod;
+            audio::AdvanceManualClock(kFramePeriod);
+        },
+        dialog);
 
     const fs::path savedDir = fs::current_path();
     fs::current_path(folder.Path());

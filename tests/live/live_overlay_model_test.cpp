@@ -6,15 +6,9 @@
 
 #include <map>
 
-namespace {
+#include "live/map_device.h"
 
-class MapDevice : public sync::Device {
-  public:
-    MapDevice() : sync::Device("s/synced") {}
-    sync::Track* fetchTrack(const std::string& name) override { return &tracks[name]; }
-    bool update(float) override { return true; }
-    std::map<std::string, sync::Track> tracks;
-};
+namespace {
 
 // A music position the test sets; two minutes long.
 class SetMusic : public live::Music {

@@ -11,6 +11,7 @@
 #include "driver/live_keys.h"
 #include "driver/live_music.h"
 #include "driver/live_session.h"
+#include "live/map_device.h"
 #include "platform/audio/audio.h"
 #include "platform/image/image.h"
 #include "platform/ui/ui.h"
@@ -20,15 +21,6 @@ namespace {
 
 constexpr float kRowsPerSecond = 12.75f;
 constexpr int64_t kSoundtrackFrames = 44100 * 10;  // 127.5 rows
-
-// Tracks by name, each empty until a test sets keys.
-class MapDevice : public sync::Device {
-  public:
-    MapDevice() : sync::Device("s/synced") {}
-    sync::Track* fetchTrack(const std::string& name) override { return &tracks[name]; }
-    bool update(float) override { return true; }
-    std::map<std::string, sync::Track> tracks;
-};
 
 class LiveTransport : public ::testing::Test {
   protected:
