@@ -1,6 +1,6 @@
-// One stream's state and what it hands to the mixer, with simulated time (pause and resume are
-// checked bit for bit through the disk driver). Sample i of the ramp is i, so any misplaced read
-// shows in the values.
+// One stream's state and what it hands to the mixer, with simulated time (pause and resume: the
+// manual clock's tests and, bit for bit, the disk driver's). Sample i of the ramp is i, so any
+// misplaced read shows in the values.
 #include "platform/audio/playback_stream.h"
 
 #include <gtest/gtest.h>
@@ -111,15 +111,4 @@ TEST(PlaybackStream, ALoopWrapsInsideABufferSampleExactlyAndAHeadPastItsEndPlays
     ASSERT_TRUE(late.SetPosition(1090, 0.0));
     late.Mix(nullptr, 30, 0.0);
     EXPECT_EQ(late.Position(0.0), 1000);
-}
-
-TEST(PlaybackStream, APauseHoldsTheWholeFrameHeardAndPlayGoesOnFromIt) {
-    int seeks = 0;
-    audio::PlaybackStream s = Ramp(&seeks);
-    s.Play(false, 0.0);
-    MixOnce(s, 0.0);
-    ASSERT_TRUE(s.Pause(10.5 / 44100));
-    EXPECT_EQ(s.Position(1.0), 10);
-    s.Play(false, 1.0);
-    EXPECT_EQ(MixOnce(s, 1.0), 20.0f);  // frame 10, handed out before the pause, plays again
 }

@@ -107,24 +107,11 @@ class ScriptedWorld : public MusicClock,
     }
 };
 
-TEST(FrameLoop, PassRunsItsStepsInOrderWithTheCameraFromItsTracks) {
-    ScriptedWorld world;
-    world.seconds = {2.0f};
-    world.values = {{TrackId::CamX, 1},       {TrackId::CamY, 2},  {TrackId::CamZ, 3},
-                    {TrackId::ViewX, 4},      {TrackId::ViewY, 5}, {TrackId::ViewZ, 6},
-                    {TrackId::CamFov, 0.75f}, {TrackId::Part, 3},  {TrackId::Filter, 2},
-                    {TrackId::Fp, 0.5f}};
-    world.messages[0] = {{ui::WM_KEYDOWN, 'A', 0}};
-    EXPECT_EQ(world.Printed(), "");
-    EXPECT_LINES(world.log, (vmtest::Lines{"update 25.5", "camera 1 2 3 4 5 6 0.75",
-                                           "SceneParade 2", "FilterEdge 0.5", "Present",
-                                           "UpdateAudio", "translate 256", "dispatch 256"}));
-}
-
 // The part and filter values are truncated toward zero; values without an integer (NaN, beyond
 // int32) or out of range clear the back buffer yellow (0xFFFF00) and run the default filter. Only
-// part 1 and filter 0 print a line.
-TEST(FrameLoop, PartAndFilterValuesChooseTheSceneAndTheFilter) {
+// part 1 and filter 0 print a line. A pass updates the device, sets the camera from its tracks,
+// draws, filters, presents, updates the audio and drains the messages.
+TEST(FrameLoop, PassesChooseTheSceneAndTheFilterByTheirTracks) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const struct {
         float part, filter;
@@ -148,12 +135,17 @@ TEST(FrameLoop, PartAndFilterValuesChooseTheSceneAndTheFilter) {
         SCOPED_TRACE(testing::Message() << c.part << " " << c.filter);
         ScriptedWorld world;
         world.seconds = {7.0f};
-        world.values = {{TrackId::Part, c.part}, {TrackId::Filter, c.filter},
-                        {TrackId::Fade, 0.25f},  {TrackId::Flash, 0.8f},
-                        {TrackId::Fp, 0.5f},     {TrackId::Fp2, 3.0f}};
+        world.values = {
+            {TrackId::Part, c.part}, {TrackId::Filter, c.filter}, {TrackId::Fade, 0.25f},
+            {TrackId::Flash, 0.8f},  {TrackId::Fp, 0.5f},         {TrackId::Fp2, 3.0f},
+            {TrackId::CamX, 1},      {TrackId::CamY, 2},          {TrackId::CamZ, 3},
+            {TrackId::ViewX, 4},     {TrackId::ViewY, 5},         {TrackId::ViewZ, 6},
+            {TrackId::CamFov, 0.75f}};
+        world.messages[0] = {{ui::WM_KEYDOWN, 'A', 0}};
         EXPECT_EQ(world.Printed(), c.printed);
-        EXPECT_EQ(world.log.at(2), c.scene);
-        EXPECT_EQ(world.log.at(3), c.filterCall);
+        EXPECT_LINES(world.log, (vmtest::Lines{"update 89.25", "camera 1 2 3 4 5 6 0.75", c.scene,
+                                               c.filterCall, "Present", "UpdateAudio",
+                                               "translate 256", "dispatch 256"}));
     }
 }
 

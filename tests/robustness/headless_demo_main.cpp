@@ -18,43 +18,33 @@
 #include "platform/ui/scripted_dialog.h"
 #include "platform/ui/ui.h"
 
-namespace {
-
-constexpr double kStep = 0.25;
-constexpr long kMaxFrames = 2000;
-
-[[noreturn]] void Usage(const std::string& why) {
-    std::fprintf(stderr,
-                 "headless_demo: %s\nusage: headless_demo FOLDER [--size WxH] "
-                 "[--boxes FILE] [--wav FILE]\n",
-                 why.c_str());
-    std::exit(2);
-}
-
-}  // namespace
+constexpr double kStep = 0.25;     // seconds of music per frame
+constexpr long kMaxFrames = 2000;  // then a quit message
 
 int main(int argc, char** argv) {
     std::string folder, boxes, wav;
     uint32_t width = 640, height = 360;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--size" && i + 1 < argc) {
-            if (std::sscanf(argv[++i], "%ux%u", &width, &height) != 2 || width < 640 ||
-                height < 200 || width > 32768 || height > 32768)
-                Usage("--size must be WxH, at least 640x200");
-        } else if ((arg == "--boxes" || arg == "--wav") && i + 1 < argc) {
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (arg == "--size" && value && std::sscanf(value, "%ux%u", &width, &height) == 2) {
+            ++i;
+        } else if ((arg == "--boxes" || arg == "--wav") && value) {
             (arg == "--boxes" ? boxes : wav) = argv[++i];
         } else if (folder.empty() && !arg.starts_with("-")) {
             folder = arg;
         } else {
-            Usage("unknown argument " + arg);
+            std::fprintf(stderr, "headless_demo: bad argument %s\n", arg.c_str());
+            return 2;
         }
     }
     // The box log is opened before changing into the data folder, so a relative path means the
     // caller's folder.
     std::FILE* boxLog = boxes.empty() ? nullptr : std::fopen(boxes.c_str(), "wb");
-    if (!boxes.empty() && boxLog == nullptr) Usage("cannot write the box log");
-    if (folder.empty() || chdir(folder.c_str()) != 0) Usage("cannot enter the data folder");
+    if ((!boxes.empty() && boxLog == nullptr) || folder.empty() || chdir(folder.c_str()) != 0) {
+        std::fprintf(stderr, "headless_demo: cannot write the box log or enter the data folder\n");
+        return 2;
+    }
 
     long frames = 0;
     gfx::Config g;
@@ -71,8 +61,7 @@ int main(int argc, char** argv) {
     ui::Config u;
     u.headless = true;
     u.dialog = dialog.Hook();
-    u.messageBox = [boxLog](const char* text, const char* caption, uint32_t) {
-        std::fprintf(stderr, "[%s] %s\n", caption ? caption : "", text ? text : "");
+    u.messageBox = [boxLog](const char* text, const char* caption, uint32_t) {  // as shown
         if (boxLog != nullptr) {
             std::fprintf(boxLog, "%s\x1f%s\x1e", caption ? caption : "", text ? text : "");
             std::fflush(boxLog);
