@@ -53,21 +53,13 @@ void WriteCubeMesh(const fs::path& path) {
 // A 32 x 32 image: a vertical ramp of one colour, so a flipped picture is told apart.
 void WriteImage(const fs::path& path, uint8_t r, uint8_t g, uint8_t b) {
     fs::create_directories(path.parent_path());
-    constexpr int kSize = 32;
-    std::vector<uint8_t> rgb(kSize * kSize * 3);
-    for (int y = 0; y < kSize; ++y)
-        for (int x = 0; x < kSize; ++x) {
-            uint8_t* px = &rgb[(y * kSize + x) * 3];
-            const float k = 0.25f + 0.75f * static_cast<float>(y) / (kSize - 1);
-            px[0] = static_cast<uint8_t>(r * k);
-            px[1] = static_cast<uint8_t>(g * k);
-            px[2] = static_cast<uint8_t>(b * k);
-        }
-    const std::string ext = path.extension().string();
-    const int ok = (ext == ".JPG" || ext == ".jpg")
-                       ? stbi_write_jpg(path.c_str(), kSize, kSize, 3, rgb.data(), 95)
-                       : stbi_write_png(path.c_str(), kSize, kSize, 3, rgb.data(), kSize * 3);
-    if (!ok) throw std::runtime_error("cannot write " + path.string());
+    const uint8_t colour[3] = {r, g, b};
+    std::vector<uint8_t> rgb(32 * 32 * 3);
+    for (size_t i = 0; i < rgb.size(); ++i)  // row i / 96
+        rgb[i] = uint8_t(colour[i % 3] * (0.25f + 0.75f * float(i / 96) / 31));
+    if (!(path.extension() == ".JPG" ? stbi_write_jpg(path.c_str(), 32, 32, 3, rgb.data(), 95)
+                                     : stbi_write_png(path.c_str(), 32, 32, 3, rgb.data(), 32 * 3)))
+        throw std::runtime_error("cannot write " + path.string());
 }
 
 }  // namespace
