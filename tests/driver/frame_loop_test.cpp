@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <deque>
 #include <limits>
 #include <map>
@@ -27,13 +24,13 @@ class ScriptedWorld : public MusicClock,
                       public FrameRenderer,
                       public MessagePump {
   public:
-    // Seconds of music per pass (the last entry repeats); rows are seconds * 12.75.
-    std::vector<float> secondsPerPass{1.0f};
+    // Per pass, the last entry repeating: seconds of music (rows are seconds * 12.75), whether the
+    // soundtrack is active and what the device's update answers.
+    std::vector<float> seconds{1.0f};
+    std::vector<bool> active{true}, updates{true};
     std::map<TrackId, float> values;
-    std::vector<bool> updateResults{true};             // per pass, last repeats
-    std::vector<bool> activePerPass{true};             // soundtrack active, per pass, last repeats
     std::map<unsigned, std::deque<ui::Msg>> messages;  // pass index -> queue
-    std::vector<std::string> log;
+    vmtest::Lines log;
     unsigned pass = 0;
 
     template <typename T>
@@ -41,16 +38,15 @@ class ScriptedWorld : public MusicClock,
         return i < v.size() ? v[i] : v.back();
     }
 
-    float currentSeconds() override { return At(secondsPerPass, pass); }
+    float currentSeconds() override { return At(seconds, pass); }
     float currentRow() override { return currentSeconds() * 12.75f; }
-    bool soundtrackActive() override { return At(activePerPass, pass); }
+    bool soundtrackActive() override { return At(active, pass); }
     bool update(float row) override {
         Log("update", row);
-        return At(updateResults, pass);
+        return At(updates, pass);
     }
     float value(TrackId track, float) override {
-        auto it = values.find(track);
-        return it == values.end() ? 0.0f : it->second;
+        return values.contains(track) ? values[track] : 0;
     }
     void SetCamera(float ex, float ey, float ez, float tx, float ty, float tz, float fov) override {
         Log("camera", ex, ey, ez, tx, ty, tz, fov);
@@ -62,7 +58,11 @@ class ScriptedWorld : public MusicClock,
     void SceneImage(const char* image, float s, float flash) override {
         Log((std::string("SceneImage ") + image).c_str(), s, flash);
     }
-    void ClearBackBuffer(uint32_t color) override { log.push_back(Format("clear %06X", color)); }
+    void ClearBackBuffer(uint32_t color) override {
+        char buf[16];
+        std::snprintf(buf, sizeof buf, "clear %06X", color);
+        log.push_back(buf);
+    }
     void FilterDefault() override { Log("FilterDefault"); }
     void FilterGaussian(float r) override { Log("FilterGaussian", r); }
     void FilterEdge(float p) override { Log("FilterEdge", p); }
@@ -82,232 +82,113 @@ class ScriptedWorld : public MusicClock,
         queue.pop_front();
         return true;
     }
-    void Translate(const ui::Msg& m) override {
-        log.push_back(Format("translate %04X", m.message));
-    }
-    void Dispatch(const ui::Msg& m) override { log.push_back(Format("dispatch %04X", m.message)); }
+    void Translate(const ui::Msg& m) override { Log("translate", m.message); }
+    void Dispatch(const ui::Msg& m) override { Log("dispatch", m.message); }
 
-    static std::string Format(const char* format, uint32_t v) {
-        char buf[32];
-        std::snprintf(buf, sizeof buf, format, v);
-        return buf;
-    }
     // "name a b c" with the numbers in %g.
-    template <typename... Floats>
-    void Log(const char* name, Floats... numbers) {
+    template <typename... Numbers>
+    void Log(const char* name, Numbers... numbers) {
         std::string line = name;
         char buf[32];
         ((std::snprintf(buf, sizeof buf, " %g", double(numbers)), line += buf), ...);
         log.push_back(line);
     }
+
+    // Runs one pass (or the whole loop, counting its passes) and returns what it printed.
+    std::string Printed(unsigned* passes = nullptr) {
+        std::FILE* out = std::tmpfile();
+        FrameLoop loop(*this, *this, *this, *this, out);
+        passes ? void(*passes = loop.Run()) : void(loop.RunPass());
+        std::string text(static_cast<size_t>(std::ftell(out)), '\0');
+        std::rewind(out);
+        text.resize(std::fread(text.data(), 1, text.size(), out));
+        std::fclose(out);
+        return text;
+    }
 };
 
-class FrameLoopTest : public ::testing::Test {
-  protected:
-    void SetUp() override { out_ = open_memstream(&outBuf_, &outSize_); }
-    void TearDown() override {
-        if (out_) std::fclose(out_);
-        std::free(outBuf_);
-    }
-    FrameLoop MakeLoop() { return FrameLoop(world, world, world, world, out_); }
-    std::string Output() {
-        std::fflush(out_);
-        return std::string(outBuf_, outSize_);
-    }
-    // The log lines of the first pass that name a scene, clear or filter.
-    std::vector<std::string> DrawCalls() {
-        std::vector<std::string> calls;
-        for (const auto& line : world.log) {
-            if (line.rfind("Scene", 0) == 0 || line.rfind("clear", 0) == 0 ||
-                line.rfind("Filter", 0) == 0)
-                calls.push_back(line);
-        }
-        return calls;
-    }
-
-    ScriptedWorld world;
-    std::FILE* out_ = nullptr;
-    char* outBuf_ = nullptr;
-    size_t outSize_ = 0;
-};
-
-// ---- Dispatch of one pass
-// ------------------------------------------------------------------------
-
-TEST_F(FrameLoopTest, PassRunsItsStepsInOrderWithTheCameraFromItsTracks) {
-    world.secondsPerPass = {2.0f};
-    world.values = {{TrackId::CamX, 1},       {TrackId::CamY, 2},  {TrackId::CamZ, 3},
-                    {TrackId::ViewX, 4},      {TrackId::ViewY, 5}, {TrackId::ViewZ, 6},
-                    {TrackId::CamFov, 0.75f}, {TrackId::Part, 3},  {TrackId::Filter, 2},
-                    {TrackId::Fp, 0.5f}};
-    world.messages[0] = {{ui::WM_KEYDOWN, 'A', 0}};
-    MakeLoop().RunPass();
-    EXPECT_EQ(world.log,
-              (std::vector<std::string>{"update 25.5", "camera 1 2 3 4 5 6 0.75", "SceneParade 2",
-                                        "FilterEdge 0.5", "Present", "UpdateAudio",
-                                        "translate 0100", "dispatch 0100"}));
-}
-
-struct PartCase {
-    float value;
-    const char* expected;  // the scene call, or the clear
-};
-
-TEST_F(FrameLoopTest, PartValueIsTruncatedTowardZero) {
-    const PartCase cases[] = {
-        {1.99f, "ScenePig 7"},           {1.0f, "ScenePig 7"},
-        {2.0f, "SceneReflection 7"},     {3.5f, "SceneParade 7"},
-        {4.0f, "SceneSwarm 7 0.25"},     {5.0f, "SceneImage dama 7 0.8"},
-        {6.5f, "SceneImage demo 0 0.8"},  // part 6 passes no time
-        {0.5f, "clear FFFF00"},          {0.0f, "clear FFFF00"},
-        {-0.5f, "clear FFFF00"},         {-1.0f, "clear FFFF00"},
-        {7.0f, "clear FFFF00"},          {std::numeric_limits<float>::quiet_NaN(), "clear FFFF00"},
-        {3e9f, "clear FFFF00"},          {-std::numeric_limits<float>::infinity(), "clear FFFF00"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.value);
-        world.log.clear();
-        world.secondsPerPass = {7.0f};
-        world.values = {{TrackId::Part, c.value},
-                        {TrackId::Fade, 0.25f},
-                        {TrackId::Flash, 0.8f},
-                        {TrackId::Filter, 1.0f}};
-        MakeLoop().RunPass();
-        ASSERT_EQ(DrawCalls().size(), 2u);
-        EXPECT_EQ(DrawCalls()[0], c.expected);
-        EXPECT_EQ(DrawCalls()[1], "FilterGaussian 0");
-    }
-    // Only part 1 announces itself, once per pass that runs it; filter 1 prints nothing.
-    EXPECT_EQ(Output(), "in part 1\nin part 1\n");
-}
-
-TEST_F(FrameLoopTest, FilterValueIsTruncatedAndOnlyAnExactZeroAnnouncesTheClear) {
+// The part and filter values are truncated toward zero; values without an integer (NaN, beyond
+// int32) or out of range clear the back buffer yellow (0xFFFF00) and run the default filter. Only
+// part 1 and filter 0 print a line. A pass updates the device, sets the camera from its tracks,
+// draws, filters, presents, updates the audio and drains the messages.
+TEST(FrameLoop, PassesChooseTheSceneAndTheFilterByTheirTracks) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
     const struct {
-        float value;
-        const char* expected;
-        const char* output;
+        float part, filter;
+        const char *scene, *filterCall, *printed;
     } cases[] = {
-        {0.0f, "FilterDefault", "clear\n"},
-        {0.9f, "FilterDefault", "clear\n"},
-        {-0.5f, "FilterDefault", "clear\n"},  // truncates to 0
-        {1.5f, "FilterGaussian 0.5", ""},
-        {2.0f, "FilterEdge 0.5", ""},
-        {3.0f, "FilterBlurTwoHalf 0.5", ""},
-        {4.0f, "FilterBlurQuarter 0.5", ""},
-        {5.0f, "FilterBlurStacked 0.5 3", ""},
-        {6.9f, "FilterEdgeBlur 0.5", ""},
-        {7.0f, "FilterDefault", ""},
-        {-1.0f, "FilterDefault", ""},
-        {std::numeric_limits<float>::quiet_NaN(), "FilterDefault", ""},
+        {1.99f, 0.9f, "ScenePig 7", "FilterDefault", "in part 1\nclear\n"},
+        {2.0f, -0.5f, "SceneReflection 7", "FilterDefault", "clear\n"},
+        {3.5f, 1.5f, "SceneParade 7", "FilterGaussian 0.5", ""},
+        {4.0f, 2.0f, "SceneSwarm 7 0.25", "FilterEdge 0.5", ""},
+        {5.0f, 3.0f, "SceneImage dama 7 0.8", "FilterBlurTwoHalf 0.5", ""},
+        {6.5f, 4.0f, "SceneImage demo 0 0.8", "FilterBlurQuarter 0.5", ""},  // part 6: no time
+        {0.5f, 5.0f, "clear FFFF00", "FilterBlurStacked 0.5 3", ""},
+        {-1.0f, 6.9f, "clear FFFF00", "FilterEdgeBlur 0.5", ""},
+        {7.0f, 7.0f, "clear FFFF00", "FilterDefault", ""},
+        {nan, nan, "clear FFFF00", "FilterDefault", ""},
+        {3e9f, -1.0f, "clear FFFF00", "FilterDefault", ""},
+        {-std::numeric_limits<float>::infinity(), 2147483648.0f, "clear FFFF00", "FilterDefault",
+         ""},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.value);
-        // A fresh stream per case so each case's output is checked on its own.
-        std::fclose(out_);
-        std::free(outBuf_);
-        outBuf_ = nullptr;
-        out_ = open_memstream(&outBuf_, &outSize_);
-        world.log.clear();
-        world.values = {{TrackId::Part, 0.0f},
-                        {TrackId::Filter, c.value},
-                        {TrackId::Fp, 0.5f},
-                        {TrackId::Fp2, 3.0f}};
-        MakeLoop().RunPass();
-        ASSERT_EQ(DrawCalls().size(), 2u);
-        EXPECT_EQ(DrawCalls()[1], c.expected);
-        EXPECT_EQ(Output(), c.output);
+        SCOPED_TRACE(testing::Message() << c.part << " " << c.filter);
+        ScriptedWorld world;
+        world.seconds = {7.0f};
+        world.values = {
+            {TrackId::Part, c.part}, {TrackId::Filter, c.filter}, {TrackId::Fade, 0.25f},
+            {TrackId::Flash, 0.8f},  {TrackId::Fp, 0.5f},         {TrackId::Fp2, 3.0f},
+            {TrackId::CamX, 1},      {TrackId::CamY, 2},          {TrackId::CamZ, 3},
+            {TrackId::ViewX, 4},     {TrackId::ViewY, 5},         {TrackId::ViewZ, 6},
+            {TrackId::CamFov, 0.75f}};
+        world.messages[0] = {{ui::WM_KEYDOWN, 'A', 0}};
+        EXPECT_EQ(world.Printed(), c.printed);
+        EXPECT_LINES(world.log, (vmtest::Lines{"update 89.25", "camera 1 2 3 4 5 6 0.75", c.scene,
+                                               c.filterCall, "Present", "UpdateAudio",
+                                               "translate 256", "dispatch 256"}));
     }
 }
-
-TEST(TruncateSelector, TruncatesTowardZeroAndMapsUnrepresentableValuesToMinusOne) {
-    EXPECT_EQ(TruncateSelector(1.99f), 1);
-    EXPECT_EQ(TruncateSelector(-1.99f), -1);
-    EXPECT_EQ(TruncateSelector(-0.99f), 0);
-    EXPECT_EQ(TruncateSelector(2147483520.0f), 2147483520);  // largest float below 2^31
-    EXPECT_EQ(TruncateSelector(2147483648.0f), -1);
-    EXPECT_EQ(TruncateSelector(-2147483648.0f), -1);
-    EXPECT_EQ(TruncateSelector(std::numeric_limits<float>::quiet_NaN()), -1);
-}
-
-// ---- Stop conditions ----------------------------------------------------------------------------
 
 // The loop stops after a pass once the music is strictly past 123 s, after the pass that drained an
 // Escape key-down (high bits ignored) or WM_QUIT, when the soundtrack has stopped (a paused one
 // plays on), or when the sync device refuses an update; the stopping pass is still rendered,
 // presented and its queue drained.
-TEST(FrameLoopStops, AfterThePassThatMeetsAStopCondition) {
+TEST(FrameLoop, StopsAfterThePassThatMeetsAStopCondition) {
     using Messages = std::map<unsigned, std::deque<ui::Msg>>;
-    struct Case {
-        const char* what;
-        std::vector<float> seconds;
-        std::vector<bool> active, updates;
-        Messages messages;
-        unsigned passes;
-        std::vector<std::string> tail;  // the last lines of the log
-    };
     const Messages escape{
         {0, {{ui::WM_KEYUP, ui::VK_ESCAPE, 0}, {ui::WM_KEYDOWN, ui::VK_SPACE, 0}}},
         {1, {{ui::WM_KEYDOWN, ui::VK_ESCAPE | 0x10000u, 0}, {ui::WM_KEYUP, ui::VK_ESCAPE, 0}}},
         {2, {{ui::WM_KEYDOWN, ui::VK_ESCAPE, 0}}}};  // never reached
     const Messages quit{{0, {{ui::WM_QUIT, 0, 0}, {ui::WM_KEYDOWN, 'X', 0}}}};
-    const Case cases[] = {
-        {"end time",
-         {122.5f, 123.0f, 123.0001f, 130.0f},
-         {true},
-         {true},
-         {},
-         3,
-         {"Present", "UpdateAudio"}},
-        {"escape",
-         {1.0f},
-         {true},
-         {true},
-         escape,
-         2,
-         {"Present", "UpdateAudio", "translate 0100", "dispatch 0100", "translate 0101",
-          "dispatch 0101"}},
-        {"quit",
-         {1.0f},
-         {true},
-         {true},
-         quit,
-         1,
-         {"translate 0012", "dispatch 0012", "translate 0100", "dispatch 0100"}},
-        {"stopped soundtrack",
-         {10.0f, 20.0f},
-         {true, true, false},
-         {true},
-         {},
-         3,
-         {"Present", "UpdateAudio"}},
-        {"refused update",
-         {1.0f},
-         {true},
-         {true, false, true},
-         {},
-         2,
-         {"update 12.75", "camera 0 0 0 0 0 0 0", "SceneReflection 1", "FilterDefault", "Present",
-          "UpdateAudio"}},
+    const struct {
+        const char* what;
+        std::vector<float> seconds;
+        std::vector<bool> active, updates;
+        Messages messages;
+        unsigned passes;
+        vmtest::Lines tail;  // the last lines of the log
+    } cases[] = {
+        {"end time", {122.5f, 123.0f, 123.0001f, 130.0f}, {true}, {true}, {}, 3, {"UpdateAudio"}},
+        {"escape", {1.0f}, {true}, {true}, escape, 2, {"translate 257", "dispatch 257"}},
+        {"quit", {1.0f}, {true}, {true}, quit, 1, {"translate 256", "dispatch 256"}},
+        {"stopped soundtrack", {10.0f}, {true, true, false}, {true}, {}, 3, {"UpdateAudio"}},
+        {"refused update", {1.0f}, {true}, {true, false, true}, {}, 2, {"UpdateAudio"}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ScriptedWorld world;
-        world.secondsPerPass = c.seconds;
-        world.activePerPass = c.active;
-        world.updateResults = c.updates;
+        world.seconds = c.seconds;
+        world.active = c.active;
+        world.updates = c.updates;
         world.messages = c.messages;
-        world.values = {{TrackId::Part, 2.0f}};
-        std::FILE* out = std::tmpfile();
-        EXPECT_EQ(FrameLoop(world, world, world, world, out).Run(), c.passes);
-        std::fclose(out);
-        ASSERT_GE(world.log.size(), c.tail.size());
-        EXPECT_EQ(std::vector<std::string>(world.log.end() - long(c.tail.size()), world.log.end()),
-                  c.tail);
+        unsigned passes = 0;
+        world.Printed(&passes);
+        EXPECT_EQ(passes, c.passes);
         EXPECT_EQ(std::count(world.log.begin(), world.log.end(), "Present"), long(c.passes));
+        ASSERT_GE(world.log.size(), c.tail.size());
+        EXPECT_LINES(vmtest::Lines(world.log.end() - long(c.tail.size()), world.log.end()), c.tail);
     }
 }
-
-// ---- Tracks -------------------------------------------------------------------------------------
 
 // A device whose tracks each hold one key: their fetch number.
 class NumberedTracks : public sync::Device {
@@ -333,17 +214,14 @@ TEST(DeviceTracks, FetchesEveryTrackOnceInOrderAndReadsEachByItsOwnName) {
                        "0_gradient", "1_cam.x",  "1_cam.y",  "1_cam.z", "1_cam.fov", "1_cam.rot",
                        "1_view.x",   "1_view.y", "1_view.z", "2_st1",   "2_st2",     "2_st3",
                        "2_st4",      "2_st5",    "2_st6",    "2_st7",   "3_smile"}));
-    const std::pair<TrackId, const char*> read[] = {
-        {TrackId::Part, "0_part"},      {TrackId::Filter, "0_filter"}, {TrackId::Fp, "0_fp"},
-        {TrackId::Fp2, "0_fp2"},        {TrackId::Fade, "0_fade"},     {TrackId::Flash, "0_flash"},
-        {TrackId::CamX, "1_cam.x"},     {TrackId::CamY, "1_cam.y"},    {TrackId::CamZ, "1_cam.z"},
-        {TrackId::CamFov, "1_cam.fov"}, {TrackId::ViewX, "1_view.x"},  {TrackId::ViewY, "1_view.y"},
-        {TrackId::ViewZ, "1_view.z"}};
-    for (const auto& [id, name] : read) {
-        const auto fetched = static_cast<size_t>(tracks.value(id, 7.0f));
-        ASSERT_LT(fetched, device.names.size()) << name;
-        EXPECT_EQ(device.names[fetched], name);
-    }
+    vmtest::Lines read;
+    for (TrackId id : {TrackId::Part, TrackId::Filter, TrackId::Fp, TrackId::Fp2, TrackId::Fade,
+                       TrackId::Flash, TrackId::CamX, TrackId::CamY, TrackId::CamZ, TrackId::CamFov,
+                       TrackId::ViewX, TrackId::ViewY, TrackId::ViewZ})
+        read.push_back(device.names.at(static_cast<size_t>(tracks.value(id, 7.0f))));
+    EXPECT_LINES(read, (vmtest::Lines{"0_part", "0_filter", "0_fp", "0_fp2", "0_fade", "0_flash",
+                                      "1_cam.x", "1_cam.y", "1_cam.z", "1_cam.fov", "1_view.x",
+                                      "1_view.y", "1_view.z"}));
 }
 
 }  // namespace

@@ -19,26 +19,18 @@ namespace {
 class Installed : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        scratch_ = new vmtest::ScratchDir("vessmark-install");
-        root_ = scratch_->Path();
         auto r = Shell("DESTDIR='" + root_.string() +
                        "' '" VM_CMAKE "' --install '" VM_BUILD_DIR "' --prefix /usr");
         ASSERT_EQ(r.code, 0) << r.output;
-    }
-    static void TearDownTestSuite() {
-        delete scratch_;
-        scratch_ = nullptr;
     }
     void SetUp() override {
         if (!fs::exists(root_ / "usr/share/vessmark/vessmark"))
             GTEST_SKIP() << "the default production was not built";
     }
     static fs::path Program(const std::string& name) { return root_ / "usr/bin" / name; }
-    static vmtest::ScratchDir* scratch_;
-    static fs::path root_;
+    static inline const vmtest::ScratchDir scratch_{"vessmark-install"};
+    static inline const fs::path root_ = scratch_.Path();
 };
-vmtest::ScratchDir* Installed::scratch_ = nullptr;
-fs::path Installed::root_;
 
 TEST_F(Installed, CaptureRendersTheInstalledProductionFromAnyFolder) {
     // A folder that is not a data folder, far from the build and the install.
@@ -57,8 +49,7 @@ TEST_F(Installed, CaptureRendersTheInstalledProductionFromAnyFolder) {
         int w = 0, h = 0, n = 0;
         unsigned char* px = stbi_load(entry.path().c_str(), &w, &h, &n, 3);
         ASSERT_NE(px, nullptr) << entry.path();
-        EXPECT_EQ(w, 640);
-        EXPECT_EQ(h, 360);
+        EXPECT_EQ(std::tie(w, h), std::make_tuple(640, 360));
         // The first second is the pig through a blur: many colours, never one flat fill.
         std::set<uint32_t> colours;
         for (int i = 0; i < w * h; ++i)

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "live/map_device.h"
 
 namespace {
@@ -22,21 +20,11 @@ class SetMusic : public live::Music {
     int64_t frame = 0;
 };
 
-TEST(OverlayModel, TextPositionsTable) {
+TEST(OverlayModel, ClockAndGridTexts) {
     const live::TimelineShape shape;
-    struct Case {
-        double seconds;
-        float row;
-        const char* clock;
-        const char* grid;
-    };
-    for (const Case& c :
-         {Case{0.0, 0.0f, "00:00.00", "@0:0:0"}, Case{2.0, 25.5f, "00:02.00", "@1:1:0"},
-          Case{61.239, 4.99f, "01:01.23", "@0:0:4"},
-          Case{123.0, 1568.25f, "02:03.00", "@78:1:3"}}) {
-        EXPECT_EQ(live::ClockText(c.seconds), c.clock);
-        EXPECT_EQ(live::GridText(c.row, shape), c.grid);
-    }
+    EXPECT_EQ(live::ClockText(0.0) + " " + live::GridText(0.0f, shape), "00:00.00 @0:0:0");
+    EXPECT_EQ(live::ClockText(61.239) + " " + live::GridText(4.99f, shape), "01:01.23 @0:0:4");
+    EXPECT_EQ(live::ClockText(123.0) + " " + live::GridText(1568.25f, shape), "02:03.00 @78:1:3");
 }
 
 TEST(OverlayModel, ShowsThePlayheadTimelineTracksCurveAndReload) {
@@ -60,18 +48,17 @@ TEST(OverlayModel, ShowsThePlayheadTimelineTracksCurveAndReload) {
     transport.ToggleLoop();  // playhead outside [25.5, 30): back to 25.5
     transport.TogglePause();
     const live::ReloadStatus failed{"pig.fx", 0.0, false, "pig.fx(3): syntax error"};
-    const live::OverlayFacts facts{&transport, &tracks, 7, {16.0f, 20.5f}, &failed};
-    const ui::OverlayModel m = live::BuildOverlayModel(facts);
+    const ui::OverlayModel m =
+        live::BuildOverlayModel({&transport, &tracks, 7, {16, 20.5f}, &failed});
 
-    ASSERT_EQ(m.lines.size(), 2u);
-    EXPECT_EQ(m.lines[0], "00:02.00  row 25.50  @1:1:0  part 2  filter 3");
-    EXPECT_EQ(m.lines[1], "paused   speed 1.00x  loop on  26..30  frame 20.5 ms");
-    EXPECT_FLOAT_EQ(m.endRow, 1530.0f);  // the two-minute soundtrack ends first
-    EXPECT_FLOAT_EQ(m.playheadRow, transport.Row());
+    EXPECT_EQ(m.lines,
+              (std::vector<std::string>{"00:02.00  row 25.50  @1:1:0  part 2  filter 3",
+                                        "paused   speed 1.00x  loop on  26..30  frame 20.5 ms"}));
+    EXPECT_EQ(m.endRow, 1530.0f);  // the two-minute soundtrack ends first
+    EXPECT_EQ(m.playheadRow, transport.Row());
     ASSERT_EQ(m.parts.size(), 2u);
-    EXPECT_EQ(m.parts[0].from, 0.0f);
-    EXPECT_EQ(m.parts[0].to, 20.0f);
-    EXPECT_EQ(m.parts[0].value, 1);
+    EXPECT_EQ(std::tie(m.parts[0].from, m.parts[0].to, m.parts[0].value),
+              std::tuple(0.0f, 20.0f, 1));
     EXPECT_EQ(m.parts[1].to, 1530.0f);
     EXPECT_EQ(m.marks, (std::vector<float>{0.0f, 25.0f}));
     EXPECT_TRUE(m.loopSet && m.looping);
@@ -80,19 +67,17 @@ TEST(OverlayModel, ShowsThePlayheadTimelineTracksCurveAndReload) {
 
     ASSERT_EQ(m.trackNames.size(), 23u);
     EXPECT_EQ(m.trackNames[7], "1_cam.x");
-    EXPECT_FLOAT_EQ(m.trackValues[0], 2.0f);
+    EXPECT_EQ(m.trackValues[0], 2.0f);
     EXPECT_EQ(m.selectedTrack, 7);
     EXPECT_NEAR(m.curveFrom, 25.5f - 40.0f, 0.001f);
     EXPECT_NEAR(m.curveTo, 25.5f + 40.0f, 0.001f);
     EXPECT_EQ(m.curve.front(), 1.0f);  // rows before the first key
     ASSERT_EQ(m.keys.size(), 2u);
-    EXPECT_EQ(m.keys[0].row, 10.0f);
-    EXPECT_EQ(m.keys[0].kind, "cosine");
-    EXPECT_EQ(m.keys[1].value, 4.0f);
-    EXPECT_EQ(m.keys[1].kind, "linear");
-
+    EXPECT_EQ(std::tie(m.keys[0].row, m.keys[0].kind), std::tuple(10.0f, "cosine"));
+    EXPECT_EQ(std::tie(m.keys[1].value, m.keys[1].kind), std::tuple(4.0f, "linear"));
     EXPECT_TRUE(m.reloadFailed);
     EXPECT_EQ(m.reload, "reload failed: pig.fx(3): syntax error");
+
     const live::ReloadStatus good{"timeline.txt: 23 tracks compiled, 23 in use", 12.34, true, {}};
     const ui::OverlayModel ok = live::BuildOverlayModel({&transport, &tracks, 0, {}, &good});
     EXPECT_FALSE(ok.reloadFailed);

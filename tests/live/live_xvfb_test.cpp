@@ -23,27 +23,21 @@ using namespace std::chrono_literals;
 
 constexpr int kWidth = 1280, kHeight = 720;
 
-struct Shot : vmtest::Screenshot {
-    // Mean colour of a rectangle.
-    std::array<double, 3> Mean(int x0, int y0, int x1, int y1) const {
-        std::array<double, 3> sum{};
-        for (int y = y0; y < y1; ++y)
-            for (int x = x0; x < x1; ++x)
-                for (int c = 0; c < 3; ++c) sum[c] += At(x, y)[c];
-        for (double& s : sum) s /= static_cast<double>((x1 - x0) * (y1 - y0));
-        return sum;
-    }
-    // Pixels of the overlay's error colour (light red text) in a rectangle.
-    int ErrorPixels(int x0, int y0, int x1, int y1) const {
-        int n = 0;
-        for (int y = y0; y < y1; ++y)
-            for (int x = x0; x < x1; ++x) {
-                const uint8_t* p = At(x, y);
-                n += p[0] > 215 && p[1] < 120 && p[2] < 110;
-            }
-        return n;
-    }
+// Mean colour of a rectangle, and its pixels of the overlay's error colour (light red text).
+struct Look {
+    std::array<double, 3> mean{};
+    int errorPixels = 0;
 };
+Look LookAt(const vmtest::Screenshot& shot, int x0, int y0, int x1, int y1) {
+    Look look;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
+            const uint8_t* p = shot.At(x, y);
+            for (int c = 0; c < 3; ++c) look.mean[c] += p[c] / double((x1 - x0) * (y1 - y0));
+            look.errorPixels += p[0] > 215 && p[1] < 120 && p[2] < 110;
+        }
+    return look;
+}
 
 void WriteText(const fs::path& file, const std::string& text) {
     fs::create_directories(file.parent_path());
@@ -63,11 +57,9 @@ TEST(LiveXvfb, ATimelineEditSwitchesThePartABrokenEffectShowsItsErrorAndTheStrip
         xvfb.Start(151, 199, std::to_string(kWidth) + "x" + std::to_string(kHeight) + "x24"));
 
     // The data folder inside a folder of this test's own, where F12's PNG lands beside it.
-    const fs::path scratch =
-        fs::temp_directory_path() / ("vm-live-xvfb-" + std::to_string(getpid()));
-    fs::create_directories(scratch);
-    setenv("TMPDIR", scratch.c_str(), 1);
-    auto folder = std::make_unique<demo_test::DemoDataFolder>();
+    const vmtest::ScratchDir scratch("vm-live-xvfb");
+    setenv("TMPDIR", scratch.Path().c_str(), 1);
+    const auto folder = std::make_unique<demo_test::DemoDataFolder>();
     unsetenv("TMPDIR");
     folder->WriteAssets(30.0);
     demo_test::Timeline start;
@@ -85,32 +77,32 @@ TEST(LiveXvfb, ATimelineEditSwitchesThePartABrokenEffectShowsItsErrorAndTheStrip
         xvfb.Launch(VESSMARK_PATH, folder->Path(), {"--live", "--content", "sources"});
     ASSERT_FALSE(xvfb.FindWindow("^BIG$").empty()) << vmtest::ReadFile(folder->Path() / "err.txt");
     std::this_thread::sleep_for(3s);
-    auto shoot = [&](const char* name) { return Shot{vmtest::Shoot(xvfb, folder->Path() / name)}; };
-    // The picture right of the track panel and below the transport panel is not covered.
-    auto picture = [](const Shot& s) { return s.Mean(760, 340, 1260, 680); };
-    auto panelErrors = [](const Shot& s) { return s.ErrorPixels(8, 8, 1272, 220); };
-
-    const Shot red = shoot("red.png");
-    ASSERT_EQ(red.width, kWidth);
-    EXPECT_GT(picture(red)[0], 2 * picture(red)[1]) << "part 5, the red image";
-    EXPECT_EQ(panelErrors(red), 0);
-
-    WriteText(sources / "timeline.txt", Timeline(6));  // "demo": green
-    std::this_thread::sleep_for(1s);
-    const Shot green = shoot("green.png");
-    EXPECT_GT(picture(green)[1], 2 * picture(green)[0]) << "part 6 within a second";
-
-    WriteText(sources / "DefaultFilters/DefaultFilter.fx", "float4 broken(");
-    std::this_thread::sleep_for(1s);
-    const Shot broken = shoot("broken.png");
-    EXPECT_GT(panelErrors(broken), 50) << "the error in the overlay";
-    EXPECT_GT(picture(broken)[1], 2 * picture(broken)[0]) << "the previous effect runs on";
-
-    WriteText(sources / "DefaultFilters/DefaultFilter.fx", filter);
-    std::this_thread::sleep_for(1s);
-    const Shot fixed = shoot("fixed.png");
-    EXPECT_EQ(panelErrors(fixed), 0) << "recovered";
-    EXPECT_GT(picture(fixed)[1], 2 * picture(fixed)[0]);
+    // Each step: the file written, then (a second later) the picture right of the track panel and
+    // below the transport panel (not covered) and the errors shown in the panels.
+    const struct {
+        const char* file;
+        std::string text;  // written before the look; empty: nothing
+        const char* what;
+        int red, errors;  // 1: red dominates, 0: green dominates; 1: errors shown
+    } steps[] = {
+        {"timeline.txt", "", "part 5, the red image", 1, 0},
+        {"timeline.txt", Timeline(6), "part 6 (green) within a second", 0, 0},
+        {"DefaultFilters/DefaultFilter.fx", "float4 broken(", "its error; the effect runs on", 0,
+         1},
+        {"DefaultFilters/DefaultFilter.fx", filter, "recovered", 0, 0},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        if (!step.text.empty()) WriteText(sources / step.file, step.text);
+        std::this_thread::sleep_for(1s);
+        const vmtest::Screenshot shot = vmtest::Shoot(xvfb, folder->Path() / "shot.png");
+        ASSERT_EQ(shot.width, kWidth);
+        const auto picture = LookAt(shot, 760, 340, 1260, 680).mean;
+        EXPECT_GT(picture[step.red ? 0 : 1], 2 * picture[step.red ? 1 : 0])
+            << vmtest::ReadFile(folder->Path() / "err.txt");
+        const int errors = LookAt(shot, 8, 8, 1272, 220).errorPixels;
+        EXPECT_EQ(errors > 50 ? 1 : errors, step.errors) << errors;
+    }
 
     // A click in the timeline strip (x 16..1264 spans the 30 s soundtrack, 382.5 rows) seeks; Space
     // pauses there and F12 saves the frame named with its row.
@@ -120,7 +112,7 @@ TEST(LiveXvfb, ATimelineEditSwitchesThePartABrokenEffectShowsItsErrorAndTheStrip
     xvfb.X("xdotool windowfocus --sync " + window + " key space key F12");
     std::this_thread::sleep_for(1s);
     float shotRow = -1;
-    for (const auto& entry : fs::directory_iterator(scratch))
+    for (const auto& entry : fs::directory_iterator(scratch.Path()))
         std::sscanf(entry.path().filename().c_str(), "vessmark-row%f.png", &shotRow);
     EXPECT_GT(shotRow, 191.0f) << "the click's row (640 - 16) / 1248 * 382.5";
     EXPECT_LT(shotRow, 205.0f) << "paused within a second of it";
@@ -132,8 +124,6 @@ TEST(LiveXvfb, ATimelineEditSwitchesThePartABrokenEffectShowsItsErrorAndTheStrip
         << err;
     EXPECT_NE(err.find("live: reload failed: "), std::string::npos) << err;
     EXPECT_NE(err.find("live: DefaultFilter.fx: compiled"), std::string::npos) << err;
-    folder.reset();
-    fs::remove_all(scratch);
 }
 
 }  // namespace

@@ -5,10 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <filesystem>
-#include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,57 +14,34 @@
 
 namespace robust {
 
-using Bytes = std::vector<uint8_t>;
-
 constexpr const char* kSoundtrack = "vessmark/Tavrin Demo Laat - Vessmark part 2 skal brukes.mp3";
-constexpr const char* kBodyMesh = "vessmark/gris/gris.SCENEgrismesh_1.mesh";  // "g2"
-constexpr double kSoundtrackSeconds = 2.0;
-constexpr long kFullRunFrames = 8;  // 2 s in quarter-second frames
-
-// Little-endian writers for building hostile files.
-void Put32(Bytes& b, uint32_t v);
-void PutF(Bytes& b, float f);
-void Set32(Bytes& b, size_t offset, uint32_t v);
-void Set16(Bytes& b, size_t offset, uint16_t v);
-
-struct Key {
-    uint32_t row;
-    float value;
-    int8_t kind;
-};
-Bytes TrackFile(const std::vector<Key>& keys);
+constexpr const char* kBodyMesh = "vessmark/gris/gris.SCENEgrismesh_1.mesh";
 
 class BadDataTest : public ::testing::Test {
   protected:
     void SetUp() override;
 
     std::filesystem::path Path(const std::string& relative) const {
-        return folder_->Path() / relative;
+        return folder_.Path() / relative;
     }
-    Bytes Read(const std::string& relative) const;
-    std::string ReadText(const std::string& relative) const;
-    void Write(const std::string& relative, const Bytes& bytes) const;
-    void Write(const std::string& relative, const std::string& text) const;
-    // Replaces the file with an empty directory of the same name.
+    std::vector<uint8_t> Read(const std::string& relative) const;
+    void Write(const std::string& relative, const std::vector<uint8_t>& bytes) const;
+    // Replaces the file with a named pipe (no writer: opening or reading it would block) or with
+    // a directory of the same name.
+    void MakePipe(const std::string& relative) const;
     void MakeDirectory(const std::string& relative) const;
-    void Remove(const std::string& relative) const;
-    // Makes the file unreadable; false when that does not stop this process reading it (root).
-    bool MakeUnreadable(const std::string& relative) const;
-
-    DemoRun Run(const RunOptions& options = {}) const;
-    // Runs the demo with the file unreadable (where permissions stop this user), missing, and
-    // replaced by a directory, handing each run to check.
-    void RunUnopenable(
-        const std::string& relative,
-        const std::function<void(const char* what, const DemoRun& run)>& check) const;
+    DemoRun Run(const RunOptions& options = {}) const {
+        return RunHeadlessDemo(folder_.Path(), options);
+    }
 
   private:
-    std::unique_ptr<demo_test::DemoDataFolder> folder_;
+    demo_test::DemoDataFolder folder_;
 };
 
-// Nothing crashed, hung or leaked, and no sanitizer spoke.
-void ExpectSurvived(const DemoRun& run);
-// Survived, exit code 0, and every frame of the soundtrack was presented.
+// Nothing crashed, hung or leaked, no sanitizer spoke, and the program reached its end with this
+// exit code.
+void ExpectEnded(const DemoRun& run, int exitCode);
+// Ended with 0 after loading everything and presenting every frame of the soundtrack.
 void ExpectRanToTheEnd(const DemoRun& run);
 
 }  // namespace robust

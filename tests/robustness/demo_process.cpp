@@ -1,18 +1,12 @@
 #include "robustness/demo_process.h"
 
-#include <fcntl.h>
-#include <signal.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <sstream>
-#include <stdexcept>
-#include <thread>
 
 namespace robust {
 namespace fs = std::filesystem;
@@ -24,56 +18,31 @@ std::string ReadAll(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-std::vector<Box> ParseBoxes(const std::string& log) {
-    std::vector<Box> boxes;
-    size_t start = 0;
-    for (size_t end; (end = log.find('\x1e', start)) != std::string::npos; start = end + 1) {
-        const std::string record = log.substr(start, end - start);
-        const size_t split = record.find('\x1f');
-        if (split == std::string::npos) continue;
-        boxes.push_back({record.substr(0, split), record.substr(split + 1)});
-    }
-    return boxes;
-}
-
-long FramesFrom(const std::string& err) {
-    const std::string tag = "headless_demo: ";
-    const size_t at = err.rfind(tag);
-    if (at == std::string::npos) return -1;
-    long frames = -1;
-    if (std::sscanf(err.c_str() + at + tag.size(), "%ld frames", &frames) != 1) return -1;
-    return frames;
-}
-
 }  // namespace
 
-size_t DemoRun::CountBoxes(const std::string& caption, const std::string& text) const {
-    size_t n = 0;
-    for (const Box& box : boxes) n += box.caption == caption && box.text == text;
-    return n;
-}
-
-size_t DemoRun::CountCaption(const std::string& caption) const {
-    size_t n = 0;
-    for (const Box& box : boxes) n += box.caption == caption;
-    return n;
-}
-
-std::string DemoRun::DescribeBoxes() const {
-    std::ostringstream s;
-    s << boxes.size() << " boxes";
-    size_t shown = 0;
-    for (const Box& box : boxes) {
-        if (++shown > 40) {
-            s << "\n  ...";
-            break;
+vmtest::Lines DemoRun::Summary() const {
+    vmtest::Lines lines;
+    std::vector<int> counts;
+    for (const std::string& box : boxes) {
+        const std::string line = box.substr(0, box.find('\n'));
+        const auto at = std::find(lines.begin(), lines.end(), line);
+        if (at == lines.end()) {
+            lines.push_back(line);
+            counts.push_back(1);
+        } else {
+            ++counts[size_t(at - lines.begin())];
         }
-        s << "\n  " << box.caption << ": " << box.text;
     }
-    s << "\nexit " << exitCode << ", signal " << signal << ", frames " << frames
-      << "\n--- stderr (tail)\n"
-      << (err.size() > 3000 ? err.substr(err.size() - 3000) : err);
-    return s.str();
+    for (size_t i = 0; i < lines.size(); ++i)
+        if (counts[i] > 1) lines[i] += " (x" + std::to_string(counts[i]) + ")";
+    return lines;
+}
+
+std::string DemoRun::Describe() const {
+    std::string s =
+        "exit " + std::to_string(exitCode) + ", " + std::to_string(frames) + " frames\n";
+    for (const std::string& line : Summary()) s += "  " + line + "\n";
+    return s + "--- stderr (tail)\n" + err.substr(err.size() > 3000 ? err.size() - 3000 : 0);
 }
 
 bool DemoRun::SanitizerReported() const {
@@ -86,68 +55,36 @@ bool DemoRun::SanitizerReported() const {
 DemoRun RunHeadlessDemo(const fs::path& folder, const RunOptions& options) {
     const fs::path side = folder.parent_path() / (folder.filename().string() + ".run");
     fs::create_directories(side);
-    const fs::path outPath = side / "stdout.txt", errPath = side / "stderr.txt",
-                   boxPath = side / "boxes.bin";
-    const std::string step = std::to_string(options.step);
-    const std::string size = std::to_string(options.width) + "x" + std::to_string(options.height);
-    const std::string maxFrames = std::to_string(options.maxFrames);
-    std::vector<std::string> args = {
-        HEADLESS_DEMO_PATH, folder.string(), "--step",        step, "--size", size, "--max-frames",
-        maxFrames,          "--boxes",       boxPath.string()};
-    args.insert(args.end(), options.extraArgs.begin(), options.extraArgs.end());
-
-    std::fflush(nullptr);
-    const pid_t pid = fork();
-    if (pid < 0) throw std::runtime_error("fork failed");
-    if (pid == 0) {
-        const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (out < 0 || err < 0) _exit(126);
-        dup2(out, 1);
-        dup2(err, 2);
-        close(out);
-        close(err);
-        // Leaks inside the system's graphics and windowing libraries are not ours.
-        if (std::getenv("LSAN_OPTIONS") == nullptr)
-            setenv("LSAN_OPTIONS", "suppressions=" LSAN_SUPPRESSIONS, 1);
-        if (std::getenv("SDL_AUDIODRIVER") == nullptr) setenv("SDL_AUDIODRIVER", "dummy", 1);
-        // A reader that runs away with memory is stopped (under AddressSanitizer) before the
-        // machine is.
-        const char* asan = std::getenv("ASAN_OPTIONS");
-        setenv("ASAN_OPTIONS", (std::string(asan ? asan : "") + ":hard_rss_limit_mb=3072").c_str(),
-               1);
-        for (const auto& [name, value] : options.environment)
-            setenv(name.c_str(), value.c_str(), 1);
-        std::vector<char*> argv;
-        for (std::string& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
+    // Leaks inside the system's graphics and windowing libraries are not ours; a reader that runs
+    // away with memory is stopped (under AddressSanitizer) before the machine is. Paths hold no
+    // quote.
+    std::string command = "env LSAN_OPTIONS=\"${LSAN_OPTIONS:-suppressions=" LSAN_SUPPRESSIONS
+                          "}\" ASAN_OPTIONS=\"$ASAN_OPTIONS:hard_rss_limit_mb=3072\" "
+                          "SDL_AUDIODRIVER=dummy";
+    for (const std::string& variable : options.environment) command += " '" + variable + "'";
+    command += " timeout -k 5 " + std::to_string(options.timeoutSeconds) +
+               " '" HEADLESS_DEMO_PATH "' '" + folder.string() + "' --size " +
+               std::to_string(options.width) + "x" + std::to_string(options.height) + " --boxes '" +
+               (side / "boxes").string() + "'";
+    for (const std::string& argument : options.arguments) command += " '" + argument + "'";
+    command += " >'" + (side / "out").string() + "' 2>'" + (side / "err").string() + "'";
+    const int status = std::system(command.c_str());
 
     DemoRun run;
-    int status = 0;
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::seconds(options.timeoutSeconds);
-    for (;;) {
-        const pid_t done = waitpid(pid, &status, WNOHANG);
-        if (done == pid) break;
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            run.timedOut = true;
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = ReadAll(side / "out");
+    run.err = ReadAll(side / "err");
+    const std::string boxes = ReadAll(side / "boxes");  // caption \x1f text \x1e, box by box
+    for (size_t start = 0, end; (end = boxes.find('\x1e', start)) != std::string::npos;
+         start = end + 1) {
+        std::string box = boxes.substr(start, end - start);
+        if (const size_t split = box.find('\x1f'); split != std::string::npos)
+            box.replace(split, 1, ": ");
+        run.boxes.push_back(box);
     }
-    if (WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
-    if (WIFSIGNALED(status)) run.signal = WTERMSIG(status);
-    run.out = ReadAll(outPath);
-    run.err = ReadAll(errPath);
-    run.boxes = ParseBoxes(ReadAll(boxPath));
-    run.frames = FramesFrom(run.err);
-    std::error_code ec;
-    fs::remove_all(side, ec);
+    if (const size_t at = run.err.rfind("headless_demo: "); at != std::string::npos)
+        std::sscanf(run.err.c_str() + at, "headless_demo: %ld frames", &run.frames);
+    fs::remove_all(side);
     return run;
 }
 

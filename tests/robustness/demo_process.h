@@ -5,42 +5,35 @@
 
 #include <filesystem>
 #include <string>
-#include <utility>
 #include <vector>
+
+#include "support/call_lines.h"
 
 namespace robust {
 
-struct Box {
-    std::string caption;
-    std::string text;
-};
-
 struct DemoRun {
-    int exitCode = -1000;   // the process's exit status (0..255), or -1000 when it did not exit
-    int signal = 0;         // the signal that ended it, 0 when none
-    bool timedOut = false;  // killed after the time limit
+    int exitCode = -1;  // the exit status; 124 after the time limit, 128 + N for signal N
     std::string out, err;
-    std::vector<Box> boxes;
-    long frames = -1;  // frames presented, from the program's last line; -1 when missing
+    vmtest::Lines boxes;  // "caption: text" of every message box, in order
+    long frames = -1;     // frames presented, from the program's last line; -1 when missing
 
-    size_t CountBoxes(const std::string& caption, const std::string& text) const;
-    size_t CountCaption(const std::string& caption) const;
-    // "caption: text" lines, for failure messages.
-    std::string DescribeBoxes() const;
+    // The boxes in first-seen order, each once with " (xN)" when shown N > 1 times, each text cut
+    // at its first line.
+    vmtest::Lines Summary() const;
+    // The summary, exit code, frames and the end of stderr, for failure messages.
+    std::string Describe() const;
     // Anything a sanitizer wrote (AddressSanitizer, LeakSanitizer, UndefinedBehaviorSanitizer).
     bool SanitizerReported() const;
 };
 
 struct RunOptions {
-    double step = 0.25;
     int width = 640, height = 360;
-    long maxFrames = 400;
     int timeoutSeconds = 120;
-    std::vector<std::string> extraArgs;                            // passed on to headless_demo
-    std::vector<std::pair<std::string, std::string>> environment;  // set in the child only
+    std::vector<std::string> arguments;    // passed on to headless_demo
+    std::vector<std::string> environment;  // NAME=value, set in the child only
 };
 
-// Runs headless_demo in `folder`; output files go into `folder`/../ (beside it), never into it.
+// Runs headless_demo in `folder`; output files go beside it, never into it.
 DemoRun RunHeadlessDemo(const std::filesystem::path& folder, const RunOptions& options = {});
 
 }  // namespace robust
