@@ -1,6 +1,6 @@
-// A headless OpenGL device for pixel tests: buffers and clip-space draws through one test-only GLSL
-// program (it stands in for the effect layer), surfaces read back with row 0 on top, and results
-// and pixels written as short text for one-line comparisons.
+// A headless OpenGL device for pixel tests: clip-space draws through one test-only GLSL program (it
+// stands in for the effect layer), pictures read back with row 0 on top, and results and pixels
+// written as short text for one-line comparisons.
 #pragma once
 
 #include <epoxy/gl.h>
@@ -68,9 +68,6 @@ struct Vertex {
     float u, v;
 };
 
-// How the test program colours: the uniform colour, texture unit 0 at texcoord0, or COLOR0.
-enum class Shading { Solid, Textured, VertexColor };
-
 class DeviceTest : public ::testing::Test {
   protected:
     static constexpr uint32_t kWidth = 64;
@@ -94,16 +91,11 @@ class DeviceTest : public ::testing::Test {
         // The device's fixed attribute locations: position 0, colour 3, texcoord0 6.
         const char* sources[] = {
             "#version 330 core\n"
-            "layout(location = 0) in vec3 p; layout(location = 3) in vec4 c; layout(location = 6) "
-            "in "
-            "vec2 t;\n"
-            "out vec2 v_t; out vec4 v_c; void main() { v_t = t; v_c = c; gl_Position = vec4(p, 1); "
-            "}",
+            "layout(location = 0) in vec3 p; layout(location = 6) in vec2 t; out vec2 v_t;\n"
+            "void main() { v_t = t; gl_Position = vec4(p, 1); }",
             "#version 330 core\n"
-            "in vec2 v_t; in vec4 v_c; uniform int shading; uniform vec4 color; uniform sampler2D "
-            "tex;\n"
-            "out vec4 o; void main() { o = shading == 1 ? texture(tex, v_t) : shading == 2 ? v_c : "
-            "color; }"};
+            "in vec2 v_t; uniform bool textured; uniform vec4 color; uniform sampler2D tex;\n"
+            "out vec4 o; void main() { o = textured ? texture(tex, v_t) : color; }"};
         program_ = glCreateProgram();
         for (GLenum stage : {GL_VERTEX_SHADER, GL_FRAGMENT_SHADER}) {
             const GLuint shader = glCreateShader(stage);
@@ -130,12 +122,14 @@ class DeviceTest : public ::testing::Test {
         Configure({});
     }
 
-    void SetShading(Shading shading) {
-        glUniform1i(glGetUniformLocation(program_, "shading"), int(shading));
-    }
+    // Draws in this colour, or from this texture at texcoord0.
     void SetColor(float r, float g, float b, float a = 1.0f) {
-        SetShading(Shading::Solid);
+        SetTexture(nullptr);
         glUniform4f(glGetUniformLocation(program_, "color"), r, g, b, a);
+    }
+    void SetTexture(Texture* texture) {
+        glBindTexture(GL_TEXTURE_2D, texture ? gl::TextureName(texture) : 0);
+        glUniform1i(glGetUniformLocation(program_, "textured"), texture != nullptr);
     }
 
     template <class Buffer>
@@ -163,11 +157,6 @@ class DeviceTest : public ::testing::Test {
     static void Release(std::initializer_list<Unknown*> objects) {
         for (Unknown* object : objects) object->Release();
     }
-    static uint32_t References(Unknown* object) {
-        object->AddRef();
-        return object->Release();
-    }
-
     // One triangle list with a POSITION/TEXCOORD0 declaration, unbound and released after.
     void DrawTriangles(const std::vector<Vertex>& vertices, const std::vector<uint16_t>& indices) {
         static const VertexElement kDecl[] = {

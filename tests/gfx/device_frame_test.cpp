@@ -29,41 +29,6 @@ TEST_F(DeviceTest, ClearsConvertArgbAndCountRectsFromTheTopAndPresentHandsOverTo
     EXPECT_EQ(Presented().Spots({{20, 20}}), "64x32: 00ff00");
 }
 
-TEST_F(DeviceTest, ATargetTakesTheViewportAndAReferenceAndEachSlotTakesOnlyItsKind) {
-    Surface* back = nullptr;
-    device_->GetRenderTarget(0, &back);
-    Texture* tex = nullptr;
-    Surface* rt = NewTextureTarget(16, 8, &tex);
-    ASSERT_EQ(device_->SetRenderTarget(0, rt), D3D_OK);
-    EXPECT_EQ(References(tex), 3u);  // the texture, the level we hold, the device's
-    device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
-    DrawRect(0, 1, 1, -1);  // the right half of the viewport
-    EXPECT_EQ(ReadTexture(tex).Spots({{7, 7}, {8, 0}, {15, 7}}), "16x8: 000000 ffffff ffffff");
-    ASSERT_EQ(device_->SetRenderTarget(0, back), D3D_OK);
-    EXPECT_EQ(References(tex), 2u);  // the device let go
-    DrawRect(0, 1, 1, -1);
-    EXPECT_EQ(Presented().Spots({{31, 0}, {32, 31}}), "64x32: 000000 ffffff");
-
-    Surface* depth = nullptr;
-    ASSERT_EQ(device_->CreateDepthStencilSurface(8, 8, D3DFMT_D24S8, 0, 0, 1, &depth), D3D_OK);
-    Texture* plain = nullptr;
-    device_->CreateTexture(8, 8, 1, D3DUSAGE_DYNAMIC, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &plain);
-    Surface* level = nullptr;
-    plain->GetSurfaceLevel(0, &level);
-    Surface* got = reinterpret_cast<Surface*>(1);
-    EXPECT_EQ(
-        Results({device_->SetRenderTarget(0, nullptr), device_->SetRenderTarget(1, rt),
-                 device_->SetRenderTarget(0, depth), device_->SetRenderTarget(0, level),
-                 device_->SetDepthStencilSurface(level), device_->GetDepthStencilSurface(&got)}),
-        "invalid invalid invalid invalid invalid ok");
-    EXPECT_EQ(got, nullptr);  // the device starts without depth
-    ASSERT_EQ(device_->SetDepthStencilSurface(depth), D3D_OK);
-    EXPECT_EQ(References(depth), 2u);
-    ASSERT_EQ(device_->SetDepthStencilSurface(nullptr), D3D_OK);
-    EXPECT_EQ(References(depth), 1u);
-    Release({depth, level, plain, rt, tex, back});
-}
-
 TEST_F(DeviceTest, StatesStartAtDirect3DDefaultsAndMisuseIsRefused) {
     std::string values;
     for (D3DRENDERSTATETYPE state :
@@ -162,18 +127,12 @@ TEST_F(DeviceTest, AlphaBlendingUsesFactorsAndOperation) {
 TEST_F(DeviceTest, StretchRectResolvesMultisamplingScalesByItsFilterAndChecksItsRects) {
     Surface* ms = nullptr;
     ASSERT_EQ(device_->CreateRenderTarget(32, 32, D3DFMT_X8R8G8B8, 4, 0, 0, &ms), D3D_OK);
-    Surface* msDepth = nullptr;
-    ASSERT_EQ(device_->CreateDepthStencilSurface(32, 32, D3DFMT_D24S8, 4, 0, 1, &msDepth), D3D_OK);
     Surface* back = nullptr;
     device_->GetRenderTarget(0, &back);
     device_->SetRenderTarget(0, ms);
-    device_->SetDepthStencilSurface(msDepth);
-    device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000u, 1.0f, 0);
-    device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
     // A diagonal edge through the target: pixels on it are partly covered.
     DrawTriangles({{-1, 1, 0.5f, 0, 0}, {1, 1, 0.5f, 0, 0}, {-1, -1, 0.5f, 0, 0}}, {0, 1, 2});
-    device_->SetDepthStencilSurface(nullptr);
-
     Texture* tex = nullptr;
     Surface* resolved = NewTextureTarget(32, 32, &tex);
     ASSERT_EQ(device_->StretchRect(ms, nullptr, resolved, nullptr, D3DTEXF_NONE), D3D_OK);
@@ -182,30 +141,30 @@ TEST_F(DeviceTest, StretchRectResolvesMultisamplingScalesByItsFilterAndChecksIts
     int partial = 0;
     for (uint32_t x = 0; x < 32; ++x) partial += p.At(x, 31 - x)[0] % 255 != 0;
     EXPECT_GT(partial, 8) << "the edge should be antialiased";
-    // Another size scales (resolving first).
-    Texture* smallTex = nullptr;
-    Surface* small = NewTextureTarget(16, 16, &smallTex);
-    ASSERT_EQ(device_->StretchRect(ms, nullptr, small, nullptr, D3DTEXF_LINEAR), D3D_OK);
-    EXPECT_EQ(ReadTexture(smallTex).Spots({{1, 1}, {14, 14}}), "16x16: ffffff 000000");
+    const Rect half{0, 0, 16, 16};  // another size scales, resolving first
+    ASSERT_EQ(device_->StretchRect(ms, nullptr, back, &half, D3DTEXF_LINEAR), D3D_OK);
+    EXPECT_EQ(Presented().Spots({{1, 1}, {14, 14}}), "64x32: ffffff 000000");
 
     // A white and a black pixel widened four times: point copies, linear blends.
-    device_->SetRenderTarget(0, small);
+    device_->SetRenderTarget(0, resolved);
     const Rect white{0, 0, 1, 1}, pair{0, 0, 2, 1}, wide{0, 0, 8, 1};
     device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
     device_->Clear(1, &white, D3DCLEAR_TARGET, 0xFFFFFFFFu, 1.0f, 0);
     device_->SetRenderTarget(0, back);
-    ASSERT_EQ(device_->StretchRect(small, &pair, resolved, &wide, D3DTEXF_POINT), D3D_OK);
-    EXPECT_EQ(ReadTexture(tex).At(3, 0)[0], 255);
-    ASSERT_EQ(device_->StretchRect(small, &pair, resolved, &wide, D3DTEXF_LINEAR), D3D_OK);
-    EXPECT_NEAR(ReadTexture(tex).At(3, 0)[0], 159, 8);
+    ASSERT_EQ(device_->StretchRect(resolved, &pair, back, &wide, D3DTEXF_POINT), D3D_OK);
+    EXPECT_EQ(Presented().At(3, 0)[0], 255);
+    ASSERT_EQ(device_->StretchRect(resolved, &pair, back, &wide, D3DTEXF_LINEAR), D3D_OK);
+    EXPECT_NEAR(Presented().At(3, 0)[0], 159, 8);
 
     // Multisampled destinations, depth surfaces and rectangles beyond the source are refused.
+    Surface* depth = nullptr;
+    device_->CreateDepthStencilSurface(32, 32, D3DFMT_D24S8, 0, 0, 1, &depth);
     const Rect tooWide{16, 0, 40, 8};
     EXPECT_EQ(Results({device_->StretchRect(resolved, nullptr, ms, nullptr, D3DTEXF_NONE),
-                       device_->StretchRect(msDepth, nullptr, resolved, nullptr, D3DTEXF_NONE),
+                       device_->StretchRect(depth, nullptr, resolved, nullptr, D3DTEXF_NONE),
                        device_->StretchRect(ms, &tooWide, resolved, nullptr, D3DTEXF_NONE)}),
               "invalid invalid invalid");
-    Release({small, smallTex, resolved, tex, back, msDepth, ms});
+    Release({depth, resolved, tex, back, ms});
 }
 
 // Row 0 of a texture target is its top, and a full-screen pass shows it the right way up with its
@@ -222,10 +181,9 @@ TEST_F(DeviceTest, TopRowStaysOnTopThroughRenderToTextureAndAFilteredFullScreenP
     EXPECT_EQ(ReadTexture(tex).Spots({{0, 1}, {3, 2}}), "4x4: ff0000 0000ff");
 
     device_->SetRenderTarget(0, back);
-    SetShading(Shading::Textured);
-    glBindTexture(GL_TEXTURE_2D, gl::TextureName(tex));
+    SetTexture(tex);
     DrawFullScreen();  // texcoord (0,0) at the top-left corner, as in Direct3D
-    glBindTexture(GL_TEXTURE_2D, 0);
+    SetTexture(nullptr);
     const Picture shown = Presented();
     EXPECT_EQ(shown.Spots({{3, 4}, {3, 27}}), "64x32: ff0000 0000ff");
     // Row 15 samples 9/16 of texel row 1 and 7/16 of row 2.
