@@ -1,6 +1,6 @@
 // Writes the seed corpora of the fuzzers: small valid files of every format the demo reads (the
 // fuzzers make the damaged ones themselves), under OUT/<fuzzer>/ (and an empty OUT/<fuzzer>-work/
-// for what the fuzzer finds). Usage: make_seeds OUT [EFFECT_DIR]; every .fx file below EFFECT_DIR
+// for what the fuzzer finds). Usage: make_seeds OUT EFFECT_DIR; every .fx file below EFFECT_DIR
 // becomes an effect seed.
 #include <stb/stb_image_write.h>
 
@@ -21,20 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* kEffect = R"(float4x4 matProjection;
-float radius = 1.5;
-float2 offset = {0.001, 0.002};
-texture tex0;
-sampler2D s0 = sampler_state { Texture = <tex0>; MinFilter = Linear; MagFilter = Linear; };
-struct VSOut { float4 pos : POSITION; float2 uv : TEXCOORD0; };
-VSOut VS(float3 p : POSITION, float2 uv : TEXCOORD0) {
-    VSOut o; o.pos = mul(float4(p, 1), matProjection); o.uv = uv; return o;
-}
-float4 PS(float2 uv : TEXCOORD0) : COLOR0 { return tex2D(s0, uv + offset * radius); }
-technique T { pass p0 { VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_2_0 PS();
-  AlphaBlendEnable = false; CullMode = None; ZEnable = false; } }
-)";
-
 // One triangle with position, normal and texture coordinate; one key of each kind, or two scales
 // (each block then carries its own count).
 std::vector<uint8_t> Mesh(size_t scales) {
@@ -49,8 +35,8 @@ std::vector<uint8_t> Mesh(size_t scales) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2 && argc != 3) {
-        std::fprintf(stderr, "usage: make_seeds OUTDIR [EFFECT_DIR]\n");
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: make_seeds OUTDIR EFFECT_DIR\n");
         return 2;
     }
     const fs::path out = argv[1];
@@ -71,10 +57,9 @@ int main(int argc, char** argv) {
             .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     }
 
-    std::ofstream(out / "fuzz_effect/filter.fx") << kEffect;
     std::error_code ec;
-    for (auto it = fs::recursive_directory_iterator(argc == 3 ? argv[2] : "", ec);
-         !ec && it != fs::end(it); it.increment(ec)) {
+    for (auto it = fs::recursive_directory_iterator(argv[2], ec); !ec && it != fs::end(it);
+         it.increment(ec)) {
         if (it->is_regular_file() && it->path().extension() == ".fx")
             fs::copy_file(it->path(), out / "fuzz_effect" / it->path().filename(),
                           fs::copy_options::overwrite_existing, ec);

@@ -84,10 +84,8 @@ TEST_F(ImageFiles, BadInputIsRefusedWithItsPathAndAReason) {
     } files[] = {
         {"empty.png", "", "empty file %"},
         {"garbage.png", garbage, "%: not a PNG or JPEG image"},
-        {"signed_garbage.png", "\x89PNG\r\n\x1A\n" + garbage.substr(8), "%: bad PNG: "},
         {"truncated.png", png.substr(0, png.size() / 2),
          "%: bad PNG: a chunk longer than the data"},
-        {"header_only.png", png.substr(0, 20), "%: bad PNG: "},
         {"huge.png", withSide(1, 0), "%: unreadable PNG header: "},
         {"bomb.png", withSide(0, 0x40), "%: image too large to hold: 16384x16384"},
         {"long_chunk.png", longChunk, "%: bad PNG: a chunk longer than the data"},
@@ -96,7 +94,6 @@ TEST_F(ImageFiles, BadInputIsRefusedWithItsPathAndAReason) {
         // Cut off inside its counts: stb reads on as if zeros followed.
         {"cut.jpg", hugeTable.substr(0, 21) + "\xFF",
          "%: bad JPEG: a Huffman table with more than 256 codes"},
-        {"missing.png", std::nullopt, "cannot open %"},
         {"pipe.png", std::nullopt, "cannot open %"},
         {"folder.png", std::nullopt, "cannot open %"},
         {"large.png", std::nullopt, "file too large %"},

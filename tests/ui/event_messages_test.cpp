@@ -1,9 +1,10 @@
-// The message pump: SDL events to Windows messages, the hooks, and headless windows.
+// SDL events as Windows messages. (The headless hooks are driven by every headless demo run.)
 #include "platform/ui/event_messages.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/ui/ui.h"
+#include <cstdio>
+#include <string>
 
 namespace {
 
@@ -37,38 +38,6 @@ TEST(EventMessages, KeysMapToVirtualKeyCodesWithWindowsFlagsAndOtherEventsAreSki
     EXPECT_EQ(Message(SDL_QUIT), "12 0 0");
     EXPECT_EQ(Message(SDL_MOUSEMOTION), "none");
     EXPECT_EQ(Message(SDL_KEYDOWN, SDLK_CAPSLOCK), "none");  // no code of ours
-}
-
-TEST(HeadlessUi, HooksReplaceThePumpAndExitAndWindowsAreRecordsOfTheirSize) {
-    int calls = 0;
-    struct Exited {
-        int code;
-    };
-    ui::Configure({.headless = true,
-                   .peekMessage =
-                       [&](ui::Msg* m) {
-                           m->wParam = ui::VK_ESCAPE;
-                           return ++calls == 1;
-                       },
-                   .exitProcess = [](int code) { throw Exited{code}; }});
-    ui::Msg msg;
-    ASSERT_TRUE(ui::PeekMessage(&msg));
-    EXPECT_EQ(msg.wParam, ui::VK_ESCAPE);
-    EXPECT_FALSE(ui::PeekMessage(&msg));
-    try {
-        ui::ExitProcess(3);
-        ADD_FAILURE() << "the exit hook was not called";
-    } catch (const Exited& e) {
-        EXPECT_EQ(e.code, 3);
-    }
-    ui::Configure({.headless = true});
-    EXPECT_FALSE(ui::PeekMessage(&msg));  // headless without a hook: no messages
-    ui::Window* window = ui::CreateWindowEx("BIG", 1024, 768, true);
-    ASSERT_NE(window, nullptr);
-    EXPECT_EQ(window->sdl, nullptr);
-    EXPECT_EQ(window->width * 10000 + window->height, 10240768);
-    EXPECT_EQ(ui::CreateWindowEx("BIG", 0, 768, false), nullptr);
-    ui::Configure({});
 }
 
 }  // namespace
