@@ -71,17 +71,18 @@ TEST_F(GeneratedData, SoundtrackDecodesGaplesslyForAtLeast125SecondsLoudWithoutC
 
 TEST_F(GeneratedData, TwentyThreeWellFormedTrackFiles) {
     int files = 0;
+    std::string problems;
     for (const auto& entry : fs::directory_iterator(Path("s"))) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind("synced_", 0) != 0 || entry.path().extension() != ".track") continue;
+        if (entry.path().extension() != ".track") continue;
         ++files;
         sync::Track track;
         const auto report = sync::ReadTrackFile(entry.path().string(), track);
-        EXPECT_TRUE(report.opened && report.problem.empty()) << name << ": " << report.problem;
-        EXPECT_EQ(report.keysRead, report.declaredKeys) << name;
-        EXPECT_GT(track.keyCount(), 0u) << name;
+        if (!report.opened || !report.problem.empty() || report.keysRead != report.declaredKeys ||
+            track.keyCount() == 0)
+            problems += entry.path().filename().string() + ": " + report.problem + "\n";
     }
     EXPECT_EQ(files, 23);
+    EXPECT_EQ(problems, "");
     sync::Track part;
     sync::ReadTrackFile(Path("s/synced_0_part.track"), part);
     EXPECT_EQ(int(part.valueAt(1568.0f)), 6);

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -132,27 +133,21 @@ class DeviceTest : public ::testing::Test {
         glUniform1i(glGetUniformLocation(program_, "textured"), texture != nullptr);
     }
 
+    // A write-only vertex or 16-bit index buffer holding these bytes.
     template <class Buffer>
-    static Buffer* Filled(Buffer* buffer, const void* data, size_t bytes) {
+    Buffer* NewBuffer(const void* data, size_t bytes) {
+        Buffer* buffer = nullptr;
+        if constexpr (std::is_same_v<Buffer, VertexBuffer>)
+            device_->CreateVertexBuffer(uint32_t(bytes), D3DUSAGE_WRITEONLY, 0, D3DPOOL_DEFAULT,
+                                        &buffer);
+        else
+            device_->CreateIndexBuffer(uint32_t(bytes), D3DUSAGE_WRITEONLY, D3DFMT_INDEX16,
+                                       D3DPOOL_MANAGED, &buffer);
         void* p = nullptr;
-        if (buffer && buffer->Lock(0, 0, &p, 0) == D3D_OK) {
-            std::memcpy(p, data, bytes);
-            buffer->Unlock();
-        }
+        EXPECT_EQ(buffer->Lock(0, 0, &p, 0), D3D_OK);
+        std::memcpy(p, data, bytes);
+        buffer->Unlock();
         return buffer;
-    }
-    VertexBuffer* NewVertexBuffer(const void* data, uint32_t bytes) {
-        VertexBuffer* vb = nullptr;
-        EXPECT_EQ(device_->CreateVertexBuffer(bytes, D3DUSAGE_WRITEONLY, 0, D3DPOOL_DEFAULT, &vb),
-                  D3D_OK);
-        return Filled(vb, data, bytes);
-    }
-    IndexBuffer* NewIndexBuffer(const std::vector<uint16_t>& indices) {
-        IndexBuffer* ib = nullptr;
-        EXPECT_EQ(device_->CreateIndexBuffer(uint32_t(indices.size() * 2), D3DUSAGE_WRITEONLY,
-                                             D3DFMT_INDEX16, D3DPOOL_MANAGED, &ib),
-                  D3D_OK);
-        return Filled(ib, indices.data(), indices.size() * 2);
     }
     static void Release(std::initializer_list<Unknown*> objects) {
         for (Unknown* object : objects) object->Release();
@@ -163,9 +158,8 @@ class DeviceTest : public ::testing::Test {
             {0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
             {0, 12, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
             D3DDECL_END};
-        VertexBuffer* vb =
-            NewVertexBuffer(vertices.data(), uint32_t(vertices.size() * sizeof(Vertex)));
-        IndexBuffer* ib = NewIndexBuffer(indices);
+        auto* vb = NewBuffer<VertexBuffer>(vertices.data(), vertices.size() * sizeof(Vertex));
+        auto* ib = NewBuffer<IndexBuffer>(indices.data(), indices.size() * 2);
         VertexDeclaration* decl = nullptr;
         ASSERT_EQ(device_->CreateVertexDeclaration(kDecl, &decl), D3D_OK);
         device_->SetVertexDeclaration(decl);

