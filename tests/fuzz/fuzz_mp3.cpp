@@ -1,10 +1,7 @@
 // Any bytes opened as the soundtrack give a stream that plays to its end, or 0 with a reason, never
 // a crash. The manual clock stands in for the audio device.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -25,13 +22,8 @@ bool Started() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!Started()) std::abort();
-    std::FILE* out = std::fopen(ScratchPath().c_str(), "wb");
-    if (out == nullptr) std::abort();
-    if (size != 0 && std::fwrite(data, 1, size, out) != size) std::abort();
-    std::fclose(out);
-
-    const audio::Handle stream =
-        audio::StreamCreateFile(false, ScratchPath().c_str(), 0, 0, audio::BASS_STREAM_PRESCAN);
+    const audio::Handle stream = audio::StreamCreateFile(false, ScratchFileWith(data, size), 0, 0,
+                                                         audio::BASS_STREAM_PRESCAN);
     if (stream == 0) return 0;
     const uint64_t length = audio::ChannelGetLength(stream);
     audio::ChannelPlay(stream, false);

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <limits>
 
 #include "sync/track.h"
 #include "sync/track_file.h"
@@ -19,16 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (report.keysRead < report.declaredKeys && report.problem.empty()) __builtin_trap();
     if (size < 4 && report.problem.empty()) __builtin_trap();
 
-    const float rows[] = {-1.0f,
-                          0.0f,
-                          0.5f,
-                          12.75f,
-                          1e6f,
-                          4294967296.0f,
-                          -1e30f,
-                          std::numeric_limits<float>::infinity(),
-                          std::numeric_limits<float>::quiet_NaN()};
-    for (float row : rows) (void)track.valueAt(row);
+    for (float row : {-1.0f, 0.0f, 0.5f, 12.75f, 1e6f, 4294967296.0f, -1e30f, INFINITY, NAN})
+        (void)track.valueAt(row);
     for (const auto& [row, key] : track.keys()) {
         (void)track.valueAt(static_cast<float>(row));
         (void)track.valueAt(static_cast<float>(row) + 0.5f);

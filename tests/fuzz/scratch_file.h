@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -17,4 +18,12 @@ inline const std::string& ScratchPath() {
         return std::string(pattern);
     }();
     return path;
+}
+
+// The scratch file's path, the file now holding these bytes.
+inline const char* ScratchFileWith(const uint8_t* data, size_t size) {
+    std::FILE* out = std::fopen(ScratchPath().c_str(), "wb");
+    if (out == nullptr || (size != 0 && std::fwrite(data, 1, size, out) != size)) std::abort();
+    std::fclose(out);
+    return ScratchPath().c_str();
 }

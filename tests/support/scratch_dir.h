@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -33,6 +34,10 @@ class ScratchDir {
     const std::filesystem::path& Path() const { return path_; }
     std::string File(const std::string& name) const { return (path_ / name).string(); }
 
+    std::string Read(const std::string& name) const {
+        std::ifstream in(path_ / name, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
     // Writes bytes to name (folders made as needed) and returns the file's path.
     std::string Write(const std::string& name, std::string_view bytes) const {
         const std::filesystem::path file = path_ / name;

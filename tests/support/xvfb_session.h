@@ -9,13 +9,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
-#include <sstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -39,9 +40,7 @@ inline std::string Capture(const std::string& command) {
 
 inline std::string ReadFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 inline std::string FirstLine(const std::string& text) {
@@ -67,10 +66,7 @@ class XvfbSession {
     ~XvfbSession() { Stop(); }
 
     static bool Available(std::initializer_list<const char*> tools) {
-        if (!OnPath("Xvfb")) return false;
-        for (const char* tool : tools)
-            if (!OnPath(tool)) return false;
-        return true;
+        return OnPath("Xvfb") && std::all_of(tools.begin(), tools.end(), OnPath);
     }
 
     // Starts Xvfb on the first display in [first, last) without a lock or socket; false if it

