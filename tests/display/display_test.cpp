@@ -29,14 +29,13 @@ TEST_F(DisplayDeviceTest, OpenBuildsTheDeviceFromTheSettingsAndReleasesItAll) {
         {true,
          true,
          true,
-         "CreateDevice(0, 1, 1024x768, 64, 1024x768 22 x3 ms0 swap1 window null windowed0 "
-         "autodepth0 75 0Hz interval0)",
+         "CreateDevice(0, 1, 1024x768, 64, 1024, 768, X8R8G8B8, 3, 0, 1, null, 0, 0, D24S8, 0, 0)",
          {}},
         {false,
          false,
          false,
-         "CreateDevice(0, 1, 1024x768, 32, 1024x768 22 x3 ms0 swap1 window null windowed1 "
-         "autodepth0 75 0Hz interval2147483648)",
+         "CreateDevice(0, 1, 1024x768, 32, 1024, 768, X8R8G8B8, 3, 0, 1, null, 1, 0, D24S8, 0, "
+         "2147483648)",
          {{"No D3DDEVCAPS_HWTRANSFORMANDLIGHT (May Run Slow)", "D3D9CAPS", ui::MB_OK}}},
     };
     for (const auto& c : cases) {
@@ -51,7 +50,7 @@ TEST_F(DisplayDeviceTest, OpenBuildsTheDeviceFromTheSettingsAndReleasesItAll) {
         EXPECT_EQ(CursorCounter(), cursorBefore - (c.fullscreen ? 1 : 0));  // hidden full screen
         EXPECT_LINES(
             adapter.device.Calls(),
-            (Lines{c.createDevice, "CreateDepthStencilSurface(1024, 768, D24X8, NONE, 0, 1)",
+            (Lines{c.createDevice, "CreateDepthStencilSurface(1024, 768, D24X8, 0, 0, 1)",
                    "SetDepthStencilSurface(depth" + std::to_string(&c - cases + 1) + ")"}));
         EXPECT_EQ(boxes, c.boxes);
         EXPECT_EQ(g_device, &adapter.device);

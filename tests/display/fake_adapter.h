@@ -1,7 +1,7 @@
 // A scripted graphics adapter for the display tests. Modes, desktop mode, multisample answers
 // (only full-screen questions are answered yes) and caps come from its fields; CreateDevice logs
-// its arguments on its recording device's log and hands out that device (or fails with
-// createResult).
+// its arguments (the presentation parameters as their fields come) on its recording device's log
+// and hands out that device (or fails with createResult).
 #pragma once
 
 #include <algorithm>
@@ -50,16 +50,14 @@ class Adapter : public gfx::Adapter {
     gfx::HRESULT CreateDevice(uint32_t adapter, gfx::D3DDEVTYPE type, ui::Window* focus,
                               uint32_t flags, gfx::PresentParameters* p,
                               gfx::Device** out) override {
-        auto n = [](auto v) { return std::to_string(v); };
-        device.Log().Add("CreateDevice(" + n(adapter) + ", " + n(type) + ", " +
-                         (focus ? n(focus->width) + "x" + n(focus->height) : "null") + ", " +
-                         n(flags) + ", " + n(p->BackBufferWidth) + "x" + n(p->BackBufferHeight) +
-                         " " + n(p->BackBufferFormat) + " x" + n(p->BackBufferCount) + " ms" +
-                         n(p->MultiSampleType) + " swap" + n(p->SwapEffect) + " window " +
-                         (p->hDeviceWindow ? "set" : "null") + " windowed" + n(p->Windowed) +
-                         " autodepth" + n(p->EnableAutoDepthStencil) + " " +
-                         n(p->AutoDepthStencilFormat) + " " + n(p->FullScreen_RefreshRateInHz) +
-                         "Hz interval" + n(p->PresentationInterval) + ")");
+        const std::string window =
+            focus ? std::to_string(focus->width) + "x" + std::to_string(focus->height) : "null";
+        device.calls.push_back(vmtest::Call(
+            "CreateDevice", adapter, type, window, flags, p->BackBufferWidth, p->BackBufferHeight,
+            p->BackBufferFormat, p->BackBufferCount, p->MultiSampleType, p->SwapEffect,
+            std::string(p->hDeviceWindow ? "window" : "null"), p->Windowed,
+            p->EnableAutoDepthStencil, p->AutoDepthStencilFormat, p->FullScreen_RefreshRateInHz,
+            p->PresentationInterval));
         if (gfx::Failed(createResult)) return createResult;
         *out = &device;  // the caller's reference
         return gfx::D3D_OK;

@@ -1,4 +1,4 @@
-// Render textures on the real headless OpenGL device outliving it. (Target switching and reference
+// A render texture on the real headless OpenGL device outliving it. (Target switching and reference
 // counts are checked on the recording device, the resolved pictures by the golden frames.)
 #include <gtest/gtest.h>
 
@@ -9,56 +9,33 @@
 
 namespace {
 
-class RenderTextureGl : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        saved_ = displaySettings;
-        gfx::Config config;
-        config.provider = gfx::ContextProvider::Headless;
-        gfx::Configure(config);
-        adapter_ = gfx::Direct3DCreate9(gfx::D3D_SDK_VERSION);
-        if (adapter_ == nullptr) GTEST_SKIP() << "no headless OpenGL context on this machine";
-        gfx::PresentParameters pp;
-        pp.BackBufferWidth = 64;
-        pp.BackBufferHeight = 32;
-        pp.BackBufferFormat = gfx::D3DFMT_X8R8G8B8;
-        pp.Windowed = 1;
-        ASSERT_EQ(adapter_->CreateDevice(gfx::D3DADAPTER_DEFAULT, gfx::D3DDEVTYPE_HAL, nullptr,
-                                         gfx::D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device_),
-                  gfx::D3D_OK);
-        g_device = device_;
-        // The display's own depth surface, as the demo sets it after creating the device.
-        ASSERT_EQ(device_->CreateDepthStencilSurface(64, 32, gfx::D3DFMT_D24S8, 0, 0, 1, &depth_),
-                  gfx::D3D_OK);
-        device_->SetDepthStencilSurface(depth_);
-    }
-    void TearDown() override {
-        g_device = nullptr;
-        if (depth_ != nullptr) depth_->Release();
-        if (device_ != nullptr) device_->Release();
-        if (adapter_ != nullptr) adapter_->Release();
-        gfx::Configure(gfx::Config{});
-        displaySettings = saved_;
-    }
-
-    DisplaySettings saved_;
-    gfx::Adapter* adapter_ = nullptr;
-    gfx::Device* device_ = nullptr;
-    gfx::Surface* depth_ = nullptr;
+TEST(RenderTextureGl, ReleasingAfterTheDeviceIsGoneIsSafe) {
+    gfx::Configure({.provider = gfx::ContextProvider::Headless});
+    gfx::Adapter* adapter = gfx::Direct3DCreate9(gfx::D3D_SDK_VERSION);
+    if (adapter == nullptr) GTEST_SKIP() << "no headless OpenGL context on this machine";
     vmtest::BoxRecorder boxes;
-};
-
-TEST_F(RenderTextureGl, ReleasingAfterTheDeviceIsGoneIsSafe) {
+    gfx::PresentParameters pp;
+    pp.BackBufferWidth = 64;
+    pp.BackBufferHeight = 32;
+    pp.BackBufferFormat = gfx::D3DFMT_X8R8G8B8;
+    pp.Windowed = 1;
+    gfx::Device* device = nullptr;
+    ASSERT_EQ(adapter->CreateDevice(gfx::D3DADAPTER_DEFAULT, gfx::D3DDEVTYPE_HAL, nullptr,
+                                    gfx::D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device),
+              gfx::D3D_OK);
+    const vmtest::ScopedDevice use(device);
+    const DisplaySettings saved = displaySettings;
     displaySettings.multiSample = 0;
     RenderTexture rt;
     rt.CreateSized(16, 16, true, gfx::D3DFMT_X8R8G8B8);
-    ASSERT_NE(rt.texture, nullptr);
-    g_device = nullptr;
-    device_->Release();
-    device_ = nullptr;
+    ASSERT_NE(rt.msTarget, nullptr);
+    device->Release();
+    adapter->Release();
     rt.Release();
     EXPECT_EQ(rt.texture, nullptr);
-    EXPECT_EQ(rt.msTarget, nullptr);
+    EXPECT_TRUE(boxes.boxes.empty());
+    displaySettings = saved;
+    gfx::Configure(gfx::Config{});
 }
 
 }  // namespace

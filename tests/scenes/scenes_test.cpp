@@ -120,15 +120,14 @@ class ScenesTest : public ::testing::Test {
     void SetUp() override {
         resources_ = &RecordedResources::Get(true);
         g_camera.Set(1, 2, 3, 0, 0, 0, 1.0f);
-        resources_->ClearLog();
-        PigEffect().matrixHistory.clear();
+        PigEffect().values.clear();
     }
     Lines Recorded() const { return resources_->Normalized(); }
     vmtest::FakeEffect& PigEffect() const { return *resources_->Effect("pig"); }
     // The eye mesh's world of each pig drawn, in order ("g1" carries the key (1, 2, 3)).
     std::vector<Vector3> EyePositions() const {
         std::vector<Vector3> eyes;
-        const auto& worlds = PigEffect().matrixHistory["matWorld"];
+        const auto& worlds = PigEffect().values["matWorld"];
         for (size_t i = 5; i < worlds.size(); i += 6) eyes.push_back(Translation(worlds[i]));
         return eyes;
     }
@@ -141,7 +140,7 @@ TEST_F(ScenesTest, PigDrawsTheBodyThenTheTexturedEyesAtTheirFirstKeyPoseFoggedOn
     // The mesh's own transform comes first, then the world.
     ExpectNear(EyePositions().at(0), {7, 4, 6}, "eyes");
     EXPECT_TRUE(resources_->boxes.boxes.empty());
-    resources_->ClearLog();
+    resources_->device.ClearCalls();
     DrawPigFog(MatrixIdentity(), 12.0f);
     EXPECT_LINES(Recorded(), ExpectedPig(true));
 }
@@ -184,7 +183,8 @@ TEST_F(ScenesTest, ReflectionDrawsTheMirroredRowTheBlendedFloorAndTheUprightRow)
         ExpectNear(eyes[10 + i], {1, 2, z + 3}, "upright " + std::to_string(i));
     }
     // The floor quad (x, y, 1) lies flat at y = 0: (1.5x, 0, -1.5y).
-    const std::vector<float>& floor = resources_->Effect("floor")->values["matWorldViewProjection"];
+    const std::vector<float>& floor =
+        resources_->Effect("floor")->values["matWorldViewProjection"].back();
     Matrix floorWvp;
     std::copy(floor.begin(), floor.end(), floorWvp.data());
     const Matrix vp = g_camera.ViewProjection();
@@ -241,7 +241,8 @@ TEST_F(ScenesTest, ImageSceneClearsOnlyColourAndBlendsTheNamedImage) {
                "SetRenderState(CULLMODE, NONE)", "SetRenderState(ZENABLE, FALSE)"} +
          kBlend + Backdrop("dama", "0.25") + kEnd));
     // The 800 x 450 backdrop fills the target: its corners land on the clip corners.
-    const std::vector<float>& m = resources_->Effect("texture")->values["matWorldViewProjection"];
+    const std::vector<float>& m =
+        resources_->Effect("texture")->values["matWorldViewProjection"].back();
     Matrix wvp;
     std::copy(m.begin(), m.end(), wvp.data());
     ExpectNear(TransformCoord({400, 225, 1}, wvp), {1, 1, 1e-5f}, "upper right");

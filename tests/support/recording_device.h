@@ -1,12 +1,13 @@
 // Test doubles of the graphics device and of effects that record every call as one readable line,
 // in one shared log, so tests can compare whole call sequences:
-//   "SetRenderState(CULLMODE, NONE)", "SetRenderTarget(0, surf2)",
+//   "SetRenderState(CULLMODE, NONE)", "SetRenderTarget(0, surf2)", "vb1.Lock(0, 0, DISCARD)",
 //   "Effect[pig].SetMatrix(matWorld)", "DrawIndexedPrimitive(TRIANGLELIST, 0, 0, 4, 0, 2)"
-//   (Direct3D's value names, without their prefixes).
-// Objects are named by kind and creation number (tex1, surf2, vb1, ib1, decl1; the device's own
-// targets are backbuffer and autodepth; a null pointer is "null"). Objects are reference counted
-// like the real ones; an object whose count reaches 0 stays readable (Alive() false) until the
-// device is destroyed, and every Release of a dead object is counted as a fault.
+// Values of a Direct3D family print as Direct3D's names without the family prefix, other numbers
+// as numbers. Objects are named by kind and creation number (tex1, surf2, depth1, level1, vb1, ib1,
+// decl1; the device's own targets are backbuffer and autodepth; a null pointer is "null"); a
+// declaration is logged as its elements, "offset TYPE USAGE" each. Objects are reference counted
+// like the real ones; one whose count reaches 0 stays readable until the device is destroyed, and
+// every Release of a dead object counts as a fault.
 //
 // Any call that can fail can be made to fail: FailOn("CreateTexture", result) fails the next such
 // call, FailOn("CreateTexture", result, 2) the third one from now.
@@ -15,6 +16,7 @@
 //      BoxRecorder boxes;  (records message boxes instead of showing them)
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -24,126 +26,92 @@
 
 #include "platform/fx/fx.h"
 #include "platform/gfx/gfx.h"
-#include "support/device_value_names.h"
 
 namespace vmtest {
 
+// One argument of a logged call as text.
+std::string Text(uint32_t value);
+std::string Text(int32_t value);
+std::string Text(float value);
+inline std::string Text(const std::string& text) {
+    return text;
+}
+std::string Text(const gfx::Unknown* object);  // its label
+std::string Text(const gfx::Rect* rect);       // "rect" or "null"
+std::string Text(gfx::D3DFORMAT format);
+std::string Text(gfx::D3DUSAGE usage);
+std::string Text(gfx::D3DPOOL pool);
+std::string Text(gfx::D3DPRIMITIVETYPE type);
+std::string Text(gfx::D3DTEXTUREFILTERTYPE filter);
+std::string Text(gfx::D3DRENDERSTATETYPE state);
+std::string LockFlags(uint32_t flags);  // "DISCARD", "0" for none
+
+// "name(a, b, c)".
+template <class... Args>
+std::string Call(const std::string& name, const Args&... args) {
+    std::string text;
+    ((text += (text.empty() ? "" : ", ") + Text(args)), ...);
+    return name + "(" + text + ")";
+}
+
 class RecordingDevice;
 
-// Shared by all fakes of one device.
-struct CallLog {
-    std::vector<std::string> lines;
-    void Add(std::string line) { lines.push_back(std::move(line)); }
-    void Clear() { lines.clear(); }
+// The label and reference count of every fake object; the device owns them through this.
+struct FakeBase {
+    virtual ~FakeBase() = default;
+    std::string label;
+    uint32_t refs = 1;
+    RecordingDevice* device = nullptr;
 };
 
-// Name, reference count and fault counting of every fake object; the device owns them through this.
-class FakeObjectBase {
-  public:
-    FakeObjectBase(std::string label, int* faults) : label_(std::move(label)), faults_(faults) {}
-    virtual ~FakeObjectBase() = default;
-    uint32_t Refs() const { return refs_; }
-    bool Alive() const { return refs_ > 0; }
-    const std::string& Label() const { return label_; }
-
-  protected:
-    uint32_t refs_ = 1;
-    uint32_t Drop() {
-        if (refs_ == 0) {
-            ++*faults_;
-            return 0;
-        }
-        return --refs_;
-    }
-
-  private:
-    std::string label_;
-    int* faults_;
-};
-
-// A fake of one graphics interface: reference counted like the real objects.
 template <class Interface>
-class FakeObject : public Interface, public FakeObjectBase {
+class Fake : public Interface, public FakeBase {
   public:
-    using FakeObjectBase::FakeObjectBase;
-    uint32_t AddRef() override { return ++refs_; }
-    uint32_t Release() override { return Drop(); }
+    uint32_t AddRef() override { return ++refs; }
+    uint32_t Release() override;
 };
 
-class FakeSurface : public FakeObject<gfx::Surface> {
+class FakeSurface : public Fake<gfx::Surface> {
   public:
-    FakeSurface(std::string label, int* faults, gfx::SurfaceDesc description)
-        : FakeObject(std::move(label), faults), desc(description) {}
-    gfx::HRESULT GetDesc(gfx::SurfaceDesc* out) override {
-        *out = desc;
-        return gfx::D3D_OK;
+    gfx::HRESULT GetDesc(gfx::SurfaceDesc*) override { return gfx::D3DERR_INVALIDCALL; }
+};
+
+class FakeTexture : public Fake<gfx::Texture> {
+  public:
+    gfx::HRESULT GetLevelDesc(uint32_t, gfx::SurfaceDesc*) override {
+        return gfx::D3DERR_INVALIDCALL;
     }
-    gfx::SurfaceDesc desc;
-};
-
-class FakeTexture : public FakeObject<gfx::Texture> {
-  public:
-    FakeTexture(std::string label, int* faults, RecordingDevice* owner,
-                gfx::SurfaceDesc description)
-        : FakeObject(std::move(label), faults), desc(description), device(owner) {}
-    gfx::HRESULT GetLevelDesc(uint32_t level, gfx::SurfaceDesc* out) override;
+    // Its one level surface ("levelN", made on the first call).
     gfx::HRESULT GetSurfaceLevel(uint32_t level, gfx::Surface** surface) override;
-    gfx::SurfaceDesc desc;
-    std::string sourceFile;         // CreateTextureFromFile only
-    FakeSurface* level0 = nullptr;  // made on first GetSurfaceLevel
-    RecordingDevice* device;
+    FakeSurface* level = nullptr;
 };
 
-// Vertex and index buffers: their bytes behind Lock; every Lock and Unlock is logged.
+// Vertex and index buffers: their bytes behind Lock.
 template <class Interface>
-class FakeBuffer : public FakeObject<Interface> {
+class FakeBuffer : public Fake<Interface> {
   public:
-    FakeBuffer(std::string label, int* faults, CallLog* calls, uint32_t length)
-        : FakeObject<Interface>(std::move(label), faults), bytes(length), log(calls) {}
-    gfx::HRESULT Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags) override {
-        log->Add(this->Label() + ".Lock(" + std::to_string(offset) + ", " + std::to_string(size) +
-                 ", " + LockFlagsName(flags) + ")");
-        if (offset > bytes.size()) return gfx::D3DERR_INVALIDCALL;
-        *data = bytes.data() + offset;
-        return gfx::D3D_OK;
-    }
-    gfx::HRESULT Unlock() override {
-        log->Add(this->Label() + ".Unlock()");
-        return gfx::D3D_OK;
-    }
+    gfx::HRESULT Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags) override;
+    gfx::HRESULT Unlock() override;
     std::vector<uint8_t> bytes;
-    CallLog* log;
 };
 
-using FakeVertexBuffer = FakeBuffer<gfx::VertexBuffer>;
-
-class FakeIndexBuffer : public FakeBuffer<gfx::IndexBuffer> {
+class FakeDeclaration : public Fake<gfx::VertexDeclaration> {
   public:
-    using FakeBuffer::FakeBuffer;
-    // The stored indices as 16-bit values.
-    std::vector<uint16_t> Indices() const;
-};
-
-class FakeVertexDeclaration : public FakeObject<gfx::VertexDeclaration> {
-  public:
-    FakeVertexDeclaration(std::string label, int* faults, std::vector<gfx::VertexElement> list)
-        : FakeObject(std::move(label), faults), elements(std::move(list)) {}
-    gfx::HRESULT GetDeclaration(gfx::VertexElement* out, uint32_t* count) override;
-    std::vector<gfx::VertexElement> elements;  // end marker included
+    gfx::HRESULT GetDeclaration(gfx::VertexElement*, uint32_t*) override {
+        return gfx::D3DERR_INVALIDCALL;
+    }
 };
 
 class RecordingDevice : public gfx::Device {
   public:
-    // The device starts with a back buffer and an automatic depth surface of this size as render
-    // target 0 and depth surface (the device holds one reference on each current surface).
-    explicit RecordingDevice(uint32_t width = 1280, uint32_t height = 720);
-    ~RecordingDevice() override;
+    // Starts with its back buffer and automatic depth surface current (holding one reference on
+    // each current surface).
+    RecordingDevice();
     RecordingDevice(const RecordingDevice&) = delete;
     RecordingDevice& operator=(const RecordingDevice&) = delete;
 
-    uint32_t AddRef() override { return ++refs_; }
-    uint32_t Release() override { return refs_ > 0 ? --refs_ : 0; }
-
+    uint32_t AddRef() override { return ++refs; }
+    uint32_t Release() override { return refs > 0 ? --refs : 0; }
     gfx::HRESULT CreateTexture(uint32_t width, uint32_t height, uint32_t levels,
                                gfx::D3DUSAGE usage, gfx::D3DFORMAT format, gfx::D3DPOOL pool,
                                gfx::Texture** texture) override;
@@ -170,43 +138,59 @@ class RecordingDevice : public gfx::Device {
     gfx::HRESULT EndScene() override;
     gfx::HRESULT Clear(uint32_t count, const gfx::Rect* rects, uint32_t flags, uint32_t color,
                        float z, uint32_t stencil) override;
-    gfx::HRESULT Present(const gfx::Rect* sourceRect, const gfx::Rect* destRect, ui::Window* window,
-                         const void* dirtyRegion) override;
+    gfx::HRESULT Present(const gfx::Rect*, const gfx::Rect*, ui::Window*, const void*) override {
+        return Record(Call("Present"));
+    }
     gfx::HRESULT SetRenderState(gfx::D3DRENDERSTATETYPE state, uint32_t value) override;
-    gfx::HRESULT GetRenderState(gfx::D3DRENDERSTATETYPE state, uint32_t* value) override;
+    gfx::HRESULT GetRenderState(gfx::D3DRENDERSTATETYPE, uint32_t* value) override {
+        *value = 0;
+        return gfx::D3DERR_INVALIDCALL;
+    }
     gfx::HRESULT SetStreamSource(uint32_t stream, gfx::VertexBuffer* buffer, uint32_t offset,
-                                 uint32_t stride) override;
-    gfx::HRESULT SetVertexDeclaration(gfx::VertexDeclaration* declaration) override;
-    gfx::HRESULT SetIndices(gfx::IndexBuffer* buffer) override;
+                                 uint32_t stride) override {
+        return Record(Call("SetStreamSource", stream, buffer, offset, stride));
+    }
+    gfx::HRESULT SetVertexDeclaration(gfx::VertexDeclaration* declaration) override {
+        return Record(Call("SetVertexDeclaration", declaration));
+    }
+    gfx::HRESULT SetIndices(gfx::IndexBuffer* buffer) override {
+        return Record(Call("SetIndices", buffer));
+    }
     gfx::HRESULT DrawIndexedPrimitive(gfx::D3DPRIMITIVETYPE type, int32_t baseVertex,
                                       uint32_t minIndex, uint32_t numVertices, uint32_t startIndex,
-                                      uint32_t primitiveCount) override;
+                                      uint32_t primitiveCount) override {
+        return Record(Call("DrawIndexedPrimitive", type, baseVertex, minIndex, numVertices,
+                           startIndex, primitiveCount));
+    }
 
     // The next call named call (the method name) fails with result, after skip successful ones.
     void FailOn(const std::string& call, gfx::HRESULT result, int skip = 0);
-
-    // The recorded lines; the effects made by a FakeEffectCompiler over this device log here too.
-    CallLog& Log() { return log_; }
-    const std::vector<std::string>& Calls() const { return log_.lines; }
-    void ClearCalls() { log_.Clear(); }
-
-    // "null", the label of a fake object, or "foreign".
-    static std::string Name(const gfx::Unknown* object);
-
-    FakeSurface* BackBuffer() const { return backBuffer_; }
-    FakeSurface* AutoDepth() const { return autoDepth_; }
-    gfx::Surface* CurrentTarget() const { return target_; }
-    gfx::Surface* CurrentDepth() const { return depth_; }
-    int SceneDepth() const { return sceneDepth_; }
-    // Releases of objects whose count was already 0.
-    int Faults() const { return faults_; }
+    // The failure FailOn asked for on this call, or D3D_OK.
+    gfx::HRESULT Check(const std::string& call);
+    // Logs the line, then Check (the call's name starts the line).
+    gfx::HRESULT Record(const std::string& line);
+    // A new fake object named prefix and its creation number.
+    template <class T>
+    T* Make(const std::string& prefix) {
+        auto* made = new T;
+        objects_.emplace_back(made);
+        made->label = prefix + std::to_string(++counters_[prefix]);
+        made->device = this;
+        return made;
+    }
+    const std::vector<std::string>& Calls() const { return calls; }
+    void ClearCalls() { calls.clear(); }
     // Objects still referenced, apart from the device's own back buffer and depth surface.
     std::vector<std::string> LiveObjects() const;
-    uint32_t RenderState(gfx::D3DRENDERSTATETYPE state) const;
 
-    // Used by the fakes.
-    gfx::HRESULT Check(const char* call);
-    FakeSurface* MakeSurface(const char* prefix, const gfx::SurfaceDesc& desc);
+    std::vector<std::string> calls;  // the effects of a FakeEffectCompiler on this device log here
+    FakeSurface* backBuffer = nullptr;
+    FakeSurface* autoDepth = nullptr;
+    gfx::Surface* target = nullptr;  // current render target 0 and depth surface
+    gfx::Surface* depth = nullptr;
+    int sceneDepth = 0;
+    int faults = 0;  // Releases of objects whose count was already 0
+    uint32_t refs = 1;
 
   private:
     struct Failure {
@@ -214,93 +198,82 @@ class RecordingDevice : public gfx::Device {
         int skip;
         gfx::HRESULT result;
     };
-    template <class T>
-    T* Keep(T* object) {
-        objects_.emplace_back(object);
-        return object;
-    }
-    // Logs "call(arguments)", then fails where FailOn asked for it.
-    gfx::HRESULT Record(const char* call, const std::string& arguments);
-    std::string NextLabel(const char* prefix);
-
-    CallLog log_;
     std::vector<Failure> failures_;
-    std::vector<std::unique_ptr<FakeObjectBase>> objects_;
+    std::vector<std::unique_ptr<FakeBase>> objects_;
     std::map<std::string, int> counters_;
-    std::map<gfx::D3DRENDERSTATETYPE, uint32_t> renderStates_;
-    FakeSurface* backBuffer_ = nullptr;
-    FakeSurface* autoDepth_ = nullptr;
-    gfx::Surface* target_ = nullptr;
-    gfx::Surface* depth_ = nullptr;
-    int sceneDepth_ = 0;
-    int faults_ = 0;
-    uint32_t refs_ = 1;
 };
 
-// An effect that records its calls as "Effect[label]...." lines and keeps its parameter values.
-class FakeEffect : public fx::Effect {
-  public:
-    FakeEffect(std::string label, CallLog* calls, uint32_t passCount, bool hasTechnique);
+template <class Interface>
+uint32_t Fake<Interface>::Release() {
+    if (refs > 0) return --refs;
+    ++device->faults;
+    return 0;
+}
 
-    uint32_t AddRef() override { return ++refs; }
-    uint32_t Release() override;
+template <class Interface>
+gfx::HRESULT FakeBuffer<Interface>::Lock(uint32_t offset, uint32_t size, void** data,
+                                         uint32_t flags) {
+    *data = bytes.data() + std::min<size_t>(offset, bytes.size());
+    return this->device->Record(Call(this->label + ".Lock", offset, size, LockFlags(flags)));
+}
+
+template <class Interface>
+gfx::HRESULT FakeBuffer<Interface>::Unlock() {
+    return this->device->Record(Call(this->label + ".Unlock"));
+}
+
+// An effect that records its calls as "Effect[label]...." lines and keeps every value set.
+class FakeEffect : public Fake<fx::Effect> {
+  public:
     gfx::HRESULT SetFloat(const char* name, float value) override;
     gfx::HRESULT SetFloatArray(const char* name, const float* values, uint32_t count) override;
     gfx::HRESULT SetMatrix(const char* name, const float* matrix16) override;
     gfx::HRESULT SetTexture(const char* name, gfx::Texture* texture) override;
-    fx::TechniqueHandle GetCurrentTechnique() override;
+    fx::TechniqueHandle GetCurrentTechnique() override { return technique ? this : nullptr; }
     gfx::HRESULT Begin(uint32_t* passes, uint32_t flags) override;
     gfx::HRESULT BeginPass(uint32_t pass) override;
-    gfx::HRESULT CommitChanges() override;
-    gfx::HRESULT EndPass() override;
-    gfx::HRESULT End() override;
+    gfx::HRESULT CommitChanges() override { return Log(Call(label + ".CommitChanges")); }
+    gfx::HRESULT EndPass() override { return Log(Call(label + ".EndPass")); }
+    gfx::HRESULT End() override { return Log(Call(label + ".End")); }
 
-    std::string label;
-    CallLog* log;
-    uint32_t passCount;
-    bool hasTechnique;
-    uint32_t refs = 1;
-    int releasedTooOften = 0;
-    std::map<std::string, std::vector<float>> values;  // floats, arrays and matrices by name
-    std::map<std::string, std::vector<std::vector<float>>> matrixHistory;  // every matrix set
-    std::map<std::string, gfx::Texture*> textures;
+    uint32_t passCount = 1;
+    bool technique = true;
+    std::map<std::string, std::vector<std::vector<float>>> values;  // by parameter, in order
+
+  private:
+    gfx::HRESULT Log(const std::string& line);
 };
 
 // Stands in for the effect compiler: known paths give FakeEffects, others fail like a missing file.
+// Each compilation logs "Compile(path, flags)" on the device.
 class FakeEffectCompiler {
   public:
-    explicit FakeEffectCompiler(CallLog* calls) : log_(calls) {}
+    explicit FakeEffectCompiler(RecordingDevice* device) : device_(device) {}
     ~FakeEffectCompiler();
-
-    // path compiles into an effect labelled label with passCount passes.
+    // path compiles into an effect "Effect[label]", or fails with result and these messages.
     void Add(const std::string& path, const std::string& label, uint32_t passCount = 1,
-             bool hasTechnique = true, const std::string& warnings = "");
-    // path fails with result and these compiler messages.
-    void AddFailure(const std::string& path, gfx::HRESULT result, const std::string& messages);
-
-    // The signature of Effect::Compiler.
+             bool technique = true, const std::string& messages = "",
+             gfx::HRESULT result = gfx::D3D_OK);
     gfx::HRESULT Compile(gfx::Device* device, const char* path, uint32_t flags, fx::Effect** effect,
                          std::string* messages);
+    // Compile as Effect::Compiler.
     std::function<gfx::HRESULT(gfx::Device*, const char*, uint32_t, fx::Effect**, std::string*)>
-    AsFunction();
-
-    const std::vector<std::string>& Compiled() const { return compiled_; }  // paths asked for
-    const std::vector<uint32_t>& LastFlags() const { return flags_; }
+    AsFunction() {
+        return [this](auto... arguments) { return Compile(arguments...); };
+    }
     FakeEffect* Made(const std::string& label) const;
 
   private:
     struct Entry {
         std::string label;
         uint32_t passCount;
-        bool hasTechnique;
+        bool technique;
         std::string messages;
         gfx::HRESULT result;
     };
-    CallLog* log_;
+    RecordingDevice* device_;
     std::map<std::string, Entry> entries_;
-    std::vector<std::string> compiled_;
-    std::vector<uint32_t> flags_;
-    std::vector<std::unique_ptr<FakeEffect>> made_;
+    std::vector<FakeEffect*> made_;
 };
 
 // Sets g_device for its scope.
