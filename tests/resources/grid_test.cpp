@@ -95,8 +95,8 @@ TEST_F(GridTest, FillsItsBuffersAndDrawsThemWithTheGridLayout) {
                "TEXCOORD0)",
                "SetStreamSource(0, vb1, 0, 32)", "SetVertexDeclaration(decl1)", "SetIndices(ib1)",
                "DrawIndexedPrimitive(TRIANGLELIST, 0, 0, 4, 0, 2)"}));
-    const auto& vb = static_cast<vmtest::FakeBuffer<gfx::VertexBuffer>*>(mesh.vertexBuffer)->bytes;
-    const auto& ib = static_cast<vmtest::FakeBuffer<gfx::IndexBuffer>*>(mesh.indexBuffer)->bytes;
+    const auto& vb = static_cast<vmtest::FakeObject*>(mesh.vertexBuffer)->bytes;
+    const auto& ib = static_cast<vmtest::FakeObject*>(mesh.indexBuffer)->bytes;
     EXPECT_EQ(std::memcmp(vb.data(), mesh.vertexData2.get(), 128), 0);
     EXPECT_EQ(std::memcmp(ib.data(), mesh.indexData.get(), 12), 0);
     EXPECT_NE(mesh.vertexData.get(), mesh.vertexData2.get());

@@ -53,8 +53,8 @@ TEST_F(MeshTest, LoadsTheBuffersKeysAndCopiesOfAStride32MeshAndDrawsIt) {
                "ib1.Unlock()", "vb1.Lock(0, 0, DISCARD)", "vb1.Unlock()",
                "SetStreamSource(0, vb1, 0, 32)", "SetVertexDeclaration(decl1)", "SetIndices(ib1)",
                "DrawIndexedPrimitive(TRIANGLELIST, 0, 0, 4, 0, 2)"}));
-    const auto& vb = static_cast<vmtest::FakeBuffer<gfx::VertexBuffer>*>(mesh.vertexBuffer)->bytes;
-    const auto& ib = static_cast<vmtest::FakeBuffer<gfx::IndexBuffer>*>(mesh.indexBuffer)->bytes;
+    const auto& vb = static_cast<vmtest::FakeObject*>(mesh.vertexBuffer)->bytes;
+    const auto& ib = static_cast<vmtest::FakeObject*>(mesh.indexBuffer)->bytes;
     const uint8_t* fileIndices = bytes.data.data() + 86;
     EXPECT_EQ(ib, std::vector<uint8_t>(fileIndices, fileIndices + 12));
     EXPECT_EQ(vb, std::vector<uint8_t>(fileIndices + 12, fileIndices + 140));

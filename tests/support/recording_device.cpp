@@ -122,12 +122,12 @@ std::string LockFlags(uint32_t flags) {
 
 // [SECTION] Objects and device
 
-gfx::HRESULT FakeTexture::GetSurfaceLevel(uint32_t, gfx::Surface** surface) {
+gfx::HRESULT FakeObject::GetSurfaceLevel(uint32_t, gfx::Surface** surface) {
     *surface = nullptr;
     if (const gfx::HRESULT failed = device->Check("GetSurfaceLevel"); gfx::Failed(failed))
         return failed;
     if (level == nullptr) {
-        level = device->Make<FakeSurface>("level");
+        level = device->Make<FakeObject>("level");
     } else {
         level->AddRef();
     }
@@ -135,22 +135,22 @@ gfx::HRESULT FakeTexture::GetSurfaceLevel(uint32_t, gfx::Surface** surface) {
     return gfx::D3D_OK;
 }
 
+gfx::HRESULT FakeObject::Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags) {
+    *data = bytes.data() + std::min<size_t>(offset, bytes.size());
+    return device->Record(Call(label + ".Lock", offset, size, LockFlags(flags)));
+}
+
+gfx::HRESULT FakeObject::Unlock() {
+    return device->Record(Call(label + ".Unlock"));
+}
+
 RecordingDevice::RecordingDevice() {
-    backBuffer = Make<FakeSurface>("");
-    autoDepth = Make<FakeSurface>("");
-    backBuffer->label = "backbuffer";
-    autoDepth->label = "autodepth";
+    backBuffer = Make<FakeObject>("backbuffer");
+    autoDepth = Make<FakeObject>("autodepth");
     target = backBuffer;  // the device's own references
     depth = autoDepth;
-}
-
-void RecordingDevice::FailOn(const std::string& call, gfx::HRESULT result, int skip) {
-    failures_.push_back({call, skip, result});
-}
-
-gfx::HRESULT RecordingDevice::Record(const std::string& line) {
-    calls.push_back(line);
-    return Check(line.substr(0, line.find('(')));
+    backBuffer->label = "backbuffer";
+    autoDepth->label = "autodepth";
 }
 
 gfx::HRESULT RecordingDevice::Check(const std::string& call) {
@@ -172,61 +172,6 @@ std::vector<std::string> RecordingDevice::LiveObjects() const {
     return live;
 }
 
-gfx::HRESULT RecordingDevice::CreateTexture(uint32_t width, uint32_t height, uint32_t levels,
-                                            gfx::D3DUSAGE usage, gfx::D3DFORMAT format,
-                                            gfx::D3DPOOL pool, gfx::Texture** texture) {
-    *texture = nullptr;
-    const gfx::HRESULT result =
-        Record(Call("CreateTexture", width, height, levels, usage, format, pool));
-    if (!gfx::Failed(result)) *texture = Make<FakeTexture>("tex");
-    return result;
-}
-
-gfx::HRESULT RecordingDevice::CreateRenderTarget(uint32_t width, uint32_t height,
-                                                 gfx::D3DFORMAT format, uint32_t multiSample,
-                                                 uint32_t quality, int32_t lockable,
-                                                 gfx::Surface** surface) {
-    *surface = nullptr;
-    const gfx::HRESULT result =
-        Record(Call("CreateRenderTarget", width, height, format, multiSample, quality, lockable));
-    if (!gfx::Failed(result)) *surface = Make<FakeSurface>("surf");
-    return result;
-}
-
-gfx::HRESULT RecordingDevice::CreateDepthStencilSurface(uint32_t width, uint32_t height,
-                                                        gfx::D3DFORMAT format, uint32_t multiSample,
-                                                        uint32_t quality, int32_t discard,
-                                                        gfx::Surface** surface) {
-    *surface = nullptr;
-    const gfx::HRESULT result = Record(
-        Call("CreateDepthStencilSurface", width, height, format, multiSample, quality, discard));
-    if (!gfx::Failed(result)) *surface = Make<FakeSurface>("depth");
-    return result;
-}
-
-gfx::HRESULT RecordingDevice::CreateVertexBuffer(uint32_t length, gfx::D3DUSAGE usage, uint32_t fvf,
-                                                 gfx::D3DPOOL pool, gfx::VertexBuffer** buffer) {
-    *buffer = nullptr;
-    const gfx::HRESULT result = Record(Call("CreateVertexBuffer", length, usage, fvf, pool));
-    if (gfx::Failed(result)) return result;
-    auto* made = Make<FakeBuffer<gfx::VertexBuffer>>("vb");
-    made->bytes.resize(length);
-    *buffer = made;
-    return result;
-}
-
-gfx::HRESULT RecordingDevice::CreateIndexBuffer(uint32_t length, gfx::D3DUSAGE usage,
-                                                gfx::D3DFORMAT format, gfx::D3DPOOL pool,
-                                                gfx::IndexBuffer** buffer) {
-    *buffer = nullptr;
-    const gfx::HRESULT result = Record(Call("CreateIndexBuffer", length, usage, format, pool));
-    if (gfx::Failed(result)) return result;
-    auto* made = Make<FakeBuffer<gfx::IndexBuffer>>("ib");
-    made->bytes.resize(length);
-    *buffer = made;
-    return result;
-}
-
 gfx::HRESULT RecordingDevice::CreateVertexDeclaration(const gfx::VertexElement* elements,
                                                       gfx::VertexDeclaration** declaration) {
     static const char* const kTypes[] = {"FLOAT1", "FLOAT2", "FLOAT3", "FLOAT4"};
@@ -238,74 +183,7 @@ gfx::HRESULT RecordingDevice::CreateVertexDeclaration(const gfx::VertexElement* 
                 (e->Type < 4 ? kTypes[e->Type] : "?") + " " +
                 (e->Usage < 8 ? kUsages[e->Usage] : "?") + std::to_string(e->UsageIndex);
     }
-    *declaration = nullptr;
-    const gfx::HRESULT result = Record(Call("CreateVertexDeclaration", text));
-    if (!gfx::Failed(result)) *declaration = Make<FakeDeclaration>("decl");
-    return result;
-}
-
-gfx::HRESULT RecordingDevice::CreateTextureFromFile(const char* path, gfx::Texture** texture) {
-    *texture = nullptr;
-    const gfx::HRESULT result = Record(Call("CreateTextureFromFile", std::string(path)));
-    if (!gfx::Failed(result)) *texture = Make<FakeTexture>("tex");
-    return result;
-}
-
-gfx::HRESULT RecordingDevice::GetRenderTarget(uint32_t index, gfx::Surface** surface) {
-    *surface = nullptr;
-    const gfx::HRESULT result = Record(Call("GetRenderTarget", index));
-    if (gfx::Failed(result)) return result;
-    target->AddRef();
-    *surface = target;
-    return index == 0 ? result : gfx::D3DERR_INVALIDCALL;
-}
-
-gfx::HRESULT RecordingDevice::SetRenderTarget(uint32_t index, gfx::Surface* surface) {
-    const gfx::HRESULT result = Record(Call("SetRenderTarget", index, surface));
-    if (gfx::Failed(result)) return result;
-    if (index != 0 || surface == nullptr) return gfx::D3DERR_INVALIDCALL;
-    surface->AddRef();
-    target->Release();
-    target = surface;
-    return result;
-}
-
-gfx::HRESULT RecordingDevice::GetDepthStencilSurface(gfx::Surface** surface) {
-    *surface = nullptr;
-    const gfx::HRESULT result = Record(Call("GetDepthStencilSurface"));
-    if (gfx::Failed(result)) return result;
-    if (depth == nullptr) return gfx::D3DERR_NOTAVAILABLE;
-    depth->AddRef();
-    *surface = depth;
-    return result;
-}
-
-gfx::HRESULT RecordingDevice::SetDepthStencilSurface(gfx::Surface* surface) {
-    const gfx::HRESULT result = Record(Call("SetDepthStencilSurface", surface));
-    if (gfx::Failed(result)) return result;
-    if (surface != nullptr) surface->AddRef();
-    if (depth != nullptr) depth->Release();
-    depth = surface;
-    return result;
-}
-
-gfx::HRESULT RecordingDevice::StretchRect(gfx::Surface* source, const gfx::Rect* sourceRect,
-                                          gfx::Surface* dest, const gfx::Rect* destRect,
-                                          gfx::D3DTEXTUREFILTERTYPE filter) {
-    return Record(Call("StretchRect", source, sourceRect, dest, destRect, filter));
-}
-
-gfx::HRESULT RecordingDevice::BeginScene() {
-    const gfx::HRESULT result = Record(Call("BeginScene"));
-    if (!gfx::Failed(result)) ++sceneDepth;
-    return result;
-}
-
-gfx::HRESULT RecordingDevice::EndScene() {
-    const gfx::HRESULT result = Record(Call("EndScene"));
-    if (gfx::Failed(result) || sceneDepth == 0) return gfx::D3DERR_INVALIDCALL;
-    --sceneDepth;
-    return result;
+    return Create(Call("CreateVertexDeclaration", text), "decl", declaration);
 }
 
 gfx::HRESULT RecordingDevice::Clear(uint32_t count, const gfx::Rect* rects, uint32_t flags,
@@ -323,47 +201,11 @@ gfx::HRESULT RecordingDevice::SetRenderState(gfx::D3DRENDERSTATETYPE state, uint
 
 // [SECTION] Effects
 
-gfx::HRESULT FakeEffect::Log(const std::string& line) {
-    device->calls.push_back(line);
-    return gfx::D3D_OK;
-}
-
-gfx::HRESULT FakeEffect::SetFloat(const char* name, float value) {
-    values[name].push_back({value});
-    return Log(Call(label + ".SetFloat", std::string(name), value));
-}
-
 gfx::HRESULT FakeEffect::SetFloatArray(const char* name, const float* array, uint32_t count) {
     std::string line = label + ".SetFloatArray(" + name;
     for (uint32_t i = 0; i < count; ++i) line += ", " + Text(array[i]);
     values[name].emplace_back(array, array + count);
     return Log(line + ")");
-}
-
-gfx::HRESULT FakeEffect::SetMatrix(const char* name, const float* matrix16) {
-    values[name].emplace_back(matrix16, matrix16 + 16);
-    return Log(Call(label + ".SetMatrix", std::string(name)));
-}
-
-gfx::HRESULT FakeEffect::SetTexture(const char* name, gfx::Texture* texture) {
-    return Log(Call(label + ".SetTexture", std::string(name), texture));
-}
-
-gfx::HRESULT FakeEffect::Begin(uint32_t* passes, uint32_t flags) {
-    if (passes != nullptr) *passes = passCount;
-    return Log(Call(label + ".Begin", flags));
-}
-
-gfx::HRESULT FakeEffect::BeginPass(uint32_t pass) {
-    Log(Call(label + ".BeginPass", pass));
-    return pass < passCount ? gfx::D3D_OK : gfx::D3DERR_INVALIDCALL;
-}
-
-FakeEffectCompiler::~FakeEffectCompiler() = default;
-
-void FakeEffectCompiler::Add(const std::string& path, const std::string& label, uint32_t passCount,
-                             bool technique, const std::string& messages, gfx::HRESULT result) {
-    entries_[path] = {label, passCount, technique, messages, result};
 }
 
 gfx::HRESULT FakeEffectCompiler::Compile(gfx::Device*, const char* path, uint32_t flags,
@@ -385,12 +227,6 @@ gfx::HRESULT FakeEffectCompiler::Compile(gfx::Device*, const char* path, uint32_
     made_.push_back(made);
     *effect = made;
     return gfx::D3D_OK;
-}
-
-FakeEffect* FakeEffectCompiler::Made(const std::string& label) const {
-    for (FakeEffect* effect : made_)
-        if (effect->label == "Effect[" + label + "]") return effect;
-    return nullptr;
 }
 
 // [SECTION] Scopes

@@ -64,42 +64,30 @@ struct FakeBase {
     RecordingDevice* device = nullptr;
 };
 
-template <class Interface>
-class Fake : public Interface, public FakeBase {
+template <class... Interfaces>
+class Fake : public Interfaces..., public FakeBase {
   public:
     uint32_t AddRef() override { return ++refs; }
     uint32_t Release() override;
 };
 
-class FakeSurface : public Fake<gfx::Surface> {
+// Any resource: a surface, a texture (with its one level surface, "levelN", made on the first
+// GetSurfaceLevel), a vertex or index buffer (its bytes behind Lock) or a declaration.
+class FakeObject : public Fake<gfx::Surface, gfx::Texture, gfx::VertexBuffer, gfx::IndexBuffer,
+                               gfx::VertexDeclaration> {
   public:
     gfx::HRESULT GetDesc(gfx::SurfaceDesc*) override { return gfx::D3DERR_INVALIDCALL; }
-};
-
-class FakeTexture : public Fake<gfx::Texture> {
-  public:
     gfx::HRESULT GetLevelDesc(uint32_t, gfx::SurfaceDesc*) override {
         return gfx::D3DERR_INVALIDCALL;
     }
-    // Its one level surface ("levelN", made on the first call).
     gfx::HRESULT GetSurfaceLevel(uint32_t level, gfx::Surface** surface) override;
-    FakeSurface* level = nullptr;
-};
-
-// Vertex and index buffers: their bytes behind Lock.
-template <class Interface>
-class FakeBuffer : public Fake<Interface> {
-  public:
     gfx::HRESULT Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags) override;
     gfx::HRESULT Unlock() override;
-    std::vector<uint8_t> bytes;
-};
-
-class FakeDeclaration : public Fake<gfx::VertexDeclaration> {
-  public:
     gfx::HRESULT GetDeclaration(gfx::VertexElement*, uint32_t*) override {
         return gfx::D3DERR_INVALIDCALL;
     }
+    FakeObject* level = nullptr;
+    std::vector<uint8_t> bytes;
 };
 
 class RecordingDevice : public gfx::Device {
@@ -114,28 +102,67 @@ class RecordingDevice : public gfx::Device {
     uint32_t Release() override { return refs > 0 ? --refs : 0; }
     gfx::HRESULT CreateTexture(uint32_t width, uint32_t height, uint32_t levels,
                                gfx::D3DUSAGE usage, gfx::D3DFORMAT format, gfx::D3DPOOL pool,
-                               gfx::Texture** texture) override;
+                               gfx::Texture** texture) override {
+        return Create(Call("CreateTexture", width, height, levels, usage, format, pool), "tex",
+                      texture);
+    }
     gfx::HRESULT CreateRenderTarget(uint32_t width, uint32_t height, gfx::D3DFORMAT format,
-                                    uint32_t multiSample, uint32_t quality, int32_t lockable,
-                                    gfx::Surface** surface) override;
+                                    uint32_t samples, uint32_t quality, int32_t lockable,
+                                    gfx::Surface** surface) override {
+        return Create(Call("CreateRenderTarget", width, height, format, samples, quality, lockable),
+                      "surf", surface);
+    }
     gfx::HRESULT CreateDepthStencilSurface(uint32_t width, uint32_t height, gfx::D3DFORMAT format,
-                                           uint32_t multiSample, uint32_t quality, int32_t discard,
-                                           gfx::Surface** surface) override;
+                                           uint32_t samples, uint32_t quality, int32_t discard,
+                                           gfx::Surface** surface) override {
+        return Create(
+            Call("CreateDepthStencilSurface", width, height, format, samples, quality, discard),
+            "depth", surface);
+    }
     gfx::HRESULT CreateVertexBuffer(uint32_t length, gfx::D3DUSAGE usage, uint32_t fvf,
-                                    gfx::D3DPOOL pool, gfx::VertexBuffer** buffer) override;
+                                    gfx::D3DPOOL pool, gfx::VertexBuffer** buffer) override {
+        return Create(Call("CreateVertexBuffer", length, usage, fvf, pool), "vb", buffer, length);
+    }
     gfx::HRESULT CreateIndexBuffer(uint32_t length, gfx::D3DUSAGE usage, gfx::D3DFORMAT format,
-                                   gfx::D3DPOOL pool, gfx::IndexBuffer** buffer) override;
+                                   gfx::D3DPOOL pool, gfx::IndexBuffer** buffer) override {
+        return Create(Call("CreateIndexBuffer", length, usage, format, pool), "ib", buffer, length);
+    }
     gfx::HRESULT CreateVertexDeclaration(const gfx::VertexElement* elements,
                                          gfx::VertexDeclaration** declaration) override;
-    gfx::HRESULT CreateTextureFromFile(const char* path, gfx::Texture** texture) override;
-    gfx::HRESULT GetRenderTarget(uint32_t index, gfx::Surface** surface) override;
-    gfx::HRESULT SetRenderTarget(uint32_t index, gfx::Surface* surface) override;
-    gfx::HRESULT GetDepthStencilSurface(gfx::Surface** surface) override;
-    gfx::HRESULT SetDepthStencilSurface(gfx::Surface* surface) override;
+    gfx::HRESULT CreateTextureFromFile(const char* path, gfx::Texture** texture) override {
+        return Create(Call("CreateTextureFromFile", std::string(path)), "tex", texture);
+    }
+    gfx::HRESULT GetRenderTarget(uint32_t index, gfx::Surface** surface) override {
+        return Get(Call("GetRenderTarget", index), index == 0 ? target : nullptr, surface);
+    }
+    gfx::HRESULT SetRenderTarget(uint32_t index, gfx::Surface* surface) override {
+        if (surface == nullptr || index != 0) {
+            Record(Call("SetRenderTarget", index, surface));
+            return gfx::D3DERR_INVALIDCALL;
+        }
+        return Set(Call("SetRenderTarget", index, surface), surface, &target);
+    }
+    gfx::HRESULT GetDepthStencilSurface(gfx::Surface** surface) override {
+        return Get(Call("GetDepthStencilSurface"), depth, surface);
+    }
+    gfx::HRESULT SetDepthStencilSurface(gfx::Surface* surface) override {
+        return Set(Call("SetDepthStencilSurface", surface), surface, &depth);
+    }
     gfx::HRESULT StretchRect(gfx::Surface* source, const gfx::Rect* sourceRect, gfx::Surface* dest,
-                             const gfx::Rect* destRect, gfx::D3DTEXTUREFILTERTYPE filter) override;
-    gfx::HRESULT BeginScene() override;
-    gfx::HRESULT EndScene() override;
+                             const gfx::Rect* destRect, gfx::D3DTEXTUREFILTERTYPE filter) override {
+        return Record(Call("StretchRect", source, sourceRect, dest, destRect, filter));
+    }
+    gfx::HRESULT BeginScene() override {
+        const gfx::HRESULT result = Record(Call("BeginScene"));
+        sceneDepth += gfx::Failed(result) ? 0 : 1;
+        return result;
+    }
+    gfx::HRESULT EndScene() override {
+        const gfx::HRESULT result = Record(Call("EndScene"));
+        if (gfx::Failed(result) || sceneDepth == 0) return gfx::D3DERR_INVALIDCALL;
+        --sceneDepth;
+        return result;
+    }
     gfx::HRESULT Clear(uint32_t count, const gfx::Rect* rects, uint32_t flags, uint32_t color,
                        float z, uint32_t stencil) override;
     gfx::HRESULT Present(const gfx::Rect*, const gfx::Rect*, ui::Window*, const void*) override {
@@ -164,11 +191,16 @@ class RecordingDevice : public gfx::Device {
     }
 
     // The next call named call (the method name) fails with result, after skip successful ones.
-    void FailOn(const std::string& call, gfx::HRESULT result, int skip = 0);
+    void FailOn(const std::string& call, gfx::HRESULT result, int skip = 0) {
+        failures_.push_back({call, skip, result});
+    }
     // The failure FailOn asked for on this call, or D3D_OK.
     gfx::HRESULT Check(const std::string& call);
     // Logs the line, then Check (the call's name starts the line).
-    gfx::HRESULT Record(const std::string& line);
+    gfx::HRESULT Record(const std::string& line) {
+        calls.push_back(line);
+        return Check(line.substr(0, line.find('(')));
+    }
     // A new fake object named prefix and its creation number.
     template <class T>
     T* Make(const std::string& prefix) {
@@ -184,8 +216,8 @@ class RecordingDevice : public gfx::Device {
     std::vector<std::string> LiveObjects() const;
 
     std::vector<std::string> calls;  // the effects of a FakeEffectCompiler on this device log here
-    FakeSurface* backBuffer = nullptr;
-    FakeSurface* autoDepth = nullptr;
+    FakeObject* backBuffer = nullptr;
+    FakeObject* autoDepth = nullptr;
     gfx::Surface* target = nullptr;  // current render target 0 and depth surface
     gfx::Surface* depth = nullptr;
     int sceneDepth = 0;
@@ -198,40 +230,74 @@ class RecordingDevice : public gfx::Device {
         int skip;
         gfx::HRESULT result;
     };
+    // Records line; unless it fails, *out is a new object (with bytes bytes).
+    template <class Out>
+    gfx::HRESULT Create(const std::string& line, const char* prefix, Out** out,
+                        uint32_t bytes = 0) {
+        *out = nullptr;
+        const gfx::HRESULT result = Record(line);
+        if (gfx::Failed(result)) return result;
+        FakeObject* made = Make<FakeObject>(prefix);
+        made->bytes.resize(bytes);
+        *out = made;
+        return result;
+    }
+    // Records line; unless it fails, a new reference to current in *out.
+    gfx::HRESULT Get(const std::string& line, gfx::Surface* current, gfx::Surface** out) {
+        *out = nullptr;
+        const gfx::HRESULT result = Record(line);
+        if (gfx::Failed(result)) return result;
+        if (current == nullptr) return gfx::D3DERR_NOTAVAILABLE;
+        current->AddRef();
+        *out = current;
+        return result;
+    }
+    // Records line; unless it fails, surface replaces *current, holding a reference.
+    gfx::HRESULT Set(const std::string& line, gfx::Surface* surface, gfx::Surface** current) {
+        const gfx::HRESULT result = Record(line);
+        if (gfx::Failed(result)) return result;
+        if (surface != nullptr) surface->AddRef();
+        if (*current != nullptr) (*current)->Release();
+        *current = surface;
+        return result;
+    }
+
     std::vector<Failure> failures_;
     std::vector<std::unique_ptr<FakeBase>> objects_;
     std::map<std::string, int> counters_;
 };
 
-template <class Interface>
-uint32_t Fake<Interface>::Release() {
+template <class... Interfaces>
+uint32_t Fake<Interfaces...>::Release() {
     if (refs > 0) return --refs;
     ++device->faults;
     return 0;
 }
 
-template <class Interface>
-gfx::HRESULT FakeBuffer<Interface>::Lock(uint32_t offset, uint32_t size, void** data,
-                                         uint32_t flags) {
-    *data = bytes.data() + std::min<size_t>(offset, bytes.size());
-    return this->device->Record(Call(this->label + ".Lock", offset, size, LockFlags(flags)));
-}
-
-template <class Interface>
-gfx::HRESULT FakeBuffer<Interface>::Unlock() {
-    return this->device->Record(Call(this->label + ".Unlock"));
-}
-
 // An effect that records its calls as "Effect[label]...." lines and keeps every value set.
 class FakeEffect : public Fake<fx::Effect> {
   public:
-    gfx::HRESULT SetFloat(const char* name, float value) override;
-    gfx::HRESULT SetFloatArray(const char* name, const float* values, uint32_t count) override;
-    gfx::HRESULT SetMatrix(const char* name, const float* matrix16) override;
-    gfx::HRESULT SetTexture(const char* name, gfx::Texture* texture) override;
+    gfx::HRESULT SetFloat(const char* name, float value) override {
+        values[name].push_back({value});
+        return Log(Call(label + ".SetFloat", std::string(name), value));
+    }
+    gfx::HRESULT SetFloatArray(const char* name, const float* array, uint32_t count) override;
+    gfx::HRESULT SetMatrix(const char* name, const float* matrix16) override {
+        values[name].emplace_back(matrix16, matrix16 + 16);
+        return Log(Call(label + ".SetMatrix", std::string(name)));
+    }
+    gfx::HRESULT SetTexture(const char* name, gfx::Texture* texture) override {
+        return Log(Call(label + ".SetTexture", std::string(name), texture));
+    }
     fx::TechniqueHandle GetCurrentTechnique() override { return technique ? this : nullptr; }
-    gfx::HRESULT Begin(uint32_t* passes, uint32_t flags) override;
-    gfx::HRESULT BeginPass(uint32_t pass) override;
+    gfx::HRESULT Begin(uint32_t* passes, uint32_t flags) override {
+        if (passes != nullptr) *passes = passCount;
+        return Log(Call(label + ".Begin", flags));
+    }
+    gfx::HRESULT BeginPass(uint32_t pass) override {
+        Log(Call(label + ".BeginPass", pass));
+        return pass < passCount ? gfx::D3D_OK : gfx::D3DERR_INVALIDCALL;
+    }
     gfx::HRESULT CommitChanges() override { return Log(Call(label + ".CommitChanges")); }
     gfx::HRESULT EndPass() override { return Log(Call(label + ".EndPass")); }
     gfx::HRESULT End() override { return Log(Call(label + ".End")); }
@@ -241,7 +307,10 @@ class FakeEffect : public Fake<fx::Effect> {
     std::map<std::string, std::vector<std::vector<float>>> values;  // by parameter, in order
 
   private:
-    gfx::HRESULT Log(const std::string& line);
+    gfx::HRESULT Log(const std::string& line) {
+        device->calls.push_back(line);
+        return gfx::D3D_OK;
+    }
 };
 
 // Stands in for the effect compiler: known paths give FakeEffects, others fail like a missing file.
@@ -249,11 +318,12 @@ class FakeEffect : public Fake<fx::Effect> {
 class FakeEffectCompiler {
   public:
     explicit FakeEffectCompiler(RecordingDevice* device) : device_(device) {}
-    ~FakeEffectCompiler();
     // path compiles into an effect "Effect[label]", or fails with result and these messages.
     void Add(const std::string& path, const std::string& label, uint32_t passCount = 1,
              bool technique = true, const std::string& messages = "",
-             gfx::HRESULT result = gfx::D3D_OK);
+             gfx::HRESULT result = gfx::D3D_OK) {
+        entries_[path] = {label, passCount, technique, messages, result};
+    }
     gfx::HRESULT Compile(gfx::Device* device, const char* path, uint32_t flags, fx::Effect** effect,
                          std::string* messages);
     // Compile as Effect::Compiler.
@@ -261,7 +331,11 @@ class FakeEffectCompiler {
     AsFunction() {
         return [this](auto... arguments) { return Compile(arguments...); };
     }
-    FakeEffect* Made(const std::string& label) const;
+    FakeEffect* Made(const std::string& label) const {
+        for (FakeEffect* effect : made_)
+            if (effect->label == "Effect[" + label + "]") return effect;
+        return nullptr;
+    }
 
   private:
     struct Entry {
