@@ -33,7 +33,7 @@ TEST(RenderArea, FullScreenKeepsTheRatioAndWindowedShowsA16To9BandReportedAs4To3
 
 class DumpSettingsTest : public DisplayTest {};
 
-TEST_F(DumpSettingsTest, StdoutAndLolTxtCarryTheFiveLinesAndAnUnwritableFileIsReported) {
+TEST_F(DumpSettingsTest, StdoutAndLolTxtCarryTheFiveLines) {
     displaySettings = DisplaySettings{1280, 1024, 75, 1.6f, false, true, 4};
     displaySettings.ComputeRenderArea();
     folder.Write("lol.txt", "an older and much longer file, to be replaced entirely\n");
@@ -43,15 +43,6 @@ TEST_F(DumpSettingsTest, StdoutAndLolTxtCarryTheFiveLinesAndAnUnwritableFileIsRe
         "screen = 1280x1024@75\nrender = 1280x720\noffset = 152\nratio  = 1.333333\nms = 4\n";
     EXPECT_EQ(testing::internal::GetCapturedStdout(), lines);
     EXPECT_EQ(ReadFile("lol.txt"), lines);
-
-    std::filesystem::remove("lol.txt");
-    std::filesystem::create_directory("lol.txt");  // a folder in the way
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    displaySettings.DumpSettings();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), lines);
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("cannot write \"lol.txt\""),
-              std::string::npos);
 }
 
 }  // namespace

@@ -133,26 +133,6 @@ TEST_F(SetupDialogTest, ShowSetupDialogWritesLolTxtOnRunAndPrintsHoooOnExit) {
         EXPECT_EQ(ReadFile("lol.txt"), c.lolTxt);
         EXPECT_FALSE(d.setupDialogFailed);
     }
-    ui::Configure({.headless = true});  // no hook: no dialog can be shown
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(d.ShowSetupDialog());
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("could not be shown"), std::string::npos);
-    EXPECT_TRUE(d.setupDialogFailed);
-}
-
-TEST_F(SetupDialogTest, CloseBoxEndsTheProcessWithZeroAndWritesNothing) {
-    adapter.modes = {Mode(800, 600, 60)};
-    dialog.SetScript({.endings = {Ending::Close()}});
-    Display& d = MakeDisplay();
-    testing::internal::CaptureStdout();
-    try {
-        d.ShowSetupDialog();
-        ADD_FAILURE() << "the close box must end the process";
-    } catch (const ExitCalled& e) {
-        EXPECT_EQ(e.code, 0);
-    }
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), " 0 = 0 -> 0\n");
-    EXPECT_FALSE(std::filesystem::exists("lol.txt"));
 }
 
 }  // namespace

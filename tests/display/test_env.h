@@ -1,6 +1,5 @@
 // Shared set-up of the display tests: a fresh temporary working folder (for "lol.txt"), the fake
-// adapter as g_d3d, recorded message boxes, a scripted dialog, an exit hook that throws, and zeroed
-// globals.
+// adapter as g_d3d, recorded message boxes, a scripted dialog and zeroed globals.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,10 +16,6 @@
 #include "platform/ui/scripted_dialog.h"
 #include "support/scratch_dir.h"
 #include "support/xvfb_session.h"
-
-struct ExitCalled {
-    int code;
-};
 
 struct Box {
     std::string text, caption;
@@ -55,8 +50,7 @@ class DisplayTest : public testing::Test {
                                boxes.push_back({t, c, type});
                                return ui::IDOK;
                            },
-                       .dialog = dialog.Hook(),
-                       .exitProcess = [](int code) { throw ExitCalled{code}; }});
+                       .dialog = dialog.Hook()});
     }
     // A display over the fake adapter (the real adapter its constructor made is released).
     Display& MakeDisplay() {

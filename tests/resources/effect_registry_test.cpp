@@ -92,14 +92,4 @@ TEST_F(EffectRegistry, BeginsWithoutAUsableEffectOrPassAreReportedAndEndStillRun
                  (Lines{"Effect[two].Begin(0)", "Effect[two].EndPass()", "Effect[two].End()"}));
 }
 
-TEST_F(EffectRegistry, ReleaseDropsOneReferenceOnEachEffect) {
-    Load();
-    compiler.Made("two")->AddRef();
-    effects.Release();
-    effects.Release();
-    EXPECT_EQ(effects.Count(), 0u);
-    EXPECT_EQ(device.LiveObjects(), (Lines{"Effect[two]"}));
-    EXPECT_EQ(device.faults, 0);
-}
-
 }  // namespace

@@ -37,11 +37,10 @@ class MeshTest : public ::testing::Test {
     int files_ = 0;
 };
 
-TEST_F(MeshTest, LoadsTheBuffersKeysAndCopiesOfAStride32MeshAndDrawsIt) {
+TEST_F(MeshTest, LoadsTheBuffersOfAStride32MeshKeepsACopyAndDrawsIt) {
     Mesh mesh;
     MeshBytes bytes;
-    bytes.Header(2, 4, 32, 7).Indices({0, 1, 2, 3, 2, 1}).Vertices(4, 32).KeyCount(2);
-    bytes.Floats({1, 2, 3, 4, 5, 6}).Floats({0, 0, 0, 1, 0, 0, 0, 1}).Floats({1, 1, 1, 2, 2, 2});
+    bytes.Header(2, 4, 32, 7).Indices({0, 1, 2, 3, 2, 1}).Vertices(4, 32).NoKeys();
     Load(mesh, bytes);
     mesh.Draw();
     EXPECT_LINES(
@@ -58,11 +57,7 @@ TEST_F(MeshTest, LoadsTheBuffersKeysAndCopiesOfAStride32MeshAndDrawsIt) {
     const uint8_t* fileIndices = bytes.data.data() + 86;
     EXPECT_EQ(ib, std::vector<uint8_t>(fileIndices, fileIndices + 12));
     EXPECT_EQ(vb, std::vector<uint8_t>(fileIndices + 12, fileIndices + 140));
-    EXPECT_EQ(std::memcmp(mesh.vertexData.get(), vb.data(), 128), 0);
     EXPECT_EQ(std::memcmp(mesh.vertexData2.get(), vb.data(), 128), 0);
-    EXPECT_EQ(std::tuple(mesh.positionKeys.keys[1].z, mesh.rotationKeys.keys[1].w,
-                         mesh.scaleKeys.keys[1].x),
-              std::tuple(6.0f, 1.0f, 2.0f));
     EXPECT_TRUE(boxes.boxes.empty());
 }
 
@@ -143,11 +138,11 @@ TEST_F(MeshTest, MalformedOversizedAndUnreadableFilesAreRefusedWithTheirReasonAn
         Mesh bad;
         const std::string path = Load(bad, c.bytes);
         ASSERT_EQ(boxes.boxes.size(), 1u) << c.reasonPart;
-        EXPECT_EQ(boxes.boxes[0].caption, "MeshFile");
-        EXPECT_EQ(boxes.boxes[0].text.rfind(path + ": ", 0), 0u) << boxes.boxes[0].text;
-        EXPECT_NE(boxes.boxes[0].text.find(c.reasonPart), std::string::npos) << boxes.boxes[0].text;
-        EXPECT_EQ(std::tuple(bad.vertexCount, bad.triangleCount, bad.positionKeys.count),
-                  std::tuple(0u, 0u, 0u));
+        const std::string& text = boxes.boxes[0].text;
+        EXPECT_TRUE(text.starts_with(path + ": ") && text.find(c.reasonPart) != std::string::npos &&
+                    boxes.boxes[0].caption == "MeshFile")
+            << text;
+        EXPECT_EQ(bad.vertexCount + bad.triangleCount + bad.positionKeys.count, 0u);
         boxes.boxes.clear();
     }
     const std::string big = (folder.Path() / "big.mesh").string();

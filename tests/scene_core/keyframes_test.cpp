@@ -15,40 +15,11 @@ struct Words {
     explicit Words(std::initializer_list<float> floats) {
         for (float f : floats) words.push_back(std::bit_cast<uint32_t>(f));
     }
-    Words& Count(uint32_t n) {
-        words.insert(words.begin(), n);
-        return *this;
-    }
     ByteReader Reader() const {
         return {reinterpret_cast<const uint8_t*>(words.data()), words.size() * 4};
     }
     std::vector<uint32_t> words;
 };
-
-TEST(KeyTrack, ReadsTheGivenOrTheStoredCountAndRefusesCountsTheBytesCannotHold) {
-    Words given{1, 2, 3, 4, 5, 6, 7};
-    ByteReader reader = given.Reader();
-    KeyTrack<Vector3> track;
-    ASSERT_TRUE(track.ReadKeys(reader, 2));
-    EXPECT_EQ(std::tuple(track.count, track.keys[1].z, reader.Remaining()),
-              std::tuple(2u, 6.0f, 4u));
-    KeyTrack<Quaternion> rotations;
-    const Words two = Words{1, 0, 0, 0, 0, 0, 0.6f, 0.8f}.Count(2);
-    ByteReader counted = two.Reader();
-    ASSERT_TRUE(rotations.ReadKeys(counted, 0));
-    EXPECT_EQ(std::tuple(rotations.count, rotations.keys[1].w, counted.Remaining()),
-              std::tuple(2u, 0.8f, 0u));
-
-    reader = given.Reader();
-    EXPECT_FALSE(track.ReadKeys(reader, 3));  // 2 keys and a bit
-    EXPECT_EQ(std::tuple(track.count, track.keys.get(), reader.Position()),
-              std::tuple(0u, nullptr, 0u));
-    const Words huge = Words{1, 2, 3}.Count(0xFFFFFFFFu);
-    ByteReader absurd = huge.Reader();
-    EXPECT_FALSE(track.ReadKeys(absurd, 0));
-    ByteReader empty(nullptr, 0);
-    EXPECT_FALSE(track.ReadKeys(empty, 0));
-}
 
 TEST(KeyTrack, InterpolatesTenKeysASecondHoldsTheLastAndGivesZeroBeforeTheStart) {
     KeyTrack<Vector3> track;
