@@ -19,13 +19,11 @@ int main() {
                      fake::Mode(800, 600, 60),  fake::Mode(800, 600, 75),
                      fake::Mode(1024, 768, 60), fake::Mode(1920, 1080, 60)};
     adapter.desktop = fake::Mode(1920, 1080, 60);
-    adapter.supportedSamples = {0, 2, 4};
     Display display;
     if (g_d3d != nullptr) g_d3d->Release();
     g_d3d = &adapter;
     const bool run = display.ShowSetupDialog();
     std::printf("\nresult=%s fullscreen=%d vsync=%d\n", run ? "true" : "false",
                 displaySettings.fullscreen ? 1 : 0, displaySettings.vsync ? 1 : 0);
-    g_d3d = nullptr;  // the fake is not the display's to release
     return display.setupDialogFailed ? 1 : 0;
 }

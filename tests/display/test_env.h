@@ -1,41 +1,32 @@
 // Shared set-up of the display tests: a fresh temporary working folder (for "lol.txt"), the fake
-// adapter as g_d3d, recorded message boxes, an exit hook that throws, and zeroed globals.
+// adapter as g_d3d, recorded message boxes, a scripted dialog and zeroed globals.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <filesystem>
-#include <fstream>
 #include <memory>
-#include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "display/device_globals.h"
+#include "display/display.h"
 #include "display/display_settings.h"
 #include "display/fake_adapter.h"
 #include "display/setup_dialog.h"
-#include "platform/gfx/gfx.h"
 #include "platform/ui/scripted_dialog.h"
-#include "platform/ui/ui.h"
 #include "support/scratch_dir.h"
-
-struct ExitCalled {
-    int code;
-};
+#include "support/xvfb_session.h"
 
 struct Box {
     std::string text, caption;
     uint32_t type;
+    bool operator==(const Box&) const = default;
 };
+using Boxes = std::vector<Box>;
 
 class DisplayTest : public testing::Test {
   protected:
     void SetUp() override {
-        folder_ = std::make_unique<vmtest::ScratchDir>("vm-display");
-        inFolder_ = std::make_unique<vmtest::ScopedCurrentPath>(folder_->Path());
         displaySettings = DisplaySettings{};
         modeCount = 0;
         g_d3d = &adapter;
@@ -46,14 +37,12 @@ class DisplayTest : public testing::Test {
         InstallUi();
     }
     void TearDown() override {
+        display.reset();
         gfx::Configure({});
         ui::Configure({});
         g_d3d = nullptr;
         g_device = nullptr;
-        inFolder_.reset();
-        folder_.reset();
     }
-
     void InstallUi() {
         ui::Configure({.headless = true,
                        .messageBox =
@@ -61,22 +50,21 @@ class DisplayTest : public testing::Test {
                                boxes.push_back({t, c, type});
                                return ui::IDOK;
                            },
-                       .dialog = dialog.Hook(),
-                       .exitProcess = [](int code) { throw ExitCalled{code}; }});
+                       .dialog = dialog.Hook()});
+    }
+    // A display over the fake adapter (the real adapter its constructor made is released).
+    Display& MakeDisplay() {
+        display = std::make_unique<Display>();
+        if (g_d3d != nullptr && g_d3d != &adapter) g_d3d->Release();
+        g_d3d = &adapter;
+        boxes.clear();
+        return *display;
     }
 
-    static std::string ReadFile(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-
+    vmtest::ScratchDir folder{"vm-display"};
+    vmtest::ScopedCurrentPath inFolder{folder.Path()};
     fake::Adapter adapter;
     ui::ScriptedDialog dialog;
-    std::vector<Box> boxes;
-
-  private:
-    std::unique_ptr<vmtest::ScratchDir> folder_;
-    std::unique_ptr<vmtest::ScopedCurrentPath> inFolder_;
+    Boxes boxes;
+    std::unique_ptr<Display> display;
 };

@@ -2,141 +2,111 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <vector>
+#include <cstring>
+#include <sstream>
 
 #include "support/call_lines.h"
 #include "support/recording_device.h"
 
 namespace {
 
-using Boxes = std::vector<vmtest::BoxRecorder::Box>;
 using vmtest::Lines;
+using vmtest::operator+;
 
 class GridTest : public ::testing::Test {
   protected:
     vmtest::RecordingDevice device;
     vmtest::ScopedDevice use{&device};
     vmtest::BoxRecorder boxes;
-    Mesh mesh;
-
-    std::vector<uint16_t> Indices(const Mesh& m) const {
-        return std::vector<uint16_t>(m.indexData.get(), m.indexData.get() + m.triangleCount * 3);
-    }
 };
 
-// x, y, z, u, v of each vertex.
-std::vector<std::vector<float>> Vertices(const Mesh& m) {
-    std::vector<std::vector<float>> rows;
+// Each vertex as "x y z, normal, u v"; then the indices.
+Lines Geometry(const Mesh& m) {
+    Lines lines;
     for (uint32_t i = 0; i < m.vertexCount; ++i) {
         const MeshVertex& v = m.vertexData[i];
-        EXPECT_EQ(v.normal[2], 1.0f);
-        rows.push_back({v.position[0], v.position[1], v.position[2], v.uv[0], v.uv[1]});
+        std::ostringstream line;
+        line << v.position[0] << " " << v.position[1] << " " << v.position[2] << ", " << v.normal[0]
+             << v.normal[1] << v.normal[2] << ", " << v.uv[0] << " " << v.uv[1];
+        lines.push_back(line.str());
     }
-    return rows;
+    std::string indices;
+    for (uint32_t i = 0; i < m.triangleCount * 3; ++i)
+        indices += std::to_string(m.indexData[i]) + " ";
+    return lines + Lines{indices};
 }
 
 TEST_F(GridTest, VerticesRunRowByRowFromTheOriginWithTexturesFromZeroToOne) {
-    GenerateGrid(mesh, 3, 2, 800, 450, -400, -225);
-    EXPECT_EQ(Vertices(mesh), (std::vector<std::vector<float>>{{-400, -225, 1, 0, 0},
-                                                               {0, -225, 1, 0.5f, 0},
-                                                               {400, -225, 1, 1, 0},
-                                                               {-400, 225, 1, 0, 1},
-                                                               {0, 225, 1, 0.5f, 1},
-                                                               {400, 225, 1, 1, 1}}));
-    EXPECT_EQ(mesh.stride, 32u);
-    EXPECT_EQ(Indices(mesh), (std::vector<uint16_t>{0, 1, 3, 4, 3, 1, 1, 2, 4, 5, 4, 2}));
-    // A zero origin centres that axis only.
-    Mesh centred;
-    GenerateGrid(centred, 2, 3, 10, 20, 0, 3);
-    EXPECT_EQ(Vertices(centred), (std::vector<std::vector<float>>{{-5, 3, 1, 0, 0},
-                                                                  {5, 3, 1, 1, 0},
-                                                                  {-5, 13, 1, 0, 0.5f},
-                                                                  {5, 13, 1, 1, 0.5f},
-                                                                  {-5, 23, 1, 0, 1},
-                                                                  {5, 23, 1, 1, 1}}));
-    GenerateGrid(centred, 2, 2, 10, 20, 4, 0);
-    EXPECT_EQ(centred.vertexData[0].position[1], -10.0f);
-    EXPECT_EQ(centred.vertexData[0].position[0], 4.0f);
-    for (uint32_t columns : {2u, 17u, 256u}) {
-        for (uint32_t rows : {2u, 3u, 256u}) {
-            Mesh grid;
-            GenerateGrid(grid, columns, rows, 1, 1, 1, 1);
-            EXPECT_EQ(grid.triangleCount, 2 * (columns - 1) * (rows - 1));
-            const std::vector<uint16_t> indices = Indices(grid);
-            EXPECT_EQ(*std::max_element(indices.begin(), indices.end()), columns * rows - 1);
-        }
+    const struct {
+        float grid[6];  // columns, rows, width, height, origin x and y
+        Lines geometry;
+    } cases[] = {
+        {{3, 2, 800, 450, -400, -225},
+         {"-400 -225 1, 001, 0 0", "0 -225 1, 001, 0.5 0", "400 -225 1, 001, 1 0",
+          "-400 225 1, 001, 0 1", "0 225 1, 001, 0.5 1", "400 225 1, 001, 1 1",
+          "0 1 3 4 3 1 1 2 4 5 4 2 "}},
+        // A zero origin centres that axis only.
+        {{2, 3, 10, 20, 0, 3},
+         {"-5 3 1, 001, 0 0", "5 3 1, 001, 1 0", "-5 13 1, 001, 0 0.5", "5 13 1, 001, 1 0.5",
+          "-5 23 1, 001, 0 1", "5 23 1, 001, 1 1", "0 1 2 3 2 1 2 3 4 5 4 3 "}},
+        {{2, 2, 10, 20, 4, 0},
+         {"4 -10 1, 001, 0 0", "14 -10 1, 001, 1 0", "4 10 1, 001, 0 1", "14 10 1, 001, 1 1",
+          "0 1 2 3 2 1 "}},
+    };
+    for (const auto& c : cases) {
+        Mesh mesh;
+        const float* g = c.grid;
+        GenerateGrid(mesh, uint32_t(g[0]), uint32_t(g[1]), g[2], g[3], g[4], g[5]);
+        EXPECT_LINES(Geometry(mesh), c.geometry);
     }
+    Mesh largest;
+    GenerateGrid(largest, 256, 256, 1, 1, 1, 1);  // 65536 vertices: the most 16-bit indices reach
+    EXPECT_EQ(std::tuple(largest.triangleCount, largest.indexData[2 * 255 * 255 * 3 - 3]),
+              std::tuple(2u * 255 * 255, 65535));
     EXPECT_TRUE(boxes.boxes.empty());
 }
 
-TEST_F(GridTest, MakesTheBuffersAndDeclarationTheGridLayoutNeeds) {
+TEST_F(GridTest, FillsItsBuffersAndDrawsThemWithTheGridLayout) {
+    Mesh mesh;
     GenerateGrid(mesh, 2, 2, 4, 4, 0, 0);
+    mesh.Draw();
     EXPECT_LINES(
         device.Calls(),
         (Lines{"CreateVertexBuffer(128, WRITEONLY|DYNAMIC, 274, DEFAULT)", "vb1.Lock(0, 0, 0)",
                "vb1.Unlock()", "CreateIndexBuffer(12, WRITEONLY, INDEX16, MANAGED)",
-               "ib1.Lock(0, 0, 0)", "ib1.Unlock()", "CreateVertexDeclaration(4 elements)"}));
-    auto* vb = static_cast<vmtest::FakeVertexBuffer*>(mesh.vertexBuffer);
-    EXPECT_EQ(0, std::memcmp(vb->bytes.data(), mesh.vertexData2.get(), 128));
-    EXPECT_NE(mesh.vertexData.get(), mesh.vertexData2.get());
-    EXPECT_EQ(static_cast<vmtest::FakeIndexBuffer*>(mesh.indexBuffer)->Indices(), Indices(mesh));
-    const auto& elements = static_cast<vmtest::FakeVertexDeclaration*>(mesh.declaration)->elements;
-    ASSERT_EQ(elements.size(), 4u);
-    EXPECT_EQ(elements[1].Offset, 12);
-    EXPECT_EQ(elements[1].Usage, gfx::D3DDECLUSAGE_NORMAL);
-    EXPECT_EQ(elements[2].Offset, 24);
-    EXPECT_EQ(elements[2].Type, gfx::D3DDECLTYPE_FLOAT2);
-    EXPECT_EQ(elements[2].Usage, gfx::D3DDECLUSAGE_TEXCOORD);
-    EXPECT_EQ(elements[3].Stream, 0xFF);
-
-    device.ClearCalls();
-    mesh.Draw();
-    EXPECT_LINES(device.Calls(),
-                 (Lines{"SetStreamSource(0, vb1, 0, 32)", "SetVertexDeclaration(decl1)",
-                        "SetIndices(ib1)", "DrawIndexedPrimitive(TRIANGLELIST, 0, 0, 4, 0, 2)"}));
+               "ib1.Lock(0, 0, 0)", "ib1.Unlock()",
+               "CreateVertexDeclaration(0 FLOAT3 POSITION0, 12 FLOAT3 NORMAL0, 24 FLOAT2 "
+               "TEXCOORD0)",
+               "SetStreamSource(0, vb1, 0, 32)", "SetVertexDeclaration(decl1)", "SetIndices(ib1)",
+               "DrawIndexedPrimitive(TRIANGLELIST, 0, 0, 4, 0, 2)"}));
+    EXPECT_EQ(std::memcmp(static_cast<vmtest::FakeObject*>(mesh.vertexBuffer)->bytes.data(),
+                          mesh.vertexData2.get(), 128),
+              0);
 }
 
-TEST_F(GridTest, RefusesSizesThatCannotBeIndexed) {
-    for (auto [columns, rows] :
-         {std::pair{1u, 5u}, {5u, 1u}, {0u, 0u}, {257u, 256u}, {65536u, 2u}}) {
-        boxes.boxes.clear();
+TEST_F(GridTest, RefusesSizesThatCannotBeIndexedAndReportsBufferFailures) {
+    for (auto [columns, rows] : {std::pair{1u, 5u}, {5u, 1u}, {257u, 256u}, {65536u, 2u}}) {
+        Mesh mesh;
         GenerateGrid(mesh, columns, rows, 1, 1, 0, 0);
-        ASSERT_EQ(boxes.boxes.size(), 1u);
-        EXPECT_EQ(boxes.boxes[0].caption, "GenerateGrid");
-        EXPECT_EQ(mesh.vertexCount, 0u);
-        EXPECT_EQ(mesh.vertexBuffer, nullptr);
+        EXPECT_EQ(std::tuple(mesh.vertexCount, mesh.vertexBuffer), std::tuple(0u, nullptr));
     }
     EXPECT_TRUE(device.Calls().empty());
-    GenerateGrid(mesh, 256, 256, 1, 1, 0, 0);  // exactly 65536 vertices is allowed
-    EXPECT_EQ(mesh.vertexCount, 65536u);
-}
-
-TEST_F(GridTest, BufferFailuresLeaveTheDocumentedState) {
-    device.FailOn("CreateVertexBuffer", gfx::D3DERR_OUTOFVIDEOMEMORY);
-    GenerateGrid(mesh, 2, 2, 1, 1, 0, 0);
-    EXPECT_EQ(boxes.boxes, (Boxes{{"CreateVertexBuffer", "GenerateGrid"}}));
-    EXPECT_EQ(mesh.vertexBuffer, nullptr);
-    EXPECT_EQ(mesh.vertexData, nullptr);
-    EXPECT_EQ(mesh.indexData, nullptr);
-
-    boxes.boxes.clear();
-    Mesh second;
-    device.FailOn("CreateIndexBuffer", gfx::D3DERR_OUTOFVIDEOMEMORY);
-    GenerateGrid(second, 2, 2, 1, 1, 0, 0);
-    EXPECT_EQ(boxes.boxes, (Boxes{{"CreateIndexBuffer", "GenerateGrid"}}));
-    EXPECT_NE(second.vertexBuffer, nullptr);
-    EXPECT_NE(second.vertexData, nullptr);
-    EXPECT_NE(second.vertexData2, nullptr);
-    EXPECT_NE(second.indexData, nullptr);
-    EXPECT_EQ(second.indexBuffer, nullptr);
-    EXPECT_EQ(second.declaration, nullptr);
-    EXPECT_EQ(second.triangleCount, 0u);
-    device.ClearCalls();
-    second.Draw();
-    EXPECT_TRUE(device.Calls().empty());
-    second.Release();
-    EXPECT_TRUE(device.LiveObjects().empty());
+    for (const char* call : {"CreateVertexBuffer", "CreateIndexBuffer"}) {
+        device.FailOn(call, gfx::D3DERR_OUTOFVIDEOMEMORY);
+        Mesh mesh;
+        GenerateGrid(mesh, 2, 2, 1, 1, 0, 0);
+        device.ClearCalls();
+        mesh.Draw();
+        EXPECT_EQ(std::tuple(device.Calls().size(), mesh.declaration, mesh.triangleCount),
+                  std::tuple(0u, nullptr, 0u));
+    }
+    ASSERT_EQ(boxes.boxes.size(), 6u);
+    EXPECT_EQ(boxes.boxes[0].text,
+              "A grid of 1 x 5 vertices cannot be made: it needs at least 2 x 2 and at most 65536 "
+              "vertices");
+    EXPECT_EQ(boxes.boxes[4], (vmtest::BoxRecorder::Box{"CreateVertexBuffer", "GenerateGrid"}));
+    EXPECT_EQ(boxes.boxes[5], (vmtest::BoxRecorder::Box{"CreateIndexBuffer", "GenerateGrid"}));
+    EXPECT_EQ(device.LiveObjects(), Lines{});
 }
 
 }  // namespace

@@ -8,11 +8,11 @@
 
 namespace {
 
-using Box = vmtest::BoxRecorder::Box;
-using Boxes = std::vector<Box>;
+using Boxes = std::vector<vmtest::BoxRecorder::Box>;
 using vmtest::Lines;
+using vmtest::Text;
 
-class TextureRegistry : public ::testing::Test {
+class RegistryTest : public ::testing::Test {
   protected:
     vmtest::RecordingDevice device;
     vmtest::ScopedDevice use{&device};
@@ -20,80 +20,54 @@ class TextureRegistry : public ::testing::Test {
     TextureStack textures;
 };
 
-TEST_F(TextureRegistry, FindIsExactCaseSensitiveAndTheFirstEntryWins) {
-    const char* list[] = {"a.png", "Blur", "b.png", "dama", "c.png", "Blur", nullptr};
+TEST_F(RegistryTest, LoadsPairsUntilAFailureAndFindsExactNamesTheFirstEntryFirst) {
+    EXPECT_EQ(textures.Find("a"), nullptr);  // empty
+    EXPECT_EQ(textures.Find(nullptr), nullptr);
+    device.FailOn("CreateTextureFromFile", gfx::D3DXERR_INVALIDDATA, 3);
+    const char* list[] = {"a.png", "Blur", "b.png", "dama", "c.png", "Blur",
+                          "d.png", "bad",  "e.png", "e",    nullptr};
     textures.Load(list);
+    EXPECT_LINES(device.Calls(),
+                 (Lines{"CreateTextureFromFile(a.png)", "CreateTextureFromFile(b.png)",
+                        "CreateTextureFromFile(c.png)", "CreateTextureFromFile(d.png)"}));
     ASSERT_EQ(textures.Count(), 3u);
-    EXPECT_EQ(textures.NameAt(0), list[1]);  // the pointer given, not a copy
-    auto* first = static_cast<vmtest::FakeTexture*>(textures.Find("Blur"));
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(first->sourceFile, "a.png");
-    EXPECT_TRUE(boxes.boxes.empty());
-
-    EXPECT_EQ(textures.Find("blur"), nullptr);
-    EXPECT_EQ(textures.Find("Blu"), nullptr);
-    EXPECT_EQ(textures.Find("Blurs"), nullptr);
-    EXPECT_EQ(boxes.boxes,
-              (Boxes{{"blur", "No Match"}, {"Blu", "No Match"}, {"Blurs", "No Match"}}));
+    EXPECT_EQ(textures.NameAt(2), list[5]);  // the pointer given, not a copy
+    EXPECT_EQ(Text(textures.Find("Blur")), "tex1");
+    EXPECT_EQ(Text(textures.Find("dama")), "tex2");
+    for (const char* missing : {"blur", "Blu", "Blurs", "e"})
+        EXPECT_EQ(textures.Find(missing), nullptr);
+    EXPECT_EQ(boxes.boxes, (Boxes{{"a", "No Match"},
+                                  {"(null)", "No Match"},
+                                  {"InvalidData With bad", "TextureStack"},
+                                  {"blur", "No Match"},
+                                  {"Blu", "No Match"},
+                                  {"Blurs", "No Match"},
+                                  {"e", "No Match"}}));
 }
 
-TEST_F(TextureRegistry, AFileWithoutANameStopsTheLoadAfterThePairsBefore) {
+TEST_F(RegistryTest, AFileWithoutANameStopsTheLoadAfterThePairsBefore) {
     const char* list[] = {"a.png", "eyes", "b.png", nullptr};
     textures.Load(list);
+    MeshProxy meshes;
+    const char* meshList[] = {"no/such/file.mesh", "g1", "other.mesh", nullptr};
+    meshes.Load(meshList);
+    EXPECT_EQ(boxes.boxes, (Boxes{{"Check Your Texture ParamenterList\n", "Error"},
+                                  {"no/such/file.mesh", "Failed To Open The MeshFile"},
+                                  {"Check Your Parameter List", "MeshProxy"}}));
+    EXPECT_EQ(std::tuple(textures.Count(), meshes.Count()), std::tuple(1u, 1u));
+    meshes.Find("g1")->Draw();  // kept empty: draws nothing
     EXPECT_LINES(device.Calls(), (Lines{"CreateTextureFromFile(a.png)"}));
-    EXPECT_EQ(boxes.boxes, (Boxes{{"Check Your Texture ParamenterList\n", "Error"}}));
-    EXPECT_EQ(textures.Count(), 1u);
 }
 
-TEST_F(TextureRegistry, AFailedImageIsReportedByNameAndEndsTheLoad) {
-    device.FailOn("CreateTextureFromFile", gfx::D3DXERR_INVALIDDATA, 1);
-    const char* list[] = {"vessmark/gris/augetext.JPG",
-                          "eyes",
-                          "vessmark/data/dama.png",
-                          "dama",
-                          "vessmark/data/bg.png",
-                          "bg",
-                          "vessmark/data/demo.png",
-                          "demo",
-                          nullptr};
-    textures.Load(list);
-    EXPECT_LINES(device.Calls(), (Lines{"CreateTextureFromFile(vessmark/gris/augetext.JPG)",
-                                        "CreateTextureFromFile(vessmark/data/dama.png)"}));
-    EXPECT_EQ(boxes.boxes, (Boxes{{"InvalidData With dama", "TextureStack"}}));
-    EXPECT_NE(textures.Find("eyes"), nullptr);
-    for (const char* name : {"dama", "bg", "demo"}) EXPECT_EQ(textures.Find(name), nullptr);
-    EXPECT_EQ(boxes.boxes.size(), 4u);
-}
-
-TEST_F(TextureRegistry, ReleaseDropsTheRegistrysReferenceOnEveryTexture) {
+TEST_F(RegistryTest, ReleaseDropsTheRegistrysReferenceOnEveryItemOnce) {
     const char* list[] = {"a.png", "a", "b.png", "b", nullptr};
     textures.Load(list);
-    auto* a = static_cast<vmtest::FakeTexture*>(textures.Find("a"));
-    a->AddRef();  // somebody else still holds it
+    textures.Find("a")->AddRef();  // somebody else still holds it
+    textures.Release();
     textures.Release();
     EXPECT_EQ(textures.Count(), 0u);
-    EXPECT_EQ(a->Refs(), 1u);
     EXPECT_EQ(device.LiveObjects(), (Lines{"tex1"}));
-    a->Release();
-    textures.Release();  // nothing left to release twice
-    EXPECT_EQ(device.Faults(), 0);
-}
-
-TEST(MeshRegistry, KeepsAMeshForAMissingFileAndChecksItsList) {
-    vmtest::RecordingDevice device;
-    vmtest::ScopedDevice use(&device);
-    vmtest::BoxRecorder boxes;
-    MeshProxy meshes;
-    const char* list[] = {"no/such/file.mesh", "g1", "other.mesh", nullptr};
-    meshes.Load(list);
-    EXPECT_EQ(boxes.boxes, (Boxes{{"no/such/file.mesh", "Failed To Open The MeshFile"},
-                                  {"Check Your Parameter List", "MeshProxy"}}));
-    ASSERT_EQ(meshes.Count(), 1u);
-    Mesh* mesh = meshes.Find("g1");
-    ASSERT_NE(mesh, nullptr);
-    EXPECT_EQ(mesh->vertexCount, 0u);
-    mesh->Draw();
-    EXPECT_TRUE(device.Calls().empty());
+    EXPECT_EQ(device.faults, 0);
 }
 
 }  // namespace

@@ -1,12 +1,13 @@
 // Test doubles of the graphics device and of effects that record every call as one readable line,
 // in one shared log, so tests can compare whole call sequences:
-//   "SetRenderState(CULLMODE, NONE)", "SetRenderTarget(0, surf2)",
+//   "SetRenderState(CULLMODE, NONE)", "SetRenderTarget(0, surf2)", "vb1.Lock(0, 0, DISCARD)",
 //   "Effect[pig].SetMatrix(matWorld)", "DrawIndexedPrimitive(TRIANGLELIST, 0, 0, 4, 0, 2)"
-//   (Direct3D's value names, without their prefixes).
-// Objects are named by kind and creation number (tex1, surf2, vb1, ib1, decl1; the device's own
-// targets are backbuffer and autodepth; a null pointer is "null"). Objects are reference counted
-// like the real ones; an object whose count reaches 0 stays readable (Alive() false) until the
-// device is destroyed, and every Release of a dead object is counted as a fault.
+// Values of a Direct3D family print as Direct3D's names without the family prefix, other numbers
+// as numbers. Objects are named by kind and creation number (tex1, surf2, depth1, level1, vb1, ib1,
+// decl1; the device's own targets are backbuffer and autodepth; a null pointer is "null"); a
+// declaration is logged as its elements, "offset TYPE USAGE" each. Objects are reference counted
+// like the real ones; one whose count reaches 0 stays readable until the device is destroyed, and
+// every Release of a dead object counts as a fault.
 //
 // Any call that can fail can be made to fail: FailOn("CreateTexture", result) fails the next such
 // call, FailOn("CreateTexture", result, 2) the third one from now.
@@ -15,6 +16,7 @@
 //      BoxRecorder boxes;  (records message boxes instead of showing them)
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -24,189 +26,203 @@
 
 #include "platform/fx/fx.h"
 #include "platform/gfx/gfx.h"
-#include "support/device_value_names.h"
 
 namespace vmtest {
 
+// One argument of a logged call as text.
+std::string Text(uint32_t value);
+std::string Text(int32_t value);
+std::string Text(float value);
+inline std::string Text(const std::string& text) {
+    return text;
+}
+std::string Text(const gfx::Unknown* object);  // its label
+std::string Text(const gfx::Rect* rect);       // "rect" or "null"
+std::string Text(gfx::D3DFORMAT format);
+std::string Text(gfx::D3DUSAGE usage);
+std::string Text(gfx::D3DPOOL pool);
+std::string Text(gfx::D3DPRIMITIVETYPE type);
+std::string Text(gfx::D3DTEXTUREFILTERTYPE filter);
+std::string Text(gfx::D3DRENDERSTATETYPE state);
+std::string LockFlags(uint32_t flags);  // "DISCARD", "0" for none
+
+// "name(a, b, c)".
+template <class... Args>
+std::string Call(const std::string& name, const Args&... args) {
+    std::string text;
+    ((text += (text.empty() ? "" : ", ") + Text(args)), ...);
+    return name + "(" + text + ")";
+}
+
 class RecordingDevice;
 
-// Shared by all fakes of one device.
-struct CallLog {
-    std::vector<std::string> lines;
-    void Add(std::string line) { lines.push_back(std::move(line)); }
-    void Clear() { lines.clear(); }
+// The label and reference count of every fake object; the device owns them through this.
+struct FakeBase {
+    virtual ~FakeBase() = default;
+    std::string label;
+    uint32_t refs = 1;
+    RecordingDevice* device = nullptr;
 };
 
-// Name, reference count and fault counting of every fake object; the device owns them through this.
-class FakeObjectBase {
+template <class... Interfaces>
+class Fake : public Interfaces..., public FakeBase {
   public:
-    FakeObjectBase(std::string label, int* faults) : label_(std::move(label)), faults_(faults) {}
-    virtual ~FakeObjectBase() = default;
-    uint32_t Refs() const { return refs_; }
-    bool Alive() const { return refs_ > 0; }
-    const std::string& Label() const { return label_; }
+    uint32_t AddRef() override { return ++refs; }
+    uint32_t Release() override;
+};
 
-  protected:
-    uint32_t refs_ = 1;
-    uint32_t Drop() {
-        if (refs_ == 0) {
-            ++*faults_;
-            return 0;
-        }
-        return --refs_;
+// Any resource: a surface, a texture (with its one level surface, "levelN", made on the first
+// GetSurfaceLevel), a vertex or index buffer (its bytes behind Lock) or a declaration.
+class FakeObject : public Fake<gfx::Surface, gfx::Texture, gfx::VertexBuffer, gfx::IndexBuffer,
+                               gfx::VertexDeclaration> {
+  public:
+    gfx::HRESULT GetDesc(gfx::SurfaceDesc*) override { return gfx::D3DERR_INVALIDCALL; }
+    gfx::HRESULT GetLevelDesc(uint32_t, gfx::SurfaceDesc*) override {
+        return gfx::D3DERR_INVALIDCALL;
     }
-
-  private:
-    std::string label_;
-    int* faults_;
-};
-
-// A fake of one graphics interface: reference counted like the real objects.
-template <class Interface>
-class FakeObject : public Interface, public FakeObjectBase {
-  public:
-    using FakeObjectBase::FakeObjectBase;
-    uint32_t AddRef() override { return ++refs_; }
-    uint32_t Release() override { return Drop(); }
-};
-
-class FakeSurface : public FakeObject<gfx::Surface> {
-  public:
-    FakeSurface(std::string label, int* faults, gfx::SurfaceDesc description)
-        : FakeObject(std::move(label), faults), desc(description) {}
-    gfx::HRESULT GetDesc(gfx::SurfaceDesc* out) override {
-        *out = desc;
-        return gfx::D3D_OK;
-    }
-    gfx::SurfaceDesc desc;
-};
-
-class FakeTexture : public FakeObject<gfx::Texture> {
-  public:
-    FakeTexture(std::string label, int* faults, RecordingDevice* owner,
-                gfx::SurfaceDesc description)
-        : FakeObject(std::move(label), faults), desc(description), device(owner) {}
-    gfx::HRESULT GetLevelDesc(uint32_t level, gfx::SurfaceDesc* out) override;
     gfx::HRESULT GetSurfaceLevel(uint32_t level, gfx::Surface** surface) override;
-    gfx::SurfaceDesc desc;
-    std::string sourceFile;         // CreateTextureFromFile only
-    FakeSurface* level0 = nullptr;  // made on first GetSurfaceLevel
-    RecordingDevice* device;
-};
-
-// Vertex and index buffers: their bytes behind Lock; every Lock and Unlock is logged.
-template <class Interface>
-class FakeBuffer : public FakeObject<Interface> {
-  public:
-    FakeBuffer(std::string label, int* faults, CallLog* calls, uint32_t length)
-        : FakeObject<Interface>(std::move(label), faults), bytes(length), log(calls) {}
-    gfx::HRESULT Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags) override {
-        log->Add(this->Label() + ".Lock(" + std::to_string(offset) + ", " + std::to_string(size) +
-                 ", " + LockFlagsName(flags) + ")");
-        if (offset > bytes.size()) return gfx::D3DERR_INVALIDCALL;
-        *data = bytes.data() + offset;
-        return gfx::D3D_OK;
+    gfx::HRESULT Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags) override;
+    gfx::HRESULT Unlock() override;
+    gfx::HRESULT GetDeclaration(gfx::VertexElement*, uint32_t*) override {
+        return gfx::D3DERR_INVALIDCALL;
     }
-    gfx::HRESULT Unlock() override {
-        log->Add(this->Label() + ".Unlock()");
-        return gfx::D3D_OK;
-    }
+    FakeObject* level = nullptr;
     std::vector<uint8_t> bytes;
-    CallLog* log;
-};
-
-using FakeVertexBuffer = FakeBuffer<gfx::VertexBuffer>;
-
-class FakeIndexBuffer : public FakeBuffer<gfx::IndexBuffer> {
-  public:
-    using FakeBuffer::FakeBuffer;
-    // The stored indices as 16-bit values.
-    std::vector<uint16_t> Indices() const;
-};
-
-class FakeVertexDeclaration : public FakeObject<gfx::VertexDeclaration> {
-  public:
-    FakeVertexDeclaration(std::string label, int* faults, std::vector<gfx::VertexElement> list)
-        : FakeObject(std::move(label), faults), elements(std::move(list)) {}
-    gfx::HRESULT GetDeclaration(gfx::VertexElement* out, uint32_t* count) override;
-    std::vector<gfx::VertexElement> elements;  // end marker included
 };
 
 class RecordingDevice : public gfx::Device {
   public:
-    // The device starts with a back buffer and an automatic depth surface of this size as render
-    // target 0 and depth surface (the device holds one reference on each current surface).
-    explicit RecordingDevice(uint32_t width = 1280, uint32_t height = 720);
-    ~RecordingDevice() override;
+    // Starts with its back buffer and automatic depth surface current (holding one reference on
+    // each current surface).
+    RecordingDevice();
     RecordingDevice(const RecordingDevice&) = delete;
     RecordingDevice& operator=(const RecordingDevice&) = delete;
 
-    uint32_t AddRef() override { return ++refs_; }
-    uint32_t Release() override { return refs_ > 0 ? --refs_ : 0; }
-
+    uint32_t AddRef() override { return ++refs; }
+    uint32_t Release() override { return refs > 0 ? --refs : 0; }
     gfx::HRESULT CreateTexture(uint32_t width, uint32_t height, uint32_t levels,
                                gfx::D3DUSAGE usage, gfx::D3DFORMAT format, gfx::D3DPOOL pool,
-                               gfx::Texture** texture) override;
+                               gfx::Texture** texture) override {
+        return Create(Call("CreateTexture", width, height, levels, usage, format, pool), "tex",
+                      texture);
+    }
     gfx::HRESULT CreateRenderTarget(uint32_t width, uint32_t height, gfx::D3DFORMAT format,
-                                    uint32_t multiSample, uint32_t quality, int32_t lockable,
-                                    gfx::Surface** surface) override;
+                                    uint32_t samples, uint32_t quality, int32_t lockable,
+                                    gfx::Surface** surface) override {
+        return Create(Call("CreateRenderTarget", width, height, format, samples, quality, lockable),
+                      "surf", surface);
+    }
     gfx::HRESULT CreateDepthStencilSurface(uint32_t width, uint32_t height, gfx::D3DFORMAT format,
-                                           uint32_t multiSample, uint32_t quality, int32_t discard,
-                                           gfx::Surface** surface) override;
+                                           uint32_t samples, uint32_t quality, int32_t discard,
+                                           gfx::Surface** surface) override {
+        return Create(
+            Call("CreateDepthStencilSurface", width, height, format, samples, quality, discard),
+            "depth", surface);
+    }
     gfx::HRESULT CreateVertexBuffer(uint32_t length, gfx::D3DUSAGE usage, uint32_t fvf,
-                                    gfx::D3DPOOL pool, gfx::VertexBuffer** buffer) override;
+                                    gfx::D3DPOOL pool, gfx::VertexBuffer** buffer) override {
+        return Create(Call("CreateVertexBuffer", length, usage, fvf, pool), "vb", buffer, length);
+    }
     gfx::HRESULT CreateIndexBuffer(uint32_t length, gfx::D3DUSAGE usage, gfx::D3DFORMAT format,
-                                   gfx::D3DPOOL pool, gfx::IndexBuffer** buffer) override;
+                                   gfx::D3DPOOL pool, gfx::IndexBuffer** buffer) override {
+        return Create(Call("CreateIndexBuffer", length, usage, format, pool), "ib", buffer, length);
+    }
     gfx::HRESULT CreateVertexDeclaration(const gfx::VertexElement* elements,
                                          gfx::VertexDeclaration** declaration) override;
-    gfx::HRESULT CreateTextureFromFile(const char* path, gfx::Texture** texture) override;
-    gfx::HRESULT GetRenderTarget(uint32_t index, gfx::Surface** surface) override;
-    gfx::HRESULT SetRenderTarget(uint32_t index, gfx::Surface* surface) override;
-    gfx::HRESULT GetDepthStencilSurface(gfx::Surface** surface) override;
-    gfx::HRESULT SetDepthStencilSurface(gfx::Surface* surface) override;
+    gfx::HRESULT CreateTextureFromFile(const char* path, gfx::Texture** texture) override {
+        return Create(Call("CreateTextureFromFile", std::string(path)), "tex", texture);
+    }
+    gfx::HRESULT GetRenderTarget(uint32_t index, gfx::Surface** surface) override {
+        return Get(Call("GetRenderTarget", index), index == 0 ? target : nullptr, surface);
+    }
+    gfx::HRESULT SetRenderTarget(uint32_t index, gfx::Surface* surface) override {
+        if (surface == nullptr || index != 0) {
+            Record(Call("SetRenderTarget", index, surface));
+            return gfx::D3DERR_INVALIDCALL;
+        }
+        return Set(Call("SetRenderTarget", index, surface), surface, &target);
+    }
+    gfx::HRESULT GetDepthStencilSurface(gfx::Surface** surface) override {
+        return Get(Call("GetDepthStencilSurface"), depth, surface);
+    }
+    gfx::HRESULT SetDepthStencilSurface(gfx::Surface* surface) override {
+        return Set(Call("SetDepthStencilSurface", surface), surface, &depth);
+    }
     gfx::HRESULT StretchRect(gfx::Surface* source, const gfx::Rect* sourceRect, gfx::Surface* dest,
-                             const gfx::Rect* destRect, gfx::D3DTEXTUREFILTERTYPE filter) override;
-    gfx::HRESULT BeginScene() override;
-    gfx::HRESULT EndScene() override;
+                             const gfx::Rect* destRect, gfx::D3DTEXTUREFILTERTYPE filter) override {
+        return Record(Call("StretchRect", source, sourceRect, dest, destRect, filter));
+    }
+    gfx::HRESULT BeginScene() override {
+        const gfx::HRESULT result = Record(Call("BeginScene"));
+        sceneDepth += gfx::Failed(result) ? 0 : 1;
+        return result;
+    }
+    gfx::HRESULT EndScene() override {
+        const gfx::HRESULT result = Record(Call("EndScene"));
+        if (gfx::Failed(result) || sceneDepth == 0) return gfx::D3DERR_INVALIDCALL;
+        --sceneDepth;
+        return result;
+    }
     gfx::HRESULT Clear(uint32_t count, const gfx::Rect* rects, uint32_t flags, uint32_t color,
                        float z, uint32_t stencil) override;
-    gfx::HRESULT Present(const gfx::Rect* sourceRect, const gfx::Rect* destRect, ui::Window* window,
-                         const void* dirtyRegion) override;
+    gfx::HRESULT Present(const gfx::Rect*, const gfx::Rect*, ui::Window*, const void*) override {
+        return Record(Call("Present"));
+    }
     gfx::HRESULT SetRenderState(gfx::D3DRENDERSTATETYPE state, uint32_t value) override;
-    gfx::HRESULT GetRenderState(gfx::D3DRENDERSTATETYPE state, uint32_t* value) override;
+    gfx::HRESULT GetRenderState(gfx::D3DRENDERSTATETYPE, uint32_t* value) override {
+        *value = 0;
+        return gfx::D3DERR_INVALIDCALL;
+    }
     gfx::HRESULT SetStreamSource(uint32_t stream, gfx::VertexBuffer* buffer, uint32_t offset,
-                                 uint32_t stride) override;
-    gfx::HRESULT SetVertexDeclaration(gfx::VertexDeclaration* declaration) override;
-    gfx::HRESULT SetIndices(gfx::IndexBuffer* buffer) override;
+                                 uint32_t stride) override {
+        return Record(Call("SetStreamSource", stream, buffer, offset, stride));
+    }
+    gfx::HRESULT SetVertexDeclaration(gfx::VertexDeclaration* declaration) override {
+        return Record(Call("SetVertexDeclaration", declaration));
+    }
+    gfx::HRESULT SetIndices(gfx::IndexBuffer* buffer) override {
+        return Record(Call("SetIndices", buffer));
+    }
     gfx::HRESULT DrawIndexedPrimitive(gfx::D3DPRIMITIVETYPE type, int32_t baseVertex,
                                       uint32_t minIndex, uint32_t numVertices, uint32_t startIndex,
-                                      uint32_t primitiveCount) override;
+                                      uint32_t primitiveCount) override {
+        return Record(Call("DrawIndexedPrimitive", type, baseVertex, minIndex, numVertices,
+                           startIndex, primitiveCount));
+    }
 
     // The next call named call (the method name) fails with result, after skip successful ones.
-    void FailOn(const std::string& call, gfx::HRESULT result, int skip = 0);
-
-    // The recorded lines; the effects made by a FakeEffectCompiler over this device log here too.
-    CallLog& Log() { return log_; }
-    const std::vector<std::string>& Calls() const { return log_.lines; }
-    void ClearCalls() { log_.Clear(); }
-
-    // "null", the label of a fake object, or "foreign".
-    static std::string Name(const gfx::Unknown* object);
-
-    FakeSurface* BackBuffer() const { return backBuffer_; }
-    FakeSurface* AutoDepth() const { return autoDepth_; }
-    gfx::Surface* CurrentTarget() const { return target_; }
-    gfx::Surface* CurrentDepth() const { return depth_; }
-    int SceneDepth() const { return sceneDepth_; }
-    // Releases of objects whose count was already 0.
-    int Faults() const { return faults_; }
+    void FailOn(const std::string& call, gfx::HRESULT result, int skip = 0) {
+        failures_.push_back({call, skip, result});
+    }
+    // The failure FailOn asked for on this call, or D3D_OK.
+    gfx::HRESULT Check(const std::string& call);
+    // Logs the line, then Check (the call's name starts the line).
+    gfx::HRESULT Record(const std::string& line) {
+        calls.push_back(line);
+        return Check(line.substr(0, line.find('(')));
+    }
+    // A new fake object named prefix and its creation number.
+    template <class T>
+    T* Make(const std::string& prefix) {
+        auto* made = new T;
+        objects_.emplace_back(made);
+        made->label = prefix + std::to_string(++counters_[prefix]);
+        made->device = this;
+        return made;
+    }
+    const std::vector<std::string>& Calls() const { return calls; }
+    void ClearCalls() { calls.clear(); }
     // Objects still referenced, apart from the device's own back buffer and depth surface.
     std::vector<std::string> LiveObjects() const;
-    uint32_t RenderState(gfx::D3DRENDERSTATETYPE state) const;
 
-    // Used by the fakes.
-    gfx::HRESULT Check(const char* call);
-    FakeSurface* MakeSurface(const char* prefix, const gfx::SurfaceDesc& desc);
+    std::vector<std::string> calls;  // the effects of a FakeEffectCompiler on this device log here
+    FakeObject* backBuffer = nullptr;
+    FakeObject* autoDepth = nullptr;
+    gfx::Surface* target = nullptr;  // current render target 0 and depth surface
+    gfx::Surface* depth = nullptr;
+    int sceneDepth = 0;
+    int faults = 0;  // Releases of objects whose count was already 0
+    uint32_t refs = 1;
 
   private:
     struct Failure {
@@ -214,93 +230,124 @@ class RecordingDevice : public gfx::Device {
         int skip;
         gfx::HRESULT result;
     };
-    template <class T>
-    T* Keep(T* object) {
-        objects_.emplace_back(object);
-        return object;
+    // Records line; unless it fails, *out is a new object (with bytes bytes).
+    template <class Out>
+    gfx::HRESULT Create(const std::string& line, const char* prefix, Out** out,
+                        uint32_t bytes = 0) {
+        *out = nullptr;
+        const gfx::HRESULT result = Record(line);
+        if (gfx::Failed(result)) return result;
+        FakeObject* made = Make<FakeObject>(prefix);
+        made->bytes.resize(bytes);
+        *out = made;
+        return result;
     }
-    // Logs "call(arguments)", then fails where FailOn asked for it.
-    gfx::HRESULT Record(const char* call, const std::string& arguments);
-    std::string NextLabel(const char* prefix);
+    // Records line; unless it fails, a new reference to current in *out.
+    gfx::HRESULT Get(const std::string& line, gfx::Surface* current, gfx::Surface** out) {
+        *out = nullptr;
+        const gfx::HRESULT result = Record(line);
+        if (gfx::Failed(result)) return result;
+        if (current == nullptr) return gfx::D3DERR_NOTAVAILABLE;
+        current->AddRef();
+        *out = current;
+        return result;
+    }
+    // Records line; unless it fails, surface replaces *current, holding a reference.
+    gfx::HRESULT Set(const std::string& line, gfx::Surface* surface, gfx::Surface** current) {
+        const gfx::HRESULT result = Record(line);
+        if (gfx::Failed(result)) return result;
+        if (surface != nullptr) surface->AddRef();
+        if (*current != nullptr) (*current)->Release();
+        *current = surface;
+        return result;
+    }
 
-    CallLog log_;
     std::vector<Failure> failures_;
-    std::vector<std::unique_ptr<FakeObjectBase>> objects_;
+    std::vector<std::unique_ptr<FakeBase>> objects_;
     std::map<std::string, int> counters_;
-    std::map<gfx::D3DRENDERSTATETYPE, uint32_t> renderStates_;
-    FakeSurface* backBuffer_ = nullptr;
-    FakeSurface* autoDepth_ = nullptr;
-    gfx::Surface* target_ = nullptr;
-    gfx::Surface* depth_ = nullptr;
-    int sceneDepth_ = 0;
-    int faults_ = 0;
-    uint32_t refs_ = 1;
 };
 
-// An effect that records its calls as "Effect[label]...." lines and keeps its parameter values.
-class FakeEffect : public fx::Effect {
+template <class... Interfaces>
+uint32_t Fake<Interfaces...>::Release() {
+    if (refs > 0) return --refs;
+    ++device->faults;
+    return 0;
+}
+
+// An effect that records its calls as "Effect[label]...." lines and keeps every value set.
+class FakeEffect : public Fake<fx::Effect> {
   public:
-    FakeEffect(std::string label, CallLog* calls, uint32_t passCount, bool hasTechnique);
+    gfx::HRESULT SetFloat(const char* name, float value) override {
+        values[name].push_back({value});
+        return Log(Call(label + ".SetFloat", std::string(name), value));
+    }
+    gfx::HRESULT SetFloatArray(const char* name, const float* array, uint32_t count) override;
+    gfx::HRESULT SetMatrix(const char* name, const float* matrix16) override {
+        values[name].emplace_back(matrix16, matrix16 + 16);
+        return Log(Call(label + ".SetMatrix", std::string(name)));
+    }
+    gfx::HRESULT SetTexture(const char* name, gfx::Texture* texture) override {
+        return Log(Call(label + ".SetTexture", std::string(name), texture));
+    }
+    fx::TechniqueHandle GetCurrentTechnique() override { return technique ? this : nullptr; }
+    gfx::HRESULT Begin(uint32_t* passes, uint32_t flags) override {
+        if (passes != nullptr) *passes = passCount;
+        return Log(Call(label + ".Begin", flags));
+    }
+    gfx::HRESULT BeginPass(uint32_t pass) override {
+        Log(Call(label + ".BeginPass", pass));
+        return pass < passCount ? gfx::D3D_OK : gfx::D3DERR_INVALIDCALL;
+    }
+    gfx::HRESULT CommitChanges() override { return Log(Call(label + ".CommitChanges")); }
+    gfx::HRESULT EndPass() override { return Log(Call(label + ".EndPass")); }
+    gfx::HRESULT End() override { return Log(Call(label + ".End")); }
 
-    uint32_t AddRef() override { return ++refs; }
-    uint32_t Release() override;
-    gfx::HRESULT SetFloat(const char* name, float value) override;
-    gfx::HRESULT SetFloatArray(const char* name, const float* values, uint32_t count) override;
-    gfx::HRESULT SetMatrix(const char* name, const float* matrix16) override;
-    gfx::HRESULT SetTexture(const char* name, gfx::Texture* texture) override;
-    fx::TechniqueHandle GetCurrentTechnique() override;
-    gfx::HRESULT Begin(uint32_t* passes, uint32_t flags) override;
-    gfx::HRESULT BeginPass(uint32_t pass) override;
-    gfx::HRESULT CommitChanges() override;
-    gfx::HRESULT EndPass() override;
-    gfx::HRESULT End() override;
+    uint32_t passCount = 1;
+    bool technique = true;
+    std::map<std::string, std::vector<std::vector<float>>> values;  // by parameter, in order
 
-    std::string label;
-    CallLog* log;
-    uint32_t passCount;
-    bool hasTechnique;
-    uint32_t refs = 1;
-    int releasedTooOften = 0;
-    std::map<std::string, std::vector<float>> values;  // floats, arrays and matrices by name
-    std::map<std::string, std::vector<std::vector<float>>> matrixHistory;  // every matrix set
-    std::map<std::string, gfx::Texture*> textures;
+  private:
+    gfx::HRESULT Log(const std::string& line) {
+        device->calls.push_back(line);
+        return gfx::D3D_OK;
+    }
 };
 
 // Stands in for the effect compiler: known paths give FakeEffects, others fail like a missing file.
+// Each compilation logs "Compile(path, flags)" on the device.
 class FakeEffectCompiler {
   public:
-    explicit FakeEffectCompiler(CallLog* calls) : log_(calls) {}
-    ~FakeEffectCompiler();
-
-    // path compiles into an effect labelled label with passCount passes.
+    explicit FakeEffectCompiler(RecordingDevice* device) : device_(device) {}
+    // path compiles into an effect "Effect[label]", or fails with result and these messages.
     void Add(const std::string& path, const std::string& label, uint32_t passCount = 1,
-             bool hasTechnique = true, const std::string& warnings = "");
-    // path fails with result and these compiler messages.
-    void AddFailure(const std::string& path, gfx::HRESULT result, const std::string& messages);
-
-    // The signature of Effect::Compiler.
+             bool technique = true, const std::string& messages = "",
+             gfx::HRESULT result = gfx::D3D_OK) {
+        entries_[path] = {label, passCount, technique, messages, result};
+    }
     gfx::HRESULT Compile(gfx::Device* device, const char* path, uint32_t flags, fx::Effect** effect,
                          std::string* messages);
+    // Compile as Effect::Compiler.
     std::function<gfx::HRESULT(gfx::Device*, const char*, uint32_t, fx::Effect**, std::string*)>
-    AsFunction();
-
-    const std::vector<std::string>& Compiled() const { return compiled_; }  // paths asked for
-    const std::vector<uint32_t>& LastFlags() const { return flags_; }
-    FakeEffect* Made(const std::string& label) const;
+    AsFunction() {
+        return [this](auto... arguments) { return Compile(arguments...); };
+    }
+    FakeEffect* Made(const std::string& label) const {
+        for (FakeEffect* effect : made_)
+            if (effect->label == "Effect[" + label + "]") return effect;
+        return nullptr;
+    }
 
   private:
     struct Entry {
         std::string label;
         uint32_t passCount;
-        bool hasTechnique;
+        bool technique;
         std::string messages;
         gfx::HRESULT result;
     };
-    CallLog* log_;
+    RecordingDevice* device_;
     std::map<std::string, Entry> entries_;
-    std::vector<std::string> compiled_;
-    std::vector<uint32_t> flags_;
-    std::vector<std::unique_ptr<FakeEffect>> made_;
+    std::vector<FakeEffect*> made_;
 };
 
 // Sets g_device for its scope.
