@@ -100,6 +100,10 @@ class Device : public gfx::Device, public RefCounted {
     }
     gfx::HRESULT SetRenderState(gfx::D3DRENDERSTATETYPE, uint32_t) override { return gfx::E_FAIL; }
     gfx::HRESULT GetRenderState(gfx::D3DRENDERSTATETYPE, uint32_t*) override { return gfx::E_FAIL; }
+    gfx::HRESULT SetTransform(gfx::D3DTRANSFORMSTATETYPE, const float*) override {
+        return gfx::E_FAIL;
+    }
+    gfx::HRESULT GetTransform(gfx::D3DTRANSFORMSTATETYPE, float*) override { return gfx::E_FAIL; }
     gfx::HRESULT SetStreamSource(uint32_t, gfx::VertexBuffer*, uint32_t, uint32_t) override {
         return gfx::E_FAIL;
     }

@@ -80,8 +80,9 @@ std::string RenderStateValueName(gfx::D3DRENDERSTATETYPE state, uint32_t value) 
                                  {D3DBLENDOP_REVSUBTRACT, "REVSUBTRACT"},
                                  {D3DBLENDOP_MIN, "MIN"},
                                  {D3DBLENDOP_MAX, "MAX"}});
+        default:
+            return std::to_string(value);  // states the demo's own code never sets
     }
-    return std::to_string(value);
 }
 
 std::string FormatName(gfx::D3DFORMAT format) {

@@ -174,6 +174,12 @@ class RecordingDevice : public gfx::Device {
                          const void* dirtyRegion) override;
     gfx::HRESULT SetRenderState(gfx::D3DRENDERSTATETYPE state, uint32_t value) override;
     gfx::HRESULT GetRenderState(gfx::D3DRENDERSTATETYPE state, uint32_t* value) override;
+    gfx::HRESULT SetTransform(gfx::D3DTRANSFORMSTATETYPE state, const float*) override {
+        return Record("SetTransform", std::to_string(state));
+    }
+    gfx::HRESULT GetTransform(gfx::D3DTRANSFORMSTATETYPE, float*) override {
+        return gfx::D3DERR_INVALIDCALL;
+    }
     gfx::HRESULT SetStreamSource(uint32_t stream, gfx::VertexBuffer* buffer, uint32_t offset,
                                  uint32_t stride) override;
     gfx::HRESULT SetVertexDeclaration(gfx::VertexDeclaration* declaration) override;

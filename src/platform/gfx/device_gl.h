@@ -58,6 +58,8 @@ class DeviceGl final : public RefCounted<Device> {
                     const void* dirtyRegion) override;
     HRESULT SetRenderState(D3DRENDERSTATETYPE state, uint32_t value) override;
     HRESULT GetRenderState(D3DRENDERSTATETYPE state, uint32_t* value) override;
+    HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const float* matrix16) override;
+    HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, float* matrix16) override;
     HRESULT SetStreamSource(uint32_t stream, VertexBuffer* buffer, uint32_t offset,
                             uint32_t stride) override;
     HRESULT SetVertexDeclaration(VertexDeclaration* declaration) override;
@@ -67,6 +69,7 @@ class DeviceGl final : public RefCounted<Device> {
                                  uint32_t primitiveCount) override;
 
   private:
+    void ApplyStencil();
     // Runs the configured overlay hook on the bound draw framebuffer.
     void DrawOverlay();
     DeviceGl(std::unique_ptr<Context> context, const Limits& limits);
@@ -100,6 +103,7 @@ class DeviceGl final : public RefCounted<Device> {
     uint64_t readColorSerial_ = 0, blitColorSerial_ = 0;
 
     std::array<uint32_t, 256> renderStates_{};
+    std::array<std::array<float, 16>, 3> transforms_{};  // world, view, projection
 
     VertexBufferGl* stream_ = nullptr;  // holds a reference
     uint32_t streamOffset_ = 0;
