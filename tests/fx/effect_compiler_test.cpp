@@ -37,6 +37,18 @@ float FloatAt(const ParameterTable& t, size_t offset) {
 const std::string kPasses =
     "technique T { pass P {\n VertexShader = compile vs_2_0 VS();\n PixelShader = compile "
     "ps_2_0 PS(); } }\n";
+const std::string kVs = "float4 VS(float4 p : POSITION) : POSITION { return p; }\n";
+
+// The text fails to compile, its first error at line with words in it (and the only one, if
+// alone).
+void ExpectError(const std::string& text, int line, const char* words, bool alone = false) {
+    auto c = Compile(text);
+    ASSERT_FALSE(c->ok) << text;
+    ASSERT_FALSE(c->errors.empty());
+    EXPECT_TRUE(!alone || c->errors.size() == 1) << c->errors.size() << " errors";
+    EXPECT_EQ(c->errors[0].at.line, line) << text << " -> " << c->errors[0].text;
+    EXPECT_NE(c->errors[0].text.find(words), std::string::npos) << c->errors[0].text;
+}
 
 // Values land in the shader's std140 layout; what does not fit a parameter changes nothing.
 TEST(EffectCompiler, ParameterBlockTakesValuesInShaderLayout) {
@@ -85,13 +97,41 @@ TEST(EffectCompiler, EntryPointsCompileOnceAcrossPasses) {
     EXPECT_EQ(c->effect.techniques[0][0].samplers.size(), 1u);
 }
 
-TEST(EffectCompiler, CompileProblemsAreLocatedErrors) {
-    const std::string vs = "float4 VS(float4 p : POSITION) : POSITION { return p; }\n";
+// The pre-pass's errors, then glslang's and the compiler's.
+TEST(EffectCompiler, ProblemsAreLocatedErrors) {
+    const std::string& vs = kVs;
     const struct {
         std::string text;
         int line;
         const char* words;
     } cases[] = {
+        {"technique T {\n pass P {\n  FogDensity[0] = 1;\n  PointSpriteEnable = 1;\n  Shading = 1; "
+         "} "
+         "}",
+         5, "'Shading'"},
+        {"technique T { pass P {\n CullMode = Sideways; } }", 2, "Sideways"},
+        {"technique T { pass P {\n PixelShader = compile ps_2_0 PS();\n  Texture[0] = <none>; } }",
+         3, "declared texture"},
+        {"technique T { pass P {\n PixelShader = compile ps_2_0 PS();\n  ZFunc[1] = Less; } }", 3,
+         "'ZFunc[...]'"},
+        {"technique T { pass P {\n VertexShader = compile ps_2_0 VS(); } }", 2, "ps_2_0"},
+        {"float4 PS(uniform float a) : COLOR { return a; }\ntechnique T { pass P {\n PixelShader "
+         "= compile ps_2_0 PS(1, 2); } }",
+         3, "gives 2"},
+        {"float a;\n\ntechnique T\n{\n pass P {", 5, "end of file"},
+        {"float2 offset = {1, 2, 3};", 1, "needs 2"},
+        {"float radius = 1.0 / unknown;", 1, "'unknown' is not a constant"},
+        {"float w[0.5];", 1, "array size"},
+        {"sampler s = sampler_state {\n Texture = tex0 + 1;\n};", 2, "Texture"},
+        {"float a;\n/* never closed", 2, "comment"},
+        {"#include \"other.fx\"\n", 1, "#include"},
+        {"\n#if 1\n#else\n#else\n#endif", 4, "#else without #if"},
+        {"\n#if defined(X) && (1 +\n#endif", 2, "cannot evaluate"},
+        {"\n\ncbuffer C { float x; };", 3, "cbuffer"},
+        {"struct L { float3 d; };\nL light;", 2, "'L'"},
+        {"technique T { pass P {\n VertexShader = compile vs_2_0 VS();\n} }", 1, "PixelShader"},
+        // Stray closers inside a technique once held the pre-pass on the same token for ever.
+        {"technique T {\n ) ] pass P { } }", 2, "found ')'"},
         // glslang's own error, at the file's line despite the preamble and the pre-pass.
         {vs + "\nfloat4 PS() : COLOR { return undefinedThing; }\n" + kPasses, 3, "undefinedThing"},
         {vs + kPasses, 4, "'PS' not found"},
@@ -114,13 +154,7 @@ TEST(EffectCompiler, CompileProblemsAreLocatedErrors) {
              kPasses,
          2, "'string' is only supported in annotations"},
     };
-    for (const auto& k : cases) {
-        auto c = Compile(k.text);
-        ASSERT_FALSE(c->ok) << k.text;
-        ASSERT_FALSE(c->errors.empty());
-        EXPECT_EQ(c->errors[0].at.line, k.line) << k.text << " -> " << c->errors[0].text;
-        EXPECT_NE(c->errors[0].text.find(k.words), std::string::npos) << c->errors[0].text;
-    }
+    for (const auto& k : cases) ExpectError(k.text, k.line, k.words);
 }
 
 // Deep brackets would overflow glslang's stack and doubling macros exhaust memory: both are refused
@@ -140,7 +174,7 @@ TEST(EffectCompiler, NestingAndMacroExpansionBeyondTheLimitsAreRefusedAtTheirLin
         if (i < 20) doubling += define("B", i, b + " " + b);
         chain += define("C", i, "C" + std::to_string(i - 1));
     }
-    const std::string vs = "float4 VS(float4 p : POSITION) : POSITION { return p; }\n";
+    const std::string& vs = kVs;
     // The function body's brace is the first level.
     auto ps = [](const std::string& value) {
         return "float4 PS() : COLOR { return " + value + "; }\n";
@@ -162,13 +196,7 @@ TEST(EffectCompiler, NestingAndMacroExpansionBeyondTheLimitsAreRefusedAtTheirLin
         {bomb + vs + ps("M20") + kPasses, 23, "macro expansion"},
         {chain + vs + ps("C100") + kPasses, 103, "macros nested deeper"},
     };
-    for (const auto& k : cases) {
-        auto c = Compile(k.text);
-        ASSERT_FALSE(c->ok);
-        ASSERT_EQ(c->errors.size(), 1u);
-        EXPECT_EQ(c->errors[0].at.line, k.line) << c->errors[0].text;
-        EXPECT_NE(c->errors[0].text.find(k.words), std::string::npos) << c->errors[0].text;
-    }
+    for (const auto& k : cases) ExpectError(k.text, k.line, k.words, true);
     // The expansion limit is exact: a macro doubling 20 times (2^20 tokens) fits, one token more
     // not.
     for (const char* tail : {"B19", "B19 1"}) {
@@ -181,23 +209,21 @@ TEST(EffectCompiler, NestingAndMacroExpansionBeyondTheLimitsAreRefusedAtTheirLin
 
 TEST(ParameterTable, RefusesALayoutThatDisagreesWithTheDeclarations) {
     ParameterDecl radius{"radius", {BaseKind::Float, 1, 1}, 0, {2.0f}, {4, 1}};
-    BlockMember asVector{"radius", BaseKind::Float, 0, 4, 1, 0, 0, 0, false};
-    BlockMember hidden{"hidden", BaseKind::Float, 16, 1, 1, 0, 0, 0, false};
-    BlockMember outside{"radius", BaseKind::Float, 64, 1, 1, 0, 0, 0, false};
     std::vector<Diagnostic> errors;
     ParameterTable t;
-    EXPECT_FALSE(t.Build({radius}, {asVector}, 16, &errors));
-    EXPECT_FALSE(t.Build({radius}, {BlockMember{"radius"}, hidden}, 32, &errors));
-    EXPECT_FALSE(t.Build({radius}, {outside}, 16, &errors));
+    // A vector where a float was declared, a member nobody declared, a member outside the block.
+    for (const std::vector<BlockMember>& layout :
+         {std::vector<BlockMember>{{"radius", BaseKind::Float, 0, 4}},
+          {{"radius"}, {"hidden", BaseKind::Float, 16}},
+          {{"radius", BaseKind::Float, 64}}})
+        EXPECT_FALSE(t.Build({radius}, layout, 32, &errors));
     ASSERT_EQ(errors.size(), 3u);
     EXPECT_EQ(errors[0].at.line, 4);
     EXPECT_NE(errors[1].text.find("hidden"), std::string::npos);
-    errors.clear();
     ASSERT_TRUE(t.Build({radius}, {BlockMember{"radius"}}, 16, &errors));
-    EXPECT_EQ(FloatAt(t, 0), 2.0f);
     t.GrowBlock(24);
     EXPECT_EQ(t.Block().size(), 24u);
-    EXPECT_EQ(FloatAt(t, 0), 2.0f) << "growing keeps the values";
+    EXPECT_EQ(FloatAt(t, 0), 2.0f) << "initial value, kept by growing";
 }
 
 }  // namespace
