@@ -83,6 +83,14 @@ class Device : public gfx::Device, public RefCounted {
         return gfx::E_FAIL;
     }
     gfx::HRESULT CreateTextureFromFile(const char*, gfx::Texture**) override { return gfx::E_FAIL; }
+    gfx::HRESULT CreateCubeTexture(uint32_t, uint32_t, gfx::D3DUSAGE, gfx::D3DFORMAT, gfx::D3DPOOL,
+                                   gfx::CubeTexture**) override {
+        return gfx::E_FAIL;
+    }
+    gfx::HRESULT CreateVolumeTexture(uint32_t, uint32_t, uint32_t, uint32_t, gfx::D3DUSAGE,
+                                     gfx::D3DFORMAT, gfx::D3DPOOL, gfx::VolumeTexture**) override {
+        return gfx::E_FAIL;
+    }
     gfx::HRESULT GetRenderTarget(uint32_t, gfx::Surface**) override { return gfx::E_FAIL; }
     gfx::HRESULT SetRenderTarget(uint32_t, gfx::Surface*) override { return gfx::E_FAIL; }
     gfx::HRESULT GetDepthStencilSurface(gfx::Surface**) override { return gfx::E_FAIL; }

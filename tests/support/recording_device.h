@@ -160,6 +160,17 @@ class RecordingDevice : public gfx::Device {
     gfx::HRESULT CreateVertexDeclaration(const gfx::VertexElement* elements,
                                          gfx::VertexDeclaration** declaration) override;
     gfx::HRESULT CreateTextureFromFile(const char* path, gfx::Texture** texture) override;
+    // The demo makes no cube or volume textures: recorded, and refused.
+    gfx::HRESULT CreateCubeTexture(uint32_t edge, uint32_t, gfx::D3DUSAGE, gfx::D3DFORMAT,
+                                   gfx::D3DPOOL, gfx::CubeTexture**) override {
+        Record("CreateCubeTexture", std::to_string(edge));
+        return gfx::D3DERR_NOTAVAILABLE;
+    }
+    gfx::HRESULT CreateVolumeTexture(uint32_t width, uint32_t, uint32_t, uint32_t, gfx::D3DUSAGE,
+                                     gfx::D3DFORMAT, gfx::D3DPOOL, gfx::VolumeTexture**) override {
+        Record("CreateVolumeTexture", std::to_string(width));
+        return gfx::D3DERR_NOTAVAILABLE;
+    }
     gfx::HRESULT GetRenderTarget(uint32_t index, gfx::Surface** surface) override;
     gfx::HRESULT SetRenderTarget(uint32_t index, gfx::Surface* surface) override;
     gfx::HRESULT GetDepthStencilSurface(gfx::Surface** surface) override;

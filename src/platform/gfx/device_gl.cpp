@@ -189,6 +189,61 @@ HRESULT DeviceGl::CheckSize(uint32_t width, uint32_t height) const {
     return D3D_OK;
 }
 
+HRESULT DeviceGl::CreateCubeTexture(uint32_t edge, uint32_t levels, D3DUSAGE usage,
+                                    D3DFORMAT format, D3DPOOL pool, CubeTexture** texture) {
+    if (!texture) return D3DERR_INVALIDCALL;
+    *texture = nullptr;
+    GLuint name = 0;
+    if (HRESULT hr = MakeLayered(GL_TEXTURE_CUBE_MAP, edge, edge, 6, levels, format, &name);
+        Failed(hr))
+        return hr;
+    *texture = new CubeTextureGl(life_, name, GL_TEXTURE_CUBE_MAP,
+                                 MakeDesc(format, usage, pool, 0, edge, edge), 6);
+    return D3D_OK;
+}
+
+HRESULT DeviceGl::CreateVolumeTexture(uint32_t width, uint32_t height, uint32_t depth,
+                                      uint32_t levels, D3DUSAGE usage, D3DFORMAT format,
+                                      D3DPOOL pool, VolumeTexture** texture) {
+    if (!texture) return D3DERR_INVALIDCALL;
+    *texture = nullptr;
+    GLuint name = 0;
+    if (HRESULT hr = MakeLayered(GL_TEXTURE_3D, width, height, depth, levels, format, &name);
+        Failed(hr))
+        return hr;
+    *texture = new VolumeTextureGl(life_, name, GL_TEXTURE_3D,
+                                   MakeDesc(format, usage, pool, 0, width, height), depth);
+    return D3D_OK;
+}
+
+// A cube map (layers 6) or 3-D texture, one level, zero texels.
+HRESULT DeviceGl::MakeLayered(unsigned target, uint32_t width, uint32_t height, uint32_t layers,
+                              uint32_t levels, D3DFORMAT format, unsigned* name) {
+    GLenum internal = 0;
+    if (!ColorFormat(format, &internal) || levels > 1 || layers == 0) return D3DERR_INVALIDCALL;
+    if (HRESULT hr = CheckSize(width, height); Failed(hr)) return hr;
+    if (uint64_t(width) * height * layers * 4 > kMaxSurfaceBytes) return D3DERR_OUTOFVIDEOMEMORY;
+    const GLenum binding =
+        target == GL_TEXTURE_3D ? GL_TEXTURE_BINDING_3D : GL_TEXTURE_BINDING_CUBE_MAP;
+    GLint previous = 0;
+    glGetIntegerv(binding, &previous);
+    glGenTextures(1, name);
+    glBindTexture(target, *name);
+    glTexParameteri(target, GL_TEXTURE_MAX_LEVEL, 0);
+    const std::vector<uint8_t> zero(size_t(width) * height * layers * 4, 0);
+    const auto w = GLsizei(width), h = GLsizei(height);
+    if (target == GL_TEXTURE_3D) {
+        glTexImage3D(target, 0, GLint(internal), w, h, GLsizei(layers), 0, GL_RGBA,
+                     GL_UNSIGNED_BYTE, zero.data());
+    } else {
+        for (GLenum face = 0; face < 6; ++face)
+            glTexImage2D(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, 0, GLint(internal), w, h, 0,
+                         GL_RGBA, GL_UNSIGNED_BYTE, zero.data());
+    }
+    glBindTexture(target, GLuint(previous));
+    return D3D_OK;
+}
+
 HRESULT DeviceGl::MakeTexture(uint32_t width, uint32_t height, D3DUSAGE usage, D3DFORMAT format,
                               D3DPOOL pool, const void* rgba, TextureGl** texture) {
     *texture = nullptr;

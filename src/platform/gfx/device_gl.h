@@ -42,6 +42,11 @@ class DeviceGl final : public RefCounted<Device> {
     HRESULT CreateVertexDeclaration(const VertexElement* elements,
                                     VertexDeclaration** declaration) override;
     HRESULT CreateTextureFromFile(const char* path, Texture** texture) override;
+    HRESULT CreateCubeTexture(uint32_t edge, uint32_t levels, D3DUSAGE usage, D3DFORMAT format,
+                              D3DPOOL pool, CubeTexture** texture) override;
+    HRESULT CreateVolumeTexture(uint32_t width, uint32_t height, uint32_t depth, uint32_t levels,
+                                D3DUSAGE usage, D3DFORMAT format, D3DPOOL pool,
+                                VolumeTexture** texture) override;
 
     HRESULT GetRenderTarget(uint32_t index, Surface** surface) override;
     HRESULT SetRenderTarget(uint32_t index, Surface* surface) override;
@@ -69,6 +74,8 @@ class DeviceGl final : public RefCounted<Device> {
                                  uint32_t primitiveCount) override;
 
   private:
+    HRESULT MakeLayered(unsigned target, uint32_t width, uint32_t height, uint32_t layers,
+                        uint32_t levels, D3DFORMAT format, unsigned* name);
     void ApplyStencil();
     // Runs the configured overlay hook on the bound draw framebuffer.
     void DrawOverlay();

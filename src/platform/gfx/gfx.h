@@ -302,6 +302,40 @@ class Texture : public Unknown {
     virtual HRESULT GetSurfaceLevel(uint32_t level, Surface** surface) = 0;
 };
 
+// Texels as Direct3D lays out D3DFMT_A8R8G8B8: one 32-bit 0xAARRGGBB per texel, rows Pitch bytes
+// apart (slices SlicePitch bytes apart in a volume).
+struct LockedRect {
+    int32_t Pitch = 0;
+    void* pBits = nullptr;
+};
+struct LockedBox {
+    int32_t RowPitch = 0, SlicePitch = 0;
+    void* pBits = nullptr;
+};
+
+enum D3DCUBEMAP_FACES : uint32_t {
+    D3DCUBEMAP_FACE_POSITIVE_X = 0,
+    D3DCUBEMAP_FACE_NEGATIVE_X = 1,
+    D3DCUBEMAP_FACE_POSITIVE_Y = 2,
+    D3DCUBEMAP_FACE_NEGATIVE_Y = 3,
+    D3DCUBEMAP_FACE_POSITIVE_Z = 4,
+    D3DCUBEMAP_FACE_NEGATIVE_Z = 5,
+};
+
+// Cube and volume textures: filled by locking a whole face or the whole volume (level 0, no
+// sub-rectangles) and unlocking it; they have no surfaces. SetTexture takes them as textures.
+class CubeTexture : public Texture {
+  public:
+    virtual HRESULT LockRect(D3DCUBEMAP_FACES face, uint32_t level, LockedRect* locked,
+                             const Rect* rect, uint32_t flags) = 0;
+    virtual HRESULT UnlockRect(D3DCUBEMAP_FACES face, uint32_t level) = 0;
+};
+class VolumeTexture : public Texture {
+  public:
+    virtual HRESULT LockBox(uint32_t level, LockedBox* locked, const void* box, uint32_t flags) = 0;
+    virtual HRESULT UnlockBox(uint32_t level) = 0;
+};
+
 class VertexBuffer : public Unknown {
   public:
     // size 0 locks from offset to the end.
@@ -350,6 +384,12 @@ class Device : public Unknown {
     // Texture from an image file (JPEG, PNG), one level, A8R8G8B8; D3DXERR_INVALIDDATA when the
     // file is missing or not an image.
     virtual HRESULT CreateTextureFromFile(const char* path, Texture** texture) = 0;
+    // D3DFMT_A8R8G8B8 or D3DFMT_X8R8G8B8, one level, D3DPOOL_MANAGED, cleared to zero.
+    virtual HRESULT CreateCubeTexture(uint32_t edge, uint32_t levels, D3DUSAGE usage,
+                                      D3DFORMAT format, D3DPOOL pool, CubeTexture** texture) = 0;
+    virtual HRESULT CreateVolumeTexture(uint32_t width, uint32_t height, uint32_t depth,
+                                        uint32_t levels, D3DUSAGE usage, D3DFORMAT format,
+                                        D3DPOOL pool, VolumeTexture** texture) = 0;
 
     // Targets. Get* add a reference. Setting render target 0 makes the viewport cover it.
     virtual HRESULT GetRenderTarget(uint32_t index, Surface** surface) = 0;
