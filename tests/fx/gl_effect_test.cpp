@@ -3,6 +3,7 @@
 #include <epoxy/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -117,6 +118,26 @@ TEST_F(GlEffectTest, EffectFilesRunPassByPass) {
     };
     Texture* green = SolidTexture(0xFF00FF00);
     Texture* red = SolidTexture(0xFFFF0000);
+    // A cube whose -Z face is green, a volume whose last slice is green, the rest red.
+    CubeTexture* sky = nullptr;
+    VolumeTexture* fog = nullptr;
+    ASSERT_EQ(
+        device_->CreateCubeTexture(4, 1, D3DUSAGE_NONE, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &sky),
+        D3D_OK);
+    ASSERT_EQ(device_->CreateVolumeTexture(2, 2, 4, 1, D3DUSAGE_NONE, D3DFMT_A8R8G8B8,
+                                           D3DPOOL_MANAGED, &fog),
+              D3D_OK);
+    LockedRect face;
+    LockedBox box;
+    for (uint32_t f = D3DCUBEMAP_FACE_POSITIVE_X; f <= D3DCUBEMAP_FACE_NEGATIVE_Z; ++f) {
+        ASSERT_EQ(sky->LockRect(D3DCUBEMAP_FACES(f), 0, &face, nullptr, 0), D3D_OK);
+        std::fill_n(static_cast<uint32_t*>(face.pBits), 16, f == 5 ? 0xFF00FF00u : 0xFFFF0000u);
+        EXPECT_EQ(sky->UnlockRect(D3DCUBEMAP_FACES(f), 0), D3D_OK);
+    }
+    ASSERT_EQ(fog->LockBox(0, &box, nullptr, 0), D3D_OK);
+    for (int i = 0; i < 16; ++i)
+        static_cast<uint32_t*>(box.pBits)[i] = i < 12 ? 0xFFFF0000u : 0xFF00FF00u;
+    EXPECT_EQ(fog->UnlockBox(0), D3D_OK);
     // Direct3D layout: translation in elements 12..14. Fixed function: x in [0, 1] only if world
     // comes before view.
     const float world[16] = {0.5f, 0, 0, 0, 0, 0.5f, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
@@ -130,6 +151,8 @@ TEST_F(GlEffectTest, EffectFilesRunPassByPass) {
         ASSERT_NE(effect, nullptr) << row.file;
         effect->SetTexture("green", green);
         effect->SetTexture("red", red);
+        effect->SetTexture("sky", sky);
+        effect->SetTexture("fog", fog);
         effect->SetMatrix("matWVP", wvp);
         RunPass(effect, row.pass);
         ExpectAt(row.x, row.y, row.want,
@@ -137,8 +160,7 @@ TEST_F(GlEffectTest, EffectFilesRunPassByPass) {
                      std::to_string(row.x) + "," + std::to_string(row.y));
         effect->Release();
     }
-    green->Release();
-    red->Release();
+    for (Texture* t : std::initializer_list<Texture*>{green, red, sky, fog}) t->Release();
     uint32_t stencil = 9;
     device_->GetRenderState(D3DRS_STENCILENABLE, &stencil);
     EXPECT_EQ(stencil, 0u) << "End restores what the passes set";

@@ -342,8 +342,15 @@ class GlEffect final : public Effect {
                 const int samplerIndex = activePass_->samplers[unit];
                 const int textureIndex = activePass_->textures[unit];
                 gfx::Texture* texture = textureIndex >= 0 ? textures_[textureIndex] : nullptr;
+                // A texture of another kind than the sampler's reads as none.
+                static const GLenum kTargets[] = {GL_TEXTURE_2D, GL_TEXTURE_CUBE_MAP,
+                                                  GL_TEXTURE_3D};
+                const GLenum target =
+                    kTargets[static_cast<int>(fx_->prepass.samplers[samplerIndex].kind)];
                 glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
-                glBindTexture(GL_TEXTURE_2D, gfx::gl::TextureName(texture));
+                glBindTexture(target, gfx::gl::TextureTarget(texture) == target
+                                          ? gfx::gl::TextureName(texture)
+                                          : 0);
                 glBindSampler(static_cast<GLuint>(unit), samplers_[samplerIndex]);
             }
             glActiveTexture(GL_TEXTURE0);

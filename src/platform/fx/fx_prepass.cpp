@@ -72,13 +72,18 @@ bool ParseParameterType(std::string_view name, ParameterType* type) {
 
 namespace {
 
-bool IsTextureType(std::string_view t) {
-    return EqualsNoCase(t, "texture") || EqualsNoCase(t, "texture2D");
+// The kind of a texture or sampler type name, or nothing for other names.
+std::optional<TextureKind> KindOfType(std::string_view t) {
+    if (EqualsNoCase(t, "texture") || EqualsNoCase(t, "texture2D") || t == "sampler" ||
+        t == "sampler2D")
+        return TextureKind::Flat;
+    if (EqualsNoCase(t, "textureCUBE") || t == "samplerCUBE") return TextureKind::Cube;
+    if (EqualsNoCase(t, "texture3D") || t == "sampler3D") return TextureKind::Volume;
+    return std::nullopt;
 }
 bool IsUnsupportedObjectType(std::string_view t) {
-    return EqualsNoCase(t, "texture1D") || EqualsNoCase(t, "texture3D") ||
-           EqualsNoCase(t, "textureCUBE") || t == "sampler1D" || t == "sampler3D" ||
-           t == "samplerCUBE" || t == "SamplerState" || t == "Texture2D";
+    return EqualsNoCase(t, "texture1D") || t == "sampler1D" || t == "SamplerState" ||
+           t == "Texture2D";
 }
 bool IsModifier(std::string_view t) {
     return t == "static" || t == "const" || t == "uniform" || t == "extern" || t == "shared" ||
@@ -348,13 +353,11 @@ class Prepass {
             BlankSince(first);
             return;
         }
-        if (IsTextureType(typeTok.text)) {
-            Textures(first);
-            return;
-        }
-        if (typeTok.text == "sampler" || typeTok.text == "sampler2D") {
-            if (typeTok.text == "sampler") Replace(pos_ - 1, pos_ - 1, "sampler2D");
-            Samplers();
+        if (auto kind = KindOfType(typeTok.text)) {
+            if (typeTok.text.substr(0, 7) == "sampler")
+                Samplers(pos_ - 1, *kind);
+            else
+                Textures(first, *kind);
             return;
         }
         if (IsUnsupportedObjectType(typeTok.text)) {
@@ -426,14 +429,14 @@ class Prepass {
         Blank(first, pos_ - 1);
     }
 
-    void Textures(size_t first) {
+    void Textures(size_t first, TextureKind kind) {
         while (!AtEnd()) {
             const Token& name = Peek();
             if (name.kind != TokenKind::Identifier) {
                 Reject(name.at, "expected a texture name");
                 break;
             }
-            result_.textures.push_back({std::string(name.text), name.at});
+            result_.textures.push_back({std::string(name.text), name.at, kind});
             ++pos_;
             Semantic(false);
             Annotations();
@@ -463,7 +466,10 @@ class Prepass {
     }
 
     // [SECTION] Samplers and state blocks
-    void Samplers() {
+    // After the type; a plain "sampler" reads the kind of its texture.
+    void Samplers(size_t typeIndex, TextureKind kind) {
+        const bool plain = tokens_[typeIndex].text == "sampler";
+        const size_t firstSampler = result_.samplers.size();
         while (!AtEnd()) {
             const Token& name = Peek();
             if (name.kind != TokenKind::Identifier) {
@@ -473,6 +479,7 @@ class Prepass {
             SamplerDecl sampler;
             sampler.name = std::string(name.text);
             sampler.at = name.at;
+            sampler.kind = kind;
             ++pos_;
             if (PeekIs("[")) {
                 Reject(Peek().at, "sampler arrays are not supported");
@@ -492,10 +499,17 @@ class Prepass {
                 SamplerState(&sampler);
                 BlankSince(first);
             }
+            for (const TextureDecl& t : result_.textures)
+                if (plain && t.name == sampler.texture) sampler.kind = t.kind;
             result_.samplers.push_back(sampler);
             if (NextDeclarator("sampler declaration")) continue;
-            return;
+            break;
         }
+        // glslang knows sampler2D, samplerCUBE and sampler3D; the first sampler gives the list's.
+        static const char* kTypes[] = {"sampler2D", "samplerCUBE", "sampler3D"};
+        if (plain && result_.samplers.size() > firstSampler)
+            Replace(typeIndex, typeIndex,
+                    kTypes[static_cast<int>(result_.samplers[firstSampler].kind)]);
     }
 
     // One "Name = value;" or "Name[index] = value;" of a state block: the name's token, the index

@@ -35,9 +35,13 @@ struct ParameterDecl {
     int Elements() const { return arraySize > 0 ? arraySize : 1; }
 };
 
+// What a texture parameter holds and a sampler reads.
+enum class TextureKind { Flat, Cube, Volume };
+
 struct TextureDecl {
     std::string name;
     SourceLocation at;
+    TextureKind kind = TextureKind::Flat;
 };
 
 struct SamplerDecl {
@@ -47,6 +51,7 @@ struct SamplerDecl {
     uint32_t addressU = 1, addressV = 1, addressW = 1;     // wrap
     float borderColor[4] = {0, 0, 0, 0};                   // r, g, b, a
     int slot = -1;  // the N of ": register(sN)", -1 when none
+    TextureKind kind = TextureKind::Flat;
     SourceLocation at;
 };
 
