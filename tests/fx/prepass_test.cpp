@@ -63,8 +63,8 @@ TEST(Prepass, RecordsAndBlanksWhatGlslangRejects) {
     EXPECT_EQ(names,
               (std::vector<std::string>{"matProjection", "offset", "radius", "tint", "basis"}))
         << "static const globals are not parameters";
-    EXPECT_TRUE(r.FindParameter("matProjection")->type.IsMatrix());
-    EXPECT_TRUE(r.FindParameter("matProjection")->initial.empty());
+    const ParameterDecl* projection = r.FindParameter("matProjection");
+    EXPECT_TRUE(projection->type.IsMatrix() && projection->initial.empty());
     EXPECT_EQ(r.FindParameter("offset")->initial, (std::vector<float>{0.5f, -0.25f}));
     EXPECT_EQ(r.FindParameter("radius")->initial, (std::vector<float>{2.5f})) << "macro expanded";
     EXPECT_EQ(r.FindParameter("tint")->initial, (std::vector<float>{1, 0.5f, 0.25f, 1}));
@@ -78,8 +78,7 @@ TEST(Prepass, RecordsAndBlanksWhatGlslangRejects) {
         << "Direct3D default: wrap";
     EXPECT_EQ(s0.texture + s1.texture + r.textures[1].name, "tex0tex1tex1");
     EXPECT_EQ(s1.borderColor[0], 0.5f);
-    ASSERT_EQ(r.techniques.size(), 1u);
-    ASSERT_EQ(r.techniques[0].passes.size(), 2u);
+    ASSERT_TRUE(r.techniques.size() == 1 && r.techniques[0].passes.size() == 2);
     const PassDecl& p0 = r.techniques[0].passes[0];
     EXPECT_EQ(p0.vertexEntry + p0.pixelEntry, "VSPS");
     EXPECT_EQ(p0.vertexAt.line, 27);
