@@ -132,6 +132,17 @@ class RecordingDevice : public gfx::Device {
     gfx::HRESULT CreateTextureFromFile(const char* path, gfx::Texture** texture) override {
         return Create(Call("CreateTextureFromFile", std::string(path)), "tex", texture);
     }
+    // The demo makes no cube or volume textures: recorded, and refused.
+    gfx::HRESULT CreateCubeTexture(uint32_t edge, uint32_t, gfx::D3DUSAGE, gfx::D3DFORMAT,
+                                   gfx::D3DPOOL, gfx::CubeTexture**) override {
+        Record(Call("CreateCubeTexture", edge));
+        return gfx::D3DERR_NOTAVAILABLE;
+    }
+    gfx::HRESULT CreateVolumeTexture(uint32_t width, uint32_t, uint32_t, uint32_t, gfx::D3DUSAGE,
+                                     gfx::D3DFORMAT, gfx::D3DPOOL, gfx::VolumeTexture**) override {
+        Record(Call("CreateVolumeTexture", width));
+        return gfx::D3DERR_NOTAVAILABLE;
+    }
     gfx::HRESULT GetRenderTarget(uint32_t index, gfx::Surface** surface) override {
         return Get(Call("GetRenderTarget", index), index == 0 ? target : nullptr, surface);
     }
@@ -171,6 +182,12 @@ class RecordingDevice : public gfx::Device {
     gfx::HRESULT SetRenderState(gfx::D3DRENDERSTATETYPE state, uint32_t value) override;
     gfx::HRESULT GetRenderState(gfx::D3DRENDERSTATETYPE, uint32_t* value) override {
         *value = 0;
+        return gfx::D3DERR_INVALIDCALL;
+    }
+    gfx::HRESULT SetTransform(gfx::D3DTRANSFORMSTATETYPE state, const float*) override {
+        return Record(Call("SetTransform", state));
+    }
+    gfx::HRESULT GetTransform(gfx::D3DTRANSFORMSTATETYPE, float*) override {
         return gfx::D3DERR_INVALIDCALL;
     }
     gfx::HRESULT SetStreamSource(uint32_t stream, gfx::VertexBuffer* buffer, uint32_t offset,

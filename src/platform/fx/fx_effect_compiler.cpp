@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <map>
 
+#include "platform/fx/fx_fixed_function.h"
+
 namespace fx::detail {
 namespace {
 
@@ -56,11 +58,34 @@ bool CompileEffectSource(std::string_view path, std::string_view text,
             return nullptr;
         }
         auto compiled = std::make_unique<CompiledStage>();
-        if (!CompileStage(stage, path, p.hlsl, entry, locate, at, compiled.get(), errors))
+        const size_t errorsBefore = errors->size();
+        if (!CompileStage(stage, path, p.hlsl, entry, locate, at, compiled.get(), errors)) {
+            // Errors in a generated entry point belong to its compile statement.
+            for (size_t i = errorsBefore; i < errors->size(); ++i) {
+                if (p.generatedFromLine > 0 && (*errors)[i].at.line >= p.generatedFromLine)
+                    (*errors)[i].at = at;
+            }
             return nullptr;
+        }
         for (const std::string& w : compiled->warnings) out->warnings.push_back(w);
         out->stages.push_back(std::move(compiled));
         return cache[key] = out->stages.back().get();
+    };
+
+    // The fixed-function vertex stage, one per pixel shader it feeds.
+    std::map<const CompiledStage*, const CompiledStage*> fixedFunction;
+    auto fixedFunctionFor = [&](const CompiledStage* pixel,
+                                const PassDecl& pass) -> const CompiledStage* {
+        if (!pixel) return nullptr;
+        if (auto it = fixedFunction.find(pixel); it != fixedFunction.end()) return it->second;
+        auto stage = std::make_unique<CompiledStage>();
+        std::string problem;
+        if (!FixedFunctionVertexStage(*pixel, locate, stage.get(), &problem)) {
+            errors->push_back({pass.pixelAt, problem});
+            return fixedFunction[pixel] = nullptr;
+        }
+        out->stages.push_back(std::move(stage));
+        return fixedFunction[pixel] = out->stages.back().get();
     };
 
     const CompiledStage* layoutSource = nullptr;
@@ -69,8 +94,11 @@ bool CompileEffectSource(std::string_view path, std::string_view text,
         for (const PassDecl& pass : technique.passes) {
             CompiledPass cp;
             cp.decl = &pass;
-            cp.vertex = compile(Stage::Vertex, pass.vertexEntry, pass.vertexAt);
+            cp.fixedFunctionVertex = pass.vertexEntry.empty();
+            if (!cp.fixedFunctionVertex)
+                cp.vertex = compile(Stage::Vertex, pass.vertexEntry, pass.vertexAt);
             cp.pixel = compile(Stage::Pixel, pass.pixelEntry, pass.pixelAt);
+            if (cp.fixedFunctionVertex) cp.vertex = fixedFunctionFor(cp.pixel, pass);
             for (const CompiledStage* stage : {cp.vertex, cp.pixel}) {
                 if (!stage) continue;
                 if (!stage->block.empty()) {
@@ -89,12 +117,23 @@ bool CompileEffectSource(std::string_view path, std::string_view text,
                                                         "' is not declared"});
                         continue;
                     }
-                    if (p.samplers[index].texture.empty()) {
+                    if (Contains(cp.samplers, index)) continue;
+                    // Its own texture, or the pass's Texture[n] for its slot (register sN, or
+                    // else its unit).
+                    const SamplerDecl& sampler = p.samplers[index];
+                    const size_t slot =
+                        sampler.slot >= 0 ? static_cast<size_t>(sampler.slot) : cp.samplers.size();
+                    const std::string& texture =
+                        !sampler.texture.empty() || slot >= pass.slotTextures.size()
+                            ? sampler.texture
+                            : pass.slotTextures[slot];
+                    if (texture.empty()) {
                         errors->push_back(
-                            {p.samplers[index].at,
+                            {sampler.at,
                              "sampler '" + name + "' needs Texture = <name> in a sampler_state"});
                     }
-                    if (!Contains(cp.samplers, index)) cp.samplers.push_back(index);
+                    cp.samplers.push_back(index);
+                    cp.textures.push_back(out->TextureIndex(texture));
                 }
             }
             if (cp.vertex && cp.pixel) {

@@ -16,10 +16,12 @@ namespace fx::detail {
 
 struct CompiledPass {
     const PassDecl* decl = nullptr;
-    const CompiledStage* vertex = nullptr;
+    const CompiledStage* vertex = nullptr;  // generated when the pass has a pixel shader only
     const CompiledStage* pixel = nullptr;
+    bool fixedFunctionVertex = false;
     // Samplers the pass reads, each bound to unit = its index here; indices into prepass.samplers.
     std::vector<int> samplers;
+    std::vector<int> textures;  // parallel: the texture parameter each unit reads
 };
 
 struct CompiledEffect {

@@ -18,6 +18,8 @@
 #include "platform/file/regular_file.h"
 #include "platform/fx/fx.h"
 #include "platform/fx/fx_effect_compiler.h"
+#include "platform/fx/fx_fixed_function.h"
+#include "platform/fx/fx_include.h"
 #include "platform/fx/fx_state_names.h"
 #include "platform/gfx/gl_bridge.h"
 
@@ -59,6 +61,7 @@ GLuint MakeSampler(const SamplerDecl& s) {
     glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, static_cast<GLint>(AddressMode(s.addressU)));
     glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, static_cast<GLint>(AddressMode(s.addressV)));
     glSamplerParameteri(sampler, GL_TEXTURE_WRAP_R, static_cast<GLint>(AddressMode(s.addressW)));
+    glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, s.borderColor);
     return sampler;
 }
 
@@ -106,10 +109,7 @@ class GlEffect final : public Effect {
 
     // Creates GL objects; false with located errors.
     bool Build(std::vector<Diagnostic>* errors) {
-        for (const SamplerDecl& s : fx_->prepass.samplers) {
-            samplers_.push_back(MakeSampler(s));
-            samplerTextures_.push_back(fx_->TextureIndex(s.texture));
-        }
+        for (const SamplerDecl& s : fx_->prepass.samplers) samplers_.push_back(MakeSampler(s));
         GLint size = 0;
         for (const auto& technique : fx_->techniques) {
             std::vector<GLuint> programs;
@@ -197,7 +197,16 @@ class GlEffect final : public Effect {
             return gfx::D3DERR_INVALIDCALL;
         const CompiledPass& p = fx_->techniques[current_][pass];
         for (auto [state, value] : p.decl->renderStates) device_->SetRenderState(state, value);
-        glUseProgram(passPrograms_[current_][pass]);
+        activeProgram_ = passPrograms_[current_][pass];
+        glUseProgram(activeProgram_);
+        // The device keeps the alpha test states; OpenGL core has no alpha test of its own.
+        uint32_t enabled = 0, func = 0, ref = 0;
+        device_->GetRenderState(gfx::D3DRS_ALPHATESTENABLE, &enabled);
+        device_->GetRenderState(gfx::D3DRS_ALPHAFUNC, &func);
+        device_->GetRenderState(gfx::D3DRS_ALPHAREF, &ref);
+        auto [funcAt, refAt] = alphaTestLocations_[activeProgram_];
+        glUniform1i(funcAt, enabled ? static_cast<GLint>(func) : 0);
+        glUniform1f(refAt, static_cast<float>(ref & 0xFF));
         activePass_ = &p;
         inPass_ = true;
         Upload(true);
@@ -285,11 +294,39 @@ class GlEffect final : public Effect {
             GLint location = glGetUniformLocation(program, name.c_str());
             if (location >= 0) glProgramUniform1i(program, location, static_cast<GLint>(unit));
         }
+        transformLocations_[program] = glGetUniformLocation(program, kFixedFunctionMatrix);
+        alphaTestLocations_[program] = {glGetUniformLocation(program, kAlphaFuncUniform),
+                                        glGetUniformLocation(program, kAlphaRefUniform)};
         programCache_[key] = program;
         return program;
     }
 
+    // The fixed-function vertex stage reads the device's transforms as they are now, and a white
+    // diffuse colour where the vertex declaration has none.
+    void UploadFixedFunction() {
+        const GLint location = transformLocations_[activeProgram_];
+        if (location < 0) return;
+        float m[3][16];
+        device_->GetTransform(gfx::D3DTS_WORLD, m[0]);
+        device_->GetTransform(gfx::D3DTS_VIEW, m[1]);
+        device_->GetTransform(gfx::D3DTS_PROJECTION, m[2]);
+        float wv[16], wvp[16];
+        auto multiply = [](const float* a, const float* b, float* out) {
+            for (int r = 0; r < 4; ++r)
+                for (int c = 0; c < 4; ++c)
+                    out[r * 4 + c] = a[r * 4] * b[c] + a[r * 4 + 1] * b[4 + c] +
+                                     a[r * 4 + 2] * b[8 + c] + a[r * 4 + 3] * b[12 + c];
+        };
+        multiply(m[0], m[1], wv);
+        multiply(wv, m[2], wvp);
+        glUniformMatrix4fv(location, 1, GL_FALSE, wvp);
+        glVertexAttrib4f(
+            static_cast<GLuint>(gfx::gl::AttributeLocation(gfx::D3DDECLUSAGE_COLOR, 0)), 1, 1, 1,
+            1);
+    }
+
     void Upload(bool bindAll) {
+        if (activePass_->fixedFunctionVertex) UploadFixedFunction();
         if (ubo_) {
             if (bindAll) glBindBufferBase(GL_UNIFORM_BUFFER, kBlockBinding, ubo_);
             if (fx_->parameters.Dirty()) {
@@ -303,10 +340,17 @@ class GlEffect final : public Effect {
         if (bindAll || texturesDirty_) {
             for (size_t unit = 0; unit < activePass_->samplers.size(); ++unit) {
                 const int samplerIndex = activePass_->samplers[unit];
-                const int textureIndex = samplerTextures_[samplerIndex];
+                const int textureIndex = activePass_->textures[unit];
                 gfx::Texture* texture = textureIndex >= 0 ? textures_[textureIndex] : nullptr;
+                // A texture of another kind than the sampler's reads as none.
+                static const GLenum kTargets[] = {GL_TEXTURE_2D, GL_TEXTURE_CUBE_MAP,
+                                                  GL_TEXTURE_3D};
+                const GLenum target =
+                    kTargets[static_cast<int>(fx_->prepass.samplers[samplerIndex].kind)];
                 glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
-                glBindTexture(GL_TEXTURE_2D, gfx::gl::TextureName(texture));
+                glBindTexture(target, gfx::gl::TextureTarget(texture) == target
+                                          ? gfx::gl::TextureName(texture)
+                                          : 0);
                 glBindSampler(static_cast<GLuint>(unit), samplers_[samplerIndex]);
             }
             glActiveTexture(GL_TEXTURE0);
@@ -319,21 +363,45 @@ class GlEffect final : public Effect {
     std::unique_ptr<CompiledEffect> fx_;
     std::vector<gfx::Texture*> textures_;  // one reference each, parallel to the texture parameters
     std::vector<GLuint> samplers_;         // parallel to the sampler declarations
-    std::vector<int> samplerTextures_;     // parallel too: the texture parameter each reads, or -1
     std::map<std::pair<const CompiledStage*, const CompiledStage*>, GLuint> programCache_;
+    std::map<GLuint, GLint> transformLocations_;  // of the fixed-function stage, -1 when none
+    std::map<GLuint, std::pair<GLint, GLint>> alphaTestLocations_;  // function, reference
     std::vector<std::vector<GLuint>> passPrograms_;
     GLuint ubo_ = 0;
     int current_ = -1;
     bool begun_ = false, inPass_ = false, texturesDirty_ = true;
     const CompiledPass* activePass_ = nullptr;
+    GLuint activeProgram_ = 0;
     std::vector<std::pair<gfx::D3DRENDERSTATETYPE, uint32_t>> saved_;
 };
 
 // [SECTION] Creation from a file
-std::string FormatErrors(std::string_view path, const std::vector<Diagnostic>& errors) {
+std::string FormatErrors(const SourceMap& map, const std::vector<Diagnostic>& errors) {
     std::string out;
-    for (const Diagnostic& d : errors) out += FormatError(path, d);
+    for (const Diagnostic& d : errors) out += map.Format(d);
     return out;
+}
+
+// Reads a whole effect (or included) file. On failure *why says what is wrong.
+HRESULT ReadEffectFile(const std::string& path, std::string* text, std::string* why) {
+    auto fail = [&](const char* reason, HRESULT result) {
+        *why = reason;
+        return result;
+    };
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(files::OpenRegular(path.c_str(), "rb"),
+                                                         &std::fclose);
+    if (!file) return fail("cannot open the file", gfx::E_FAIL);
+    std::fseek(file.get(), 0, SEEK_END);
+    const long size = std::ftell(file.get());
+    if (size < 0 || size > kMaxFileSize)
+        return fail("the file is too large for an effect", gfx::D3DXERR_INVALIDDATA);
+    std::rewind(file.get());
+    text->assign(static_cast<size_t>(size), '\0');
+    if (std::fread(text->data(), 1, text->size(), file.get()) != text->size())
+        return fail("cannot read the file", gfx::E_FAIL);
+    if (text->find('\0') != std::string::npos)
+        return fail("not a text file", gfx::D3DXERR_INVALIDDATA);
+    return gfx::D3D_OK;
 }
 
 }  // namespace
@@ -347,30 +415,25 @@ HRESULT CreateEffectFromFile(gfx::Device* device, const char* path, uint32_t fla
     if (effect) *effect = nullptr;
     std::string name = path ? path : "";
     // A problem with the file as a whole is reported at its first character.
-    auto fail = [&](const char* why, HRESULT result) {
+    auto fail = [&](const std::string& why, HRESULT result) {
         log = name + "(1,1): error: " + why + "\n";
         return result;
     };
     if (!device || !path || !effect) return fail("invalid arguments", gfx::D3DERR_INVALIDCALL);
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(files::OpenRegular(path, "rb"),
-                                                         &std::fclose);
-    if (!file) return fail("cannot open the file", gfx::E_FAIL);
-    std::fseek(file.get(), 0, SEEK_END);
-    const long size = std::ftell(file.get());
-    if (size < 0 || size > kMaxFileSize)
-        return fail("the file is too large for an effect", gfx::D3DXERR_INVALIDDATA);
-    std::rewind(file.get());
-    std::string text(static_cast<size_t>(size), '\0');
-    if (std::fread(text.data(), 1, text.size(), file.get()) != text.size())
-        return fail("cannot read the file", gfx::E_FAIL);
-    if (text.find('\0') != std::string::npos)
-        return fail("not a text file", gfx::D3DXERR_INVALIDDATA);
+    std::string source, why;
+    if (HRESULT read = ReadEffectFile(name, &source, &why); Failed(read)) return fail(why, read);
     if (!gfx::gl::IsGlDevice(device))
         return fail("effects need the OpenGL device", gfx::D3DERR_INVALIDCALL);
     std::vector<Diagnostic> errors;
+    std::string text;
+    SourceMap map;
+    auto read = [](const std::string& file, std::string* content, std::string* reason) {
+        return !Failed(ReadEffectFile(file, content, reason));
+    };
     auto compiled = std::make_unique<CompiledEffect>();
-    if (!CompileEffectSource(name, text, gfx::gl::AttributeLocation, compiled.get(), &errors)) {
-        log = FormatErrors(name, errors);
+    if (!ExpandIncludes(name, source, read, &text, &map, &errors) ||
+        !CompileEffectSource(name, text, gfx::gl::AttributeLocation, compiled.get(), &errors)) {
+        log = FormatErrors(map, errors);
         return gfx::D3DXERR_INVALIDDATA;
     }
     std::string warnings;
@@ -378,7 +441,7 @@ HRESULT CreateEffectFromFile(gfx::Device* device, const char* path, uint32_t fla
     auto* created = new GlEffect(device, std::move(compiled));
     if (!created->Build(&errors)) {
         created->Release();
-        log = FormatErrors(name, errors);
+        log = FormatErrors(map, errors);
         return gfx::D3DXERR_INVALIDDATA;
     }
     log = warnings;

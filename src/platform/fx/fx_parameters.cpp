@@ -35,7 +35,9 @@ bool ParameterTable::Build(const std::vector<ParameterDecl>& decls,
                     : (m.columns == 1 && m.vectorSize == static_cast<uint32_t>(decl.type.columns));
             bool arrayFits = m.arraySize == static_cast<uint32_t>(decl.arraySize) &&
                              (decl.arraySize == 0 || m.arrayStride > 0);
-            bool kindFits = m.base == decl.type.base;
+            // A bool is a 32-bit integer in the block, as glslang lays it out.
+            bool kindFits = m.base == decl.type.base ||
+                            (decl.type.base == BaseKind::Bool && m.base == BaseKind::Int);
             if (!shapeFits || !arrayFits || !kindFits) {
                 errors->push_back(
                     {decl.at, "parameter '" + decl.name +

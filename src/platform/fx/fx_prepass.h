@@ -35,9 +35,13 @@ struct ParameterDecl {
     int Elements() const { return arraySize > 0 ? arraySize : 1; }
 };
 
+// What a texture parameter holds and a sampler reads.
+enum class TextureKind { Flat, Cube, Volume };
+
 struct TextureDecl {
     std::string name;
     SourceLocation at;
+    TextureKind kind = TextureKind::Flat;
 };
 
 struct SamplerDecl {
@@ -45,14 +49,20 @@ struct SamplerDecl {
     std::string texture;  // the linked texture parameter; empty when none
     uint32_t minFilter = 1, magFilter = 1, mipFilter = 0;  // Direct3D defaults: point, no mips
     uint32_t addressU = 1, addressV = 1, addressW = 1;     // wrap
+    float borderColor[4] = {0, 0, 0, 0};                   // r, g, b, a
+    int slot = -1;  // the N of ": register(sN)", -1 when none
+    TextureKind kind = TextureKind::Flat;
     SourceLocation at;
 };
 
 struct PassDecl {
     std::string name;
+    // Entry points as compiled: a compile statement with arguments names a generated wrapper. An
+    // empty vertex entry is the fixed-function vertex stage.
     std::string vertexEntry, pixelEntry;
     SourceLocation vertexAt, pixelAt;
     std::vector<std::pair<gfx::D3DRENDERSTATETYPE, uint32_t>> renderStates;  // in file order
+    std::vector<std::string> slotTextures;  // Texture[n] = <name>: index n, empty when not set
     SourceLocation at;
 };
 
@@ -70,6 +80,9 @@ struct PrepassResult {
     std::vector<TechniqueDecl> techniques;
     std::vector<std::string> functions;  // names of functions with a body
     std::vector<Diagnostic> errors;
+    // Lines from here on hold generated entry points (compile statements with arguments): errors
+    // there belong to the compile statement. 0 when nothing was generated.
+    int generatedFromLine = 0;
 
     const ParameterDecl* FindParameter(std::string_view name) const;
     bool HasFunction(std::string_view name) const;

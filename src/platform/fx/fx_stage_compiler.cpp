@@ -15,6 +15,7 @@
 #include <spirv_cross_c.h>
 
 #include <cctype>
+#include <cstdlib>
 #include <mutex>
 #include <set>
 #include <sstream>
@@ -72,7 +73,10 @@ void CollectLog(std::string_view log, std::string_view path, SourceLocation fall
         d.text = std::string(rest);
         if (d.text.empty()) continue;
         if (isError) {
-            if (d.text.find("compilation terminated") != std::string::npos) continue;
+            // Summaries, not errors of their own.
+            if (d.text.find("compilation terminated") != std::string::npos ||
+                d.text.find("No code generated") != std::string::npos)
+                continue;
             errors->push_back(d);
         } else if (d.text.find("Entry point not found") != std::string::npos) {
             // glslang only warns and compiles an empty main; here it is an error.
@@ -194,6 +198,21 @@ int UsageOf(const std::string& base) {
     return -1;
 }
 
+// The alpha test after the shader's own main: what it discards is what Direct3D's would, the
+// alpha rounded to 0..255 compared with the reference.
+void AddAlphaTest(std::string* glsl) {
+    const size_t main = glsl->find("void main()");
+    if (main == std::string::npos || glsl->find("out vec4 fx_Color0;") == std::string::npos) return;
+    glsl->replace(main, 11, "void fx_main()");
+    *glsl += std::string("\nuniform int ") + kAlphaFuncUniform + ";\nuniform float " +
+             kAlphaRefUniform +
+             ";\nvoid main()\n{\n    fx_main();\n"
+             "    float a = floor(clamp(fx_Color0.a, 0.0, 1.0) * 255.0 + 0.5);\n"
+             "    bool keep[9] = bool[9](true, false, a < fxAlphaRef, a == fxAlphaRef, "
+             "a <= fxAlphaRef, a > fxAlphaRef, a != fxAlphaRef, a >= fxAlphaRef, true);\n"
+             "    if (!keep[clamp(fxAlphaFunc, 0, 8)]) discard;\n}\n";
+}
+
 }  // namespace
 
 // [SECTION] Source checks and varyings
@@ -310,9 +329,19 @@ bool CompileStage(Stage stage, std::string_view path, const std::string& hlsl,
     }
 
     // Samplers: glslang gives all of them binding 0; units are set with glUniform1i after linking.
+    // Those the entry point does not read are not its samplers.
+    spvc_set active = nullptr;
+    spvc_resources activeResources = nullptr;
+    spvc_compiler_get_active_interface_variables(compiler, &active);
+    spvc_compiler_create_shader_resources_for_active_variables(compiler, &activeResources, active);
+    const spvc_reflected_resource* used = nullptr;
+    size_t usedCount = 0;
+    spvc_resources_get_resource_list_for_type(activeResources, SPVC_RESOURCE_TYPE_SAMPLED_IMAGE,
+                                              &used, &usedCount);
     for (const auto& sampler : list(SPVC_RESOURCE_TYPE_SAMPLED_IMAGE)) {
         DropBinding(compiler, sampler.id);
-        out->samplers.emplace_back(sampler.name);
+        for (size_t i = 0; i < usedCount; ++i)
+            if (used[i].id == sampler.id) out->samplers.emplace_back(sampler.name);
     }
     if (!list(SPVC_RESOURCE_TYPE_SEPARATE_IMAGE).empty() ||
         !list(SPVC_RESOURCE_TYPE_SEPARATE_SAMPLERS).empty()) {
@@ -329,7 +358,17 @@ bool CompileStage(Stage stage, std::string_view path, const std::string& hlsl,
                                              std::string(v.name) + "' without a semantic"});
             return;
         }
-        std::string name = VaryingName(semantic);
+        // glslang splits an array in a struct ("o.uv[1]") into elements that all carry the
+        // array's semantic: element k takes the k-th slot after it.
+        std::string base;
+        uint32_t index = 0;
+        SplitSemantic(semantic, &base, &index);
+        const std::string_view variable = v.name;
+        const size_t open = variable.rfind('[');
+        if (!variable.empty() && variable.back() == ']' && open != std::string_view::npos)
+            index +=
+                static_cast<uint32_t>(std::atoi(std::string(variable.substr(open + 1)).c_str()));
+        std::string name = "v_" + base + std::to_string(index);
         if (!seen.insert(name).second) {
             errors->push_back(
                 {fallback, "'" + entry + "' uses the semantic " + semantic + " twice"});
@@ -338,6 +377,11 @@ bool CompileStage(Stage stage, std::string_view path, const std::string& hlsl,
         spvc_compiler_set_name(compiler, v.id, name.c_str());
         spvc_compiler_unset_decoration(compiler, v.id, SpvDecorationLocation);
         out->varyings.push_back(name);
+        spvc_type type = spvc_compiler_get_type_handle(compiler, v.type_id);
+        const bool plain = spvc_type_get_num_array_dimensions(type) == 0 &&
+                           spvc_type_get_columns(type) == 1 &&
+                           spvc_type_get_basetype(type) == SPVC_BASETYPE_FP32;
+        out->varyingSizes.push_back(plain ? spvc_type_get_vector_size(type) : 0);
     };
     if (stage == Stage::Vertex) {
         for (const auto& input : list(SPVC_RESOURCE_TYPE_STAGE_INPUT)) {
@@ -376,6 +420,7 @@ bool CompileStage(Stage stage, std::string_view path, const std::string& hlsl,
                 continue;
             }
             spvc_compiler_set_decoration(compiler, output.id, SpvDecorationLocation, index);
+            if (index == 0) spvc_compiler_set_name(compiler, output.id, "fx_Color0");
         }
     }
     if (errors->size() != errorsBefore) return false;
@@ -392,6 +437,7 @@ bool CompileStage(Stage stage, std::string_view path, const std::string& hlsl,
         return fail("cannot write GLSL");
     }
     out->glsl = glsl;
+    if (stage == Stage::Pixel) AddAlphaTest(&out->glsl);
     return true;
 }
 

@@ -21,6 +21,11 @@ enum class Stage { Vertex, Pixel };
 constexpr const char* kGlobalBlockName = "FxGlobals";
 constexpr const char* kGlobalInstanceName = "fxGlobals";
 
+// Pixel shaders end with Direct3D's alpha test on COLOR0, driven by these uniforms: the compare
+// function (D3DCMP_*, 0 while the test is off) and the reference (0..255).
+constexpr const char* kAlphaFuncUniform = "fxAlphaFunc";
+constexpr const char* kAlphaRefUniform = "fxAlphaRef";
+
 // One member of the parameter block, as laid out by SPIRV-Cross (std140).
 struct BlockMember {
     std::string name;
@@ -39,9 +44,10 @@ struct CompiledStage {
     std::string glsl;
     std::vector<BlockMember> block;  // empty when the stage uses no parameter
     uint32_t blockSize = 0;
-    std::vector<std::string> samplers;  // sampler uniforms the stage reads
-    std::vector<std::string> varyings;  // renamed varyings (outputs of VS, inputs of PS)
-    std::vector<std::string> warnings;  // glslang warnings, formatted
+    std::vector<std::string> samplers;   // sampler uniforms the stage reads
+    std::vector<std::string> varyings;   // renamed varyings (outputs of VS, inputs of PS)
+    std::vector<uint32_t> varyingSizes;  // parallel: components of each (0 for arrays, structs)
+    std::vector<std::string> warnings;   // glslang warnings, formatted
 };
 
 // Attribute location of a vertex input semantic (D3DDECLUSAGE_*, usage index), -1 if none.

@@ -14,10 +14,23 @@ namespace fx::detail {
 // The render state (D3DRS_*) a pass assignment names, or nothing for an unsupported state.
 std::optional<gfx::D3DRENDERSTATETYPE> RenderStateByName(std::string_view name);
 
-// The value of a render state from its text (e.g. "InvSrcAlpha", "CCW", "true", "4").
+// The value of a render state from its text (e.g. "InvSrcAlpha", "CCW", "true", "4", "Red").
 std::optional<uint32_t> RenderStateValue(gfx::D3DRENDERSTATETYPE state, std::string_view text);
 
-enum class SamplerField { MinFilter, MagFilter, MipFilter, AddressU, AddressV, AddressW, Texture };
+// States of the fixed-function pipeline (lighting, fog, materials, texture stages, transforms):
+// without effect on shaders, so a pass may set them and they are ignored.
+bool IsFixedFunctionState(std::string_view name);
+
+enum class SamplerField {
+    MinFilter,
+    MagFilter,
+    MipFilter,
+    AddressU,
+    AddressV,
+    AddressW,
+    Texture,
+    BorderColor,
+};
 std::optional<SamplerField> SamplerFieldByName(std::string_view name);
 
 // Texture filter (D3DTEXF_*: None 0, Point 1, Linear 2, Anisotropic 3) from its text.

@@ -139,6 +139,18 @@ bool DeviceGl::Init(const PresentParameters& params, HRESULT* result) {
     renderStates_[D3DRS_SRCBLEND] = D3DBLEND_ONE;
     renderStates_[D3DRS_DESTBLEND] = D3DBLEND_ZERO;
     renderStates_[D3DRS_BLENDOP] = D3DBLENDOP_ADD;
+    // These start as OpenGL's defaults already are: nothing to apply.
+    renderStates_[D3DRS_FILLMODE] = D3DFILL_SOLID;
+    renderStates_[D3DRS_ALPHAFUNC] = D3DCMP_ALWAYS;
+    renderStates_[D3DRS_COLORWRITEENABLE] = 0xF;
+    for (D3DRENDERSTATETYPE state :
+         {D3DRS_STENCILFAIL, D3DRS_STENCILZFAIL, D3DRS_STENCILPASS, D3DRS_CCW_STENCILFAIL,
+          D3DRS_CCW_STENCILZFAIL, D3DRS_CCW_STENCILPASS})
+        renderStates_[state] = D3DSTENCILOP_KEEP;
+    renderStates_[D3DRS_STENCILFUNC] = renderStates_[D3DRS_CCW_STENCILFUNC] = D3DCMP_ALWAYS;
+    renderStates_[D3DRS_STENCILMASK] = renderStates_[D3DRS_STENCILWRITEMASK] = 0xFFFFFFFFu;
+    for (auto& m : transforms_)
+        for (int i = 0; i < 16; ++i) m[i] = i % 5 == 0 ? 1.0f : 0.0f;
     for (D3DRENDERSTATETYPE state : {D3DRS_ZENABLE, D3DRS_ZWRITEENABLE, D3DRS_ZFUNC, D3DRS_CULLMODE,
                                      D3DRS_ALPHABLENDENABLE, D3DRS_SRCBLEND, D3DRS_BLENDOP})
         ApplyRenderState(state, renderStates_[state]);
@@ -174,6 +186,61 @@ HRESULT DeviceGl::CheckSize(uint32_t width, uint32_t height) const {
     const auto max = static_cast<uint32_t>(limits_.maxTextureSize);
     if (width > max || height > max) return D3DERR_INVALIDCALL;
     if (uint64_t(width) * height * 4 > kMaxSurfaceBytes) return D3DERR_OUTOFVIDEOMEMORY;
+    return D3D_OK;
+}
+
+HRESULT DeviceGl::CreateCubeTexture(uint32_t edge, uint32_t levels, D3DUSAGE usage,
+                                    D3DFORMAT format, D3DPOOL pool, CubeTexture** texture) {
+    if (!texture) return D3DERR_INVALIDCALL;
+    *texture = nullptr;
+    GLuint name = 0;
+    if (HRESULT hr = MakeLayered(GL_TEXTURE_CUBE_MAP, edge, edge, 6, levels, format, &name);
+        Failed(hr))
+        return hr;
+    *texture = new CubeTextureGl(life_, name, GL_TEXTURE_CUBE_MAP,
+                                 MakeDesc(format, usage, pool, 0, edge, edge), 6);
+    return D3D_OK;
+}
+
+HRESULT DeviceGl::CreateVolumeTexture(uint32_t width, uint32_t height, uint32_t depth,
+                                      uint32_t levels, D3DUSAGE usage, D3DFORMAT format,
+                                      D3DPOOL pool, VolumeTexture** texture) {
+    if (!texture) return D3DERR_INVALIDCALL;
+    *texture = nullptr;
+    GLuint name = 0;
+    if (HRESULT hr = MakeLayered(GL_TEXTURE_3D, width, height, depth, levels, format, &name);
+        Failed(hr))
+        return hr;
+    *texture = new VolumeTextureGl(life_, name, GL_TEXTURE_3D,
+                                   MakeDesc(format, usage, pool, 0, width, height), depth);
+    return D3D_OK;
+}
+
+// A cube map (layers 6) or 3-D texture, one level, zero texels.
+HRESULT DeviceGl::MakeLayered(unsigned target, uint32_t width, uint32_t height, uint32_t layers,
+                              uint32_t levels, D3DFORMAT format, unsigned* name) {
+    GLenum internal = 0;
+    if (!ColorFormat(format, &internal) || levels > 1 || layers == 0) return D3DERR_INVALIDCALL;
+    if (HRESULT hr = CheckSize(width, height); Failed(hr)) return hr;
+    if (uint64_t(width) * height * layers * 4 > kMaxSurfaceBytes) return D3DERR_OUTOFVIDEOMEMORY;
+    const GLenum binding =
+        target == GL_TEXTURE_3D ? GL_TEXTURE_BINDING_3D : GL_TEXTURE_BINDING_CUBE_MAP;
+    GLint previous = 0;
+    glGetIntegerv(binding, &previous);
+    glGenTextures(1, name);
+    glBindTexture(target, *name);
+    glTexParameteri(target, GL_TEXTURE_MAX_LEVEL, 0);
+    const std::vector<uint8_t> zero(size_t(width) * height * layers * 4, 0);
+    const auto w = GLsizei(width), h = GLsizei(height);
+    if (target == GL_TEXTURE_3D) {
+        glTexImage3D(target, 0, GLint(internal), w, h, GLsizei(layers), 0, GL_RGBA,
+                     GL_UNSIGNED_BYTE, zero.data());
+    } else {
+        for (GLenum face = 0; face < 6; ++face)
+            glTexImage2D(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, 0, GLint(internal), w, h, 0,
+                         GL_RGBA, GL_UNSIGNED_BYTE, zero.data());
+    }
+    glBindTexture(target, GLuint(previous));
     return D3D_OK;
 }
 
@@ -509,10 +576,16 @@ HRESULT DeviceGl::Clear(uint32_t count, const Rect* rects, uint32_t flags, uint3
     if (mask == 0) return D3D_OK;
     if (mask & (GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT)) RealiseDepth();
 
-    // Clearing depth ignores the depth write switch.
+    // Clearing ignores the depth write switch and the colour and stencil write masks.
     const bool forceDepthWrite =
         (mask & GL_DEPTH_BUFFER_BIT) && renderStates_[D3DRS_ZWRITEENABLE] == 0;
     if (forceDepthWrite) glDepthMask(GL_TRUE);
+    const bool masked = renderStates_[D3DRS_COLORWRITEENABLE] != 0xF ||
+                        (renderStates_[D3DRS_STENCILWRITEMASK] & 0xFF) != 0xFF;
+    if (masked) {
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        glStencilMask(0xFF);
+    }
     if (count == 0) {
         glClear(mask);
     } else {
@@ -526,6 +599,10 @@ HRESULT DeviceGl::Clear(uint32_t count, const Rect* rects, uint32_t flags, uint3
         glDisable(GL_SCISSOR_TEST);
     }
     if (forceDepthWrite) glDepthMask(GL_FALSE);
+    if (masked) {
+        ApplyRenderState(D3DRS_COLORWRITEENABLE, renderStates_[D3DRS_COLORWRITEENABLE]);
+        ApplyStencil();
+    }
     return D3D_OK;
 }
 
@@ -590,6 +667,52 @@ HRESULT DeviceGl::GetRenderState(D3DRENDERSTATETYPE state, uint32_t* value) {
     return D3D_OK;
 }
 
+namespace {
+int TransformIndex(D3DTRANSFORMSTATETYPE state) {
+    return state == D3DTS_WORLD ? 0 : state == D3DTS_VIEW ? 1 : state == D3DTS_PROJECTION ? 2 : -1;
+}
+}  // namespace
+
+HRESULT DeviceGl::SetTransform(D3DTRANSFORMSTATETYPE state, const float* matrix16) {
+    const int index = TransformIndex(state);
+    if (index < 0 || !matrix16) return D3DERR_INVALIDCALL;
+    std::copy(matrix16, matrix16 + 16, transforms_[index].begin());
+    return D3D_OK;
+}
+
+HRESULT DeviceGl::GetTransform(D3DTRANSFORMSTATETYPE state, float* matrix16) {
+    const int index = TransformIndex(state);
+    if (index < 0 || !matrix16) return D3DERR_INVALIDCALL;
+    std::copy(transforms_[index].begin(), transforms_[index].end(), matrix16);
+    return D3D_OK;
+}
+
+// Direct3D's front faces are the clockwise ones as seen. GL's front face follows the cull mode
+// (see GlFrontFaceFor): under D3DCULL_CW the clockwise faces are GL's back faces.
+void DeviceGl::ApplyStencil() {
+    const auto& rs = renderStates_;
+    if (rs[D3DRS_STENCILENABLE])
+        glEnable(GL_STENCIL_TEST);
+    else
+        glDisable(GL_STENCIL_TEST);
+    const GLenum clockwise = rs[D3DRS_CULLMODE] == D3DCULL_CW ? GL_BACK : GL_FRONT;
+    const GLenum other = clockwise == GL_FRONT ? GL_BACK : GL_FRONT;
+    const bool twoSided = rs[D3DRS_TWOSIDEDSTENCILMODE] != 0;
+    const auto ref = GLint(rs[D3DRS_STENCILREF] & 0xFF);
+    const D3DRENDERSTATETYPE ccw[4] = {twoSided ? D3DRS_CCW_STENCILFUNC : D3DRS_STENCILFUNC,
+                                       twoSided ? D3DRS_CCW_STENCILFAIL : D3DRS_STENCILFAIL,
+                                       twoSided ? D3DRS_CCW_STENCILZFAIL : D3DRS_STENCILZFAIL,
+                                       twoSided ? D3DRS_CCW_STENCILPASS : D3DRS_STENCILPASS};
+    glStencilFuncSeparate(clockwise, GlCompareFunc(rs[D3DRS_STENCILFUNC]), ref,
+                          rs[D3DRS_STENCILMASK]);
+    glStencilOpSeparate(clockwise, GlStencilOp(rs[D3DRS_STENCILFAIL]),
+                        GlStencilOp(rs[D3DRS_STENCILZFAIL]), GlStencilOp(rs[D3DRS_STENCILPASS]));
+    glStencilFuncSeparate(other, GlCompareFunc(rs[ccw[0]]), ref, rs[D3DRS_STENCILMASK]);
+    glStencilOpSeparate(other, GlStencilOp(rs[ccw[1]]), GlStencilOp(rs[ccw[2]]),
+                        GlStencilOp(rs[ccw[3]]));
+    glStencilMask(rs[D3DRS_STENCILWRITEMASK]);
+}
+
 void DeviceGl::ApplyRenderState(D3DRENDERSTATETYPE state, uint32_t value) {
     switch (state) {
         case D3DRS_ZENABLE:
@@ -607,11 +730,39 @@ void DeviceGl::ApplyRenderState(D3DRENDERSTATETYPE state, uint32_t value) {
         case D3DRS_CULLMODE:
             if (value == D3DCULL_NONE) {
                 glDisable(GL_CULL_FACE);
+                glFrontFace(GL_CW);  // so that gl_FrontFacing is Direct3D's front face
             } else {
                 glEnable(GL_CULL_FACE);
                 glCullFace(GL_BACK);
                 glFrontFace(GlFrontFaceFor(value));
             }
+            if (renderStates_[D3DRS_STENCILENABLE]) ApplyStencil();
+            break;
+        case D3DRS_FILLMODE:
+            glPolygonMode(GL_FRONT_AND_BACK, value == D3DFILL_POINT       ? GL_POINT
+                                             : value == D3DFILL_WIREFRAME ? GL_LINE
+                                                                          : GL_FILL);
+            break;
+        case D3DRS_COLORWRITEENABLE:
+            glColorMask(value & D3DCOLORWRITEENABLE_RED ? GL_TRUE : GL_FALSE,
+                        value & D3DCOLORWRITEENABLE_GREEN ? GL_TRUE : GL_FALSE,
+                        value & D3DCOLORWRITEENABLE_BLUE ? GL_TRUE : GL_FALSE,
+                        value & D3DCOLORWRITEENABLE_ALPHA ? GL_TRUE : GL_FALSE);
+            break;
+        case D3DRS_STENCILENABLE:
+        case D3DRS_STENCILFAIL:
+        case D3DRS_STENCILZFAIL:
+        case D3DRS_STENCILPASS:
+        case D3DRS_STENCILFUNC:
+        case D3DRS_STENCILREF:
+        case D3DRS_STENCILMASK:
+        case D3DRS_STENCILWRITEMASK:
+        case D3DRS_TWOSIDEDSTENCILMODE:
+        case D3DRS_CCW_STENCILFAIL:
+        case D3DRS_CCW_STENCILZFAIL:
+        case D3DRS_CCW_STENCILPASS:
+        case D3DRS_CCW_STENCILFUNC:
+            ApplyStencil();
             break;
         case D3DRS_ALPHABLENDENABLE:
             if (value)
@@ -701,7 +852,7 @@ HRESULT DeviceGl::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, int32_t baseVertex
     if (primitiveCount == 0) return D3D_OK;
     if (vertexInputsDirty_) SetupVertexInputs();
     if (vertexInputsFailed_) return D3DERR_INVALIDCALL;
-    if (renderStates_[D3DRS_ZENABLE]) RealiseDepth();
+    if (renderStates_[D3DRS_ZENABLE] || renderStates_[D3DRS_STENCILENABLE]) RealiseDepth();
     glDrawElementsBaseVertex(GL_TRIANGLES, GLsizei(indexCount), GL_UNSIGNED_SHORT,
                              reinterpret_cast<const void*>(uintptr_t(startIndex) * 2), baseVertex);
     return D3D_OK;

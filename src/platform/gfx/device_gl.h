@@ -42,6 +42,11 @@ class DeviceGl final : public RefCounted<Device> {
     HRESULT CreateVertexDeclaration(const VertexElement* elements,
                                     VertexDeclaration** declaration) override;
     HRESULT CreateTextureFromFile(const char* path, Texture** texture) override;
+    HRESULT CreateCubeTexture(uint32_t edge, uint32_t levels, D3DUSAGE usage, D3DFORMAT format,
+                              D3DPOOL pool, CubeTexture** texture) override;
+    HRESULT CreateVolumeTexture(uint32_t width, uint32_t height, uint32_t depth, uint32_t levels,
+                                D3DUSAGE usage, D3DFORMAT format, D3DPOOL pool,
+                                VolumeTexture** texture) override;
 
     HRESULT GetRenderTarget(uint32_t index, Surface** surface) override;
     HRESULT SetRenderTarget(uint32_t index, Surface* surface) override;
@@ -58,6 +63,8 @@ class DeviceGl final : public RefCounted<Device> {
                     const void* dirtyRegion) override;
     HRESULT SetRenderState(D3DRENDERSTATETYPE state, uint32_t value) override;
     HRESULT GetRenderState(D3DRENDERSTATETYPE state, uint32_t* value) override;
+    HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const float* matrix16) override;
+    HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, float* matrix16) override;
     HRESULT SetStreamSource(uint32_t stream, VertexBuffer* buffer, uint32_t offset,
                             uint32_t stride) override;
     HRESULT SetVertexDeclaration(VertexDeclaration* declaration) override;
@@ -67,6 +74,9 @@ class DeviceGl final : public RefCounted<Device> {
                                  uint32_t primitiveCount) override;
 
   private:
+    HRESULT MakeLayered(unsigned target, uint32_t width, uint32_t height, uint32_t layers,
+                        uint32_t levels, D3DFORMAT format, unsigned* name);
+    void ApplyStencil();
     // Runs the configured overlay hook on the bound draw framebuffer.
     void DrawOverlay();
     DeviceGl(std::unique_ptr<Context> context, const Limits& limits);
@@ -100,6 +110,7 @@ class DeviceGl final : public RefCounted<Device> {
     uint64_t readColorSerial_ = 0, blitColorSerial_ = 0;
 
     std::array<uint32_t, 256> renderStates_{};
+    std::array<std::array<float, 16>, 3> transforms_{};  // world, view, projection
 
     VertexBufferGl* stream_ = nullptr;  // holds a reference
     uint32_t streamOffset_ = 0;

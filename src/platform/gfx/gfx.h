@@ -92,13 +92,55 @@ constexpr uint32_t D3DMULTISAMPLE_NONE = 0;
 
 enum D3DRENDERSTATETYPE : uint32_t {
     D3DRS_ZENABLE = 7,
+    D3DRS_FILLMODE = 8,
     D3DRS_ZWRITEENABLE = 14,
+    D3DRS_ALPHATESTENABLE = 15,
     D3DRS_SRCBLEND = 19,
     D3DRS_DESTBLEND = 20,
     D3DRS_CULLMODE = 22,
     D3DRS_ZFUNC = 23,
+    D3DRS_ALPHAREF = 24,
+    D3DRS_ALPHAFUNC = 25,
     D3DRS_ALPHABLENDENABLE = 27,
+    D3DRS_STENCILENABLE = 52,
+    D3DRS_STENCILFAIL = 53,
+    D3DRS_STENCILZFAIL = 54,
+    D3DRS_STENCILPASS = 55,
+    D3DRS_STENCILFUNC = 56,
+    D3DRS_STENCILREF = 57,
+    D3DRS_STENCILMASK = 58,
+    D3DRS_STENCILWRITEMASK = 59,
+    D3DRS_COLORWRITEENABLE = 168,
     D3DRS_BLENDOP = 171,
+    D3DRS_TWOSIDEDSTENCILMODE = 185,
+    D3DRS_CCW_STENCILFAIL = 186,
+    D3DRS_CCW_STENCILZFAIL = 187,
+    D3DRS_CCW_STENCILPASS = 188,
+    D3DRS_CCW_STENCILFUNC = 189,
+};
+
+// Values of D3DRS_FILLMODE, of the stencil operations, and the bits of D3DRS_COLORWRITEENABLE.
+// The device applies every state above except the alpha test (OpenGL 3.3 core has none: the effect
+// layer applies it in its pixel shaders).
+enum D3DFILLMODE : uint32_t { D3DFILL_POINT = 1, D3DFILL_WIREFRAME = 2, D3DFILL_SOLID = 3 };
+enum D3DSTENCILOP : uint32_t {
+    D3DSTENCILOP_KEEP = 1,
+    D3DSTENCILOP_ZERO = 2,
+    D3DSTENCILOP_REPLACE = 3,
+    D3DSTENCILOP_INCRSAT = 4,
+    D3DSTENCILOP_DECRSAT = 5,
+    D3DSTENCILOP_INVERT = 6,
+    D3DSTENCILOP_INCR = 7,
+    D3DSTENCILOP_DECR = 8,
+};
+constexpr uint32_t D3DCOLORWRITEENABLE_RED = 1, D3DCOLORWRITEENABLE_GREEN = 2,
+                   D3DCOLORWRITEENABLE_BLUE = 4, D3DCOLORWRITEENABLE_ALPHA = 8;
+
+// Transforms the fixed-function vertex stage applies (SetTransform): v * world * view * projection.
+enum D3DTRANSFORMSTATETYPE : uint32_t {
+    D3DTS_VIEW = 2,
+    D3DTS_PROJECTION = 3,
+    D3DTS_WORLD = 256,
 };
 
 // Values of D3DRS_CULLMODE, D3DRS_ZFUNC, D3DRS_SRCBLEND/DESTBLEND and D3DRS_BLENDOP; the enable
@@ -260,6 +302,40 @@ class Texture : public Unknown {
     virtual HRESULT GetSurfaceLevel(uint32_t level, Surface** surface) = 0;
 };
 
+// Texels as Direct3D lays out D3DFMT_A8R8G8B8: one 32-bit 0xAARRGGBB per texel, rows Pitch bytes
+// apart (slices SlicePitch bytes apart in a volume).
+struct LockedRect {
+    int32_t Pitch = 0;
+    void* pBits = nullptr;
+};
+struct LockedBox {
+    int32_t RowPitch = 0, SlicePitch = 0;
+    void* pBits = nullptr;
+};
+
+enum D3DCUBEMAP_FACES : uint32_t {
+    D3DCUBEMAP_FACE_POSITIVE_X = 0,
+    D3DCUBEMAP_FACE_NEGATIVE_X = 1,
+    D3DCUBEMAP_FACE_POSITIVE_Y = 2,
+    D3DCUBEMAP_FACE_NEGATIVE_Y = 3,
+    D3DCUBEMAP_FACE_POSITIVE_Z = 4,
+    D3DCUBEMAP_FACE_NEGATIVE_Z = 5,
+};
+
+// Cube and volume textures: filled by locking a whole face or the whole volume (level 0, no
+// sub-rectangles) and unlocking it; they have no surfaces. SetTexture takes them as textures.
+class CubeTexture : public Texture {
+  public:
+    virtual HRESULT LockRect(D3DCUBEMAP_FACES face, uint32_t level, LockedRect* locked,
+                             const Rect* rect, uint32_t flags) = 0;
+    virtual HRESULT UnlockRect(D3DCUBEMAP_FACES face, uint32_t level) = 0;
+};
+class VolumeTexture : public Texture {
+  public:
+    virtual HRESULT LockBox(uint32_t level, LockedBox* locked, const void* box, uint32_t flags) = 0;
+    virtual HRESULT UnlockBox(uint32_t level) = 0;
+};
+
 class VertexBuffer : public Unknown {
   public:
     // size 0 locks from offset to the end.
@@ -308,6 +384,12 @@ class Device : public Unknown {
     // Texture from an image file (JPEG, PNG), one level, A8R8G8B8; D3DXERR_INVALIDDATA when the
     // file is missing or not an image.
     virtual HRESULT CreateTextureFromFile(const char* path, Texture** texture) = 0;
+    // D3DFMT_A8R8G8B8 or D3DFMT_X8R8G8B8, one level, D3DPOOL_MANAGED, cleared to zero.
+    virtual HRESULT CreateCubeTexture(uint32_t edge, uint32_t levels, D3DUSAGE usage,
+                                      D3DFORMAT format, D3DPOOL pool, CubeTexture** texture) = 0;
+    virtual HRESULT CreateVolumeTexture(uint32_t width, uint32_t height, uint32_t depth,
+                                        uint32_t levels, D3DUSAGE usage, D3DFORMAT format,
+                                        D3DPOOL pool, VolumeTexture** texture) = 0;
 
     // Targets. Get* add a reference. Setting render target 0 makes the viewport cover it.
     virtual HRESULT GetRenderTarget(uint32_t index, Surface** surface) = 0;
@@ -327,6 +409,9 @@ class Device : public Unknown {
                             const void* dirtyRegion) = 0;
     virtual HRESULT SetRenderState(D3DRENDERSTATETYPE state, uint32_t value) = 0;
     virtual HRESULT GetRenderState(D3DRENDERSTATETYPE state, uint32_t* value) = 0;
+    // A Direct3D layout 4x4 (translation in elements 12..14); identity until set.
+    virtual HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const float* matrix16) = 0;
+    virtual HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, float* matrix16) = 0;
     virtual HRESULT SetStreamSource(uint32_t stream, VertexBuffer* buffer, uint32_t offset,
                                     uint32_t stride) = 0;
     virtual HRESULT SetVertexDeclaration(VertexDeclaration* declaration) = 0;

@@ -1,5 +1,7 @@
 #include "platform/gfx/gl_bridge.h"
 
+#include <epoxy/gl.h>
+
 #include "platform/gfx/device_gl.h"
 #include "platform/gfx/resources.h"
 
@@ -27,8 +29,17 @@ int AttributeLocation(uint8_t usage, uint8_t usageIndex) {
 }
 
 unsigned TextureName(Texture* texture) {
-    auto* gl = dynamic_cast<TextureGl*>(texture);
-    return gl ? gl->Name() : 0;
+    if (auto* gl = dynamic_cast<TextureGl*>(texture)) return gl->Name();
+    if (auto* cube = dynamic_cast<CubeTextureGl*>(texture)) return cube->Name();
+    if (auto* volume = dynamic_cast<VolumeTextureGl*>(texture)) return volume->Name();
+    return 0;
+}
+
+unsigned TextureTarget(Texture* texture) {
+    if (dynamic_cast<TextureGl*>(texture)) return GL_TEXTURE_2D;
+    if (auto* cube = dynamic_cast<CubeTextureGl*>(texture)) return cube->Target();
+    if (auto* volume = dynamic_cast<VolumeTextureGl*>(texture)) return volume->Target();
+    return 0;
 }
 
 bool IsGlDevice(Device* device) {

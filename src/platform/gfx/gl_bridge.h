@@ -18,6 +18,8 @@ int AttributeLocation(uint8_t usage, uint8_t usageIndex);
 
 // The OpenGL texture object behind a texture of the OpenGL device; 0 for null or foreign textures.
 unsigned TextureName(Texture* texture);
+// Its target: GL_TEXTURE_2D, GL_TEXTURE_CUBE_MAP or GL_TEXTURE_3D; 0 for null or foreign textures.
+unsigned TextureTarget(Texture* texture);
 
 // True when the device is the OpenGL device (its context is current on this thread).
 bool IsGlDevice(Device* device);

@@ -17,6 +17,19 @@ bool IsValidRenderState(uint32_t state, uint32_t value) {
             return value >= D3DBLEND_ZERO && value <= D3DBLEND_INVDESTCOLOR;
         case D3DRS_BLENDOP:
             return value >= D3DBLENDOP_ADD && value <= D3DBLENDOP_MAX;
+        case D3DRS_FILLMODE:
+            return value >= D3DFILL_POINT && value <= D3DFILL_SOLID;
+        case D3DRS_ALPHAFUNC:
+        case D3DRS_STENCILFUNC:
+        case D3DRS_CCW_STENCILFUNC:
+            return value >= D3DCMP_NEVER && value <= D3DCMP_ALWAYS;
+        case D3DRS_STENCILFAIL:
+        case D3DRS_STENCILZFAIL:
+        case D3DRS_STENCILPASS:
+        case D3DRS_CCW_STENCILFAIL:
+        case D3DRS_CCW_STENCILZFAIL:
+        case D3DRS_CCW_STENCILPASS:
+            return value >= D3DSTENCILOP_KEEP && value <= D3DSTENCILOP_DECR;
         default:
             return true;
     }
@@ -41,6 +54,12 @@ unsigned GlBlendOp(uint32_t d3dBlendOp) {
     static const GLenum kOps[] = {GL_FUNC_ADD, GL_FUNC_SUBTRACT, GL_FUNC_REVERSE_SUBTRACT, GL_MIN,
                                   GL_MAX};
     return (d3dBlendOp >= 1 && d3dBlendOp <= 5) ? kOps[d3dBlendOp - 1] : GL_FUNC_ADD;
+}
+
+unsigned GlStencilOp(uint32_t d3dStencilOp) {
+    static const GLenum kOps[] = {GL_KEEP, GL_ZERO,   GL_REPLACE,   GL_INCR,
+                                  GL_DECR, GL_INVERT, GL_INCR_WRAP, GL_DECR_WRAP};
+    return (d3dStencilOp >= 1 && d3dStencilOp <= 8) ? kOps[d3dStencilOp - 1] : GL_KEEP;
 }
 
 unsigned GlFrontFaceFor(uint32_t d3dCull) {

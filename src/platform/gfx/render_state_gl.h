@@ -11,6 +11,7 @@ bool IsValidRenderState(uint32_t state, uint32_t value);
 unsigned GlCompareFunc(uint32_t d3dCmp);
 unsigned GlBlendFactor(uint32_t d3dBlend);
 unsigned GlBlendOp(uint32_t d3dBlendOp);
+unsigned GlStencilOp(uint32_t d3dStencilOp);
 
 // The front face that makes GL_BACK culling drop what the cull mode drops: D3DCULL_CCW removes
 // triangles that appear counter-clockwise on screen, D3DCULL_CW clockwise ones.

@@ -85,6 +85,111 @@ HRESULT TextureGl::GetSurfaceLevel(uint32_t level, Surface** surface) {
     return D3D_OK;
 }
 
+// ---- Cube and volume textures
+// --------------------------------------------------------------------------------------
+
+template <class Interface>
+LayeredTextureGl<Interface>::LayeredTextureGl(LifeRef life, unsigned texture, unsigned target,
+                                              const SurfaceDesc& desc, uint32_t layers)
+    : life_(std::move(life)),
+      name_(texture),
+      target_(target),
+      desc_(desc),
+      layers_(layers),
+      texels_(size_t(desc.Width) * desc.Height * layers, 0) {}
+
+template <class Interface>
+LayeredTextureGl<Interface>::~LayeredTextureGl() {
+    if (life_->alive && name_) glDeleteTextures(1, &name_);
+}
+
+template <class Interface>
+HRESULT LayeredTextureGl<Interface>::GetLevelDesc(uint32_t level, SurfaceDesc* desc) {
+    if (level != 0 || !desc) return D3DERR_INVALIDCALL;
+    *desc = desc_;
+    return D3D_OK;
+}
+
+template <class Interface>
+HRESULT LayeredTextureGl<Interface>::GetSurfaceLevel(uint32_t, Surface** surface) {
+    if (surface) *surface = nullptr;
+    return D3DERR_INVALIDCALL;
+}
+
+template <class Interface>
+HRESULT LayeredTextureGl<Interface>::LockRect(D3DCUBEMAP_FACES face, uint32_t level,
+                                              LockedRect* locked, const Rect* rect, uint32_t) {
+    if (!locked || level != 0 || rect || face >= layers_ || locked_ >= 0 ||
+        target_ != GL_TEXTURE_CUBE_MAP)
+        return D3DERR_INVALIDCALL;
+    const size_t layer = size_t(desc_.Width) * desc_.Height;
+    locked->Pitch = int32_t(desc_.Width * 4);
+    locked->pBits = texels_.data() + layer * face;
+    locked_ = int(face);
+    return D3D_OK;
+}
+
+template <class Interface>
+HRESULT LayeredTextureGl<Interface>::UnlockRect(D3DCUBEMAP_FACES face, uint32_t level) {
+    if (level != 0 || locked_ != int(face) || target_ != GL_TEXTURE_CUBE_MAP)
+        return D3DERR_INVALIDCALL;
+    Upload(face, 1);
+    locked_ = -1;
+    return D3D_OK;
+}
+
+template <class Interface>
+HRESULT LayeredTextureGl<Interface>::LockBox(uint32_t level, LockedBox* locked, const void* box,
+                                             uint32_t) {
+    if (!locked || level != 0 || box || locked_ >= 0 || target_ != GL_TEXTURE_3D)
+        return D3DERR_INVALIDCALL;
+    locked->RowPitch = int32_t(desc_.Width * 4);
+    locked->SlicePitch = int32_t(desc_.Width * desc_.Height * 4);
+    locked->pBits = texels_.data();
+    locked_ = int(layers_);
+    return D3D_OK;
+}
+
+template <class Interface>
+HRESULT LayeredTextureGl<Interface>::UnlockBox(uint32_t level) {
+    if (level != 0 || locked_ != int(layers_) || target_ != GL_TEXTURE_3D)
+        return D3DERR_INVALIDCALL;
+    Upload(0, layers_);
+    locked_ = -1;
+    return D3D_OK;
+}
+
+template <class Interface>
+void LayeredTextureGl<Interface>::Upload(uint32_t first, uint32_t count) {
+    if (!life_->alive) return;
+    // 0xAARRGGBB to R, G, B, A bytes; an X8R8G8B8 texture reads alpha as 1 by its format.
+    const size_t layer = size_t(desc_.Width) * desc_.Height;
+    std::vector<uint8_t> rgba(layer * count * 4);
+    for (size_t i = 0; i < layer * count; ++i) {
+        const uint32_t t = texels_[layer * first + i];
+        rgba[i * 4 + 0] = uint8_t(t >> 16);
+        rgba[i * 4 + 1] = uint8_t(t >> 8);
+        rgba[i * 4 + 2] = uint8_t(t);
+        rgba[i * 4 + 3] = uint8_t(t >> 24);
+    }
+    const GLenum binding =
+        target_ == GL_TEXTURE_3D ? GL_TEXTURE_BINDING_3D : GL_TEXTURE_BINDING_CUBE_MAP;
+    GLint previous = 0;
+    glGetIntegerv(binding, &previous);
+    glBindTexture(target_, name_);
+    const auto w = GLsizei(desc_.Width), h = GLsizei(desc_.Height);
+    if (target_ == GL_TEXTURE_3D)
+        glTexSubImage3D(target_, 0, 0, 0, 0, w, h, GLsizei(count), GL_RGBA, GL_UNSIGNED_BYTE,
+                        rgba.data());
+    else
+        glTexSubImage2D(GL_TEXTURE_CUBE_MAP_POSITIVE_X + first, 0, 0, 0, w, h, GL_RGBA,
+                        GL_UNSIGNED_BYTE, rgba.data());
+    glBindTexture(target_, GLuint(previous));
+}
+
+template class LayeredTextureGl<CubeTexture>;
+template class LayeredTextureGl<VolumeTexture>;
+
 // ---- Buffers
 // --------------------------------------------------------------------------------------
 

@@ -82,6 +82,42 @@ class TextureGl final : public RefCounted<Texture> {
     SurfaceGl level0_;
 };
 
+// Cube (6 faces) and volume textures: a CPU copy of the texels in Direct3D's layout, uploaded by
+// Unlock.
+template <class Interface>
+class LayeredTextureGl final : public RefCounted<Interface> {
+  public:
+    // target: GL_TEXTURE_CUBE_MAP (layers = 6 faces) or GL_TEXTURE_3D (layers = depth slices).
+    LayeredTextureGl(LifeRef life, unsigned texture, unsigned target, const SurfaceDesc& desc,
+                     uint32_t layers);
+
+    HRESULT GetLevelDesc(uint32_t level, SurfaceDesc* desc) override;
+    HRESULT GetSurfaceLevel(uint32_t, Surface** surface) override;
+    HRESULT LockRect(D3DCUBEMAP_FACES face, uint32_t level, LockedRect* locked, const Rect* rect,
+                     uint32_t flags);
+    HRESULT UnlockRect(D3DCUBEMAP_FACES face, uint32_t level);
+    HRESULT LockBox(uint32_t level, LockedBox* locked, const void* box, uint32_t flags);
+    HRESULT UnlockBox(uint32_t level);
+
+    unsigned Name() const { return name_; }
+    unsigned Target() const { return target_; }
+
+  private:
+    ~LayeredTextureGl() override;
+    // Uploads layers [first, first + count).
+    void Upload(uint32_t first, uint32_t count);
+
+    LifeRef life_;
+    unsigned name_, target_;
+    SurfaceDesc desc_;
+    uint32_t layers_;
+    std::vector<uint32_t> texels_;  // 0xAARRGGBB, layer by layer
+    int locked_ = -1;               // the locked face, layers_ for the whole volume, -1: none
+};
+
+using CubeTextureGl = LayeredTextureGl<CubeTexture>;
+using VolumeTextureGl = LayeredTextureGl<VolumeTexture>;
+
 // Vertex and index buffers: Lock hands out the CPU copy; Unlock uploads what was locked.
 template <class Interface>
 class BufferGl final : public RefCounted<Interface> {

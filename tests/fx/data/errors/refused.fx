@@ -1,0 +1,2 @@
+technique T { pass P {
+ PixelShader = compile vs_2_0 PS(); } }

@@ -1,0 +1,5 @@
+float4 c;
+float4 VS(float4 p : POSITION) : POSITION
+{
+  return p +;
+}
