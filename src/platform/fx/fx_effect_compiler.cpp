@@ -22,13 +22,9 @@ bool Contains(const std::vector<T>& items, const T& item) {
 
 }  // namespace
 
-int CompiledEffect::TextureIndex(std::string_view name) const {
-    return IndexOfName(prepass.textures, name);
-}
-
 bool CompileEffectSource(std::string_view path, std::string_view text,
                          const AttributeLocator& locate, CompiledEffect* out,
-                         std::vector<Diagnostic>* errors) {
+                         std::vector<Diagnostic>* errors, GlslFlavour flavour) {
     out->prepass = RunPrepass(text);
     const PrepassResult& p = out->prepass;
     if (!p.errors.empty()) {
@@ -56,7 +52,7 @@ bool CompileEffectSource(std::string_view path, std::string_view text,
             return nullptr;
         }
         auto compiled = std::make_unique<CompiledStage>();
-        if (!CompileStage(stage, path, p.hlsl, entry, locate, at, compiled.get(), errors))
+        if (!CompileStage(stage, path, p.hlsl, entry, locate, at, compiled.get(), errors, flavour))
             return nullptr;
         for (const std::string& w : compiled->warnings) out->warnings.push_back(w);
         out->stages.push_back(std::move(compiled));

@@ -28,12 +28,18 @@ struct CompiledEffect {
     std::vector<std::vector<CompiledPass>> techniques;   // parallel to prepass.techniques
     ParameterTable parameters;
     std::vector<std::string> warnings;
-    int TextureIndex(std::string_view name) const;
+    // The index of the texture parameter called name, or -1.
+    int TextureIndex(std::string_view name) const {
+        for (size_t i = 0; i < prepass.textures.size(); ++i)
+            if (prepass.textures[i].name == name) return static_cast<int>(i);
+        return -1;
+    }
 };
 
 // False with located errors when anything is wrong; *out is then partly filled.
 bool CompileEffectSource(std::string_view path, std::string_view text,
                          const AttributeLocator& locate, CompiledEffect* out,
-                         std::vector<Diagnostic>* errors);
+                         std::vector<Diagnostic>* errors,
+                         GlslFlavour flavour = GlslFlavour::Desktop);
 
 }  // namespace fx::detail

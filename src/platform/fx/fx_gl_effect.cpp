@@ -6,8 +6,6 @@
 //  [SECTION] The effect
 //  [SECTION] Creation from a file
 
-#include <epoxy/gl.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -15,10 +13,11 @@
 #include <memory>
 #include <sstream>
 
-#include "platform/file/regular_file.h"
 #include "platform/fx/fx.h"
 #include "platform/fx/fx_effect_compiler.h"
+#include "platform/fx/fx_effect_file.h"
 #include "platform/fx/fx_state_names.h"
+#include "platform/gfx/gl_api.h"
 #include "platform/gfx/gl_bridge.h"
 
 namespace fx {
@@ -29,25 +28,33 @@ using namespace detail;
 
 constexpr GLuint kBlockBinding = 0;
 constexpr uint32_t kDoNotSaveState = 1;  // D3DXFX_DONOTSAVESTATE
-constexpr long kMaxFileSize = 4 << 20;
 
 // [SECTION] Samplers and GL objects
-GLenum AddressMode(uint32_t mode) {
+// OpenGL ES 3.0 has neither border nor mirror-once addressing: the nearest it has stands in.
+GLenum AddressMode(uint32_t mode, bool es) {
+    (void)es;  // the browser build is ES throughout
     switch (mode) {
         case kAddressMirror:
             return GL_MIRRORED_REPEAT;
         case kAddressClamp:
             return GL_CLAMP_TO_EDGE;
+#if VM_GL_DESKTOP
         case kAddressBorder:
-            return GL_CLAMP_TO_BORDER;
+            return es ? GL_CLAMP_TO_EDGE : GL_CLAMP_TO_BORDER;
         case kAddressMirrorOnce:
-            return GL_MIRROR_CLAMP_TO_EDGE;
+            return es ? GL_MIRRORED_REPEAT : GL_MIRROR_CLAMP_TO_EDGE;
+#else
+        case kAddressBorder:
+            return GL_CLAMP_TO_EDGE;
+        case kAddressMirrorOnce:
+            return GL_MIRRORED_REPEAT;
+#endif
         default:
             return GL_REPEAT;
     }
 }
 
-GLuint MakeSampler(const SamplerDecl& s) {
+GLuint MakeSampler(const SamplerDecl& s, bool es) {
     GLuint sampler = 0;
     glGenSamplers(1, &sampler);
     // Textures of the device have one level: a mipmapped minification filter would make them
@@ -56,9 +63,10 @@ GLuint MakeSampler(const SamplerDecl& s) {
     GLint mag = s.magFilter >= 2 ? GL_LINEAR : GL_NEAREST;
     glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, min);
     glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, mag);
-    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, static_cast<GLint>(AddressMode(s.addressU)));
-    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, static_cast<GLint>(AddressMode(s.addressV)));
-    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_R, static_cast<GLint>(AddressMode(s.addressW)));
+    for (auto [axis, mode] :
+         {std::pair{GL_TEXTURE_WRAP_S, s.addressU}, std::pair{GL_TEXTURE_WRAP_T, s.addressV},
+          std::pair{GL_TEXTURE_WRAP_R, s.addressW}})
+        glSamplerParameteri(sampler, axis, static_cast<GLint>(AddressMode(mode, es)));
     return sampler;
 }
 
@@ -106,8 +114,9 @@ class GlEffect final : public Effect {
 
     // Creates GL objects; false with located errors.
     bool Build(std::vector<Diagnostic>* errors) {
+        const bool es = gfx::gl::IsEsDevice(device_);
         for (const SamplerDecl& s : fx_->prepass.samplers) {
-            samplers_.push_back(MakeSampler(s));
+            samplers_.push_back(MakeSampler(s, es));
             samplerTextures_.push_back(fx_->TextureIndex(s.texture));
         }
         GLint size = 0;
@@ -279,12 +288,17 @@ class GlEffect final : public Effect {
             glGetActiveUniformBlockiv(program, block, GL_UNIFORM_BLOCK_DATA_SIZE, &size);
             *blockSize = std::max(*blockSize, size);
         }
-        // Every sampler came out of glslang with binding 0: give each its own unit.
+        // Every sampler came out of glslang with binding 0: give each its own unit (ES 3.0 sets
+        // uniforms of the program in use only).
+        GLint previous = 0;
+        glGetIntegerv(GL_CURRENT_PROGRAM, &previous);
+        glUseProgram(program);
         for (size_t unit = 0; unit < pass.samplers.size(); ++unit) {
             const std::string& name = fx_->prepass.samplers[pass.samplers[unit]].name;
             GLint location = glGetUniformLocation(program, name.c_str());
-            if (location >= 0) glProgramUniform1i(program, location, static_cast<GLint>(unit));
+            if (location >= 0) glUniform1i(location, static_cast<GLint>(unit));
         }
+        glUseProgram(static_cast<GLuint>(previous));
         programCache_[key] = program;
         return program;
     }
@@ -336,6 +350,36 @@ std::string FormatErrors(std::string_view path, const std::vector<Diagnostic>& e
     return out;
 }
 
+// The effect's description from the current source, or a failing result with located errors.
+HRESULT DescribeEffect(gfx::Device* device, const std::string& path, CompiledEffect* out,
+                       std::vector<Diagnostic>* errors) {
+    auto fail = [&](const char* why, HRESULT result) {
+        errors->push_back({{1, 1}, why});
+        return result;
+    };
+    if (CurrentEffectSource() == EffectSource::Baked) {
+        if (HRESULT hr = LoadBakedEffect(path, out, errors); gfx::Failed(hr)) return hr;
+        if (!gfx::gl::IsGlDevice(device))
+            return fail("effects need the OpenGL device", gfx::D3DERR_INVALIDCALL);
+        if (!gfx::gl::IsEsDevice(device))
+            return fail("baked effects need the OpenGL ES device", gfx::D3DERR_INVALIDCALL);
+        return gfx::D3D_OK;
+    }
+#ifdef __EMSCRIPTEN__
+    return fail("this build loads baked effects only", gfx::D3DERR_INVALIDCALL);
+#else
+    std::string text;
+    if (HRESULT hr = ReadEffectText(path, &text, errors); gfx::Failed(hr)) return hr;
+    if (!gfx::gl::IsGlDevice(device))
+        return fail("effects need the OpenGL device", gfx::D3DERR_INVALIDCALL);
+    const GlslFlavour flavour =
+        gfx::gl::IsEsDevice(device) ? GlslFlavour::Es : GlslFlavour::Desktop;
+    if (!CompileEffectSource(path, text, gfx::gl::AttributeLocation, out, errors, flavour))
+        return gfx::D3DXERR_INVALIDDATA;
+    return gfx::D3D_OK;
+#endif
+}
+
 }  // namespace
 
 HRESULT CreateEffectFromFile(gfx::Device* device, const char* path, uint32_t flags, Effect** effect,
@@ -352,26 +396,11 @@ HRESULT CreateEffectFromFile(gfx::Device* device, const char* path, uint32_t fla
         return result;
     };
     if (!device || !path || !effect) return fail("invalid arguments", gfx::D3DERR_INVALIDCALL);
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(files::OpenRegular(path, "rb"),
-                                                         &std::fclose);
-    if (!file) return fail("cannot open the file", gfx::E_FAIL);
-    std::fseek(file.get(), 0, SEEK_END);
-    const long size = std::ftell(file.get());
-    if (size < 0 || size > kMaxFileSize)
-        return fail("the file is too large for an effect", gfx::D3DXERR_INVALIDDATA);
-    std::rewind(file.get());
-    std::string text(static_cast<size_t>(size), '\0');
-    if (std::fread(text.data(), 1, text.size(), file.get()) != text.size())
-        return fail("cannot read the file", gfx::E_FAIL);
-    if (text.find('\0') != std::string::npos)
-        return fail("not a text file", gfx::D3DXERR_INVALIDDATA);
-    if (!gfx::gl::IsGlDevice(device))
-        return fail("effects need the OpenGL device", gfx::D3DERR_INVALIDCALL);
     std::vector<Diagnostic> errors;
     auto compiled = std::make_unique<CompiledEffect>();
-    if (!CompileEffectSource(name, text, gfx::gl::AttributeLocation, compiled.get(), &errors)) {
+    if (HRESULT hr = DescribeEffect(device, name, compiled.get(), &errors); gfx::Failed(hr)) {
         log = FormatErrors(name, errors);
-        return gfx::D3DXERR_INVALIDDATA;
+        return hr;
     }
     std::string warnings;
     for (const std::string& w : compiled->warnings) warnings += name + ": warning: " + w + "\n";

@@ -24,6 +24,7 @@ struct ParameterType {
     int columns = 1;
     bool IsMatrix() const { return rows > 1; }
     int Components() const { return rows * columns; }
+    bool operator==(const ParameterType&) const = default;
 };
 
 struct ParameterDecl {
@@ -33,11 +34,13 @@ struct ParameterDecl {
     std::vector<float> initial;  // flattened in declaration order; empty: none given
     SourceLocation at;
     int Elements() const { return arraySize > 0 ? arraySize : 1; }
+    bool operator==(const ParameterDecl&) const = default;
 };
 
 struct TextureDecl {
     std::string name;
     SourceLocation at;
+    bool operator==(const TextureDecl&) const = default;
 };
 
 struct SamplerDecl {
@@ -46,6 +49,7 @@ struct SamplerDecl {
     uint32_t minFilter = 1, magFilter = 1, mipFilter = 0;  // Direct3D defaults: point, no mips
     uint32_t addressU = 1, addressV = 1, addressW = 1;     // wrap
     SourceLocation at;
+    bool operator==(const SamplerDecl&) const = default;
 };
 
 struct PassDecl {
@@ -54,12 +58,14 @@ struct PassDecl {
     SourceLocation vertexAt, pixelAt;
     std::vector<std::pair<gfx::D3DRENDERSTATETYPE, uint32_t>> renderStates;  // in file order
     SourceLocation at;
+    bool operator==(const PassDecl&) const = default;
 };
 
 struct TechniqueDecl {
     std::string name;
     std::vector<PassDecl> passes;
     SourceLocation at;
+    bool operator==(const TechniqueDecl&) const = default;
 };
 
 struct PrepassResult {

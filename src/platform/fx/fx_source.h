@@ -11,11 +11,13 @@ namespace fx::detail {
 struct SourceLocation {
     int line = 1;
     int column = 1;
+    bool operator==(const SourceLocation&) const = default;
 };
 
 struct Diagnostic {
     SourceLocation at;
     std::string text;
+    bool operator==(const Diagnostic&) const = default;
 };
 
 // "path(line,col): error: text\n"

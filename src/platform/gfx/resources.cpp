@@ -1,9 +1,9 @@
 #include "platform/gfx/resources.h"
 
-#include <epoxy/gl.h>
-
 #include <algorithm>
 #include <atomic>
+
+#include "platform/gfx/gl_api.h"
 
 namespace gfx::gl {
 
