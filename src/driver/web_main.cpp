@@ -1,6 +1,7 @@
 // vessmark in a web page: the same entry function as the interactive program, over the web
 // platform. The page packs the production at /production; main() enters it, configures the
-// platform for the page (canvas, HTML dialog, page messages, Web Audio) and runs the demo, which
+// platform for the page (WebGL2 canvas, effects baked at build time, HTML dialog, page messages,
+// Web Audio) and runs the demo, which
 // yields to the browser once a frame (in the message pump). The page may ask for the next
 // presented frame (vessmark.grab), for tests.
 #include <emscripten.h>
@@ -10,6 +11,7 @@
 
 #include "driver/demo_main.h"
 #include "platform/audio/audio.h"
+#include "platform/fx/fx.h"
 #include "platform/gfx/gfx.h"
 #include "platform/ui/ui.h"
 
@@ -41,6 +43,7 @@ int main() {
         return 2;
     }
     gfx::Config graphics;
+    graphics.provider = gfx::ContextProvider::Canvas;
     graphics.headlessModes = PageModes();
     graphics.headlessDesktop = {1920, 1080, 60, gfx::D3DFMT_X8R8G8B8};
     graphics.frameWanted = [] { return vm_page_grab_wanted() != 0; };
@@ -48,6 +51,7 @@ int main() {
         vm_page_take_frame(frame.rgba, frame.width, frame.height);
     };
     gfx::Configure(std::move(graphics));
+    fx::SetEffectSource(fx::EffectSource::Baked);
     ui::Configure(ui::Config{});
     audio::Configure(audio::Config{});
     const int code = DemoMain();
