@@ -55,6 +55,9 @@ int main() {
     ui::Configure(ui::Config{});
     audio::Configure(audio::Config{});
     const int code = DemoMain();
+    // The runtime returned from main() long ago (at the first wait); end it now, so that the page
+    // hears the exit code.
     std::fflush(stdout);
+    emscripten_force_exit(code);
     return code;
 }

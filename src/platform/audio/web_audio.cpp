@@ -261,6 +261,14 @@ EMSCRIPTEN_KEEPALIVE int vm_web_seek(double seconds) {
     return moved;
 }
 
+// The music time of the first stream, as the demo's timer reads it; -1 without a stream.
+EMSCRIPTEN_KEEPALIVE double vm_web_music_seconds() {
+    const auto& streams = audio::Lib().streams;
+    if (streams.empty()) return -1.0;
+    const audio::Handle handle = streams.begin()->first;
+    return audio::ChannelBytes2Seconds(handle, audio::ChannelGetPosition(handle));
+}
+
 EMSCRIPTEN_KEEPALIVE int vm_web_pause(int paused) {
     int changed = 0;
     for (const auto& [handle, stream] : audio::Lib().streams)

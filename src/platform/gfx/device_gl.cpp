@@ -303,10 +303,11 @@ HRESULT MakeBuffer(const LifeRef& life, uint32_t length, uint32_t usage, BufferT
         glDeleteBuffers(1, &name);
         return E_OUTOFMEMORY;
     }
-    glBindBuffer(GL_COPY_WRITE_BUFFER, name);
-    glBufferData(GL_COPY_WRITE_BUFFER, length, buffer->CpuData(),
-                 (usage & D3DUSAGE_DYNAMIC) ? GL_DYNAMIC_DRAW : GL_STATIC_DRAW);
-    glBindBuffer(GL_COPY_WRITE_BUFFER, 0);
+    {
+        const UploadBinding binding(std::is_same_v<BufferType, IndexBufferGl>, name);
+        glBufferData(binding.Target(), length, buffer->CpuData(),
+                     (usage & D3DUSAGE_DYNAMIC) ? GL_DYNAMIC_DRAW : GL_STATIC_DRAW);
+    }
     if (const GLenum error = glGetError(); error != GL_NO_ERROR) {
         buffer->Release();
         return ResultOfGlError(error);

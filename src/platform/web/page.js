@@ -294,6 +294,7 @@ var vessmark = (function () {
   // ---- transport (tests, benchmarks): music time of every stream, pause and resume
   page.seek = (seconds) => Module._vm_web_seek(seconds);
   page.pause = (paused) => Module._vm_web_pause(paused ? 1 : 0);
+  page.musicSeconds = () => Module._vm_web_music_seconds();
 
   // ---- audio
   page.audio = {
