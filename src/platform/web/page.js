@@ -249,7 +249,8 @@ var vessmark = (function () {
     if (message === WM_KEYUP || e.repeat) bits |= 1 << 30;
     if (message === WM_KEYUP) bits |= 1 << 31;
     queue.push([message, vk, bits >>> 0]);
-    e.preventDefault();
+    // The demo's keys are its own; the browser's shortcuts (with Ctrl, F-keys) stay the browser's.
+    if (!e.ctrlKey && !e.metaKey && !(vk >= 0x70 && vk <= 0x7B)) e.preventDefault();
   }
   if (typeof window !== 'undefined') {
     window.addEventListener('keydown', (e) => onKey(e, WM_KEYDOWN));
