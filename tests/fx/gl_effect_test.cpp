@@ -557,3 +557,32 @@ TEST_P(GlEffectTest, EffectWithoutTechniqueHasNoCurrentTechnique) {
 }
 
 }  // namespace
+
+namespace {
+
+// Baked files hold GLSL ES: the desktop device refuses them; a damaged one is refused on any.
+TEST_P(GlEffectTest, BakedFilesNeedTheEsDeviceAndWholeBytes) {
+    const std::string path = dir_->Write(
+        "baked.fx",
+        SolidEffect("pass P { VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_2_0 "
+                    "PS(); }\n"));
+    std::ofstream(path + ".baked", std::ios::binary) << fx::BakeEffectFile(path).bytes;
+    fx::SetEffectSource(fx::EffectSource::Baked);
+    fx::Effect* effect = nullptr;
+    std::string messages;
+    const HRESULT hr = fx::CreateEffectFromFile(device_, path.c_str(), 0, &effect, &messages);
+    if (flavour_ == Flavour::Desktop) {
+        EXPECT_EQ(hr, D3DERR_INVALIDCALL);
+        EXPECT_EQ(messages, path + "(1,1): error: baked effects need the OpenGL ES device\n");
+    } else {
+        EXPECT_EQ(hr, D3D_OK) << messages;
+    }
+    if (effect) effect->Release();
+    std::ofstream(path + ".baked", std::ios::binary) << "VMFXBAKE";
+    EXPECT_EQ(fx::CreateEffectFromFile(device_, path.c_str(), 0, &effect, &messages),
+              D3DXERR_INVALIDDATA);
+    EXPECT_EQ(effect, nullptr);
+    EXPECT_EQ(messages, path + "(1,1): error: the baked effect is damaged: the file ends early\n");
+}
+
+}  // namespace
