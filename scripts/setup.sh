@@ -9,6 +9,8 @@ packages=(
   cmake ninja-build pkg-config g++ clang libclang-rt-14-dev clang-format
   # graphics, windowing, dialog
   libsdl2-dev libx11-dev libepoxy-dev libegl-dev libgl-dev libegl-mesa0 libgl1-mesa-dri libimgui-dev
+  # OpenGL ES 3.0 contexts (the browser's flavour of the device, tested natively)
+  libgles2
   # effects: HLSL -> SPIR-V -> GLSL
   glslang-dev glslang-tools libspirv-cross-c-shared-dev spirv-cross spirv-tools
   # audio and content

@@ -40,6 +40,18 @@ TEST(CaptureOptions, ReadsEveryOption) {
     EXPECT_DOUBLE_EQ(o->sheetInterval, 2.0);
     EXPECT_EQ(o->sheetColumns, 3u);
     EXPECT_TRUE(o->quiet);
+    EXPECT_FALSE(o->gles);
+    // The browser's flavour: OpenGL ES, and effects from baked files only on it.
+    const struct {
+        const char* flag;
+        bool gles, baked;
+    } flavours[] = {{"--gles", true, false}, {"--baked-effects", true, true}};
+    for (const auto& f : flavours) {
+        o = Parse({"--png-dir", "p", f.flag}, &msg);
+        ASSERT_TRUE(o) << msg;
+        EXPECT_EQ(o->gles, f.gles) << f.flag;
+        EXPECT_EQ(o->bakedEffects, f.baked) << f.flag;
+    }
 }
 
 TEST(CaptureOptions, RefusesBadValuesWithAMessageAndTakesTheirLimits) {

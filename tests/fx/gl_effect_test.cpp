@@ -1,15 +1,19 @@
-// Effects on a real headless OpenGL device: pixels read back through the frame sink.
+// Effects on a real headless OpenGL device: pixels read back through the frame sink. Every case
+// runs three ways: desktop OpenGL, OpenGL ES 3.0 (the browser's flavour) compiling at load time,
+// and OpenGL ES 3.0 loading what vessmark-fxbake's baking gave, as the browser build does.
 #include <epoxy/gl.h>
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/fx/fx.h"
+#include "platform/fx/fx_baker.h"
 #include "platform/gfx/gfx.h"
 #include "support/call_lines.h"
 #include "support/scratch_dir.h"
@@ -24,12 +28,22 @@ struct Pixel {
     int r, g, b;
 };
 
-// One device for the whole suite: a context costs more than every test together.
-class GlEffectTest : public ::testing::Test {
+enum class Flavour { Desktop, Es, EsBaked };
+
+// One device for as many tests as share a flavour: a context costs more than every test together.
+class GlEffectTest : public ::testing::TestWithParam<Flavour> {
   protected:
-    static void SetUpTestSuite() {
+    static void SetUpTestSuite() { dir_ = new vmtest::ScratchDir("vm-fx-gl"); }
+    static void TearDownTestSuite() {
+        CloseDevice();
+        fx::SetEffectSource(fx::EffectSource::Compile);
+        delete dir_;
+        dir_ = nullptr;
+    }
+
+    static void OpenDevice(ContextProvider provider) {
         Config config;
-        config.provider = ContextProvider::Headless;
+        config.provider = provider;
         config.frameSink = [](const gfx::Frame& f) {
             frame_.assign(f.rgba, f.rgba + size_t(f.width) * f.height * 4);
             frameWidth_ = f.width;
@@ -55,17 +69,25 @@ class GlEffectTest : public ::testing::Test {
             D3DDECL_END,
         };
         ASSERT_EQ(device_->CreateVertexDeclaration(elements, &declaration_), D3D_OK);
-        dir_ = new vmtest::ScratchDir("vm-fx-gl");
     }
-    static void TearDownTestSuite() {
+    static void CloseDevice() {
         if (declaration_) declaration_->Release();
         if (device_) device_->Release();
         if (adapter_) adapter_->Release();
-        delete dir_;
-        dir_ = nullptr;
+        declaration_ = nullptr;
+        device_ = nullptr;
+        adapter_ = nullptr;
     }
 
     void SetUp() override {
+        if (!device_ || flavour_ != GetParam()) {
+            CloseDevice();
+            flavour_ = GetParam();
+            OpenDevice(flavour_ == Flavour::Desktop ? ContextProvider::Headless
+                                                    : ContextProvider::HeadlessEs);
+        }
+        fx::SetEffectSource(flavour_ == Flavour::EsBaked ? fx::EffectSource::Baked
+                                                         : fx::EffectSource::Compile);
         ASSERT_NE(device_, nullptr);
         // Direct3D defaults; the quads are clockwise, so CCW culling keeps them.
         device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
@@ -73,8 +95,17 @@ class GlEffectTest : public ::testing::Test {
         device_->SetRenderState(D3DRS_ZENABLE, 0);
     }
 
+    // Writes an effect file into the scratch folder and, in the baked flavour, bakes it there.
     static std::string Write(const std::string& name, const std::string& text) {
-        return dir_->Write(name, text);
+        const std::string path = dir_->Write(name, text);
+        Bake(path);
+        return path;
+    }
+
+    // In the baked flavour, bakes the effect at path beside it, as vessmark-fxbake does.
+    static void Bake(const std::string& path) {
+        if (flavour_ == Flavour::EsBaked)
+            std::ofstream(path + ".baked", std::ios::binary) << fx::BakeEffectFile(path).bytes;
     }
 
     fx::Effect* Load(const std::string& name, const std::string& text) {
@@ -159,6 +190,7 @@ class GlEffectTest : public ::testing::Test {
         return texture;
     }
 
+    static inline Flavour flavour_ = Flavour::Desktop;
     static inline Adapter* adapter_ = nullptr;
     static inline Device* device_ = nullptr;
     static inline VertexDeclaration* declaration_ = nullptr;
@@ -166,6 +198,16 @@ class GlEffectTest : public ::testing::Test {
     static inline std::vector<uint8_t> frame_;
     static inline uint32_t frameWidth_ = 0;
 };
+
+std::string FlavourName(const ::testing::TestParamInfo<Flavour>& flavour) {
+    return flavour.param == Flavour::Desktop ? "Desktop"
+           : flavour.param == Flavour::Es    ? "Es"
+                                             : "EsBaked";
+}
+
+INSTANTIATE_TEST_SUITE_P(Flavours, GlEffectTest,
+                         ::testing::Values(Flavour::Desktop, Flavour::Es, Flavour::EsBaked),
+                         FlavourName);
 
 // A pass-through vertex shader and a constant-colour pixel shader, with a pass body to fill in.
 std::string SolidEffect(const std::string& passes, const std::string& extraGlobals = "") {
@@ -177,7 +219,7 @@ std::string SolidEffect(const std::string& passes, const std::string& extraGloba
            passes + "}\n";
 }
 
-TEST_F(GlEffectTest, BlendingPassSetsItsStatesAndEndRestoresThem) {
+TEST_P(GlEffectTest, BlendingPassSetsItsStatesAndEndRestoresThem) {
     fx::Effect* effect =
         Load("blend.fx",
              SolidEffect(
@@ -209,7 +251,7 @@ TEST_F(GlEffectTest, BlendingPassSetsItsStatesAndEndRestoresThem) {
     effect->Release();
 }
 
-TEST_F(GlEffectTest, TwoPassesAndMisuseOfTheProtocol) {
+TEST_P(GlEffectTest, TwoPassesAndMisuseOfTheProtocol) {
     fx::Effect* effect = Load(
         "two.fx",
         SolidEffect(
@@ -234,7 +276,7 @@ TEST_F(GlEffectTest, TwoPassesAndMisuseOfTheProtocol) {
     effect->Release();
 }
 
-TEST_F(GlEffectTest, MatrixByNamePlacesGeometryWhereDirect3DWould) {
+TEST_P(GlEffectTest, MatrixByNamePlacesGeometryWhereDirect3DWould) {
     fx::Effect* effect =
         Load("matrix.fx",
              "float4x4 matWVP;\n"
@@ -255,7 +297,7 @@ TEST_F(GlEffectTest, MatrixByNamePlacesGeometryWhereDirect3DWould) {
     effect->Release();
 }
 
-TEST_F(GlEffectTest, InitialValuesApplyUntilSetAndCommitChangesUploads) {
+TEST_P(GlEffectTest, InitialValuesApplyUntilSetAndCommitChangesUploads) {
     fx::Effect* effect = Load("initial.fx",
                               "float4 tint = float4(0, 1, 0, 1);\n"
                               "float scale = 0.5;\n"
@@ -292,7 +334,7 @@ TEST_F(GlEffectTest, InitialValuesApplyUntilSetAndCommitChangesUploads) {
     effect->Release();
 }
 
-TEST_F(GlEffectTest, IntParametersTakeFloatsNoIntHoldsAsTheX86ConversionDoes) {
+TEST_P(GlEffectTest, IntParametersTakeFloatsNoIntHoldsAsTheX86ConversionDoes) {
     // 3e9 and NaN have no int value: like x86 they become INT32_MIN, never undefined behaviour.
     fx::Effect* effect = Load("int.fx",
                               "int n = 3e9;\n"
@@ -350,7 +392,7 @@ std::string SamplerState(GLuint unit) {
            name(GL_TEXTURE_WRAP_T) + " " + name(GL_TEXTURE_WRAP_R);
 }
 
-TEST_F(GlEffectTest, TwoTexturesReachTheirOwnSamplersWithTheirStates) {
+TEST_P(GlEffectTest, TwoTexturesReachTheirOwnSamplersWithTheirStates) {
     fx::Effect* effect = Load("textures.fx",
                               "texture tex0;\ntexture tex1;\n"
                               "sampler first = sampler_state { Texture = <tex0>; MinFilter = "
@@ -374,7 +416,10 @@ TEST_F(GlEffectTest, TwoTexturesReachTheirOwnSamplersWithTheirStates) {
         states = {SamplerState(0), SamplerState(1)};
         FullScreen();
     });
-    EXPECT_LINES(states, (vmtest::Lines{"min nearest mag linear uvw mirror border mirror-once",
+    // OpenGL ES has no border or mirror-once addressing: clamping and mirroring stand in.
+    EXPECT_LINES(states, (vmtest::Lines{flavour_ == Flavour::Desktop
+                                            ? "min nearest mag linear uvw mirror border mirror-once"
+                                            : "min nearest mag linear uvw mirror clamp mirror",
                                         "min linear mag nearest uvw clamp repeat repeat"}));
     ExpectNear(At(32, 32), {255, 255, 0}, "red from tex0 plus green from tex1");
     ASSERT_EQ(effect->SetTexture("tex1", red), D3D_OK);
@@ -385,7 +430,7 @@ TEST_F(GlEffectTest, TwoTexturesReachTheirOwnSamplersWithTheirStates) {
     effect->Release();  // drops the effect's texture references
 }
 
-TEST_F(GlEffectTest, VaryingsMeetBySemanticWhateverTheirOrder) {
+TEST_P(GlEffectTest, VaryingsMeetBySemanticWhateverTheirOrder) {
     fx::Effect* effect =
         Load("varyings.fx",
              "struct O { float4 p : POSITION; float4 a : TEXCOORD0; float4 b : TEXCOORD1; float4 c "
@@ -402,7 +447,7 @@ TEST_F(GlEffectTest, VaryingsMeetBySemanticWhateverTheirOrder) {
     effect->Release();
 }
 
-TEST_F(GlEffectTest, RealisticEffectsLoadAndTakeTheirParameters) {
+TEST_P(GlEffectTest, RealisticEffectsLoadAndTakeTheirParameters) {
     const float values[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     const struct {
         const char* file;
@@ -414,7 +459,9 @@ TEST_F(GlEffectTest, RealisticEffectsLoadAndTakeTheirParameters) {
                   {"CameraPosition", "DiffuseColor", "FogEnd", "FadeEnd"}},
                  {"gaussian.fx", 1, {"matProjection"}, {"offset", "radius"}}};
     for (const auto& c : cases) {
-        const std::string path = std::string(VM_FX_TEST_DATA) + "/" + c.file;
+        std::ifstream source(std::string(VM_FX_TEST_DATA) + "/" + c.file);
+        const std::string path =
+            Write(c.file, std::string(std::istreambuf_iterator<char>(source), {}));
         fx::Effect* effect = nullptr;
         std::string messages;
         ASSERT_EQ(fx::CreateEffectFromFile(device_, path.c_str(), 1, &effect, &messages), D3D_OK)
@@ -434,7 +481,13 @@ TEST_F(GlEffectTest, RealisticEffectsLoadAndTakeTheirParameters) {
     }
 }
 
-TEST_F(GlEffectTest, FailuresNameTheFileAndLine) {
+TEST_P(GlEffectTest, FailuresNameTheFileAndLine) {
+    // Baked: a missing file bakes into its failure; a folder has no baked file beside it.
+    auto Absent = [](const char* name) {
+        const std::string path = dir_->File(name);
+        Bake(path);
+        return path;
+    };
     struct Case {
         const char* name;
         std::string text;
@@ -474,7 +527,7 @@ TEST_F(GlEffectTest, FailuresNameTheFileAndLine) {
         HRESULT result;
         const char* why;
     } refused[] = {
-        {(dir_->Path() / "absent.fx").string(), E_FAIL, "cannot open the file"},
+        {Absent("absent.fx"), E_FAIL, "cannot open the file"},
         {dir_->Path().string(), E_FAIL, "cannot open the file"},
         {Write("binary.fx", std::string("\x89PNG\0\0garbage", 13)), D3DXERR_INVALIDDATA,
          "not a text file"},
@@ -491,7 +544,7 @@ TEST_F(GlEffectTest, FailuresNameTheFileAndLine) {
     }
 }
 
-TEST_F(GlEffectTest, EffectWithoutTechniqueHasNoCurrentTechnique) {
+TEST_P(GlEffectTest, EffectWithoutTechniqueHasNoCurrentTechnique) {
     fx::Effect* effect =
         Load("none.fx", "float4 c = {1, 1, 1, 1};\nfloat4 PS() : COLOR { return c; }\n");
     ASSERT_NE(effect, nullptr);
@@ -501,6 +554,35 @@ TEST_F(GlEffectTest, EffectWithoutTechniqueHasNoCurrentTechnique) {
     EXPECT_EQ(passes, 0u);
     EXPECT_EQ(effect->SetFloatArray("c", std::array<float, 4>{}.data(), 4), D3D_OK);
     effect->Release();
+}
+
+}  // namespace
+
+namespace {
+
+// Baked files hold GLSL ES: the desktop device refuses them; a damaged one is refused on any.
+TEST_P(GlEffectTest, BakedFilesNeedTheEsDeviceAndWholeBytes) {
+    const std::string path = dir_->Write(
+        "baked.fx",
+        SolidEffect("pass P { VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_2_0 "
+                    "PS(); }\n"));
+    std::ofstream(path + ".baked", std::ios::binary) << fx::BakeEffectFile(path).bytes;
+    fx::SetEffectSource(fx::EffectSource::Baked);
+    fx::Effect* effect = nullptr;
+    std::string messages;
+    const HRESULT hr = fx::CreateEffectFromFile(device_, path.c_str(), 0, &effect, &messages);
+    if (flavour_ == Flavour::Desktop) {
+        EXPECT_EQ(hr, D3DERR_INVALIDCALL);
+        EXPECT_EQ(messages, path + "(1,1): error: baked effects need the OpenGL ES device\n");
+    } else {
+        EXPECT_EQ(hr, D3D_OK) << messages;
+    }
+    if (effect) effect->Release();
+    std::ofstream(path + ".baked", std::ios::binary) << "VMFXBAKE";
+    EXPECT_EQ(fx::CreateEffectFromFile(device_, path.c_str(), 0, &effect, &messages),
+              D3DXERR_INVALIDDATA);
+    EXPECT_EQ(effect, nullptr);
+    EXPECT_EQ(messages, path + "(1,1): error: the baked effect is damaged: the file ends early\n");
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ Picture ReadBound(uint32_t width, uint32_t height) {
 
 }  // namespace
 
-unsigned BuildProgram(Shading shading) {
+unsigned BuildProgram(Shading shading, bool es) {
     static const char* kVertex = R"(#version 330 core
 layout(location = 0) in vec3 a_position;
 layout(location = 3) in vec4 a_color;
@@ -56,13 +56,25 @@ layout(location = 6) in vec2 a_texcoord0;
 out vec2 v_texcoord0;
 out vec4 v_color;
 void main() { v_texcoord0 = a_texcoord0; v_color = a_color; gl_Position = vec4(a_position, 1.0); })";
+    static const char* kVertexEs = R"(#version 300 es
+layout(location = 0) in vec3 a_position;
+layout(location = 3) in vec4 a_color;
+layout(location = 6) in vec2 a_texcoord0;
+out vec2 v_texcoord0;
+out vec4 v_color;
+void main() {
+    v_texcoord0 = a_texcoord0;
+    v_color = a_color;
+    gl_Position = vec4(a_position.x, -a_position.y, 2.0 * a_position.z - 1.0, 1.0);
+})";
     const std::string fragment =
-        std::string("#version 330 core\nin vec2 v_texcoord0;\nin vec4 v_color;\n") +
+        std::string(es ? "#version 300 es\nprecision highp float;\n" : "#version 330 core\n") +
+        "in vec2 v_texcoord0;\nin vec4 v_color;\n" +
         "uniform vec4 u_color;\nuniform sampler2D u_tex;\nout vec4 o_color;\nvoid main() { " +
         (shading == Shading::Solid      ? "o_color = u_color; }"
          : shading == Shading::Textured ? "o_color = texture(u_tex, v_texcoord0); }"
                                         : "o_color = v_color; }");
-    const GLuint vs = Compile(GL_VERTEX_SHADER, kVertex),
+    const GLuint vs = Compile(GL_VERTEX_SHADER, es ? kVertexEs : kVertex),
                  fs = Compile(GL_FRAGMENT_SHADER, fragment.c_str());
     const GLuint program = glCreateProgram();
     glAttachShader(program, vs);
@@ -81,7 +93,7 @@ void main() { v_texcoord0 = a_texcoord0; v_color = a_color; gl_Position = vec4(a
 
 void DeviceTest::SetUp() {
     Config config;
-    config.provider = ContextProvider::Headless;
+    config.provider = provider_;
     config.frameSink = [this](const Frame& f) {
         frames_.push_back({f.width, f.height,
                            std::vector<uint8_t>(f.rgba, f.rgba + size_t(f.width) * f.height * 4)});
@@ -98,7 +110,7 @@ void DeviceTest::SetUp() {
                                      D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device_),
               D3D_OK);
     ASSERT_NE(device_, nullptr);
-    solid_ = BuildProgram(Shading::Solid);
+    solid_ = BuildProgram(Shading::Solid, Es());
     glUseProgram(solid_);
     device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
 }

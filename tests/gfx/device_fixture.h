@@ -39,20 +39,22 @@ struct Picture {
 };
 
 // GLSL 330 programs reading the device's fixed attribute locations (position 0, colour 3,
-// texcoord0 6); position is used as clip coordinates. Aborts with the log on a compile failure.
+// texcoord0 6); position is used as Direct3D clip coordinates. For the ES flavour they are GLSL ES
+// 3.00 and turn y over and map depth 0..1 to -1..1, as the effect layer's ES shaders do. Aborts
+// with the log on a compile failure.
 enum class Shading {
     Solid,        // the uniform "u_color"
     Textured,     // texture(u_tex, texcoord0)
     VertexColor,  // the COLOR0 attribute
 };
-unsigned BuildProgram(Shading shading);
+unsigned BuildProgram(Shading shading, bool es = false);
 
 class DeviceTest : public ::testing::Test {
   protected:
     static constexpr uint32_t kWidth = 64;
     static constexpr uint32_t kHeight = 32;
 
-    // A 64 x 32 device cleared black, with the solid-colour program current.
+    // A 64 x 32 device on provider_ cleared black, with the solid-colour program current.
     void SetUp() override;
     void TearDown() override;
 
@@ -73,6 +75,9 @@ class DeviceTest : public ::testing::Test {
     gfx::Surface* NewTextureTarget(uint32_t width, uint32_t height, gfx::Texture** texture,
                                    gfx::D3DFORMAT format = gfx::D3DFMT_X8R8G8B8);
 
+    bool Es() const { return provider_ == gfx::ContextProvider::HeadlessEs; }
+
+    gfx::ContextProvider provider_ = gfx::ContextProvider::Headless;  // set before SetUp
     gfx::Adapter* adapter_ = nullptr;
     gfx::Device* device_ = nullptr;
     unsigned solid_ = 0;

@@ -1,5 +1,6 @@
-// Frame operations on a real headless context: clears, Present, render targets, states, depth,
-// culling, blending, multisample resolve and orientation.
+// Frame operations on a real headless context, desktop OpenGL and OpenGL ES 3.0 (the browser's
+// flavour) alike: clears, Present, render targets, states, depth, culling, blending, multisample
+// resolve and orientation.
 #include <epoxy/gl.h>
 
 #include <tuple>
@@ -12,7 +13,25 @@
 using namespace gfx;
 using namespace gfx_test;
 
-TEST_F(DeviceTest, ClearsConvertArgbAndCountRectsFromTheTopAndPresentHandsOverTopRowFirst) {
+namespace {
+
+class DeviceFrameTest : public DeviceTest, public ::testing::WithParamInterface<ContextProvider> {
+  protected:
+    void SetUp() override {
+        provider_ = GetParam();
+        DeviceTest::SetUp();
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Flavours, DeviceFrameTest,
+                         ::testing::Values(ContextProvider::Headless, ContextProvider::HeadlessEs),
+                         [](const ::testing::TestParamInfo<ContextProvider>& flavour) {
+                             return flavour.param == ContextProvider::Headless ? "Desktop" : "Es";
+                         });
+
+}  // namespace
+
+TEST_P(DeviceFrameTest, ClearsConvertArgbAndCountRectsFromTheTopAndPresentHandsOverTopRowFirst) {
     ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0x80FF4020u, 1.0f, 0), D3D_OK);
     EXPECT_EQ(ReadTarget().At(5, 5), (Rgba{255, 64, 32, 255}));  // X8R8G8B8: alpha reads 1
     Texture* tex = nullptr;
@@ -42,7 +61,7 @@ TEST_F(DeviceTest, ClearsConvertArgbAndCountRectsFromTheTopAndPresentHandsOverTo
                 << (p == &target ? "target " : "frame ") << x << "," << y;
 }
 
-TEST_F(DeviceTest, RenderTargetSwitchKeepsReferenceCountsAndViewportAndEachSlotTakesItsKind) {
+TEST_P(DeviceFrameTest, RenderTargetSwitchKeepsReferenceCountsAndViewportAndEachSlotTakesItsKind) {
     Surface* back = nullptr;
     ASSERT_EQ(device_->GetRenderTarget(0, &back), D3D_OK);
     Texture* tex = nullptr;
@@ -96,7 +115,7 @@ TEST_F(DeviceTest, RenderTargetSwitchKeepsReferenceCountsAndViewportAndEachSlotT
     back->Release();
 }
 
-TEST_F(DeviceTest, StatesStartAtDirect3DDefaultsAndMisuseIsRefused) {
+TEST_P(DeviceFrameTest, StatesStartAtDirect3DDefaultsAndMisuseIsRefused) {
     const std::pair<D3DRENDERSTATETYPE, uint32_t> defaults[] = {{D3DRS_ZENABLE, 1},
                                                                 {D3DRS_ZWRITEENABLE, 1},
                                                                 {D3DRS_ZFUNC, D3DCMP_LESSEQUAL},
@@ -122,11 +141,11 @@ TEST_F(DeviceTest, StatesStartAtDirect3DDefaultsAndMisuseIsRefused) {
 
 // Depth surfaces get memory only once a depth clear or a depth-tested draw needs it; until then
 // draws without depth test work on a complete framebuffer.
-TEST_F(DeviceTest, DepthTestFollowsZFuncAndWriteMaskOnASurfaceGivenMemoryWhenFirstNeeded) {
+TEST_P(DeviceFrameTest, DepthTestFollowsZFuncAndWriteMaskOnASurfaceGivenMemoryWhenFirstNeeded) {
     auto storedWidth = [](Surface* surface) {
         GLint width = -1;
-        glGetNamedRenderbufferParameteriv(static_cast<gl::SurfaceGl*>(surface)->Name(),
-                                          GL_RENDERBUFFER_WIDTH, &width);
+        glBindRenderbuffer(GL_RENDERBUFFER, static_cast<gl::SurfaceGl*>(surface)->Name());
+        glGetRenderbufferParameteriv(GL_RENDERBUFFER, GL_RENDERBUFFER_WIDTH, &width);
         return width;
     };
     auto centre = [this] { return ReadTarget().At(10, 10); };
@@ -168,7 +187,7 @@ TEST_F(DeviceTest, DepthTestFollowsZFuncAndWriteMaskOnASurfaceGivenMemoryWhenFir
 }
 
 // Each compare function against a depth of 0.5: does a draw nearer, level with and farther pass?
-TEST_F(DeviceTest, EachZFuncPassesItsOwnComparisons) {
+TEST_P(DeviceFrameTest, EachZFuncPassesItsOwnComparisons) {
     Surface* depth = nullptr;
     ASSERT_EQ(device_->CreateDepthStencilSurface(kWidth, kHeight, D3DFMT_D24S8, 0, 0, 1, &depth),
               D3D_OK);
@@ -195,7 +214,7 @@ TEST_F(DeviceTest, EachZFuncPassesItsOwnComparisons) {
     depth->Release();
 }
 
-TEST_F(DeviceTest, CullModesDropTheWindingSeenOnScreen) {
+TEST_P(DeviceFrameTest, CullModesDropTheWindingSeenOnScreen) {
     device_->SetRenderState(D3DRS_ZENABLE, 0);
     // Seen on screen (y up in clip space): bottom-left, bottom-right, top is counter-clockwise.
     const std::vector<Vertex> tri = {{-1, -1, 0.5f, 0, 0}, {1, -1, 0.5f, 0, 0}, {0, 1, 0.5f, 0, 0}};
@@ -213,7 +232,7 @@ TEST_F(DeviceTest, CullModesDropTheWindingSeenOnScreen) {
     }
 }
 
-TEST_F(DeviceTest, AlphaBlendingUsesFactorsAndOperation) {
+TEST_P(DeviceFrameTest, AlphaBlendingUsesFactorsAndOperation) {
     device_->SetRenderState(D3DRS_ZENABLE, 0);
     device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FFu, 1.0f, 0);
     device_->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
@@ -236,7 +255,7 @@ TEST_F(DeviceTest, AlphaBlendingUsesFactorsAndOperation) {
     EXPECT_EQ(ReadTarget().At(4, 4), kGreen);
 }
 
-TEST_F(DeviceTest, MultisampledTargetResolvesThroughStretchRect) {
+TEST_P(DeviceFrameTest, MultisampledTargetResolvesThroughStretchRect) {
     Surface* ms = nullptr;
     ASSERT_EQ(device_->CreateRenderTarget(32, 32, D3DFMT_X8R8G8B8, 4, 0, 0, &ms), D3D_OK);
     Surface* msDepth = nullptr;
@@ -262,6 +281,10 @@ TEST_F(DeviceTest, MultisampledTargetResolvesThroughStretchRect) {
     int partial = 0;
     for (uint32_t x = 0; x < 32; ++x) partial += p.At(x, 31 - x).r > 20 && p.At(x, 31 - x).r < 235;
     EXPECT_GT(partial, 8) << "the edge should be antialiased";
+    // Onto another spot of the same shape (ES resolves only in place: it goes through a copy).
+    const Rect topLeft{0, 0, 16, 16}, bottomRight{16, 16, 32, 32};
+    ASSERT_EQ(device_->StretchRect(ms, &topLeft, resolved, &bottomRight, D3DTEXF_NONE), D3D_OK);
+    EXPECT_EQ(ReadTexture(tex).At(17, 17), kWhite);
 
     // A different size scales (resolving first); multisampled destinations, depth surfaces and
     // rectangles outside the source are refused.
@@ -298,7 +321,7 @@ TEST_F(DeviceTest, MultisampledTargetResolvesThroughStretchRect) {
         u->Release();
 }
 
-TEST_F(DeviceTest, TopRowStaysOnTopThroughRenderToTextureAndAFullScreenPass) {
+TEST_P(DeviceFrameTest, TopRowStaysOnTopThroughRenderToTextureAndAFullScreenPass) {
     device_->SetRenderState(D3DRS_ZENABLE, 0);
     Texture* tex = nullptr;
     Surface* rt = NewTextureTarget(kWidth, kHeight, &tex);
@@ -313,7 +336,7 @@ TEST_F(DeviceTest, TopRowStaysOnTopThroughRenderToTextureAndAFullScreenPass) {
     EXPECT_EQ(inTexture.At(3, kHeight - 1), kBlue);
 
     device_->SetRenderTarget(0, back);
-    const unsigned textured = BuildProgram(Shading::Textured);
+    const unsigned textured = BuildProgram(Shading::Textured, Es());
     glUseProgram(textured);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, gl::TextureName(tex));
@@ -325,4 +348,35 @@ TEST_F(DeviceTest, TopRowStaysOnTopThroughRenderToTextureAndAFullScreenPass) {
     glBindTexture(GL_TEXTURE_2D, 0);
     glDeleteProgram(textured);
     for (Unknown* u : std::initializer_list<Unknown*>{rt, tex, back}) u->Release();
+}
+
+// ES has no base vertex: the device starts the attributes further on instead, and starts them at
+// the stream's offset again for the next draw without one.
+TEST_P(DeviceFrameTest, BaseVertexShiftsWhichVerticesTheIndicesName) {
+    device_->SetRenderState(D3DRS_ZENABLE, 0);
+    const std::vector<Vertex> quads = {
+        {-1, 1, 0.5f, 0, 0}, {0, 1, 0.5f, 0, 0}, {-1, -1, 0.5f, 0, 0}, {0, -1, 0.5f, 0, 0},
+        {0, 1, 0.5f, 0, 0},  {1, 1, 0.5f, 0, 0}, {0, -1, 0.5f, 0, 0},  {1, -1, 0.5f, 0, 0}};
+    static const VertexElement kDecl[] = {
+        {0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0}, D3DDECL_END};
+    VertexBuffer* vb = NewVertexBuffer(quads.data(), uint32_t(quads.size() * sizeof(Vertex)));
+    IndexBuffer* ib = NewIndexBuffer({0, 1, 2, 3, 2, 1});
+    VertexDeclaration* decl = nullptr;
+    ASSERT_EQ(device_->CreateVertexDeclaration(kDecl, &decl), D3D_OK);
+    device_->SetVertexDeclaration(decl);
+    device_->SetStreamSource(0, vb, 0, sizeof(Vertex));
+    device_->SetIndices(ib);
+    SetColor(1, 1, 1);
+    const std::pair<int32_t, bool> cases[] = {{4, true}, {0, false}};  // base, right half lit
+    for (const auto& [base, rightLit] : cases) {
+        device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
+        ASSERT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, base, 0, 4, 0, 2), D3D_OK);
+        const Picture p = ReadTarget();
+        EXPECT_EQ(p.At(kWidth - 4, 8) == kWhite, rightLit) << "base " << base;
+        EXPECT_EQ(p.At(4, 8) == kWhite, !rightLit) << "base " << base;
+    }
+    device_->SetStreamSource(0, nullptr, 0, 0);
+    device_->SetIndices(nullptr);
+    device_->SetVertexDeclaration(nullptr);
+    for (Unknown* u : std::initializer_list<Unknown*>{vb, ib, decl}) u->Release();
 }

@@ -102,7 +102,7 @@ class Reader {
         return ok_ ? static_cast<int>(index) : 0;
     }
     bool Magic() {
-        if (!Need(kMagic.size()) || rest_.substr(0, kMagic.size()) != kMagic) {
+        if (rest_.substr(0, kMagic.size()) != kMagic) {
             Fail("not a baked effect");
             return false;
         }

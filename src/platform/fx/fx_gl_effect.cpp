@@ -298,7 +298,8 @@ class GlEffect final : public Effect {
             GLint location = glGetUniformLocation(program, name.c_str());
             if (location >= 0) glUniform1i(location, static_cast<GLint>(unit));
         }
-        glUseProgram(static_cast<GLuint>(previous));
+        // The previous program may be one deleted while in use: its name is gone.
+        glUseProgram(glIsProgram(GLuint(previous)) ? GLuint(previous) : 0);
         programCache_[key] = program;
         return program;
     }
