@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, testing and running the demo need.
+# Installs every Debian package that building, testing and running the demo need, and the npm
+# packages of the browser tests (tests/web, from its lockfile).
 # Safe to run again: apt-get skips what is already there.
 set -euo pipefail
 
@@ -8,6 +9,8 @@ packages=(
   cmake ninja-build pkg-config g++ clang libclang-rt-14-dev clang-format
   # graphics, windowing, dialog
   libsdl2-dev libx11-dev libepoxy-dev libegl-dev libgl-dev libegl-mesa0 libgl1-mesa-dri libimgui-dev
+  # OpenGL ES 3.0 contexts (the browser's flavour of the device, tested natively)
+  libgles2
   # effects: HLSL -> SPIR-V -> GLSL
   glslang-dev glslang-tools libspirv-cross-c-shared-dev spirv-cross spirv-tools
   # audio and content
@@ -18,6 +21,9 @@ packages=(
   xvfb xfonts-base xdotool x11-utils imagemagick ffmpeg
   # icons, the Debian package and its checks
   librsvg2-bin dpkg-dev lintian desktop-file-utils
+  # the browser build (emscripten; its JS optimiser needs node-acorn) and its tests (chromium,
+  # driven by puppeteer-core from npm)
+  emscripten node-acorn chromium nodejs npm
 )
 
 missing=()
@@ -33,4 +39,12 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
 else
   echo "setup: all packages present"
+fi
+
+# The browser tests' npm packages, exactly as locked (node_modules/ is not in the repository).
+web_tests="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/tests/web"
+if [ ! -d "$web_tests/node_modules/puppeteer-core" ] ||
+   [ "$web_tests/package-lock.json" -nt "$web_tests/node_modules/.package-lock.json" ]; then
+  echo "setup: installing the browser tests' npm packages"
+  (cd "$web_tests" && npm ci --no-audit --no-fund --loglevel=error)
 fi

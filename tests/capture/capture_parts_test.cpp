@@ -31,6 +31,18 @@ TEST(CaptureOptions, ReadsEveryOption) {
     EXPECT_EQ(std::tie(o->output, o->pngDir, o->contactSheet, o->sheetInterval, o->sheetColumns),
               std::make_tuple("a.mp4", "p", "s.png", 2.0, 3u));
     EXPECT_TRUE(o->quiet);
+    EXPECT_FALSE(o->gles);
+    // The browser's flavour: OpenGL ES, and effects from baked files only on it.
+    const struct {
+        const char* flag;
+        bool gles, baked;
+    } flavours[] = {{"--gles", true, false}, {"--baked-effects", true, true}};
+    for (const auto& f : flavours) {
+        const auto parsed = Parse({"--png-dir", "p", f.flag}, &msg);
+        ASSERT_TRUE(parsed) << msg;
+        EXPECT_EQ(std::tie(parsed->gles, parsed->bakedEffects), std::tie(f.gles, f.baked))
+            << f.flag;
+    }
 }
 
 TEST(CaptureOptions, RefusesBadValuesWithAMessageAndTakesTheirLimits) {

@@ -36,7 +36,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const fs::path out = argv[1];
-    for (const char* name : {"fuzz_track", "fuzz_mesh", "fuzz_effect", "fuzz_image", "fuzz_mp3"}) {
+    for (const char* name : {"fuzz_track", "fuzz_mesh", "fuzz_effect", "fuzz_image", "fuzz_mp3",
+                             "fuzz_baked_effect"}) {
         fs::create_directories(out / name);
         fs::create_directories(out / (std::string(name) + "-work"));
     }

@@ -74,9 +74,9 @@ class DeviceTest : public ::testing::Test {
     static constexpr uint32_t kWidth = 64;
     static constexpr uint32_t kHeight = 32;
 
-    // A 64 x 32 device cleared black, with the test program current in solid colour.
+    // A 64 x 32 device on provider_ cleared black, with the test program current in solid colour.
     void SetUp() override {
-        Configure({.provider = ContextProvider::Headless, .frameSink = [this](const Frame& f) {
+        Configure({.provider = provider_, .frameSink = [this](const Frame& f) {
                        frames_.push_back(
                            {f.width, f.height, {f.rgba, f.rgba + size_t(f.width) * f.height * 4}});
                    }});
@@ -89,14 +89,22 @@ class DeviceTest : public ::testing::Test {
         ASSERT_EQ(adapter_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr,
                                          D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device_),
                   D3D_OK);
-        // The device's fixed attribute locations: position 0, colour 3, texcoord0 6.
-        const char* sources[] = {
-            "#version 330 core\n"
+        // The device's fixed attribute locations: position 0, colour 3, texcoord0 6. On ES the
+        // vertex stage turns y over and maps depth 0..1 to -1..1, as the effect layer's ES
+        // shaders do.
+        const bool es = provider_ == ContextProvider::HeadlessEs;
+        const std::string version =
+            es ? "#version 300 es\nprecision highp float;\n" : "#version 330 core\n";
+        const std::string vertex =
+            version +
             "layout(location = 0) in vec3 p; layout(location = 6) in vec2 t; out vec2 v_t;\n"
-            "void main() { v_t = t; gl_Position = vec4(p, 1); }",
-            "#version 330 core\n"
+            "void main() { v_t = t; gl_Position = " +
+            (es ? "vec4(p.x, -p.y, 2.0 * p.z - 1.0, 1); }" : "vec4(p, 1); }");
+        const std::string pixel =
+            version +
             "in vec2 v_t; uniform bool textured; uniform vec4 color; uniform sampler2D tex;\n"
-            "out vec4 o; void main() { o = textured ? texture(tex, v_t) : color; }"};
+            "out vec4 o; void main() { o = textured ? texture(tex, v_t) : color; }";
+        const char* sources[] = {vertex.c_str(), pixel.c_str()};
         program_ = glCreateProgram();
         for (GLenum stage : {GL_VERTEX_SHADER, GL_FRAGMENT_SHADER}) {
             const GLuint shader = glCreateShader(stage);
@@ -212,6 +220,7 @@ class DeviceTest : public ::testing::Test {
         return surface;
     }
 
+    ContextProvider provider_ = ContextProvider::Headless;  // set before SetUp
     Adapter* adapter_ = nullptr;
     Device* device_ = nullptr;
     unsigned program_ = 0;

@@ -4,7 +4,26 @@
 
 using namespace gfx_test;
 
-TEST_F(DeviceTest, ClearsConvertArgbAndCountRectsFromTheTopAndPresentHandsOverTopRowFirst) {
+namespace {
+
+// Desktop OpenGL and OpenGL ES 3.0 (the browser's flavour) alike.
+class DeviceFrameTest : public DeviceTest, public ::testing::WithParamInterface<ContextProvider> {
+  protected:
+    void SetUp() override {
+        provider_ = GetParam();
+        DeviceTest::SetUp();
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Flavours, DeviceFrameTest,
+                         ::testing::Values(ContextProvider::Headless, ContextProvider::HeadlessEs),
+                         [](const auto& flavour) {
+                             return flavour.param == ContextProvider::Headless ? "Desktop" : "Es";
+                         });
+
+}  // namespace
+
+TEST_P(DeviceFrameTest, ClearsConvertArgbAndCountRectsFromTheTopAndPresentHandsOverTopRowFirst) {
     Texture* tex = nullptr;
     Surface* rt = NewTextureTarget(8, 8, &tex, D3DFMT_A8R8G8B8);
     Surface* back = nullptr;
@@ -30,7 +49,7 @@ TEST_F(DeviceTest, ClearsConvertArgbAndCountRectsFromTheTopAndPresentHandsOverTo
 
 // Each compare function against a cleared depth of 0.5 (writes off, which clears ignore): does a
 // draw nearer, level with and farther pass? Then writes on, and the test off.
-TEST_F(DeviceTest, DepthFollowsZFuncWriteMaskAndClearAndCanBeSwitchedOff) {
+TEST_P(DeviceFrameTest, DepthFollowsZFuncWriteMaskAndClearAndCanBeSwitchedOff) {
     EXPECT_EQ(device_->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0), D3DERR_INVALIDCALL);
     Surface* depth = nullptr;
     ASSERT_EQ(device_->CreateDepthStencilSurface(kWidth, kHeight, D3DFMT_D24S8, 0, 0, 1, &depth),
@@ -70,7 +89,7 @@ TEST_F(DeviceTest, DepthFollowsZFuncWriteMaskAndClearAndCanBeSwitchedOff) {
     depth->Release();
 }
 
-TEST_F(DeviceTest, CullModesDropTheWindingSeenOnScreen) {
+TEST_P(DeviceFrameTest, CullModesDropTheWindingSeenOnScreen) {
     // Seen on screen (y up in clip space): bottom-left, bottom-right, top is counter-clockwise.
     const std::vector<Vertex> tri = {{-1, -1, 0.5f, 0, 0}, {1, -1, 0.5f, 0, 0}, {0, 1, 0.5f, 0, 0}};
     std::string drawn;
@@ -86,7 +105,7 @@ TEST_F(DeviceTest, CullModesDropTheWindingSeenOnScreen) {
     EXPECT_EQ(drawn, "++ +- -+ ");  // counter-clockwise, then clockwise
 }
 
-TEST_F(DeviceTest, AlphaBlendingUsesFactorsAndOperationAndStatesRefuseWhatTheyDoNotKnow) {
+TEST_P(DeviceFrameTest, AlphaBlendingUsesFactorsAndOperationAndStatesRefuseWhatTheyDoNotKnow) {
     EXPECT_EQ(Results({device_->SetRenderState(D3DRS_SRCBLEND, 99),
                        device_->SetRenderState(D3DRS_ZFUNC, 0), device_->EndScene(),
                        device_->BeginScene(), device_->BeginScene(), device_->EndScene()}),
@@ -110,7 +129,7 @@ TEST_F(DeviceTest, AlphaBlendingUsesFactorsAndOperationAndStatesRefuseWhatTheyDo
     EXPECT_EQ(Presented().Spots({{4, 4}}), "64x32: 00ff00");
 }
 
-TEST_F(DeviceTest, StretchRectResolvesMultisamplingScalesByItsFilterAndChecksItsRects) {
+TEST_P(DeviceFrameTest, StretchRectResolvesMultisamplingScalesByItsFilterAndChecksItsRects) {
     Surface* ms = nullptr;
     ASSERT_EQ(device_->CreateRenderTarget(32, 32, D3DFMT_X8R8G8B8, 4, 0, 0, &ms), D3D_OK);
     Surface* back = nullptr;
@@ -155,7 +174,7 @@ TEST_F(DeviceTest, StretchRectResolvesMultisamplingScalesByItsFilterAndChecksIts
 
 // Row 0 of a texture target is its top, and a full-screen pass shows it the right way up with its
 // texels blended (4 x 4 magnified to 64 x 32).
-TEST_F(DeviceTest, TopRowStaysOnTopThroughRenderToTextureAndAFilteredFullScreenPass) {
+TEST_P(DeviceFrameTest, TopRowStaysOnTopThroughRenderToTextureAndAFilteredFullScreenPass) {
     Texture* tex = nullptr;
     Surface* rt = NewTextureTarget(4, 4, &tex);
     Surface* back = nullptr;

@@ -18,6 +18,7 @@
 #include "frame_clock.h"
 #include "options.h"
 #include "platform/audio/audio.h"
+#include "platform/fx/fx.h"
 #include "platform/gfx/gfx.h"
 #include "platform/ui/scripted_dialog.h"
 #include "platform/ui/ui.h"
@@ -213,7 +214,8 @@ int main(int argc, char** argv) {
     audio::Configure({.manualClock = true, .wavOutput = cap.wav.string()});
 
     gfx::Config g;
-    g.provider = gfx::ContextProvider::Headless;
+    g.provider = o.gles ? gfx::ContextProvider::HeadlessEs : gfx::ContextProvider::Headless;
+    if (o.bakedEffects) fx::SetEffectSource(fx::EffectSource::Baked);
     g.headlessModes = {{o.width, o.height, 60, gfx::D3DFMT_X8R8G8B8}};
     g.headlessDesktop = {o.width, o.height, 60, gfx::D3DFMT_X8R8G8B8};
     g.frameSink = [&cap](const gfx::Frame& f) { cap.OnFrame(f); };

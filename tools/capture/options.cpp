@@ -54,7 +54,11 @@ std::string Usage() {
            "  --sheet-interval S     seconds between contact-sheet frames (default 5)\n"
            "  --sheet-columns N      frames per contact-sheet row (default 6)\n"
            "  --demo-log FILE        keep the demo's own output lines (settings, per-frame lines)\n"
-           "  --quiet                no progress bar\n";
+           "  --quiet                no progress bar\n"
+           "  --gles                 render on OpenGL ES 3.0 as the browser build does (effects\n"
+           "                         compiled to GLSL ES)\n"
+           "  --baked-effects        load each effect from its baked file, EFFECT.baked, made by\n"
+           "                         vessmark-fxbake, as the browser build does (implies --gles)\n";
 }
 
 std::optional<Options> ParseOptions(int argc, const char* const* argv, std::string* message) {
@@ -67,6 +71,11 @@ std::optional<Options> ParseOptions(int argc, const char* const* argv, std::stri
         }
         if (a == "--quiet") {
             o.quiet = true;
+            continue;
+        }
+        if (a == "--gles" || a == "--baked-effects") {
+            o.gles = true;
+            o.bakedEffects = o.bakedEffects || a == "--baked-effects";
             continue;
         }
         if (i + 1 >= argc) {

@@ -20,9 +20,11 @@ struct Options {
     std::string contactSheet;    // one PNG with a grid of frames; empty: none
     double sheetInterval = 5.0;  // seconds between contact-sheet frames
     uint32_t sheetColumns = 6;
-    std::string demoLog;  // the demo's own output lines; empty: not kept
-    std::string dataDir;  // the production to render; empty: here, else the installed one
-    bool quiet = false;   // no progress bar
+    std::string demoLog;        // the demo's own output lines; empty: not kept
+    std::string dataDir;        // the production to render; empty: here, else the installed one
+    bool quiet = false;         // no progress bar
+    bool gles = false;          // OpenGL ES 3.0, as the browser build renders
+    bool bakedEffects = false;  // effects from their baked files (implies gles)
 };
 
 // Parses argv; on error or --help returns nullopt and fills message (usage text or the error).

@@ -1,11 +1,12 @@
 // fx: Direct3D 9 style effect files (.fx) on the gfx device.
 //
 // WHAT IT DOES
-//   Compiles an effect file at load time (HLSL through glslang in DX9 mode, SPIR-V, SPIRV-Cross to
-//   GLSL): its non-static globals become parameters (with initial values from the text), `texture`
-//   parameters are bound through `sampler_state` samplers, and its techniques hold passes with
-//   shaders and render states. Parameters are set by name; unknown names and wrong types fail
-//   silently (a failing result, nothing else). The subset accepted is described in docs/effects.md.
+//   Compiles an effect file at load time (or loads what a build-time bake of it gave) (HLSL through
+//   glslang in DX9 mode, SPIR-V, SPIRV-Cross to GLSL): its non-static globals become parameters
+//   (with initial values from the text), `texture` parameters are bound through `sampler_state`
+//   samplers, and its techniques hold passes with shaders and render states. Parameters are set by
+//   name; unknown names and wrong types fail silently (a failing result, nothing else). The subset
+//   accepted is described in docs/effects.md.
 //
 // WHAT IT DOES NOT DO
 //   No effect pools, no annotations, no technique selection (the first valid technique is current),
@@ -49,6 +50,14 @@ class Effect : public gfx::Unknown {
 };
 
 constexpr uint32_t D3DXSHADER_DEBUG = 1;
+
+// Where CreateEffectFromFile takes effects from: the .fx text compiled at load time (the native
+// default), or the file vessmark-fxbake made from it at build time, "<path>.baked", with GLSL ES
+// for the OpenGL ES device (the browser build's only source: it carries no HLSL compiler). Either
+// way the same failures give the same results and messages.
+enum class EffectSource { Compile, Baked };
+void SetEffectSource(EffectSource source);
+EffectSource CurrentEffectSource();
 
 // On success: *effect set, *messages holds warnings (possibly empty), D3D_OK.
 // On failure: *effect null, *messages holds "file(line,col): error: reason" lines, a failing result

@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <map>
 
+#include "platform/fx/fx_effect_file.h"
 #include "platform/fx/fx_fixed_function.h"
+#include "platform/fx/fx_include.h"
+#include "platform/gfx/gl_bridge.h"
 
 namespace fx::detail {
 namespace {
@@ -24,13 +27,9 @@ bool Contains(const std::vector<T>& items, const T& item) {
 
 }  // namespace
 
-int CompiledEffect::TextureIndex(std::string_view name) const {
-    return IndexOfName(prepass.textures, name);
-}
-
 bool CompileEffectSource(std::string_view path, std::string_view text,
                          const AttributeLocator& locate, CompiledEffect* out,
-                         std::vector<Diagnostic>* errors) {
+                         std::vector<Diagnostic>* errors, GlslFlavour flavour) {
     out->prepass = RunPrepass(text);
     const PrepassResult& p = out->prepass;
     if (!p.errors.empty()) {
@@ -59,7 +58,8 @@ bool CompileEffectSource(std::string_view path, std::string_view text,
         }
         auto compiled = std::make_unique<CompiledStage>();
         const size_t errorsBefore = errors->size();
-        if (!CompileStage(stage, path, p.hlsl, entry, locate, at, compiled.get(), errors)) {
+        if (!CompileStage(stage, path, p.hlsl, entry, locate, at, compiled.get(), errors,
+                          flavour)) {
             // Errors in a generated entry point belong to its compile statement.
             for (size_t i = errorsBefore; i < errors->size(); ++i) {
                 if (p.generatedFromLine > 0 && (*errors)[i].at.line >= p.generatedFromLine)
@@ -80,7 +80,7 @@ bool CompileEffectSource(std::string_view path, std::string_view text,
         if (auto it = fixedFunction.find(pixel); it != fixedFunction.end()) return it->second;
         auto stage = std::make_unique<CompiledStage>();
         std::string problem;
-        if (!FixedFunctionVertexStage(*pixel, locate, stage.get(), &problem)) {
+        if (!FixedFunctionVertexStage(*pixel, locate, flavour, stage.get(), &problem)) {
             errors->push_back({pass.pixelAt, problem});
             return fixedFunction[pixel] = nullptr;
         }
@@ -157,6 +157,29 @@ bool CompileEffectSource(std::string_view path, std::string_view text,
         layoutSource ? layoutSource->block : std::vector<BlockMember>{};
     uint32_t size = layoutSource ? layoutSource->blockSize : 0;
     return out->parameters.Build(p.parameters, layout, size, errors);
+}
+
+gfx::HRESULT CompileEffectFile(const std::string& path, GlslFlavour flavour, CompiledEffect* out,
+                               std::string* log) {
+    std::vector<Diagnostic> errors;
+    std::string source, text;
+    if (gfx::HRESULT hr = ReadEffectText(path, &source, &errors); gfx::Failed(hr)) {
+        *log = FormatError(path, errors.front());
+        return hr;
+    }
+    auto read = [](const std::string& file, std::string* content, std::string* why) {
+        std::vector<Diagnostic> problems;
+        if (!gfx::Failed(ReadEffectText(file, content, &problems))) return true;
+        *why = problems.front().text;
+        return false;
+    };
+    if (!ExpandIncludes(path, source, read, &text, &out->sources, &errors) ||
+        !CompileEffectSource(path, text, gfx::gl::AttributeLocation, out, &errors, flavour)) {
+        log->clear();
+        for (const Diagnostic& d : errors) *log += out->sources.Format(path, d);
+        return gfx::D3DXERR_INVALIDDATA;
+    }
+    return gfx::D3D_OK;
 }
 
 }  // namespace fx::detail

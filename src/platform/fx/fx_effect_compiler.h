@@ -11,6 +11,7 @@
 #include "platform/fx/fx_parameters.h"
 #include "platform/fx/fx_prepass.h"
 #include "platform/fx/fx_stage_compiler.h"
+#include "platform/gfx/gfx.h"
 
 namespace fx::detail {
 
@@ -30,12 +31,24 @@ struct CompiledEffect {
     std::vector<std::vector<CompiledPass>> techniques;   // parallel to prepass.techniques
     ParameterTable parameters;
     std::vector<std::string> warnings;
-    int TextureIndex(std::string_view name) const;
+    SourceMap sources;  // the compiled text's lines back to the files (empty when baked)
+    // The index of the texture parameter called name, or -1.
+    int TextureIndex(std::string_view name) const {
+        for (size_t i = 0; i < prepass.textures.size(); ++i)
+            if (prepass.textures[i].name == name) return static_cast<int>(i);
+        return -1;
+    }
 };
 
 // False with located errors when anything is wrong; *out is then partly filled.
 bool CompileEffectSource(std::string_view path, std::string_view text,
                          const AttributeLocator& locate, CompiledEffect* out,
-                         std::vector<Diagnostic>* errors);
+                         std::vector<Diagnostic>* errors,
+                         GlslFlavour flavour = GlslFlavour::Desktop);
+
+// Reads the effect file at path with its includes and compiles it. A failing result with *log
+// holding every message, each at the file and line it names, when anything is wrong.
+gfx::HRESULT CompileEffectFile(const std::string& path, GlslFlavour flavour, CompiledEffect* out,
+                               std::string* log);
 
 }  // namespace fx::detail

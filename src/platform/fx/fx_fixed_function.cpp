@@ -5,9 +5,11 @@
 namespace fx::detail {
 
 bool FixedFunctionVertexStage(const CompiledStage& pixel, const AttributeLocator& locate,
-                              CompiledStage* out, std::string* problem) {
+                              GlslFlavour flavour, CompiledStage* out, std::string* problem) {
+    const bool es = flavour == GlslFlavour::Es;
     const int position = locate(gfx::D3DDECLUSAGE_POSITION, 0);
-    std::string glsl = "#version 330\nuniform mat4 " + std::string(kFixedFunctionMatrix) +
+    std::string glsl = std::string(es ? "#version 300 es\n" : "#version 330\n") + "uniform mat4 " +
+                       std::string(kFixedFunctionMatrix) +
                        ";\nlayout(location = " + std::to_string(position) +
                        ") in vec4 fx_POSITION0;\n";
     std::string body =
@@ -38,6 +40,12 @@ bool FixedFunctionVertexStage(const CompiledStage& pixel, const AttributeLocator
         out->varyings.push_back(varying);
         out->varyingSizes.push_back(size);
     }
+    // OpenGL ES has no clip control: y turned over and depth mapped to -w..w here, as the
+    // compiled stages do.
+    if (es)
+        body +=
+            "    gl_Position.y = -gl_Position.y;\n    gl_Position.z = 2.0 * gl_Position.z - "
+            "gl_Position.w;\n";
     out->glsl = glsl + "void main()\n{\n" + body + "}\n";
     return true;
 }

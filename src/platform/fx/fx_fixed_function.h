@@ -17,6 +17,6 @@ constexpr const char* kFixedFunctionMatrix = "fxWorldViewProjection";
 // False with *problem when the pixel shader reads something the fixed-function stage does not
 // give (a NORMAL, say, or an array).
 bool FixedFunctionVertexStage(const CompiledStage& pixel, const AttributeLocator& locate,
-                              CompiledStage* out, std::string* problem);
+                              GlslFlavour flavour, CompiledStage* out, std::string* problem);
 
 }  // namespace fx::detail

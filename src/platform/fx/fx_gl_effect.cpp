@@ -6,8 +6,6 @@
 //  [SECTION] The effect
 //  [SECTION] Creation from a file
 
-#include <epoxy/gl.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -15,12 +13,12 @@
 #include <memory>
 #include <sstream>
 
-#include "platform/file/regular_file.h"
 #include "platform/fx/fx.h"
 #include "platform/fx/fx_effect_compiler.h"
+#include "platform/fx/fx_effect_file.h"
 #include "platform/fx/fx_fixed_function.h"
-#include "platform/fx/fx_include.h"
 #include "platform/fx/fx_state_names.h"
+#include "platform/gfx/gl_api.h"
 #include "platform/gfx/gl_bridge.h"
 
 namespace fx {
@@ -31,25 +29,33 @@ using namespace detail;
 
 constexpr GLuint kBlockBinding = 0;
 constexpr uint32_t kDoNotSaveState = 1;  // D3DXFX_DONOTSAVESTATE
-constexpr long kMaxFileSize = 4 << 20;
 
 // [SECTION] Samplers and GL objects
-GLenum AddressMode(uint32_t mode) {
+// OpenGL ES 3.0 has neither border nor mirror-once addressing: the nearest it has stands in.
+GLenum AddressMode(uint32_t mode, bool es) {
+    (void)es;  // the browser build is ES throughout
     switch (mode) {
         case kAddressMirror:
             return GL_MIRRORED_REPEAT;
         case kAddressClamp:
             return GL_CLAMP_TO_EDGE;
+#if VM_GL_DESKTOP
         case kAddressBorder:
-            return GL_CLAMP_TO_BORDER;
+            return es ? GL_CLAMP_TO_EDGE : GL_CLAMP_TO_BORDER;
         case kAddressMirrorOnce:
-            return GL_MIRROR_CLAMP_TO_EDGE;
+            return es ? GL_MIRRORED_REPEAT : GL_MIRROR_CLAMP_TO_EDGE;
+#else
+        case kAddressBorder:
+            return GL_CLAMP_TO_EDGE;
+        case kAddressMirrorOnce:
+            return GL_MIRRORED_REPEAT;
+#endif
         default:
             return GL_REPEAT;
     }
 }
 
-GLuint MakeSampler(const SamplerDecl& s) {
+GLuint MakeSampler(const SamplerDecl& s, bool es) {
     GLuint sampler = 0;
     glGenSamplers(1, &sampler);
     // Textures of the device have one level: a mipmapped minification filter would make them
@@ -58,10 +64,13 @@ GLuint MakeSampler(const SamplerDecl& s) {
     GLint mag = s.magFilter >= 2 ? GL_LINEAR : GL_NEAREST;
     glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, min);
     glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, mag);
-    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, static_cast<GLint>(AddressMode(s.addressU)));
-    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, static_cast<GLint>(AddressMode(s.addressV)));
-    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_R, static_cast<GLint>(AddressMode(s.addressW)));
-    glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, s.borderColor);
+    for (auto [axis, mode] :
+         {std::pair{GL_TEXTURE_WRAP_S, s.addressU}, std::pair{GL_TEXTURE_WRAP_T, s.addressV},
+          std::pair{GL_TEXTURE_WRAP_R, s.addressW}})
+        glSamplerParameteri(sampler, axis, static_cast<GLint>(AddressMode(mode, es)));
+#if VM_GL_DESKTOP
+    if (!es) glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, s.borderColor);
+#endif
     return sampler;
 }
 
@@ -109,7 +118,8 @@ class GlEffect final : public Effect {
 
     // Creates GL objects; false with located errors.
     bool Build(std::vector<Diagnostic>* errors) {
-        for (const SamplerDecl& s : fx_->prepass.samplers) samplers_.push_back(MakeSampler(s));
+        const bool es = gfx::gl::IsEsDevice(device_);
+        for (const SamplerDecl& s : fx_->prepass.samplers) samplers_.push_back(MakeSampler(s, es));
         GLint size = 0;
         for (const auto& technique : fx_->techniques) {
             std::vector<GLuint> programs;
@@ -288,15 +298,21 @@ class GlEffect final : public Effect {
             glGetActiveUniformBlockiv(program, block, GL_UNIFORM_BLOCK_DATA_SIZE, &size);
             *blockSize = std::max(*blockSize, size);
         }
-        // Every sampler came out of glslang with binding 0: give each its own unit.
+        // Every sampler came out of glslang with binding 0: give each its own unit (ES 3.0 sets
+        // uniforms of the program in use only).
+        GLint previous = 0;
+        glGetIntegerv(GL_CURRENT_PROGRAM, &previous);
+        glUseProgram(program);
         for (size_t unit = 0; unit < pass.samplers.size(); ++unit) {
             const std::string& name = fx_->prepass.samplers[pass.samplers[unit]].name;
             GLint location = glGetUniformLocation(program, name.c_str());
-            if (location >= 0) glProgramUniform1i(program, location, static_cast<GLint>(unit));
+            if (location >= 0) glUniform1i(location, static_cast<GLint>(unit));
         }
         transformLocations_[program] = glGetUniformLocation(program, kFixedFunctionMatrix);
         alphaTestLocations_[program] = {glGetUniformLocation(program, kAlphaFuncUniform),
                                         glGetUniformLocation(program, kAlphaRefUniform)};
+        // The previous program may be one deleted while in use: its name is gone.
+        glUseProgram(glIsProgram(GLuint(previous)) ? GLuint(previous) : 0);
         programCache_[key] = program;
         return program;
     }
@@ -376,32 +392,39 @@ class GlEffect final : public Effect {
 };
 
 // [SECTION] Creation from a file
-std::string FormatErrors(const SourceMap& map, const std::vector<Diagnostic>& errors) {
-    std::string out;
-    for (const Diagnostic& d : errors) out += map.Format(d);
-    return out;
-}
-
-// Reads a whole effect (or included) file. On failure *why says what is wrong.
-HRESULT ReadEffectFile(const std::string& path, std::string* text, std::string* why) {
-    auto fail = [&](const char* reason, HRESULT result) {
-        *why = reason;
+// The effect's description from the current source, or a failing result with *log holding the
+// located messages.
+HRESULT DescribeEffect(gfx::Device* device, const std::string& path, CompiledEffect* out,
+                       std::string* log) {
+    auto fail = [&](const char* why, HRESULT result) {
+        *log = FormatError(path, {{1, 1}, why});
         return result;
     };
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(files::OpenRegular(path.c_str(), "rb"),
-                                                         &std::fclose);
-    if (!file) return fail("cannot open the file", gfx::E_FAIL);
-    std::fseek(file.get(), 0, SEEK_END);
-    const long size = std::ftell(file.get());
-    if (size < 0 || size > kMaxFileSize)
-        return fail("the file is too large for an effect", gfx::D3DXERR_INVALIDDATA);
-    std::rewind(file.get());
-    text->assign(static_cast<size_t>(size), '\0');
-    if (std::fread(text->data(), 1, text->size(), file.get()) != text->size())
-        return fail("cannot read the file", gfx::E_FAIL);
-    if (text->find('\0') != std::string::npos)
-        return fail("not a text file", gfx::D3DXERR_INVALIDDATA);
-    return gfx::D3D_OK;
+    if (CurrentEffectSource() == EffectSource::Baked) {
+        if (HRESULT hr = LoadBakedEffect(path, out, log); gfx::Failed(hr)) return hr;
+        if (!gfx::gl::IsGlDevice(device))
+            return fail("effects need the OpenGL device", gfx::D3DERR_INVALIDCALL);
+        if (!gfx::gl::IsEsDevice(device))
+            return fail("baked effects need the OpenGL ES device", gfx::D3DERR_INVALIDCALL);
+        return gfx::D3D_OK;
+    }
+#ifdef __EMSCRIPTEN__
+    return fail("this build loads baked effects only", gfx::D3DERR_INVALIDCALL);
+#else
+    if (!gfx::gl::IsGlDevice(device)) {
+        // The file's own problems come first, as they would on any device.
+        std::string text;
+        std::vector<Diagnostic> errors;
+        if (HRESULT hr = ReadEffectText(path, &text, &errors); gfx::Failed(hr)) {
+            *log = FormatError(path, errors[0]);
+            return hr;
+        }
+        return fail("effects need the OpenGL device", gfx::D3DERR_INVALIDCALL);
+    }
+    const GlslFlavour flavour =
+        gfx::gl::IsEsDevice(device) ? GlslFlavour::Es : GlslFlavour::Desktop;
+    return CompileEffectFile(path, flavour, out, log);
+#endif
 }
 
 }  // namespace
@@ -420,28 +443,16 @@ HRESULT CreateEffectFromFile(gfx::Device* device, const char* path, uint32_t fla
         return result;
     };
     if (!device || !path || !effect) return fail("invalid arguments", gfx::D3DERR_INVALIDCALL);
-    std::string source, why;
-    if (HRESULT read = ReadEffectFile(name, &source, &why); Failed(read)) return fail(why, read);
-    if (!gfx::gl::IsGlDevice(device))
-        return fail("effects need the OpenGL device", gfx::D3DERR_INVALIDCALL);
-    std::vector<Diagnostic> errors;
-    std::string text;
-    SourceMap map;
-    auto read = [](const std::string& file, std::string* content, std::string* reason) {
-        return !Failed(ReadEffectFile(file, content, reason));
-    };
     auto compiled = std::make_unique<CompiledEffect>();
-    if (!ExpandIncludes(name, source, read, &text, &map, &errors) ||
-        !CompileEffectSource(name, text, gfx::gl::AttributeLocation, compiled.get(), &errors)) {
-        log = FormatErrors(map, errors);
-        return gfx::D3DXERR_INVALIDDATA;
-    }
+    if (HRESULT hr = DescribeEffect(device, name, compiled.get(), &log); gfx::Failed(hr)) return hr;
     std::string warnings;
     for (const std::string& w : compiled->warnings) warnings += name + ": warning: " + w + "\n";
+    const SourceMap sources = compiled->sources;
     auto* created = new GlEffect(device, std::move(compiled));
+    std::vector<Diagnostic> errors;
     if (!created->Build(&errors)) {
         created->Release();
-        log = FormatErrors(map, errors);
+        for (const Diagnostic& d : errors) log += sources.Format(name, d);
         return gfx::D3DXERR_INVALIDDATA;
     }
     log = warnings;

@@ -9,17 +9,6 @@
 
 namespace fx::detail {
 
-std::string SourceMap::Format(const Diagnostic& diagnostic) const {
-    Diagnostic d = diagnostic;
-    std::string file = files_.empty() ? std::string() : files_[0];
-    if (d.at.line >= 1 && static_cast<size_t>(d.at.line) <= lines_.size()) {
-        const Origin& o = lines_[static_cast<size_t>(d.at.line) - 1];
-        file = files_[static_cast<size_t>(o.file)];
-        d.at.line = o.line;
-    }
-    return FormatError(file, d);
-}
-
 class IncludeExpander {
   public:
     IncludeExpander(const TextReader& read, SourceMap* map, std::string* out,

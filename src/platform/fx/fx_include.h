@@ -14,20 +14,6 @@ namespace fx::detail {
 constexpr int kMaxIncludeDepth = 16;
 constexpr size_t kMaxEffectText = 4 << 20;  // bytes, the effect and its includes together
 
-class SourceMap {
-  public:
-    // "file(line,col): error: text\n", at the line's origin.
-    std::string Format(const Diagnostic& diagnostic) const;
-
-  private:
-    friend class IncludeExpander;
-    struct Origin {
-        int file, line;
-    };
-    std::vector<std::string> files_;  // [0]: the effect file
-    std::vector<Origin> lines_;       // one per line of the expanded text
-};
-
 // Reads a whole text file: false with the reason ("cannot open the file", "not a text file").
 using TextReader =
     std::function<bool(const std::string& path, std::string* text, std::string* why)>;

@@ -34,11 +34,13 @@ class ParameterTable {
     void GrowBlock(size_t size);
     bool Dirty() const { return dirty_; }
     void ClearDirty() { dirty_ = false; }
+    bool operator==(const ParameterTable&) const = default;
 
   private:
     struct Entry {
         ParameterDecl decl;
         int member = -1;  // index into layout_, -1 when no shader uses the block
+        bool operator==(const Entry&) const = default;
     };
     const Entry* Find(std::string_view name) const;
     void Write(const Entry& entry, const float* values, uint32_t count);

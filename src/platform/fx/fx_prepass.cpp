@@ -1112,7 +1112,14 @@ class Prepass {
                      ++k)
                     if (tokens_[k].kind == TokenKind::Identifier) nameAt = k;
                 if (tokens_[paramFirst].text == "uniform") {
-                    if (argument < w.arguments.size()) call.push_back(w.arguments[argument++]);
+                    // Numbers are cast to the parameter's type: GLSL ES takes no 1 for a float.
+                    const std::string type = TextOf(paramFirst + 1, nameAt);
+                    const bool numeric = type.starts_with("float") || type.starts_with("half") ||
+                                         type.starts_with("int") || type.starts_with("bool");
+                    if (argument < w.arguments.size()) {
+                        const std::string& value = w.arguments[argument++];
+                        call.push_back(numeric ? "(" + type + ")(" + value + ")" : value);
+                    }
                 } else {
                     parameters.push_back(TextOf(paramFirst, i));
                     call.push_back(std::string(tokens_[nameAt].text));

@@ -24,6 +24,7 @@ struct ParameterType {
     int columns = 1;
     bool IsMatrix() const { return rows > 1; }
     int Components() const { return rows * columns; }
+    bool operator==(const ParameterType&) const = default;
 };
 
 struct ParameterDecl {
@@ -33,6 +34,7 @@ struct ParameterDecl {
     std::vector<float> initial;  // flattened in declaration order; empty: none given
     SourceLocation at;
     int Elements() const { return arraySize > 0 ? arraySize : 1; }
+    bool operator==(const ParameterDecl&) const = default;
 };
 
 // What a texture parameter holds and a sampler reads.
@@ -42,6 +44,7 @@ struct TextureDecl {
     std::string name;
     SourceLocation at;
     TextureKind kind = TextureKind::Flat;
+    bool operator==(const TextureDecl&) const = default;
 };
 
 struct SamplerDecl {
@@ -53,6 +56,7 @@ struct SamplerDecl {
     int slot = -1;  // the N of ": register(sN)", -1 when none
     TextureKind kind = TextureKind::Flat;
     SourceLocation at;
+    bool operator==(const SamplerDecl&) const = default;
 };
 
 struct PassDecl {
@@ -64,12 +68,14 @@ struct PassDecl {
     std::vector<std::pair<gfx::D3DRENDERSTATETYPE, uint32_t>> renderStates;  // in file order
     std::vector<std::string> slotTextures;  // Texture[n] = <name>: index n, empty when not set
     SourceLocation at;
+    bool operator==(const PassDecl&) const = default;
 };
 
 struct TechniqueDecl {
     std::string name;
     std::vector<PassDecl> passes;
     SourceLocation at;
+    bool operator==(const TechniqueDecl&) const = default;
 };
 
 struct PrepassResult {

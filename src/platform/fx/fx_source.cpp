@@ -11,6 +11,15 @@ std::string FormatError(std::string_view path, const Diagnostic& diagnostic) {
     return out;
 }
 
+std::string SourceMap::Format(std::string_view path, const Diagnostic& diagnostic) const {
+    if (diagnostic.at.line < 1 || static_cast<size_t>(diagnostic.at.line) > lines_.size())
+        return FormatError(path, diagnostic);
+    const Origin& o = lines_[static_cast<size_t>(diagnostic.at.line) - 1];
+    Diagnostic d = diagnostic;
+    d.at.line = o.line;
+    return FormatError(files_[static_cast<size_t>(o.file)], d);
+}
+
 bool EqualsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {

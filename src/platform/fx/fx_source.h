@@ -11,15 +11,32 @@ namespace fx::detail {
 struct SourceLocation {
     int line = 1;
     int column = 1;
+    bool operator==(const SourceLocation&) const = default;
 };
 
 struct Diagnostic {
     SourceLocation at;
     std::string text;
+    bool operator==(const Diagnostic&) const = default;
 };
 
 // "path(line,col): error: text\n"
 std::string FormatError(std::string_view path, const Diagnostic& diagnostic);
+
+// Where each line of an effect's text, its includes expanded, came from.
+class SourceMap {
+  public:
+    // FormatError at the line's origin; a line the map does not hold (or an empty map) is path's.
+    std::string Format(std::string_view path, const Diagnostic& diagnostic) const;
+
+  private:
+    friend class IncludeExpander;
+    struct Origin {
+        int file, line;
+    };
+    std::vector<std::string> files_;  // [0]: the effect file
+    std::vector<Origin> lines_;       // one per line of the expanded text
+};
 
 enum class TokenKind { Identifier, Number, String, Punct, Preprocessor };
 

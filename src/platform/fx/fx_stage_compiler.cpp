@@ -260,7 +260,7 @@ std::string VaryingName(std::string_view semantic) {
 // [SECTION] Compiling a stage
 bool CompileStage(Stage stage, std::string_view path, const std::string& hlsl,
                   const std::string& entry, const AttributeLocator& locate, SourceLocation fallback,
-                  CompiledStage* out, std::vector<Diagnostic>* errors) {
+                  CompiledStage* out, std::vector<Diagnostic>* errors, GlslFlavour flavour) {
     std::vector<uint32_t> spirv;
     if (!CompileToSpirv(stage, path, hlsl, entry, fallback, &spirv, errors, &out->warnings))
         return false;
@@ -427,10 +427,22 @@ bool CompileStage(Stage stage, std::string_view path, const std::string& hlsl,
 
     spvc_compiler_options options = nullptr;
     spvc_compiler_create_compiler_options(compiler, &options);
-    spvc_compiler_options_set_uint(options, SPVC_COMPILER_OPTION_GLSL_VERSION, 330);
-    spvc_compiler_options_set_bool(options, SPVC_COMPILER_OPTION_GLSL_ES, SPVC_FALSE);
     spvc_compiler_options_set_bool(options, SPVC_COMPILER_OPTION_GLSL_ENABLE_420PACK_EXTENSION,
                                    SPVC_FALSE);
+    if (flavour == GlslFlavour::Es) {
+        spvc_compiler_options_set_uint(options, SPVC_COMPILER_OPTION_GLSL_VERSION, 300);
+        spvc_compiler_options_set_bool(options, SPVC_COMPILER_OPTION_GLSL_ES, SPVC_TRUE);
+        spvc_compiler_options_set_bool(
+            options, SPVC_COMPILER_OPTION_GLSL_ES_DEFAULT_FLOAT_PRECISION_HIGHP, SPVC_TRUE);
+        spvc_compiler_options_set_bool(
+            options, SPVC_COMPILER_OPTION_GLSL_ES_DEFAULT_INT_PRECISION_HIGHP, SPVC_TRUE);
+        spvc_compiler_options_set_bool(options, SPVC_COMPILER_OPTION_FLIP_VERTEX_Y, SPVC_TRUE);
+        spvc_compiler_options_set_bool(options, SPVC_COMPILER_OPTION_FIXUP_DEPTH_CONVENTION,
+                                       SPVC_TRUE);
+    } else {
+        spvc_compiler_options_set_uint(options, SPVC_COMPILER_OPTION_GLSL_VERSION, 330);
+        spvc_compiler_options_set_bool(options, SPVC_COMPILER_OPTION_GLSL_ES, SPVC_FALSE);
+    }
     spvc_compiler_install_compiler_options(compiler, options);
     const char* glsl = nullptr;
     if (spvc_compiler_compile(compiler, &glsl) != SPVC_SUCCESS || !glsl) {

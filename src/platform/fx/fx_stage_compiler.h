@@ -1,7 +1,7 @@
 // One shader stage of an effect pass: HLSL (DX9 style, already through the pre-pass) compiled by
-// glslang to SPIR-V and turned into GLSL 330 by SPIRV-Cross, with what the effect needs to know of
-// it: the global parameter block's layout, the samplers, and the varyings by semantic.
-// No OpenGL here. Internal to platform/fx.
+// glslang to SPIR-V and turned into GLSL 330 (or GLSL ES 3.00) by SPIRV-Cross, with what the effect
+// needs to know of it: the global parameter block's layout, the samplers, and the varyings by
+// semantic. No OpenGL here. Internal to platform/fx.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +16,11 @@
 namespace fx::detail {
 
 enum class Stage { Vertex, Pixel };
+
+// The GLSL a stage is written in: GLSL 3.30 for desktop OpenGL (the device sets clip control), or
+// GLSL ES 3.00 for OpenGL ES 3.0 / WebGL2, where the vertex stage itself turns y over and maps
+// depth 0..1 to -1..1, all in high precision.
+enum class GlslFlavour { Desktop, Es };
 
 // Names every compiled stage gives the parameter block, so stages agree when linked.
 constexpr const char* kGlobalBlockName = "FxGlobals";
@@ -48,6 +53,7 @@ struct CompiledStage {
     std::vector<std::string> varyings;   // renamed varyings (outputs of VS, inputs of PS)
     std::vector<uint32_t> varyingSizes;  // parallel: components of each (0 for arrays, structs)
     std::vector<std::string> warnings;   // glslang warnings, formatted
+    bool operator==(const CompiledStage&) const = default;
 };
 
 // Attribute location of a vertex input semantic (D3DDECLUSAGE_*, usage index), -1 if none.
@@ -63,7 +69,8 @@ std::string VaryingName(std::string_view semantic);
 // original file; `fallback` where glslang gives no line).
 bool CompileStage(Stage stage, std::string_view path, const std::string& hlsl,
                   const std::string& entry, const AttributeLocator& locate, SourceLocation fallback,
-                  CompiledStage* out, std::vector<Diagnostic>* errors);
+                  CompiledStage* out, std::vector<Diagnostic>* errors,
+                  GlslFlavour flavour = GlslFlavour::Desktop);
 
 // Parses the whole text without compiling an entry point: for files whose passes compile nothing,
 // so their syntax errors are still reported.

@@ -1,5 +1,7 @@
 // The adapter object: display modes, multisample answers, caps, and device creation.
+#ifndef __EMSCRIPTEN__
 #include <SDL.h>
+#endif
 
 #include <algorithm>
 #include <cstdio>
@@ -15,6 +17,34 @@ namespace gfx {
 namespace {
 
 using gl::Limits;
+
+#ifdef __EMSCRIPTEN__
+void QuitSdlVideo(bool) {}
+#else
+void QuitSdlVideo(bool owned) {
+    if (owned) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+// SDL's modes of display 0 as X8R8G8B8 modes, smallest first, without repeats.
+std::vector<DisplayMode> SdlModes(DisplayMode* desktop) {
+    std::vector<DisplayMode> modes;
+    SDL_DisplayMode m;
+    if (SDL_GetDesktopDisplayMode(0, &m) == 0)
+        *desktop = {uint32_t(m.w), uint32_t(m.h), uint32_t(m.refresh_rate), D3DFMT_X8R8G8B8};
+    const int count = SDL_GetNumDisplayModes(0);
+    for (int i = 0; i < count; ++i) {
+        if (SDL_GetDisplayMode(0, i, &m) != 0 || SDL_BITSPERPIXEL(m.format) < 24) continue;
+        modes.push_back({uint32_t(m.w), uint32_t(m.h), uint32_t(m.refresh_rate), D3DFMT_X8R8G8B8});
+    }
+    auto key = [](const DisplayMode& d) { return std::tuple(d.Width, d.Height, d.RefreshRate); };
+    std::sort(modes.begin(), modes.end(),
+              [&](const auto& a, const auto& b) { return key(a) < key(b); });
+    modes.erase(std::unique(modes.begin(), modes.end(),
+                            [&](const auto& a, const auto& b) { return key(a) == key(b); }),
+                modes.end());
+    return modes;
+}
+#endif
 
 class AdapterGl final : public gl::RefCounted<Adapter> {
   public:
@@ -91,9 +121,7 @@ class AdapterGl final : public gl::RefCounted<Adapter> {
     }
 
   private:
-    ~AdapterGl() override {
-        if (ownsSdlVideo_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    }
+    ~AdapterGl() override { QuitSdlVideo(ownsSdlVideo_); }
 
     ContextProvider provider_;
     std::vector<DisplayMode> modes_;
@@ -101,26 +129,6 @@ class AdapterGl final : public gl::RefCounted<Adapter> {
     Limits limits_;
     bool ownsSdlVideo_;
 };
-
-// SDL's modes of display 0 as X8R8G8B8 modes, smallest first, without repeats.
-std::vector<DisplayMode> SdlModes(DisplayMode* desktop) {
-    std::vector<DisplayMode> modes;
-    SDL_DisplayMode m;
-    if (SDL_GetDesktopDisplayMode(0, &m) == 0)
-        *desktop = {uint32_t(m.w), uint32_t(m.h), uint32_t(m.refresh_rate), D3DFMT_X8R8G8B8};
-    const int count = SDL_GetNumDisplayModes(0);
-    for (int i = 0; i < count; ++i) {
-        if (SDL_GetDisplayMode(0, i, &m) != 0 || SDL_BITSPERPIXEL(m.format) < 24) continue;
-        modes.push_back({uint32_t(m.w), uint32_t(m.h), uint32_t(m.refresh_rate), D3DFMT_X8R8G8B8});
-    }
-    auto key = [](const DisplayMode& d) { return std::tuple(d.Width, d.Height, d.RefreshRate); };
-    std::sort(modes.begin(), modes.end(),
-              [&](const auto& a, const auto& b) { return key(a) < key(b); });
-    modes.erase(std::unique(modes.begin(), modes.end(),
-                            [&](const auto& a, const auto& b) { return key(a) == key(b); }),
-                modes.end());
-    return modes;
-}
 
 }  // namespace
 
@@ -135,12 +143,17 @@ Adapter* Direct3DCreate9(uint32_t sdkVersion) {
     DisplayMode desktop = config.headlessDesktop;
     bool ownsSdlVideo = false;
     if (config.provider == ContextProvider::Window) {
+#ifdef __EMSCRIPTEN__
+        std::fprintf(stderr, "gfx: Direct3DCreate9: the browser build draws on the canvas\n");
+        return nullptr;
+#else
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
             std::fprintf(stderr, "gfx: Direct3DCreate9: SDL video: %s\n", SDL_GetError());
             return nullptr;
         }
         ownsSdlVideo = true;
         modes = SdlModes(&desktop);
+#endif
     } else {
         modes = config.headlessModes;
     }
@@ -150,7 +163,7 @@ Adapter* Direct3DCreate9(uint32_t sdkVersion) {
     std::string error;
     if (!gl::ProbeLimits(config.provider, &limits, &error)) {
         std::fprintf(stderr, "gfx: Direct3DCreate9: no usable OpenGL: %s\n", error.c_str());
-        if (ownsSdlVideo) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        QuitSdlVideo(ownsSdlVideo);
         return nullptr;
     }
     return new AdapterGl(config.provider, std::move(modes), desktop, limits, ownsSdlVideo);

@@ -9,13 +9,12 @@
 
 #include "platform/gfx/device_gl.h"
 
-#include <epoxy/gl.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <new>
 #include <string>
 
+#include "platform/gfx/gl_api.h"
 #include "platform/gfx/gl_debug.h"
 #include "platform/gfx/render_state_gl.h"
 #include "platform/image/image.h"
@@ -84,8 +83,10 @@ DeviceGl* DeviceGl::Create(ContextProvider provider, ui::Window* window,
                            const PresentParameters& params, const Limits& limits, HRESULT* result) {
     std::string error;
     std::unique_ptr<Context> context;
-    if (provider == ContextProvider::Headless)
-        context = CreateHeadlessContext(&error);
+    if (provider == ContextProvider::Canvas)
+        context = CreateCanvasContext(&error);
+    else if (provider != ContextProvider::Window)
+        context = CreateHeadlessContext(provider == ContextProvider::HeadlessEs, &error);
     else
         context = CreateWindowContext(window ? window->sdl : nullptr,
                                       params.PresentationInterval != D3DPRESENT_INTERVAL_IMMEDIATE,
@@ -106,11 +107,12 @@ DeviceGl* DeviceGl::Create(ContextProvider provider, ui::Window* window,
 }
 
 DeviceGl::DeviceGl(std::unique_ptr<Context> context, const Limits& limits)
-    : context_(std::move(context)), limits_(limits) {}
+    : context_(std::move(context)), limits_(limits), es_(context_->IsEs()) {}
 
 bool DeviceGl::Init(const PresentParameters& params, HRESULT* result) {
     InstallDebugOutput();
-    glClipControl(GL_UPPER_LEFT, GL_ZERO_TO_ONE);
+    // ES has no clip control: its effects flip y and remap depth in the vertex stage instead.
+    SetDeviceClipConventions();
     glDisable(GL_DITHER);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
@@ -260,7 +262,9 @@ HRESULT DeviceGl::MakeTexture(uint32_t width, uint32_t height, D3DUSAGE usage, D
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexImage2D(GL_TEXTURE_2D, 0, GLint(internal), GLsizei(width), GLsizei(height), 0, GL_RGBA,
+    // ES wants the upload format to match the storage; only A8R8G8B8 textures get pixels.
+    const GLenum upload = internal == GL_RGB8 ? GL_RGB : GL_RGBA;
+    glTexImage2D(GL_TEXTURE_2D, 0, GLint(internal), GLsizei(width), GLsizei(height), 0, upload,
                  GL_UNSIGNED_BYTE, rgba);
     const GLenum error = glGetError();
     glBindTexture(GL_TEXTURE_2D, GLuint(previous));
@@ -366,10 +370,11 @@ HRESULT MakeBuffer(const LifeRef& life, uint32_t length, uint32_t usage, BufferT
         glDeleteBuffers(1, &name);
         return E_OUTOFMEMORY;
     }
-    glBindBuffer(GL_COPY_WRITE_BUFFER, name);
-    glBufferData(GL_COPY_WRITE_BUFFER, length, buffer->CpuData(),
-                 (usage & D3DUSAGE_DYNAMIC) ? GL_DYNAMIC_DRAW : GL_STATIC_DRAW);
-    glBindBuffer(GL_COPY_WRITE_BUFFER, 0);
+    {
+        const UploadBinding binding(std::is_same_v<BufferType, IndexBufferGl>, name);
+        glBufferData(binding.Target(), length, buffer->CpuData(),
+                     (usage & D3DUSAGE_DYNAMIC) ? GL_DYNAMIC_DRAW : GL_STATIC_DRAW);
+    }
     if (const GLenum error = glGetError(); error != GL_NO_ERROR) {
         buffer->Release();
         return ResultOfGlError(error);
@@ -511,8 +516,12 @@ HRESULT DeviceGl::StretchRect(Surface* source, const Rect* sourceRect, Surface* 
 
     const bool sameShape =
         s.right - s.left == d.right - d.left && s.bottom - s.top == d.bottom - d.top;
-    // A multisampled source resolves only 1:1: resolve into a plain copy first, then scale that.
-    const bool resolveFirst = src->Desc().MultiSampleType != 0 && !sameShape;
+    // A multisampled source resolves only 1:1 (under ES only onto the same rectangle of the same
+    // format): otherwise resolve into a plain copy first, then copy or scale that.
+    const bool sameSpot =
+        s.left == d.left && s.top == d.top && src->Desc().Format == dst->Desc().Format;
+    const bool resolveFirst =
+        src->Desc().MultiSampleType != 0 && (!sameShape || (es_ && !sameSpot));
     GLuint temp = 0, tempFbo = 0;
     if (resolveFirst) {
         GLenum internal = GL_RGBA8;
@@ -567,7 +576,7 @@ HRESULT DeviceGl::Clear(uint32_t count, const Rect* rects, uint32_t flags, uint3
     }
     if (flags & D3DCLEAR_ZBUFFER) {
         mask |= GL_DEPTH_BUFFER_BIT;
-        glClearDepth(z);
+        ClearDepthTo(z);
     }
     if (flags & D3DCLEAR_STENCIL) {
         mask |= GL_STENCIL_BUFFER_BIT;
@@ -643,11 +652,29 @@ HRESULT DeviceGl::Present(const Rect* /*sourceRect*/, const Rect* /*destRect*/,
 
 void DeviceGl::DrawOverlay() {
     const auto& overlay = CurrentConfig().overlay;
-    if (!overlay) return;
+    if (!overlay || es_) return;  // the overlay (live mode) is desktop OpenGL
+#if VM_GL_DESKTOP
     // The overlay draws with OpenGL's own conventions; the device's come back after it.
     glClipControl(GL_LOWER_LEFT, GL_NEGATIVE_ONE_TO_ONE);
     overlay();
-    glClipControl(GL_UPPER_LEFT, GL_ZERO_TO_ONE);
+    SetDeviceClipConventions();
+#endif
+}
+
+void DeviceGl::SetDeviceClipConventions() {
+#if VM_GL_DESKTOP
+    if (!es_) glClipControl(GL_UPPER_LEFT, GL_ZERO_TO_ONE);
+#endif
+}
+
+void DeviceGl::ClearDepthTo(float z) {
+#if VM_GL_DESKTOP
+    if (!es_) {
+        glClearDepth(z);
+        return;
+    }
+#endif
+    glClearDepthf(z);
 }
 
 // [SECTION] States and draws
@@ -730,18 +757,24 @@ void DeviceGl::ApplyRenderState(D3DRENDERSTATETYPE state, uint32_t value) {
         case D3DRS_CULLMODE:
             if (value == D3DCULL_NONE) {
                 glDisable(GL_CULL_FACE);
-                glFrontFace(GL_CW);  // so that gl_FrontFacing is Direct3D's front face
+                // So that gl_FrontFacing is Direct3D's front face.
+                glFrontFace(GlFrontFaceFor(D3DCULL_CCW, es_));
             } else {
                 glEnable(GL_CULL_FACE);
                 glCullFace(GL_BACK);
-                glFrontFace(GlFrontFaceFor(value));
+                glFrontFace(GlFrontFaceFor(value, es_));
             }
             if (renderStates_[D3DRS_STENCILENABLE]) ApplyStencil();
             break;
         case D3DRS_FILLMODE:
-            glPolygonMode(GL_FRONT_AND_BACK, value == D3DFILL_POINT       ? GL_POINT
-                                             : value == D3DFILL_WIREFRAME ? GL_LINE
-                                                                          : GL_FILL);
+#if VM_GL_DESKTOP
+            // OpenGL ES (WebGL) has no polygon mode: there every fill mode draws solid.
+            if (!es_) {
+                glPolygonMode(GL_FRONT_AND_BACK, value == D3DFILL_POINT       ? GL_POINT
+                                                 : value == D3DFILL_WIREFRAME ? GL_LINE
+                                                                              : GL_FILL);
+            }
+#endif
             break;
         case D3DRS_COLORWRITEENABLE:
             glColorMask(value & D3DCOLORWRITEENABLE_RED ? GL_TRUE : GL_FALSE,
@@ -815,15 +848,18 @@ HRESULT DeviceGl::SetIndices(IndexBuffer* buffer) {
     return D3D_OK;
 }
 
-bool DeviceGl::SetupVertexInputs() {
+bool DeviceGl::SetupVertexInputs(int32_t baseVertex) {
     DrainGlErrors();
     glBindBuffer(GL_ARRAY_BUFFER, stream_->Name());
     const uint32_t wanted = declaration_->LocationMask();
+    // ES has no base vertex: the attributes start that many vertices further on instead.
+    const intptr_t start = intptr_t(streamOffset_) + intptr_t(baseVertex) * intptr_t(streamStride_);
     for (const VertexAttribute& a : declaration_->Attributes()) {
         glVertexAttribPointer(GLuint(a.location), a.components, GL_FLOAT, GL_FALSE,
                               GLsizei(streamStride_),
-                              reinterpret_cast<const void*>(uintptr_t(streamOffset_) + a.offset));
+                              reinterpret_cast<const void*>(uintptr_t(start) + a.offset));
     }
+    inputsBaseVertex_ = baseVertex;
     for (uint32_t changed = wanted ^ enabledAttributes_; changed; changed &= changed - 1) {
         const auto location = GLuint(__builtin_ctz(changed));
         if (wanted & (1u << location))
@@ -850,11 +886,21 @@ HRESULT DeviceGl::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, int32_t baseVertex
     const uint64_t indexCount = uint64_t(primitiveCount) * 3;
     if ((uint64_t(startIndex) + indexCount) * 2 > indices_->Length()) return D3DERR_INVALIDCALL;
     if (primitiveCount == 0) return D3D_OK;
-    if (vertexInputsDirty_) SetupVertexInputs();
+    const int32_t inputsBase = es_ ? baseVertex : 0;
+    if (es_ && baseVertex < 0 && -int64_t(baseVertex) * streamStride_ > streamOffset_)
+        return D3DERR_INVALIDCALL;  // would start before the buffer
+    if (vertexInputsDirty_ || inputsBase != inputsBaseVertex_) SetupVertexInputs(inputsBase);
     if (vertexInputsFailed_) return D3DERR_INVALIDCALL;
     if (renderStates_[D3DRS_ZENABLE] || renderStates_[D3DRS_STENCILENABLE]) RealiseDepth();
-    glDrawElementsBaseVertex(GL_TRIANGLES, GLsizei(indexCount), GL_UNSIGNED_SHORT,
-                             reinterpret_cast<const void*>(uintptr_t(startIndex) * 2), baseVertex);
+    const auto* firstIndex = reinterpret_cast<const void*>(uintptr_t(startIndex) * 2);
+#if VM_GL_DESKTOP
+    if (!es_) {
+        glDrawElementsBaseVertex(GL_TRIANGLES, GLsizei(indexCount), GL_UNSIGNED_SHORT, firstIndex,
+                                 baseVertex);
+        return D3D_OK;
+    }
+#endif
+    glDrawElements(GL_TRIANGLES, GLsizei(indexCount), GL_UNSIGNED_SHORT, firstIndex);
     return D3D_OK;
 }
 

@@ -2,8 +2,10 @@
 // platform/gfx; callers see gfx::Device.
 //
 // Conventions: every surface keeps row 0 at the top of the picture (glClipControl upper-left,
-// depth 0..1); the back buffer is an off-screen texture that Present copies to the window (upright)
-// and hands to the frame sink. GL state is cached: redundant changes cost no GL call.
+// depth 0..1; on OpenGL ES the effects' vertex stage flips y and remaps depth instead, and the
+// device swaps the winding culling sees); the back buffer is an off-screen texture that Present
+// copies to the window (upright) and hands to the frame sink. GL state is cached: redundant changes
+// cost no GL call.
 #pragma once
 
 #include <array>
@@ -26,6 +28,7 @@ class DeviceGl final : public RefCounted<Device> {
     // The device keeps its adapter (and so the windowing system under the context) alive until it
     // dies itself, which may be after the adapter's owner has let go of it.
     void HoldAdapter(Adapter* adapter);
+    bool IsEs() const { return es_; }
 
     HRESULT CreateTexture(uint32_t width, uint32_t height, uint32_t levels, D3DUSAGE usage,
                           D3DFORMAT format, D3DPOOL pool, Texture** texture) override;
@@ -91,12 +94,17 @@ class DeviceGl final : public RefCounted<Device> {
     // Gives the current depth-stencil surface its storage if it has none yet, and attaches it.
     void RealiseDepth();
     void ApplyRenderState(D3DRENDERSTATETYPE state, uint32_t value);
-    bool SetupVertexInputs();  // false (reported on stderr) when GL refused the layout
+    // Points the attributes at the stream, baseVertex vertices on; false (reported on stderr) when
+    // GL refused the layout.
+    bool SetupVertexInputs(int32_t baseVertex);
+    void SetDeviceClipConventions();
+    void ClearDepthTo(float z);
 
     std::unique_ptr<Context> context_;
     Adapter* adapter_ = nullptr;
     LifeRef life_ = std::make_shared<ContextLife>();
     Limits limits_;
+    bool es_;  // OpenGL ES 3.0 rules (the browser's)
 
     TextureGl* backBuffer_ = nullptr;
     SurfaceGl* renderTarget_ = nullptr;  // holds a reference
@@ -120,6 +128,7 @@ class DeviceGl final : public RefCounted<Device> {
     bool vertexInputsDirty_ = true;
     bool vertexInputsFailed_ = false;  // until the stream or declaration changes
     uint32_t enabledAttributes_ = 0;
+    int32_t inputsBaseVertex_ = 0;  // the base vertex the attribute pointers include
 
     int sceneDepth_ = 0;
     std::vector<uint8_t> frameBytes_;

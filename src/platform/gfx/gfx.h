@@ -1,4 +1,4 @@
-// gfx: a small Direct3D 9 style graphics device on OpenGL 3.3 core.
+// gfx: a small Direct3D 9 style graphics device on OpenGL 3.3 core or OpenGL ES 3.0 (WebGL2).
 //
 // WHAT IT DOES
 //   Offers the adapter object, the device and the resources (textures, surfaces, buffers, vertex
@@ -440,8 +440,10 @@ class Adapter : public Unknown {
 
 // [SECTION] Configuration (before Direct3DCreate9)
 enum class ContextProvider {
-    Window,    // SDL2 window made by ui::CreateWindowEx; Present copies to it
-    Headless,  // EGL surfaceless (Mesa); Present only feeds the sink
+    Window,      // SDL2 window made by ui::CreateWindowEx; Present copies to it
+    Headless,    // EGL surfaceless (Mesa); Present only feeds the sink
+    HeadlessEs,  // EGL surfaceless OpenGL ES 3.0: the browser's flavour, run natively
+    Canvas,      // WebGL2 on the page's canvas (browser build only); Present copies to it
 };
 
 struct Config {
@@ -452,8 +454,8 @@ struct Config {
     // Live mode: called by Present after the frame sink had its copy, with OpenGL's usual clip
     // conventions, drawing over the window's picture (headless: over the back buffer).
     std::function<void()> overlay;
-    // Headless only: the display modes the adapter reports, in this order, and the desktop mode
-    // (the window provider asks SDL). Empty means one mode, the desktop's.
+    // All but the window provider: the display modes the adapter reports, in this order, and the
+    // desktop mode (the window provider asks SDL). Empty means one mode, the desktop's.
     std::vector<DisplayMode> headlessModes;
     DisplayMode headlessDesktop{1280, 720, 60, D3DFMT_X8R8G8B8};
 };

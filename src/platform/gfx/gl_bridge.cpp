@@ -46,4 +46,9 @@ bool IsGlDevice(Device* device) {
     return dynamic_cast<DeviceGl*>(device) != nullptr;
 }
 
+bool IsEsDevice(Device* device) {
+    auto* gl = dynamic_cast<DeviceGl*>(device);
+    return gl && gl->IsEs();
+}
+
 }  // namespace gfx::gl

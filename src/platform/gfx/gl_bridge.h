@@ -23,5 +23,8 @@ unsigned TextureTarget(Texture* texture);
 
 // True when the device is the OpenGL device (its context is current on this thread).
 bool IsGlDevice(Device* device);
+// True when it is the OpenGL device on an OpenGL ES 3.0 context (the browser's flavour): its
+// shaders are GLSL ES 3.00 and turn y over and remap depth themselves.
+bool IsEsDevice(Device* device);
 
 }  // namespace gfx::gl

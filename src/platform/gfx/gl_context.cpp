@@ -37,7 +37,7 @@ EGLDisplay SurfacelessDisplay(std::string* error) {
 
 class HeadlessContext final : public Context {
   public:
-    HeadlessContext(EGLDisplay dpy, EGLContext ctx) : dpy_(dpy), ctx_(ctx) {}
+    HeadlessContext(EGLDisplay dpy, EGLContext ctx, bool es) : dpy_(dpy), ctx_(ctx), es_(es) {}
     ~HeadlessContext() override {
         if (eglGetCurrentContext() == ctx_)
             eglMakeCurrent(dpy_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
@@ -47,10 +47,12 @@ class HeadlessContext final : public Context {
     bool HasWindow() const override { return false; }
     void DrawableSize(int* width, int* height) override { *width = *height = 0; }
     void Swap() override {}
+    bool IsEs() const override { return es_; }
 
   private:
     EGLDisplay dpy_;
     EGLContext ctx_;
+    bool es_;
 };
 
 // ---- Window: SDL -------------------------------------------------------------------------------
@@ -68,6 +70,7 @@ class WindowContext final : public Context {
         SDL_GL_GetDrawableSize(window_, width, height);
     }
     void Swap() override { SDL_GL_SwapWindow(window_); }
+    bool IsEs() const override { return false; }
 
   private:
     SDL_Window* window_;
@@ -80,66 +83,28 @@ void RequestCoreProfile() {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
 }
 
-// True when colour and depth renderbuffers asked for `count` samples get exactly that many.
-bool HonoursSampleCount(int count) {
-    GLuint name = 0;
-    glGenRenderbuffers(1, &name);
-    glBindRenderbuffer(GL_RENDERBUFFER, name);
-    bool exact = true;
-    for (GLenum format : {GLenum(GL_RGBA8), GLenum(GL_DEPTH24_STENCIL8)}) {
-        glRenderbufferStorageMultisample(GL_RENDERBUFFER, count, format, 4, 4);
-        GLint got = 0;
-        glGetRenderbufferParameteriv(GL_RENDERBUFFER, GL_RENDERBUFFER_SAMPLES, &got);
-        exact = exact && got == count;
-    }
-    glBindRenderbuffer(GL_RENDERBUFFER, 0);
-    glDeleteRenderbuffers(1, &name);
-    while (glGetError() != GL_NO_ERROR) {
-    }
-    return exact;
-}
-
-void ReadLimits(Limits* limits) {
-    glGetIntegerv(GL_MAX_SAMPLES, &limits->maxSamples);
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limits->maxTextureSize);
-    // Queryable from 4.4 on; 2048 is the least any implementation gives.
-    limits->maxVertexStride = 2048;
-    if (epoxy_gl_version() >= 44)
-        glGetIntegerv(GL_MAX_VERTEX_ATTRIB_STRIDE, &limits->maxVertexStride);
-    limits->exactSamples = 0;
-    for (int count = 2; count <= 16 && count <= limits->maxSamples; ++count)
-        if (HonoursSampleCount(count)) limits->exactSamples |= 1u << count;
-}
-
 }  // namespace
 
-bool CheckContextFeatures(std::string* error) {
-    if (epoxy_gl_version() < 33) {
-        if (error) *error = "OpenGL 3.3 or later is needed";
-        return false;
-    }
-    if (epoxy_gl_version() < 45 && !epoxy_has_gl_extension("GL_ARB_clip_control")) {
-        if (error) *error = "GL_ARB_clip_control is needed";
-        return false;
-    }
-    return true;
-}
-
-std::unique_ptr<Context> CreateHeadlessContext(std::string* error) {
+std::unique_ptr<Context> CreateHeadlessContext(bool es, std::string* error) {
     EGLDisplay dpy = SurfacelessDisplay(error);
     if (dpy == EGL_NO_DISPLAY) return nullptr;
-    if (!eglBindAPI(EGL_OPENGL_API)) {
-        if (error) *error = "eglBindAPI(EGL_OPENGL_API) failed";
+    if (!eglBindAPI(es ? EGL_OPENGL_ES_API : EGL_OPENGL_API)) {
+        if (error)
+            *error =
+                es ? "eglBindAPI(EGL_OPENGL_ES_API) failed" : "eglBindAPI(EGL_OPENGL_API) failed";
         return nullptr;
     }
-    const EGLint attribs[] = {EGL_CONTEXT_MAJOR_VERSION,
-                              3,
-                              EGL_CONTEXT_MINOR_VERSION,
-                              3,
-                              EGL_CONTEXT_OPENGL_PROFILE_MASK,
-                              EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT,
-                              EGL_NONE};
-    EGLContext ctx = eglCreateContext(dpy, EGL_NO_CONFIG_KHR, EGL_NO_CONTEXT, attribs);
+    const EGLint desktopAttribs[] = {EGL_CONTEXT_MAJOR_VERSION,
+                                     3,
+                                     EGL_CONTEXT_MINOR_VERSION,
+                                     3,
+                                     EGL_CONTEXT_OPENGL_PROFILE_MASK,
+                                     EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT,
+                                     EGL_NONE};
+    const EGLint esAttribs[] = {EGL_CONTEXT_MAJOR_VERSION, 3, EGL_CONTEXT_MINOR_VERSION, 0,
+                                EGL_NONE};
+    EGLContext ctx =
+        eglCreateContext(dpy, EGL_NO_CONFIG_KHR, EGL_NO_CONTEXT, es ? esAttribs : desktopAttribs);
     if (ctx == EGL_NO_CONTEXT) {
         if (error) *error = "eglCreateContext failed";
         return nullptr;
@@ -149,7 +114,12 @@ std::unique_ptr<Context> CreateHeadlessContext(std::string* error) {
         if (error) *error = "eglMakeCurrent failed";
         return nullptr;
     }
-    return std::make_unique<HeadlessContext>(dpy, ctx);
+    return std::make_unique<HeadlessContext>(dpy, ctx, es);
+}
+
+std::unique_ptr<Context> CreateCanvasContext(std::string* error) {
+    if (error) *error = "the canvas exists only in the browser build";
+    return nullptr;
 }
 
 std::unique_ptr<Context> CreateWindowContext(SDL_Window* window, bool vsync, std::string* error) {
@@ -169,12 +139,13 @@ std::unique_ptr<Context> CreateWindowContext(SDL_Window* window, bool vsync, std
 }
 
 bool ProbeLimits(ContextProvider provider, Limits* limits, std::string* error) {
-    if (provider == ContextProvider::Headless) {
+    if (provider == ContextProvider::Canvas) return !!CreateCanvasContext(error);
+    if (provider != ContextProvider::Window) {
         const EGLDisplay prevDpy = eglGetCurrentDisplay();
         const EGLContext prevCtx = eglGetCurrentContext();
         const EGLSurface prevDraw = eglGetCurrentSurface(EGL_DRAW);
         const EGLSurface prevRead = eglGetCurrentSurface(EGL_READ);
-        auto ctx = CreateHeadlessContext(error);
+        auto ctx = CreateHeadlessContext(provider == ContextProvider::HeadlessEs, error);
         if (!ctx) return false;
         const bool ok = CheckContextFeatures(error);
         ReadLimits(limits);

@@ -1,12 +1,13 @@
 #include "platform/gfx/gl_debug.h"
 
-#include <epoxy/gl.h>
-
 #include <cstdio>
+
+#include "platform/gfx/gl_api.h"
 
 namespace gfx::gl {
 namespace {
 
+#if VM_GL_DESKTOP
 [[maybe_unused]] void GLAPIENTRY OnDebugMessage(GLenum /*source*/, GLenum type, GLuint id,
                                                 GLenum severity, GLsizei /*length*/,
                                                 const GLchar* message, const void* /*user*/) {
@@ -30,11 +31,13 @@ namespace {
     }
     std::fprintf(stderr, "gfx: GL %s %u: %s\n", kind, id, message);
 }
+#endif
 
 }  // namespace
 
+// The browser reports GL errors in its console by itself.
 void InstallDebugOutput() {
-#ifndef NDEBUG
+#if VM_GL_DESKTOP && !defined(NDEBUG)
     if (epoxy_gl_version() >= 43 || epoxy_has_gl_extension("GL_KHR_debug")) {
         glEnable(GL_DEBUG_OUTPUT);
         glEnable(GL_DEBUG_OUTPUT_SYNCHRONOUS);

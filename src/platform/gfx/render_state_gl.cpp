@@ -1,8 +1,7 @@
 #include "platform/gfx/render_state_gl.h"
 
-#include <epoxy/gl.h>
-
 #include "platform/gfx/gfx.h"
+#include "platform/gfx/gl_api.h"
 
 namespace gfx::gl {
 
@@ -62,11 +61,13 @@ unsigned GlStencilOp(uint32_t d3dStencilOp) {
     return (d3dStencilOp >= 1 && d3dStencilOp <= 8) ? kOps[d3dStencilOp - 1] : GL_KEEP;
 }
 
-unsigned GlFrontFaceFor(uint32_t d3dCull) {
+unsigned GlFrontFaceFor(uint32_t d3dCull, bool yFlippedInShader) {
     // Pixel tests show GL's facing under the upper-left clip origin matches the picture as seen:
     // a triangle that looks counter-clockwise is GL_CCW. Culling GL_BACK with the other winding
-    // as front drops exactly what the cull mode names.
-    return d3dCull == D3DCULL_CCW ? GL_CW : GL_CCW;
+    // as front drops exactly what the cull mode names. A y flip in the vertex stage (ES) turns
+    // every winding GL sees the other way.
+    const bool cullCcw = d3dCull == D3DCULL_CCW;
+    return cullCcw != yFlippedInShader ? GL_CW : GL_CCW;
 }
 
 }  // namespace gfx::gl

@@ -14,7 +14,8 @@ unsigned GlBlendOp(uint32_t d3dBlendOp);
 unsigned GlStencilOp(uint32_t d3dStencilOp);
 
 // The front face that makes GL_BACK culling drop what the cull mode drops: D3DCULL_CCW removes
-// triangles that appear counter-clockwise on screen, D3DCULL_CW clockwise ones.
-unsigned GlFrontFaceFor(uint32_t d3dCull);
+// triangles that appear counter-clockwise on screen, D3DCULL_CW clockwise ones. yFlippedInShader:
+// the vertex stage turns the picture over (ES, no clip control).
+unsigned GlFrontFaceFor(uint32_t d3dCull, bool yFlippedInShader);
 
 }  // namespace gfx::gl

@@ -1,9 +1,9 @@
 #include "platform/gfx/resources.h"
 
-#include <epoxy/gl.h>
-
 #include <algorithm>
 #include <atomic>
+
+#include "platform/gfx/gl_api.h"
 
 namespace gfx::gl {
 
@@ -228,15 +228,23 @@ HRESULT BufferGl<Interface>::Unlock() {
     if (!locked_) return D3DERR_INVALIDCALL;
     locked_ = false;
     if (!life_->alive || dirtyEnd_ <= dirtyBegin_) return D3D_OK;
-    // The copy-write target leaves the vertex array's bindings alone.
-    glBindBuffer(GL_COPY_WRITE_BUFFER, name_);
+    const UploadBinding binding(kHoldsIndices<Interface>, name_);
     if (dirtyBegin_ == 0 && dirtyEnd_ == cpu_.size())
-        glBufferData(GL_COPY_WRITE_BUFFER, GLsizeiptr(cpu_.size()), cpu_.data(), GL_STATIC_DRAW);
+        glBufferData(binding.Target(), GLsizeiptr(cpu_.size()), cpu_.data(), GL_STATIC_DRAW);
     else
-        glBufferSubData(GL_COPY_WRITE_BUFFER, dirtyBegin_, dirtyEnd_ - dirtyBegin_,
+        glBufferSubData(binding.Target(), dirtyBegin_, dirtyEnd_ - dirtyBegin_,
                         cpu_.data() + dirtyBegin_);
-    glBindBuffer(GL_COPY_WRITE_BUFFER, 0);
     return D3D_OK;
+}
+
+UploadBinding::UploadBinding(bool indices, unsigned buffer)
+    : target_(indices ? GL_ELEMENT_ARRAY_BUFFER : GL_ARRAY_BUFFER) {
+    glGetIntegerv(indices ? GL_ELEMENT_ARRAY_BUFFER_BINDING : GL_ARRAY_BUFFER_BINDING, &previous_);
+    glBindBuffer(target_, buffer);
+}
+
+UploadBinding::~UploadBinding() {
+    glBindBuffer(target_, GLuint(previous_));
 }
 
 template class BufferGl<VertexBuffer>;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 #include "platform/gfx/gfx.h"
@@ -143,6 +144,24 @@ class BufferGl final : public RefCounted<Interface> {
 };
 using VertexBufferGl = BufferGl<VertexBuffer>;
 using IndexBufferGl = BufferGl<IndexBuffer>;
+
+// Binds a buffer for an upload at the target of its kind, and puts the target's previous buffer
+// back at the end of the scope. WebGL fixes a buffer's kind at its first binding: index data must
+// only ever meet the element target, vertex data never.
+class UploadBinding {
+  public:
+    UploadBinding(bool indices, unsigned buffer);
+    ~UploadBinding();
+    UploadBinding(const UploadBinding&) = delete;
+    UploadBinding& operator=(const UploadBinding&) = delete;
+    unsigned Target() const { return target_; }
+
+  private:
+    unsigned target_;
+    int previous_ = 0;
+};
+template <class Interface>
+constexpr bool kHoldsIndices = std::is_same_v<Interface, IndexBuffer>;
 
 // One vertex attribute as the draw call sets it up.
 struct VertexAttribute {

@@ -1,4 +1,4 @@
-// Configuration, video start-up, the GL visual and the process exit.
+// Whether a display exists, video start-up and the GL visual.
 #include "platform/ui/ui_state.h"
 
 #include <SDL.h>
@@ -7,20 +7,6 @@
 #include <cstdlib>
 
 namespace ui {
-namespace {
-Config& MutableConfig() {
-    static Config config;
-    return config;
-}
-}  // namespace
-
-void Configure(Config config) {
-    MutableConfig() = std::move(config);
-}
-
-const Config& CurrentUiConfig() {
-    return MutableConfig();
-}
 
 bool DisplayAvailable() {
     if (CurrentUiConfig().headless) return false;
@@ -43,16 +29,6 @@ void RequestGlCoreVisual() {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-}
-
-void ExitProcess(int code) {
-    std::fflush(stdout);
-    std::fflush(stderr);
-    if (const auto& hook = CurrentUiConfig().exitProcess) {
-        hook(code);
-        // A hook must not come back here; if it does, end the process anyway.
-    }
-    std::_Exit(code);
 }
 
 }  // namespace ui
