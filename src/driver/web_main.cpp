@@ -20,6 +20,7 @@ EM_JS(int, vm_page_grab_wanted, (), { return vessmark.grabWanted ? 1 : 0; });
 EM_JS(void, vm_page_take_frame, (const uint8_t* rgba, uint32_t width, uint32_t height), {
     vessmark.takeFrame(rgba, width, height);
 });
+EM_JS(void, vm_page_ended, (int code), { vessmark.ended(code); });
 // clang-format on
 
 namespace {
@@ -55,9 +56,9 @@ int main() {
     ui::Configure(ui::Config{});
     audio::Configure(audio::Config{});
     const int code = DemoMain();
-    // The runtime returned from main() long ago (at the first wait); end it now, so that the page
-    // hears the exit code.
+    // The runtime returned from main() long ago (at the first wait): the page hears the exit code
+    // from here. (Exiting the runtime instead would throw past the browser's event loop.)
     std::fflush(stdout);
-    emscripten_force_exit(code);
+    vm_page_ended(code);
     return code;
 }

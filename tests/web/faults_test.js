@@ -13,7 +13,14 @@ const MISSING_TRACK = 's/synced_0_fp.track';
 // The boxes of a native run, in order, as "[caption] text" (text as far as the next box or line
 // that is not part of it: box texts here are one line).
 function nativeBoxes(stderr) {
-  return stderr.split('\n').filter((line) => /^\[[^\]]*\] /.test(line));
+  // Captions may hold one bracketed name: "[Shader Compilation Error In [x.fx]] ...".
+  return distinct(stderr.split('\n').filter((line) => /^\[(?:[^[\]]|\[[^\]]*\])*\] /.test(line)));
+}
+
+// Each box once, in the order first shown: a box repeated for every frame that meets the fault
+// comes as often as the run is long, and the two runs are not as long.
+function distinct(boxes) {
+  return [...new Set(boxes)];
 }
 
 // Runs the page with a fault put into its files before Run; returns its boxes the same way.
@@ -33,7 +40,7 @@ async function pageBoxes(fault) {
     const messages = await page.evaluate(() => vessmark.messages);
     const unexpected = problems.filter((p) => !/^console error/.test(p));
     assert.deepEqual(unexpected, [], 'the page itself failed');
-    return messages.map((m) => `[${m.caption}] ${m.text.replace(/\n$/, '')}`.split('\n')[0]);
+    return distinct(messages.map((m) => `[${m.caption}] ${m.text.replace(/\n$/, '')}`.split('\n')[0]));
   } finally {
     await close();
   }

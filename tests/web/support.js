@@ -78,7 +78,7 @@ async function runFromPanel(page, {resolution = '640x 360', multisample = 'No Mu
   await page.evaluate((choices) => {
     for (const [id, text] of choices) {
       const select = document.querySelector(`#panel select[data-id="${id}"]`);
-      const index = [...select.options].findIndex((o) => o.text.includes(text));
+      const index = [...select.options].findIndex((o) => o.text.replace(/\u00a0/g, ' ').includes(text));
       if (index < 0) throw new Error(`no "${text}" in list ${id}`);
       select.selectedIndex = index;
     }
@@ -101,8 +101,8 @@ function answerMessages(page) {
 // Holds the music at a time (every stream paused there) and grabs a frame drawn at it.
 async function frameAt(page, seconds) {
   await page.evaluate((t) => {
+    vessmark.pause(true);  // first: a seek while playing would move on before the pause
     vessmark.seek(t);
-    vessmark.pause(true);
   }, seconds);
   // The frame being drawn when the music stopped may be of the time before: take the one after.
   await page.evaluate(() => vessmark.grab());

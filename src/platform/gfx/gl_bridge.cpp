@@ -1,8 +1,7 @@
 #include "platform/gfx/gl_bridge.h"
 
-#include <epoxy/gl.h>
-
 #include "platform/gfx/device_gl.h"
+#include "platform/gfx/gl_api.h"
 #include "platform/gfx/resources.h"
 
 namespace gfx::gl {

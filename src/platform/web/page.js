@@ -181,7 +181,8 @@ var vessmark = (function () {
       if (!select) return;
       const items = lines.split('\n').slice(0, -1);
       select.textContent = '';
-      items.forEach((text, i) => select.add(new Option(text, String(i))));
+      // No-break spaces keep the columns the lines are padded to (HTML collapses spaces).
+      items.forEach((text, i) => select.add(new Option(text.replace(/ /g, '\u00a0'), String(i))));
       select.selectedIndex = selection;
     },
     setCheck(id, checked) {
