@@ -126,7 +126,7 @@ TEST_P(GlEffectTest, EffectFilesRunPassByPass) {
         {"semantics.fx"}, {"cube_volume.fx", 0}, {"cube_volume.fx", 1},
         {"pixel_only.fx", 0, 60}, {"pixel_only.fx", 0, 16, 16, kBlack}, {"pixel_only.fx", 1, 60},
         {"compile_arguments.fx", 0}, {"compile_arguments.fx", 1}, {"compile_arguments.fx", 2},
-        {"compile_arguments.fx", 3},
+        {"compile_arguments.fx", 3}, {"compile_arguments.fx", 4},
         {"states.fx", 0, 32, 16, kBlack}, {"states.fx", 1, 32, 16, kBlack}, {"states.fx", 2},
         {"states.fx", 3, 32, 16, kBlack}, {"states.fx", 4}, {"states.fx", 5, 16, 20, kBlack},
         {"states.fx", 6}, {"states.fx", 7}};

@@ -132,13 +132,14 @@ class Prepass {
             if (entries.count(f.name)) EntryParameters(f);
         // From the end, so that earlier offsets stay right; text blanked meanwhile (an initial
         // value, say) stays blank.
+        // Wrappers first: they copy text by the tokens' offsets, which the replacements move.
+        Wrappers();
         std::sort(replacements_.begin(), replacements_.end(),
                   [](const Replacement& a, const Replacement& b) { return a.offset > b.offset; });
         for (const Replacement& r : replacements_) {
             if (result_.hlsl.compare(r.offset, r.original.size(), r.original) == 0)
                 result_.hlsl.replace(r.offset, r.original.size(), r.text);
         }
-        Wrappers();
         return std::move(result_);
     }
 
@@ -202,6 +203,23 @@ class Prepass {
         if (first >= end) return {};
         return std::string(result_.hlsl.data() + tokens_[first].offset,
                            EndOffset(end - 1) - tokens_[first].offset);
+    }
+
+    // TextOf with the replacements made inside it, as the text will read once they are made.
+    std::string ReplacedTextOf(size_t first, size_t end) const {
+        if (first >= end) return {};
+        const size_t begin = tokens_[first].offset;
+        std::string text = TextOf(first, end);
+        std::vector<const Replacement*> inside;
+        for (const Replacement& r : replacements_)
+            if (r.offset >= begin && r.offset + r.original.size() <= begin + text.size())
+                inside.push_back(&r);
+        std::sort(inside.begin(), inside.end(),
+                  [](const Replacement* a, const Replacement* b) { return a->offset > b->offset; });
+        for (const Replacement* r : inside)
+            if (text.compare(r->offset - begin, r->original.size(), r->original) == 0)
+                text.replace(r->offset - begin, r->original.size(), r->text);
+        return text;
     }
 
     // Skips a balanced group starting at an opening bracket; returns false at end of file.
@@ -1113,7 +1131,7 @@ class Prepass {
                     if (tokens_[k].kind == TokenKind::Identifier) nameAt = k;
                 if (tokens_[paramFirst].text == "uniform") {
                     // Numbers are cast to the parameter's type: GLSL ES takes no 1 for a float.
-                    const std::string type = TextOf(paramFirst + 1, nameAt);
+                    const std::string type = ReplacedTextOf(paramFirst + 1, nameAt);
                     const bool numeric = type.starts_with("float") || type.starts_with("half") ||
                                          type.starts_with("int") || type.starts_with("bool");
                     if (argument < w.arguments.size()) {
@@ -1121,7 +1139,7 @@ class Prepass {
                         call.push_back(numeric ? "(" + type + ")(" + value + ")" : value);
                     }
                 } else {
-                    parameters.push_back(TextOf(paramFirst, i));
+                    parameters.push_back(ReplacedTextOf(paramFirst, i));
                     call.push_back(std::string(tokens_[nameAt].text));
                 }
                 paramFirst = i + 1;
@@ -1132,14 +1150,14 @@ class Prepass {
                                 std::to_string(w.arguments.size()));
                 continue;
             }
-            std::string returnType = TextOf(f->typeFirst, f->open - 1);
+            std::string returnType = ReplacedTextOf(f->typeFirst, f->open - 1);
             auto join = [](const std::vector<std::string>& v) {
                 std::string s;
                 for (size_t k = 0; k < v.size(); ++k) s += (k ? ", " : "") + v[k];
                 return s;
             };
             text += returnType + " " + w.name + "(" + join(parameters) + ")" +
-                    TextOf(f->close + 1, f->body) + " { " +
+                    ReplacedTextOf(f->close + 1, f->body) + " { " +
                     (returnType == "void" ? "" : "return ") + w.entry + "(" + join(call) + "); }\n";
         }
         result_.hlsl += text;
