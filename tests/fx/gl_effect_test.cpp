@@ -261,6 +261,8 @@ TEST_P(GlEffectTest, TwoTexturesReachTheirOwnSamplersWithTheirStates) {
     ASSERT_NE(effect, nullptr);
     Texture* red = SolidTexture(0xFFFF0000);
     Texture* green = SolidTexture(0xFF00FF00);
+    Texture* blue = SolidTexture(0xFF0000FF);
+    ASSERT_EQ(device_->SetTexture(1, blue), D3D_OK);
     ASSERT_EQ(effect->SetTexture("tex0", red), D3D_OK);
     ASSERT_EQ(effect->SetTexture("tex1", green), D3D_OK);
     vmtest::Lines states;
@@ -273,11 +275,14 @@ TEST_P(GlEffectTest, TwoTexturesReachTheirOwnSamplersWithTheirStates) {
                                             ? "nearest linear mirror border mirror-once"
                                             : "nearest linear mirror clamp mirror",
                                         "linear nearest clamp repeat repeat"}));
-    ExpectAt(32, 16, {255, 255, 0}, "red from tex0 plus green from tex1");
+    ExpectAt(32, 16, {255, 255, 255}, "red from tex0, green from tex1, blue from stage 1");
     ASSERT_EQ(effect->SetTexture("tex1", red), D3D_OK);
+    ASSERT_EQ(device_->SetTexture(1, nullptr), D3D_OK);
     RunPass(effect, 0);
-    ExpectAt(32, 16, kRed, "tex1 replaced");
-    for (Unknown* object : std::initializer_list<Unknown*>{red, green, effect}) object->Release();
+    ExpectAt(32, 16, kRed, "tex1 replaced, stage 1 cleared");
+    EXPECT_EQ(device_->SetTexture(gfx::Device::kTextureStages, blue), D3DERR_INVALIDCALL);
+    for (Unknown* object : std::initializer_list<Unknown*>{red, green, blue, effect})
+        object->Release();
 }
 
 // Every message names the file and line a user wrote, once.

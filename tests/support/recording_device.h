@@ -190,6 +190,10 @@ class RecordingDevice : public gfx::Device {
     gfx::HRESULT GetTransform(gfx::D3DTRANSFORMSTATETYPE, float*) override {
         return gfx::D3DERR_INVALIDCALL;
     }
+    gfx::HRESULT SetTexture(uint32_t stage, gfx::Texture* texture) override {
+        return Record(Call("SetTexture", stage, texture));
+    }
+    gfx::HRESULT GetTexture(uint32_t, gfx::Texture**) override { return gfx::D3DERR_INVALIDCALL; }
     gfx::HRESULT SetStreamSource(uint32_t stream, gfx::VertexBuffer* buffer, uint32_t offset,
                                  uint32_t stride) override {
         return Record(Call("SetStreamSource", stream, buffer, offset, stride));

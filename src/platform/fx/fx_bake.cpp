@@ -221,6 +221,7 @@ void WriteDescription(Writer& w, const CompiledEffect& e) {
             w.Word(static_cast<uint32_t>(pass.samplers.size()));
             for (int s : pass.samplers) w.Int(s);
             for (int t : pass.textures) w.Int(t);
+            for (int stage : pass.deviceStages) w.Int(stage);
             w.Word(pass.fixedFunctionVertex ? 1 : 0);
         }
     }
@@ -356,6 +357,12 @@ void ReadDescription(Reader& r, CompiledEffect* e) {
             for (int& texture : pass.textures) {
                 texture = r.Int();
                 if (texture < -1 || texture >= int(p.textures.size()))
+                    r.Fail("an index is out of range");
+            }
+            pass.deviceStages.resize(pass.samplers.size());
+            for (int& stage : pass.deviceStages) {
+                stage = r.Int();
+                if (stage < -1 || stage >= int(gfx::Device::kTextureStages))
                     r.Fail("an index is out of range");
             }
             const uint32_t fixedFunction = r.Word();

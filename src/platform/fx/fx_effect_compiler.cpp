@@ -127,13 +127,15 @@ bool CompileEffectSource(std::string_view path, std::string_view text,
                         !sampler.texture.empty() || slot >= pass.slotTextures.size()
                             ? sampler.texture
                             : pass.slotTextures[slot];
-                    if (texture.empty()) {
-                        errors->push_back(
-                            {sampler.at,
-                             "sampler '" + name + "' needs Texture = <name> in a sampler_state"});
+                    // Without one, a sampler with a register reads the device's texture stage.
+                    if (texture.empty() && sampler.slot < 0) {
+                        errors->push_back({sampler.at, "sampler '" + name +
+                                                           "' needs Texture = <name> in a "
+                                                           "sampler_state, or a register(sN)"});
                     }
                     cp.samplers.push_back(index);
                     cp.textures.push_back(out->TextureIndex(texture));
+                    cp.deviceStages.push_back(texture.empty() ? sampler.slot : -1);
                 }
             }
             if (cp.vertex && cp.pixel) {

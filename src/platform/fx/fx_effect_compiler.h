@@ -22,7 +22,10 @@ struct CompiledPass {
     bool fixedFunctionVertex = false;
     // Samplers the pass reads, each bound to unit = its index here; indices into prepass.samplers.
     std::vector<int> samplers;
-    std::vector<int> textures;  // parallel: the texture parameter each unit reads
+    std::vector<int> textures;  // parallel: the texture parameter each unit reads, or -1
+    // Parallel: the device texture stage a unit reads when it has no texture parameter (a
+    // sampler declared with register(sN) and no texture), or -1.
+    std::vector<int> deviceStages;
 };
 
 struct CompiledEffect {

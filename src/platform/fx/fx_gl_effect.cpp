@@ -353,11 +353,20 @@ class GlEffect final : public Effect {
                 fx_->parameters.ClearDirty();
             }
         }
-        if (bindAll || texturesDirty_) {
+        // The device's stage textures may have changed since: read them again.
+        const bool readsStages =
+            std::any_of(activePass_->deviceStages.begin(), activePass_->deviceStages.end(),
+                        [](int stage) { return stage >= 0; });
+        if (bindAll || texturesDirty_ || readsStages) {
             for (size_t unit = 0; unit < activePass_->samplers.size(); ++unit) {
                 const int samplerIndex = activePass_->samplers[unit];
                 const int textureIndex = activePass_->textures[unit];
+                const int stage = activePass_->deviceStages[unit];
                 gfx::Texture* texture = textureIndex >= 0 ? textures_[textureIndex] : nullptr;
+                if (stage >= 0) {
+                    device_->GetTexture(static_cast<uint32_t>(stage), &texture);
+                    if (texture) texture->Release();  // the device keeps its reference
+                }
                 // A texture of another kind than the sampler's reads as none.
                 static const GLenum kTargets[] = {GL_TEXTURE_2D, GL_TEXTURE_CUBE_MAP,
                                                   GL_TEXTURE_3D};

@@ -167,6 +167,7 @@ DeviceGl::~DeviceGl() {
     Assign<SurfaceGl>(renderTarget_, nullptr);
     Assign<SurfaceGl>(depthStencil_, nullptr);
     Assign<TextureGl>(backBuffer_, nullptr);
+    for (Texture*& texture : stageTextures_) Assign<Texture>(texture, nullptr);
     if (context_) {
         glBindVertexArray(0);
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -711,6 +712,19 @@ HRESULT DeviceGl::GetTransform(D3DTRANSFORMSTATETYPE state, float* matrix16) {
     const int index = TransformIndex(state);
     if (index < 0 || !matrix16) return D3DERR_INVALIDCALL;
     std::copy(transforms_[index].begin(), transforms_[index].end(), matrix16);
+    return D3D_OK;
+}
+
+HRESULT DeviceGl::SetTexture(uint32_t stage, Texture* texture) {
+    if (stage >= kTextureStages) return D3DERR_INVALIDCALL;
+    Assign(stageTextures_[stage], texture);
+    return D3D_OK;
+}
+
+HRESULT DeviceGl::GetTexture(uint32_t stage, Texture** texture) {
+    if (stage >= kTextureStages || !texture) return D3DERR_INVALIDCALL;
+    *texture = stageTextures_[stage];
+    if (*texture) (*texture)->AddRef();
     return D3D_OK;
 }
 

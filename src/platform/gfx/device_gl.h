@@ -68,6 +68,8 @@ class DeviceGl final : public RefCounted<Device> {
     HRESULT GetRenderState(D3DRENDERSTATETYPE state, uint32_t* value) override;
     HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const float* matrix16) override;
     HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, float* matrix16) override;
+    HRESULT SetTexture(uint32_t stage, Texture* texture) override;
+    HRESULT GetTexture(uint32_t stage, Texture** texture) override;
     HRESULT SetStreamSource(uint32_t stream, VertexBuffer* buffer, uint32_t offset,
                             uint32_t stride) override;
     HRESULT SetVertexDeclaration(VertexDeclaration* declaration) override;
@@ -118,7 +120,8 @@ class DeviceGl final : public RefCounted<Device> {
     uint64_t readColorSerial_ = 0, blitColorSerial_ = 0;
 
     std::array<uint32_t, 256> renderStates_{};
-    std::array<std::array<float, 16>, 3> transforms_{};  // world, view, projection
+    std::array<std::array<float, 16>, 3> transforms_{};     // world, view, projection
+    std::array<Texture*, kTextureStages> stageTextures_{};  // one reference each
 
     VertexBufferGl* stream_ = nullptr;  // holds a reference
     uint32_t streamOffset_ = 0;

@@ -412,6 +412,12 @@ class Device : public Unknown {
     // A Direct3D layout 4x4 (translation in elements 12..14); identity until set.
     virtual HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const float* matrix16) = 0;
     virtual HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, float* matrix16) = 0;
+    // The texture of a stage (0..kTextureStages-1): what an effect's sampler declared with
+    // register(sN) and no texture of its own reads. One reference held; null clears.
+    static constexpr uint32_t kTextureStages = 16;
+    virtual HRESULT SetTexture(uint32_t stage, Texture* texture) = 0;
+    // The stage's texture with a reference added, or null.
+    virtual HRESULT GetTexture(uint32_t stage, Texture** texture) = 0;
     virtual HRESULT SetStreamSource(uint32_t stream, VertexBuffer* buffer, uint32_t offset,
                                     uint32_t stride) = 0;
     virtual HRESULT SetVertexDeclaration(VertexDeclaration* declaration) = 0;
