@@ -124,6 +124,9 @@ TEST(EffectCompiler, ProblemsAreLocatedErrors) {
         {"\n#if 1\n#else\n#else\n#endif", 4, "#else without #if"},
         {"\n#if defined(X) && (1 +\n#endif", 2, "cannot evaluate"},
         {"\n\ncbuffer C { float x; };", 3, "cbuffer"},
+        // A Direct3D 10 technique is skipped beside a Direct3D 9 one, refused alone.
+        {"\ntechnique10 T { pass P { SetPixelShader(CompileShader(ps_4_0, PS())); } }", 2,
+         "'technique10' is not supported"},
         {"struct L { float3 d; };\nL light;", 2, "'L'"},
         {"technique T { pass P {\n VertexShader = compile vs_2_0 VS();\n} }", 1, "PixelShader"},
         // Stray closers inside a technique once held the pre-pass on the same token for ever.

@@ -124,6 +124,9 @@ class Prepass {
             TopLevel();
             if (pos_ == before) ++pos_;  // always make progress, whatever the text
         }
+        if (newerTechnique_ && result_.techniques.empty())
+            Error(newerTechnique_->at,
+                  "'" + std::string(newerTechnique_->text) + "' is not supported");
         std::set<std::string> entries;
         for (const TechniqueDecl& t : result_.techniques)
             for (const PassDecl& p : t.passes) entries.insert({p.vertexEntry, p.pixelEntry});
@@ -310,8 +313,16 @@ class Prepass {
             Technique();
             return;
         }
-        if (EqualsNoCase(t.text, "technique10") || EqualsNoCase(t.text, "technique11") ||
-            t.text == "cbuffer" || t.text == "tbuffer" || t.text == "namespace" ||
+        if (EqualsNoCase(t.text, "technique10") || EqualsNoCase(t.text, "technique11")) {
+            // Files often carry a Direct3D 10/11 technique beside the Direct3D 9 one: skipped,
+            // and refused only when nothing else is left (see Run).
+            if (!newerTechnique_) newerTechnique_ = t;
+            size_t first = pos_;
+            SkipStatement();
+            BlankSince(first);
+            return;
+        }
+        if (t.text == "cbuffer" || t.text == "tbuffer" || t.text == "namespace" ||
             t.text == "interface" || t.text == "class") {
             Error(t.at, "'" + std::string(t.text) + "' is not supported");
             size_t first = pos_;
@@ -1171,6 +1182,7 @@ class Prepass {
     std::map<std::string, ConstValue, std::less<>> constants_;
     std::vector<FunctionDecl> functionDecls_;
     std::vector<WrapperDecl> wrappers_;
+    std::optional<Token> newerTechnique_;  // the first technique10/11 skipped
 };
 
 }  // namespace

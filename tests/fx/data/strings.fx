@@ -1,4 +1,5 @@
-// String globals and annotations, as tools of the time wrote them: read by nothing here.
+// String globals and annotations, as tools of the time wrote them: read by nothing here. A
+// Direct3D 10 technique beside the Direct3D 9 one is skipped.
 string Description = "a file with strings";
 string XFile < string UIName = "Mesh"; > = "teapot.x";
 float Script : STANDARDSGLOBAL < string UIWidget = "none"; string ScriptClass = "object"; > = 0.8;
@@ -14,3 +15,4 @@ technique T < string Script = "Pass=p0;"; >
         PixelShader = compile ps_2_0 PS();
     }
 }
+technique10 T10 { pass p0 { SetVertexShader(CompileShader(vs_4_0, VS())); SetPixelShader(NULL); } }
