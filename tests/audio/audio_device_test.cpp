@@ -74,13 +74,3 @@ TEST(DiskDriver, PlaysTheDecodedSamplesExactlyPausesResumesAndStopsAtTheEnd) {
     for (size_t i = (resumed + decoded.frames - frozenFrame) * 2; i < recorded.size(); ++i)
         ASSERT_EQ(recorded[i], 0.0f);
 }
-
-TEST(AudioDriverChoice, AFailingChosenDriverFailsInitCleanlyAndSaysWhich) {
-    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-    audio::Configure({});
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(audio::Init(1, 44100, 0));
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("no-such-driver"), std::string::npos);
-    EXPECT_FALSE(audio::Free());  // nothing was left open
-    unsetenv("SDL_AUDIODRIVER");
-}

@@ -136,7 +136,7 @@ TEST(Mp3Codec, DamagedStretchIsSkippedWithSilenceThatKeepsTime) {
     EXPECT_GT(silent, 1152u) << "at least a frame of silence";
 }
 
-TEST(Mp3Codec, RefusesFilesWithoutMpegAudioAndBadWriterArguments) {
+TEST(Mp3Codec, RefusesFilesWithoutMpegAudio) {
     vmtest::ScratchDir dir;
     std::mt19937 random(7);
     std::string noise(100000, '\0');
@@ -151,10 +151,4 @@ TEST(Mp3Codec, RefusesFilesWithoutMpegAudioAndBadWriterArguments) {
         EXPECT_FALSE(audio::DecodeMp3File(dir.File(name).c_str(), &decoded, &error, nullptr));
         EXPECT_NE(error.find(name), std::string::npos) << error;
     }
-
-    const std::vector<float> samples(200, 0.0f);
-    std::string error;
-    EXPECT_FALSE(audio::WriteMp3(dir.File("no/a.mp3").c_str(), samples.data(), 100, 44100, &error));
-    EXPECT_NE(error.find("no/a.mp3"), std::string::npos) << error;
-    EXPECT_FALSE(audio::WriteMp3(dir.File("a.mp3").c_str(), samples.data(), 100, 1000, &error));
 }

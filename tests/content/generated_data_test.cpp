@@ -8,7 +8,6 @@
 #include "platform/audio/mp3_decoder.h"
 #include "platform/image/image.h"
 #include "resources/mesh_file.h"
-#include "sync/track_file.h"
 
 namespace {
 
@@ -67,25 +66,6 @@ TEST_F(GeneratedData, SoundtrackDecodesGaplesslyForAtLeast125SecondsLoudWithoutC
     for (float v : decoded.samples) peak = std::max(peak, std::fabs(v));
     EXPECT_LT(peak, 1.0f);
     EXPECT_GT(peak, 0.3f);
-}
-
-TEST_F(GeneratedData, TwentyThreeWellFormedTrackFiles) {
-    int files = 0;
-    std::string problems;
-    for (const auto& entry : fs::directory_iterator(Path("s"))) {
-        if (entry.path().extension() != ".track") continue;
-        ++files;
-        sync::Track track;
-        const auto report = sync::ReadTrackFile(entry.path().string(), track);
-        if (!report.opened || !report.problem.empty() || report.keysRead != report.declaredKeys ||
-            track.keyCount() == 0)
-            problems += entry.path().filename().string() + ": " + report.problem + "\n";
-    }
-    EXPECT_EQ(files, 23);
-    EXPECT_EQ(problems, "");
-    sync::Track part;
-    sync::ReadTrackFile(Path("s/synced_0_part.track"), part);
-    EXPECT_EQ(int(part.valueAt(1568.0f)), 6);
 }
 
 }  // namespace
