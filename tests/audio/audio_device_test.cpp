@@ -63,7 +63,7 @@ TEST(DiskDriver, PlaysTheDecodedSamplesExactlyPausesResumesAndStopsAtTheEnd) {
     // Recorded: silence, the start, silence while paused, everything from the frozen position on
     // (bit for bit), then silence.
     const int64_t frozenFrame = static_cast<int64_t>(frozen / 8);
-    const std::vector<char> bytes = ReadBytes(dir.File("played.raw"));
+    const std::string bytes = dir.Read("played.raw");
     std::vector<float> recorded(bytes.size() / sizeof(float));
     std::memcpy(recorded.data(), bytes.data(), recorded.size() * sizeof(float));
     const int64_t start = FindSegment(recorded, decoded.samples, 0, frozenFrame);

@@ -113,11 +113,11 @@ TEST(Mp3Codec, DamagedStretchIsSkippedWithSilenceThatKeepsTime) {
     const std::vector<float> sine = StereoSine(10 * 44100, 441.0, 441.0);
     std::string error, warning;
     ASSERT_TRUE(audio::WriteMp3(dir.File("a.mp3").c_str(), sine.data(), 10 * 44100, 44100, &error));
-    std::vector<char> bytes = ReadBytes(dir.File("a.mp3"));
+    std::string bytes = dir.Read("a.mp3");
     std::mt19937 random(11);
     for (size_t i = bytes.size() / 2; i < bytes.size() / 2 + 8192; ++i)
         bytes[i] = static_cast<char>(random());
-    dir.Write("a.mp3", std::string_view(bytes.data(), bytes.size()));
+    dir.Write("a.mp3", bytes);
 
     audio::Mp3Stream stream;
     ASSERT_TRUE(stream.Open(dir.File("a.mp3").c_str(), &error, &warning)) << error;

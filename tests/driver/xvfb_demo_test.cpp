@@ -67,11 +67,7 @@ TEST(XvfbDemo, ShowsThePictureBetweenBlackBandsAndEndsOnEscape) {
 
     xvfb.X("xdotool windowfocus --sync " + window + " key Escape");
     EXPECT_EQ(vmtest::WaitFor(app, 60s), 0) << vmtest::ReadFile(folder.Path() / "err.txt");
-    const std::string lol = vmtest::ReadFile(folder.Path() / "lol.txt");
-    EXPECT_EQ(std::count(lol.begin(), lol.end(), '\n'), 5) << lol;
-    EXPECT_TRUE(lol.starts_with("screen = 1280x1024@")) << lol;
-    EXPECT_NE(vmtest::ReadFile(folder.Path() / "out.txt").find("loading complete\n"),
-              std::string::npos);
+    EXPECT_TRUE(vmtest::ReadFile(folder.Path() / "lol.txt").starts_with("screen = 1280x1024@"));
 }
 
 }  // namespace

@@ -11,7 +11,6 @@
 #include <stb/stb_image.h>
 #include <stb/stb_image_write.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <string>

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <deque>
-#include <map>
 
 #include "audio/test_signal.h"
 #include "driver/live_keys.h"

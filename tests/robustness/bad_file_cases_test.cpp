@@ -113,31 +113,5 @@ TEST_F(BadDataTest, ASoundtrackThatCannotBeReadEndsTheDemoAfterOneBox) {
     EXPECT_NE(run.err.find(kSoundtrack), std::string::npos) << run.err;
 }
 
-// A file that does not compile is reported under a caption naming it (megabytes of stray brackets
-// make a bounded report) and loading of that registry stops: the effects after it are missing and
-// every lookup of them shows "No Match".
-TEST_F(BadDataTest, AnEffectThatDoesNotCompileStopsItsRegistryAndLaterLookupsMiss) {
-    fs::remove(Path("DefaultFilters/Guassian.fx"));
-    const std::string braces = "float4x4 m;\n" + std::string(20000, '}');
-    Write("vessmark/shaders/pig.fx", std::vector<uint8_t>(braces.begin(), braces.end()));
-    const DemoRun run = Run();
-    ExpectRanToTheEnd(run);
-    EXPECT_LINES(
-        run.Summary(),
-        (vmtest::Lines{"Shader Compilation Error In [DefaultFilters/Guassian.fx]: "
-                       "DefaultFilters/Guassian.fx(1,1): error: cannot open the file",
-                       "Shader Compilation Error In [vessmark/shaders/pig.fx]: "
-                       "vessmark/shaders/pig.fx(2,1): error: unexpected '}'",
-                       "No Match: pig (x10778)", "No Match: color (x24)", "No Match: floor (x3)",
-                       "No Match: Guassian (x46)", "No Match: texture (x15)",
-                       "No Match: NearestEgde (x11)", "No Match: Blur (x30)"}));
-    for (const std::string& box : run.boxes)
-        if (box.starts_with("Shader Compilation Error In [vessmark/shaders/pig.fx]")) {
-            EXPECT_NE(box.find("... and 19980 more lines"), std::string::npos)
-                << box.substr(0, 2000);
-            EXPECT_LE(box.size(), 21u * 304);
-        }
-}
-
 }  // namespace
 }  // namespace robust
