@@ -96,14 +96,11 @@ class ScriptedWorld : public MusicClock,
 
     // Runs one pass (or the whole loop, counting its passes) and returns what it printed.
     std::string Printed(unsigned* passes = nullptr) {
-        std::FILE* out = std::tmpfile();
-        FrameLoop loop(*this, *this, *this, *this, out);
+        FrameLoop loop(*this, *this, *this, *this, stdout);
+        testing::internal::CaptureStdout();
         passes ? void(*passes = loop.Run()) : void(loop.RunPass());
-        std::string text(static_cast<size_t>(std::ftell(out)), '\0');
-        std::rewind(out);
-        text.resize(std::fread(text.data(), 1, text.size(), out));
-        std::fclose(out);
-        return text;
+        std::fflush(stdout);
+        return testing::internal::GetCapturedStdout();
     }
 };
 
