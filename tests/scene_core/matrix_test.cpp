@@ -1,5 +1,5 @@
-// The matrix and quaternion functions against GLM (configured for Direct3D's conventions) over many
-// random inputs, and the scene builders against worked examples.
+// The matrix functions against GLM (configured for Direct3D's conventions) over many random inputs
+// (the rotation keys' slerp: the key track tests), and the colour conversion.
 #define GLM_FORCE_LEFT_HANDED
 #define GLM_FORCE_DEPTH_ZERO_TO_ONE
 #define GLM_ENABLE_EXPERIMENTAL
@@ -22,7 +22,7 @@ namespace {
 // Direct3D's row-vector matrix has the memory layout of GLM's column-vector matrix of the same
 // transform: m[row][column] of the one is [column][row] of the other. (Products, scaling and
 // translation are checked through the world matrix.)
-TEST(MatrixFunctions, MatchGlmOverRandomInputsAsDoesSlerp) {
+TEST(MatrixFunctions, MatchGlmOverRandomInputs) {
     std::mt19937 rng(12345);
     auto u = [&rng](float lo, float hi) {
         return std::uniform_real_distribution<float>(lo, hi)(rng);
@@ -65,17 +65,6 @@ TEST(MatrixFunctions, MatchGlmOverRandomInputsAsDoesSlerp) {
                             c.tolerance * std::max(1.0f, std::fabs(expected)))
                     << c.name << " element " << i << " round " << round;
             }
-        // Slerp along the shorter arc; every fourth pair nearly equal, for the linear branch.
-        const glm::quat q2 = round % 4 == 0 ? glm::normalize(q + glm::quat(1e-4f, 0, 0, 0))
-                                            : glm::normalize(glm::quat(v().x, v().y, v().z, 1));
-        const float t01 = u(0, 1);
-        const glm::quat expected = glm::slerp(q, q2, t01);
-        const Quaternion got =
-            vmath::QuaternionSlerp({q.x, q.y, q.z, q.w}, {q2.x, q2.y, q2.z, q2.w}, t01);
-        ASSERT_LT(std::fabs(got.x - expected.x) + std::fabs(got.y - expected.y) +
-                      std::fabs(got.z - expected.z) + std::fabs(got.w - expected.w),
-                  1e-4f)
-            << "slerp round " << round;
     }
 }
 
