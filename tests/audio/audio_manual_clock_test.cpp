@@ -92,12 +92,12 @@ TEST_F(ManualClock, PauseResumeSeekAndEndAreWrittenExactlyToTheWav) {
     ASSERT_TRUE(audio::DecodeMp3File(dir.File("music.mp3").c_str(), &decoded, &error, nullptr));
     std::vector<float> expected(decoded.samples.begin(), decoded.samples.begin() + 6615 * 2);
     expected.insert(expected.end(), decoded.samples.begin() + 20000 * 2, decoded.samples.end());
-    const std::vector<char> wav = ReadBytes(dir.File("out.wav"));
+    const std::string wav = dir.Read("out.wav");
     ASSERT_EQ(wav.size(), 44 + expected.size() * 2);
     const uint32_t data = static_cast<uint32_t>(expected.size() * 2);
-    EXPECT_EQ(std::string(wav.data(), 44), "RIFF" + U32(36 + data) + "WAVEfmt " + U32(16) +
-                                               U32(0x00020001) + U32(44100) + U32(44100 * 4) +
-                                               U32(0x00100004) + "data" + U32(data));
+    EXPECT_EQ(wav.substr(0, 44), "RIFF" + U32(36 + data) + "WAVEfmt " + U32(16) + U32(0x00020001) +
+                                     U32(44100) + U32(44100 * 4) + U32(0x00100004) + "data" +
+                                     U32(data));
     for (size_t i = 0; i < expected.size(); ++i) {
         int16_t sample;
         std::memcpy(&sample, &wav[44 + i * 2], 2);

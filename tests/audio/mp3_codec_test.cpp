@@ -1,6 +1,6 @@
 // MP3 writing and decoding: exact gapless length, signal fidelity, streaming reads and seeks that
-// match the whole-file decode bit for bit, other rates, damage, foreign files (truncated ones: the
-// audio misuse cases).
+// match the whole-file decode bit for bit, other rates, damage. (Truncated and missing files: the
+// audio misuse cases; garbage: the MP3 fuzzer.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -113,11 +113,11 @@ TEST(Mp3Codec, DamagedStretchIsSkippedWithSilenceThatKeepsTime) {
     const std::vector<float> sine = StereoSine(10 * 44100, 441.0, 441.0);
     std::string error, warning;
     ASSERT_TRUE(audio::WriteMp3(dir.File("a.mp3").c_str(), sine.data(), 10 * 44100, 44100, &error));
-    std::vector<char> bytes = ReadBytes(dir.File("a.mp3"));
+    std::string bytes = dir.Read("a.mp3");
     std::mt19937 random(11);
     for (size_t i = bytes.size() / 2; i < bytes.size() / 2 + 8192; ++i)
         bytes[i] = static_cast<char>(random());
-    dir.Write("a.mp3", std::string_view(bytes.data(), bytes.size()));
+    dir.Write("a.mp3", bytes);
 
     audio::Mp3Stream stream;
     ASSERT_TRUE(stream.Open(dir.File("a.mp3").c_str(), &error, &warning)) << error;
@@ -134,27 +134,4 @@ TEST(Mp3Codec, DamagedStretchIsSkippedWithSilenceThatKeepsTime) {
     size_t silent = 0;
     for (size_t i = 2 * 44100; i < 8 * 44100; ++i) silent += out[2 * i] == 0.0f;
     EXPECT_GT(silent, 1152u) << "at least a frame of silence";
-}
-
-TEST(Mp3Codec, RefusesFilesWithoutMpegAudioAndBadWriterArguments) {
-    vmtest::ScratchDir dir;
-    std::mt19937 random(7);
-    std::string noise(100000, '\0');
-    for (char& c : noise) c = static_cast<char>(random());
-    dir.Write("empty.mp3", "");
-    dir.Write("text.mp3", std::string(500, 'a'));
-    dir.Write("noise.mp3", noise);
-    dir.Write("png.mp3", std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16));
-    for (const char* name : {"missing.mp3", "empty.mp3", "text.mp3", "noise.mp3", "png.mp3"}) {
-        audio::DecodedAudio decoded;
-        std::string error;
-        EXPECT_FALSE(audio::DecodeMp3File(dir.File(name).c_str(), &decoded, &error, nullptr));
-        EXPECT_NE(error.find(name), std::string::npos) << error;
-    }
-
-    const std::vector<float> samples(200, 0.0f);
-    std::string error;
-    EXPECT_FALSE(audio::WriteMp3(dir.File("no/a.mp3").c_str(), samples.data(), 100, 44100, &error));
-    EXPECT_NE(error.find("no/a.mp3"), std::string::npos) << error;
-    EXPECT_FALSE(audio::WriteMp3(dir.File("a.mp3").c_str(), samples.data(), 100, 1000, &error));
 }

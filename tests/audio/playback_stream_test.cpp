@@ -111,4 +111,10 @@ TEST(PlaybackStream, ALoopWrapsInsideABufferSampleExactlyAndAHeadPastItsEndPlays
     ASSERT_TRUE(late.SetPosition(1090, 0.0));
     late.Mix(nullptr, 30, 0.0);
     EXPECT_EQ(late.Position(0.0), 1000);
+    // Between frames a pause keeps the frame heard, not the next one.
+    audio::PlaybackStream paused = Ramp(&seeks);
+    paused.Play(false, 0.0);
+    paused.Mix(nullptr, 2 * kPeriod, 0.0);  // heard: a period behind what is handed out
+    ASSERT_TRUE(paused.Pause(10.5 / 44100));
+    EXPECT_EQ(paused.Position(1.0), kPeriod + 10);
 }

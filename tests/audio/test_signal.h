@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -28,9 +26,4 @@ inline void WriteTestMp3(const std::string& path, size_t frames, bool silent = f
     std::vector<float> samples = silent ? std::vector<float>(frames * 2, 0.0f) : StereoSine(frames);
     std::string error;
     ASSERT_TRUE(audio::WriteMp3(path.c_str(), samples.data(), frames, 44100, &error)) << error;
-}
-
-inline std::vector<char> ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }

@@ -1,11 +1,9 @@
-// The render area for each kind of mode, and the settings dump.
+// The render area for each kind of mode.
 #include <tuple>
 
 #include "display/test_env.h"
 
 namespace {
-
-using vmtest::ReadFile;
 
 TEST(RenderArea, FullScreenKeepsTheRatioAndWindowedShowsA16To9BandReportedAs4To3) {
     constexpr float k43 = 1.3333334f, k1610 = 1.6f, k169 = 1.7777778f;
@@ -29,20 +27,6 @@ TEST(RenderArea, FullScreenKeepsTheRatioAndWindowedShowsA16To9BandReportedAs4To3
                   std::tuple(static_cast<int32_t>(c.width), c.renderHeight, c.offset,
                              c.fullscreen ? c.ratio : k43));
     }
-}
-
-class DumpSettingsTest : public DisplayTest {};
-
-TEST_F(DumpSettingsTest, StdoutAndLolTxtCarryTheFiveLines) {
-    displaySettings = DisplaySettings{1280, 1024, 75, 1.6f, false, true, 4};
-    displaySettings.ComputeRenderArea();
-    folder.Write("lol.txt", "an older and much longer file, to be replaced entirely\n");
-    testing::internal::CaptureStdout();
-    displaySettings.DumpSettings();
-    const std::string lines =
-        "screen = 1280x1024@75\nrender = 1280x720\noffset = 152\nratio  = 1.333333\nms = 4\n";
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), lines);
-    EXPECT_EQ(ReadFile("lol.txt"), lines);
 }
 
 }  // namespace

@@ -15,7 +15,6 @@
 #include "display/setup_dialog.h"
 #include "platform/ui/scripted_dialog.h"
 #include "support/scratch_dir.h"
-#include "support/xvfb_session.h"
 
 struct Box {
     std::string text, caption;

@@ -1,15 +1,10 @@
-// The program's command line and the choice of data folder.
+// The program's command line. (The choice of data folder: the install tests, and the Xvfb runs that
+// start in one.)
 #include "driver/command_line.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <vector>
-
-#include "driver/data_folder.h"
-#include "support/scratch_dir.h"
-
-namespace fs = std::filesystem;
 
 namespace driver {
 namespace {
@@ -47,29 +42,6 @@ TEST(CommandLine, ActionsFolderAndExitCodes) {
     }
     const char* bogus[] = {"vessmark", "--bogus"};
     EXPECT_TRUE(ParseCommandLine(2, bogus).text.starts_with("vessmark: unknown option --bogus\n"));
-}
-
-TEST(DataFolder, TheChosenOrCurrentDataFolderIsEnteredAndOtherwiseTheNoteSaysWhy) {
-    EXPECT_EQ(InstalledDataFolder("/opt/demo/bin/vessmark"), fs::path("/opt/demo/share/vessmark"));
-    vmtest::ScratchDir dir;
-    const fs::path prod = dir.Path() / "prod", empty = dir.Path() / "empty";
-    dir.Write((fs::path("prod") / kSoundtrackPath).string(), "x");
-    fs::create_directories(empty);
-    vmtest::ScopedCurrentPath back(empty);
-    std::string error, note;
-    ASSERT_TRUE(EnterDataFolder(prod.string(), &error, &note)) << error;
-    EXPECT_EQ(fs::current_path(), prod);
-    EXPECT_FALSE(EnterDataFolder(empty.string(), &error, &note));
-    EXPECT_NE(error.find("is not a data folder"), std::string::npos) << error;
-    ASSERT_TRUE(EnterDataFolder("", &error, &note));  // the current folder is one: kept
-    EXPECT_EQ(fs::current_path(), prod);
-    EXPECT_TRUE(note.empty());
-
-    // The test program has no production installed beside it: it stays put and says so.
-    fs::current_path(empty);
-    ASSERT_TRUE(EnterDataFolder("", &error, &note));
-    EXPECT_EQ(fs::current_path(), empty);
-    EXPECT_NE(note.find("give --data DIR"), std::string::npos) << note;
 }
 
 }  // namespace

@@ -1,53 +1,44 @@
 #include "driver/demo_data_folder.h"
 
+#include <gtest/gtest.h>
 #include <stb/stb_image_write.h>
 
 #include <fstream>
 #include <stdexcept>
 
 #include "audio/test_signal.h"
+#include "driver/demo_main.h"
+#include "driver/track_names.h"
 #include "platform/audio/audio.h"
+#include "platform/ui/scripted_dialog.h"
 #include "platform/ui/ui.h"
+#include "resources/mesh_file_builder.h"
+#include "sync/track_bytes.h"
 
 namespace demo_test {
 namespace fs = std::filesystem;
 
 namespace {
 
-template <typename T>
-void Put(std::ofstream& out, T value) {
-    out.write(reinterpret_cast<const char*>(&value), sizeof value);
-}
-
-std::ofstream OpenForWriting(const fs::path& path) {
+void WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
     fs::create_directories(path.parent_path());
-    std::ofstream out(path, std::ios::binary);
-    if (!out) throw std::runtime_error("cannot write " + path.string());
-    return out;
+    if (!std::ofstream(path, std::ios::binary)
+             .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size())))
+        throw std::runtime_error("cannot write " + path.string());
 }
 
-// A cube as a mesh file: 12 triangles over its 8 corners, each of position, normal (from the
-// centre) and texture coordinate (format bits 7, stride 32), no keys.
+// A cube: 12 triangles over its 8 corners, each of position, normal (from the centre) and texture
+// coordinate (format bits 7, stride 32), no keys.
 void WriteCubeMesh(const fs::path& path) {
-    std::ofstream out = OpenForWriting(path);
-    Put<uint32_t>(out, 0);
-    for (int i = 0; i < 16; ++i) Put<float>(out, i % 5 == 0 ? 1.0f : 0.0f);  // identity
-    for (uint32_t v : {0u, 12u, 8u, 32u}) Put<uint32_t>(out, v);  // -, triangles, vertices, stride
-    Put<uint16_t>(out, 7);
-    for (uint16_t i : {0, 1, 3, 0, 3, 2, 4, 6, 7, 4, 7, 5, 0, 4, 5, 0, 5, 1,
-                       2, 3, 7, 2, 7, 6, 0, 2, 6, 0, 6, 4, 1, 5, 7, 1, 7, 3})
-        Put<uint16_t>(out, i);
+    MeshBytes cube;
+    cube.Header(12, 8, 32, 7).Indices({0, 1, 3, 0, 3, 2, 4, 6, 7, 4, 7, 5, 0, 4, 5, 0, 5, 1,
+                                       2, 3, 7, 2, 7, 6, 0, 2, 6, 0, 6, 4, 1, 5, 7, 1, 7, 3});
     for (int v = 0; v < 8; ++v) {
-        const float p[3] = {v & 1 ? 0.5f : -0.5f, v & 2 ? 0.5f : -0.5f, v & 4 ? 0.5f : -0.5f};
-        for (float c : p) Put<float>(out, c);
-        for (float c : p) Put<float>(out, c * 1.1547f);  // unit length
-        Put<float>(out, v & 1 ? 1.0f : 0.0f);
-        Put<float>(out, v & 2 ? 1.0f : 0.0f);
+        const float x = v & 1 ? 0.5f : -0.5f, y = v & 2 ? 0.5f : -0.5f, z = v & 4 ? 0.5f : -0.5f;
+        const float n = 1.1547f;  // unit length
+        cube.Floats({x, y, z, x * n, y * n, z * n, float(v & 1), float((v >> 1) & 1)});
     }
-    Put<uint8_t>(out, 0);
-    for (int i = 0; i < 3; ++i) Put<uint32_t>(out, 0);
-    Put<uint32_t>(out, 0);                              // K = 0: each block has its own count
-    for (int i = 0; i < 3; ++i) Put<uint32_t>(out, 0);  // no position, rotation or scale keys
+    WriteFile(path, cube.NoKeys().data);
 }
 
 // A 32 x 32 image: a vertical ramp of one colour, so a flipped picture is told apart.
@@ -64,15 +55,12 @@ void WriteImage(const fs::path& path, uint8_t r, uint8_t g, uint8_t b) {
 
 }  // namespace
 
-void WriteTrackFiles(const fs::path& folder, const Timeline& timeline) {
+void WriteTrackFiles(const fs::path& folder, Timeline timeline) {
+    for (const char* name : driver::kTrackNames) timeline[name];
     for (const auto& [name, keys] : timeline) {
-        std::ofstream out = OpenForWriting(folder / "s" / ("synced_" + name + ".track"));
-        Put<uint32_t>(out, static_cast<uint32_t>(keys.size()));
-        for (const TrackKey& key : keys) {
-            Put<uint32_t>(out, key.row);
-            Put<float>(out, key.value);
-            Put<int8_t>(out, key.kind);
-        }
+        TrackBytes bytes(static_cast<uint32_t>(keys.size()));
+        for (const TrackKey& key : keys) bytes.Key(key.row, key.value, uint8_t(key.kind));
+        WriteFile(folder / "s" / ("synced_" + name + ".track"), bytes.bytes);
     }
 }
 
@@ -93,25 +81,33 @@ void DemoDataFolder::WriteAssets(double soundtrackSeconds) {
         fs::copy(fs::path(VM_CONTENT_DIR) / folder, Path() / folder, fs::copy_options::recursive);
 }
 
-void ConfigureHeadlessDemo(uint32_t width, uint32_t height,
-                           std::function<void(const gfx::Frame&)> frameSink,
-                           ui::ScriptedDialog& dialog) {
-    gfx::Config gfxConfig;
-    gfxConfig.provider = gfx::ContextProvider::Headless;
-    gfxConfig.headlessModes = {{width, height, 60, gfx::D3DFMT_X8R8G8B8}};
-    gfxConfig.headlessDesktop = {width, height, 60, gfx::D3DFMT_X8R8G8B8};
-    gfxConfig.frameSink = std::move(frameSink);
-    gfx::Configure(gfxConfig);
-
-    ui::Config uiConfig;
-    uiConfig.headless = true;
-    uiConfig.dialog = dialog.Hook();
-    uiConfig.peekMessage = [](ui::Msg*) { return false; };
-    ui::Configure(uiConfig);
-
-    audio::Config audioConfig;
-    audioConfig.manualClock = true;
-    audio::Configure(audioConfig);
+HeadlessRun RunHeadless(const DemoDataFolder& folder, uint32_t width, uint32_t height,
+                        double framePeriod, std::function<void(const gfx::Frame&, int)> onFrame) {
+    int frames = 0;
+    const gfx::DisplayMode mode{width, height, 60, gfx::D3DFMT_X8R8G8B8};
+    gfx::Configure({.provider = gfx::ContextProvider::Headless,
+                    .frameSink =
+                        [&](const gfx::Frame& frame) {
+                            onFrame(frame, frames++);
+                            audio::AdvanceManualClock(framePeriod);
+                        },
+                    .headlessModes = {mode},
+                    .headlessDesktop = mode});
+    ui::ScriptedDialog dialog;
+    ui::Configure(
+        {.headless = true, .dialog = dialog.Hook(), .peekMessage = [](ui::Msg*) { return false; }});
+    audio::Configure({.manualClock = true});
+    HeadlessRun run;
+    testing::internal::CaptureStdout();
+    {
+        const vmtest::ScopedCurrentPath inFolder(folder.Path());
+        run.exitCode = DemoMain();
+    }
+    run.out = testing::internal::GetCapturedStdout();
+    gfx::Configure({});
+    ui::Configure({});
+    audio::Configure({});
+    return run;
 }
 
 }  // namespace demo_test

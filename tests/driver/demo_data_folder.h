@@ -1,6 +1,6 @@
 // A data folder the demo can run in, built from scratch by a test: a short synthetic soundtrack,
 // track files, a small cube for each pig mesh, four flat images and the content folder's effect
-// files (VM_CONTENT_DIR names that folder).
+// files (VM_CONTENT_DIR names that folder); and one headless run of the demo in it.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "platform/gfx/gfx.h"
-#include "platform/ui/scripted_dialog.h"
 #include "support/scratch_dir.h"
 
 namespace demo_test {
@@ -24,23 +23,12 @@ struct TrackKey {
 
 using Timeline = std::map<std::string, std::vector<TrackKey>>;  // track name -> keys
 
-// Configures the platform for one headless demo run at width x height: an offscreen device whose
-// presented frames go to frameSink, the dialog answered by dialog (which must outlive the run), no
-// window messages, and the manual audio clock.
-void ConfigureHeadlessDemo(uint32_t width, uint32_t height,
-                           std::function<void(const gfx::Frame&)> frameSink,
-                           ui::ScriptedDialog& dialog);
-
-// Writes "<folder>/s/synced_<name>.track" for every track of the timeline.
-void WriteTrackFiles(const std::filesystem::path& folder, const Timeline& timeline);
+// Writes "<folder>/s/synced_<name>.track" for every track the demo fetches: the timeline's keys,
+// none for a track it leaves out (the value 0, and no box).
+void WriteTrackFiles(const std::filesystem::path& folder, Timeline timeline);
 
 class DemoDataFolder {
   public:
-    // A fresh folder under the system's temporary directory, removed again by the destructor.
-    DemoDataFolder() = default;
-    DemoDataFolder(const DemoDataFolder&) = delete;
-    DemoDataFolder& operator=(const DemoDataFolder&) = delete;
-
     const std::filesystem::path& Path() const { return folder_.Path(); }
 
     // Soundtrack of the given length (a quiet sine), meshes, images and effects.
@@ -49,5 +37,16 @@ class DemoDataFolder {
   private:
     vmtest::ScratchDir folder_{"vessmark-demo"};
 };
+
+struct HeadlessRun {
+    int exitCode;
+    std::string out;  // standard output
+};
+
+// Runs the demo once in folder on an offscreen width x height device, the dialog answered with its
+// preselections (Run), no window messages: each presented frame goes to onFrame with its index and
+// then moves the manual audio clock on by framePeriod seconds. The platform is reset afterwards.
+HeadlessRun RunHeadless(const DemoDataFolder& folder, uint32_t width, uint32_t height,
+                        double framePeriod, std::function<void(const gfx::Frame&, int)> onFrame);
 
 }  // namespace demo_test

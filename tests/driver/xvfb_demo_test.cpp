@@ -8,7 +8,6 @@
 #include <thread>
 
 #include "driver/demo_data_folder.h"
-#include "driver/track_names.h"
 #include "support/screenshot.h"
 #include "support/xvfb_session.h"
 
@@ -39,7 +38,6 @@ TEST(XvfbDemo, ShowsThePictureBetweenBlackBandsAndEndsOnEscape) {
     demo_test::DemoDataFolder folder;
     folder.WriteAssets(30.0);
     demo_test::Timeline timeline;
-    for (const char* name : driver::kTrackNames) timeline[name] = {};
     timeline["0_part"] = {{0, 5.0f, 0}};  // the "dama" image: red, brighter toward the bottom
     timeline["0_flash"] = {{0, 1.0f, 0}};
     demo_test::WriteTrackFiles(folder.Path(), timeline);
@@ -69,11 +67,7 @@ TEST(XvfbDemo, ShowsThePictureBetweenBlackBandsAndEndsOnEscape) {
 
     xvfb.X("xdotool windowfocus --sync " + window + " key Escape");
     EXPECT_EQ(vmtest::WaitFor(app, 60s), 0) << vmtest::ReadFile(folder.Path() / "err.txt");
-    const std::string lol = vmtest::ReadFile(folder.Path() / "lol.txt");
-    EXPECT_EQ(std::count(lol.begin(), lol.end(), '\n'), 5) << lol;
-    EXPECT_TRUE(lol.starts_with("screen = 1280x1024@")) << lol;
-    EXPECT_NE(vmtest::ReadFile(folder.Path() / "out.txt").find("loading complete\n"),
-              std::string::npos);
+    EXPECT_TRUE(vmtest::ReadFile(folder.Path() / "lol.txt").starts_with("screen = 1280x1024@"));
 }
 
 }  // namespace

@@ -11,25 +11,15 @@
 #include <stb/stb_image.h>
 #include <stb/stb_image_write.h>
 
-#include <algorithm>
 #include <cstdlib>
-#include <filesystem>
 #include <map>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "driver/demo_data_folder.h"
-#include "driver/demo_main.h"
-#include "driver/track_names.h"
-#include "platform/audio/audio.h"
-#include "platform/gfx/gfx.h"
-#include "platform/ui/scripted_dialog.h"
-#include "platform/ui/ui.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr double kFramePeriod = 0.05;    // seconds of music per presented frame
 constexpr uint32_t kRowsPerSegment = 4;  // about six frames at 12.75 rows a second
@@ -67,9 +57,11 @@ Picture Reduce(const gfx::Frame& frame) {
     return p;
 }
 
-demo_test::Timeline TestTimeline() {
+// Runs the demo once; the third frame of each segment by segment name.
+std::map<std::string, Picture> RenderSegments() {
+    demo_test::DemoDataFolder folder;
+    folder.WriteAssets(kRowsPerSegment * std::size(kSegments) / 12.75 + 0.3);
     demo_test::Timeline timeline;
-    for (const char* name : driver::kTrackNames) timeline[name] = {};
     for (uint32_t s = 0; s < std::size(kSegments); ++s) {
         timeline["0_part"].push_back({s * kRowsPerSegment, kSegments[s].part, 0});
         timeline["0_filter"].push_back({s * kRowsPerSegment, kSegments[s].filter, 0});
@@ -82,47 +74,20 @@ demo_test::Timeline TestTimeline() {
     timeline["1_cam.y"] = {{0, -1.5f, 0}};
     timeline["1_cam.z"] = {{0, -4.0f, 0}};
     timeline["1_cam.fov"] = {{0, 1.0f, 0}};
-    return timeline;
-}
+    demo_test::WriteTrackFiles(folder.Path(), timeline);
 
-int SegmentOf(double seconds) {
-    return static_cast<int>(static_cast<float>(seconds) * 12.75f / kRowsPerSegment);
-}
-
-// Runs the demo once; the third frame of each segment by segment name.
-std::map<std::string, Picture> RenderSegments() {
-    static std::map<std::string, Picture> pictures;
-    if (!pictures.empty()) return pictures;
-    demo_test::DemoDataFolder folder;
-    folder.WriteAssets(kRowsPerSegment * std::size(kSegments) / 12.75 + 0.3);
-    demo_test::WriteTrackFiles(folder.Path(), TestTimeline());
-
-    double clock = 0.0;
+    std::map<std::string, Picture> pictures;
     int lastSegment = -1, framesInSegment = 0;
-    ui::ScriptedDialog dialog;  // Run with every preselection
-    demo_test::ConfigureHeadlessDemo(
-        kWidth, kHeight,
-        [&](const gfx::Frame& frame) {
-            const int segment = SegmentOf(clock);
+    const auto run = demo_test::RunHeadless(
+        folder, kWidth, kHeight, kFramePeriod, [&](const gfx::Frame& frame, int i) {
+            const int segment =
+                static_cast<int>(static_cast<float>(kFramePeriod * i) * 12.75f / kRowsPerSegment);
             framesInSegment = segment == lastSegment ? framesInSegment + 1 : 0;
             lastSegment = segment;
             if (framesInSegment == 2 && segment < int(std::size(kSegments)))
                 pictures[kSegments[segment].name] = Reduce(frame);
-            clock += kFramePeriod;
-            audio::AdvanceManualClock(kFramePeriod);
-        },
-        dialog);
-
-    const fs::path savedDir = fs::current_path();
-    fs::current_path(folder.Path());
-    testing::internal::CaptureStdout();
-    const int exitCode = DemoMain();
-    testing::internal::GetCapturedStdout();
-    fs::current_path(savedDir);
-    gfx::Configure(gfx::Config{});
-    ui::Configure({});
-    audio::Configure({});
-    EXPECT_EQ(exitCode, 0);
+        });
+    EXPECT_EQ(run.exitCode, 0);
     return pictures;
 }
 

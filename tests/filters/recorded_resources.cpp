@@ -1,7 +1,5 @@
 #include "filters/recorded_resources.h"
 
-#include <filesystem>
-
 #include "display/device_globals.h"
 #include "display/display_settings.h"
 #include "filters/filters.h"

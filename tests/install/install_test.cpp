@@ -73,8 +73,6 @@ TEST_F(Installed, ProgramsAnswerHelpVersionAndWrongOptions) {
         {"vessmark", "--help", 0, "usage: vessmark [--data DIR]"},
         {"vessmark", "--version", 0, "vessmark " VM_VERSION "\n"},
         {"vessmark", "--frobnicate", 2, "vessmark: unknown option --frobnicate\nusage: vessmark"},
-        {"vessmark", "stray", 2, "unexpected argument stray"},
-        {"vessmark", "--data", 2, "--data needs a folder"},
         {"vessmark", "--data /nonexistent", 2, "\"/nonexistent\" is not a data folder"},
         {"vessmark-capture", "--help", 0, "usage: vessmark-capture"},
         {"vessmark-capture", "--frobnicate x", 2, "unknown option --frobnicate"},

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <iomanip>
+#include <sstream>
+
 #include "live/map_device.h"
 
 namespace {
@@ -51,32 +54,29 @@ TEST(OverlayModel, ShowsThePlayheadTimelineTracksCurveAndReload) {
     const ui::OverlayModel m =
         live::BuildOverlayModel({&transport, &tracks, 7, {16, 20.5f}, &failed});
 
-    EXPECT_EQ(m.lines,
-              (std::vector<std::string>{"00:02.00  row 25.50  @1:1:0  part 2  filter 3",
-                                        "paused   speed 1.00x  loop on  26..30  frame 20.5 ms"}));
-    EXPECT_EQ(m.endRow, 1530.0f);  // the two-minute soundtrack ends first
-    EXPECT_EQ(m.playheadRow, transport.Row());
-    ASSERT_EQ(m.parts.size(), 2u);
-    EXPECT_EQ(std::tie(m.parts[0].from, m.parts[0].to, m.parts[0].value),
-              std::tuple(0.0f, 20.0f, 1));
-    EXPECT_EQ(m.parts[1].to, 1530.0f);
-    EXPECT_EQ(m.marks, (std::vector<float>{0.0f, 25.0f}));
-    EXPECT_TRUE(m.loopSet && m.looping);
-    EXPECT_NEAR(m.loopFrom, 25.5f, 0.001f);
-    EXPECT_NEAR(m.loopTo, 30.0f, 0.001f);
-
-    ASSERT_EQ(m.trackNames.size(), 23u);
-    EXPECT_EQ(m.trackNames[7], "1_cam.x");
-    EXPECT_EQ(m.trackValues[0], 2.0f);
-    EXPECT_EQ(m.selectedTrack, 7);
-    EXPECT_NEAR(m.curveFrom, 25.5f - 40.0f, 0.001f);
-    EXPECT_NEAR(m.curveTo, 25.5f + 40.0f, 0.001f);
-    EXPECT_EQ(m.curve.front(), 1.0f);  // rows before the first key
-    ASSERT_EQ(m.keys.size(), 2u);
-    EXPECT_EQ(std::tie(m.keys[0].row, m.keys[0].kind), std::tuple(10.0f, "cosine"));
-    EXPECT_EQ(std::tie(m.keys[1].value, m.keys[1].kind), std::tuple(4.0f, "linear"));
+    // The strip (loop ends on their first sample frames), then the selected curve (40 rows either
+    // side) and its keys.
+    std::ostringstream strip;
+    strip << std::setprecision(5) << m.endRow << " @" << m.playheadRow << " parts";
+    for (const auto& p : m.parts) strip << " " << p.from << ".." << p.to << ":" << p.value;
+    strip << " marks";
+    for (float mark : m.marks) strip << " " << mark;
+    strip << " loop " << m.loopSet << m.looping << " " << m.loopFrom << ".." << m.loopTo;
+    std::ostringstream curve;
+    curve << m.trackNames.size() << " tracks, " << m.trackNames[7] << " selected "
+          << m.selectedTrack << " (" << m.trackValues[0] << ") " << m.curveFrom << ".." << m.curveTo
+          << " from " << m.curve.front() << " keys";
+    for (const auto& k : m.keys) curve << " " << k.row << ":" << k.value << ":" << k.kind;
+    EXPECT_EQ(
+        (std::vector<std::string>{m.lines[0], m.lines[1], strip.str(), curve.str(), m.reload}),
+        (std::vector<std::string>{"00:02.00  row 25.50  @1:1:0  part 2  filter 3",
+                                  "paused   speed 1.00x  loop on  26..30  frame 20.5 ms",
+                                  "1530 @25.5 parts 0..20:1 20..1530:2 marks 0 25 loop 11 25.5..30",
+                                  "23 tracks, 1_cam.x selected 7 (2) -14.5..65.5 from 1 keys "
+                                  "10:1:cosine 40:4:linear",
+                                  "reload failed: pig.fx(3): syntax error"}));
+    EXPECT_EQ(m.lines.size(), 2u);
     EXPECT_TRUE(m.reloadFailed);
-    EXPECT_EQ(m.reload, "reload failed: pig.fx(3): syntax error");
 
     const live::ReloadStatus good{"timeline.txt: 23 tracks compiled, 23 in use", 12.34, true, {}};
     const ui::OverlayModel ok = live::BuildOverlayModel({&transport, &tracks, 0, {}, &good});

@@ -41,11 +41,10 @@ TEST(LiveReload, EachKindKeepsWhatRunsWhenBadAndReplacesItWhenGood) {
     for (const char* fx : {"vessmark/shaders/pig.fx", "DefaultFilters/color.fx"})
         Write(content / fx, vmtest::ReadFile(fs::path(VM_CONTENT_DIR) / fx));
     vmtest::ScopedCurrentPath inFolder(data);
-    gfx::Config config;
-    config.provider = gfx::ContextProvider::Headless;
-    config.headlessModes = {{320, 180, 60, gfx::D3DFMT_X8R8G8B8}};
-    config.headlessDesktop = config.headlessModes[0];
-    gfx::Configure(config);
+    const gfx::DisplayMode mode{320, 180, 60, gfx::D3DFMT_X8R8G8B8};
+    gfx::Configure({.provider = gfx::ContextProvider::Headless,
+                    .headlessModes = {mode},
+                    .headlessDesktop = mode});
     static std::string boxes;
     ui::Configure({.headless = true, .messageBox = [](const char* text, const char*, uint32_t) {
                        boxes += text + std::string("\n");

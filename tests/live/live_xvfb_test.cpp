@@ -12,7 +12,6 @@
 #include <thread>
 
 #include "driver/demo_data_folder.h"
-#include "driver/track_names.h"
 #include "support/screenshot.h"
 #include "support/xvfb_session.h"
 
@@ -63,7 +62,6 @@ TEST(LiveXvfb, ATimelineEditSwitchesThePartABrokenEffectShowsItsErrorAndTheStrip
     unsetenv("TMPDIR");
     folder->WriteAssets(30.0);
     demo_test::Timeline start;
-    for (const char* name : driver::kTrackNames) start[name] = {};
     start["0_part"] = {{0, 5.0f, 0}};  // "dama": red
     start["0_flash"] = {{0, 1.0f, 0}};
     demo_test::WriteTrackFiles(folder->Path(), start);

@@ -23,10 +23,6 @@ void BadDataTest::SetUp() {
     timeline["1_cam.y"] = {{0, -1.0f, 0}};
     timeline["1_cam.z"] = {{0, -4.0f, 0}};
     timeline["1_cam.fov"] = {{0, 1.0f, 0}};
-    for (const char* name :
-         {"0_gradient", "1_cam.x", "1_cam.rot", "1_view.x", "1_view.y", "1_view.z", "2_st1",
-          "2_st2", "2_st3", "2_st4", "2_st5", "2_st6", "2_st7", "3_smile"})
-        timeline[name] = {};
     demo_test::WriteTrackFiles(folder_.Path(), timeline);
 }
 

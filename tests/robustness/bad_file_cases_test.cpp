@@ -5,9 +5,7 @@
 
 #include <cmath>
 #include <limits>
-#include <random>
 
-#include "driver/track_names.h"
 #include "robustness/bad_data_fixture.h"
 #include "sync/track_bytes.h"
 
@@ -105,31 +103,6 @@ TEST_F(BadDataTest, NonFiniteAndHugeTrackValuesRenderWithoutAReport) {
     EXPECT_EQ(run.out.find("clear\n"), std::string::npos) << run.out;
 }
 
-TEST_F(BadDataTest, EverythingButTheSoundtrackMissingStillRunsToTheEnd) {
-    for (const char* top :
-         {"vessmark/gris", "vessmark/data", "vessmark/shaders", "DefaultFilters", "s"})
-        fs::remove_all(Path(top));
-    const DemoRun run = Run();
-    ExpectRanToTheEnd(run);
-    vmtest::Lines expected = {
-        "Shader Compilation Error In [DefaultFilters/DefaultFilter.fx]: "
-        "DefaultFilters/DefaultFilter.fx(1,1): error: cannot open the file"};
-    for (const char* mesh : {"h.SCENEauge2_3", "gris.SCENEgrismesh_1", "gris.SCENEkjeft_0",
-                             "gris.SCENEnasabor_7", "gris.SCENEring_2", "gris.SCENEtann_8"})
-        expected.push_back("Failed To Open The MeshFile: vessmark/gris/" + std::string(mesh) +
-                           ".mesh");
-    expected.push_back("TextureStack: InvalidData With eyes");
-    expected.push_back(
-        "Shader Compilation Error In [vessmark/shaders/pig.fx]: "
-        "vessmark/shaders/pig.fx(1,1): error: cannot open the file");
-    for (const char* track : driver::kTrackNames)  // in fetch order
-        expected.push_back("ikkenoesync: s/synced_" + std::string(track) + ".track");
-    // Part 0 and filter 0 every frame: the default filter and the border line miss every frame.
-    expected.push_back("No Match: DefaultFilter (x32)");
-    expected.push_back("No Match: color (x24)");
-    EXPECT_LINES(run.Summary(), expected);
-}
-
 TEST_F(BadDataTest, ASoundtrackThatCannotBeReadEndsTheDemoAfterOneBox) {
     MakePipe(kSoundtrack);
     const DemoRun run = Run();
@@ -138,55 +111,6 @@ TEST_F(BadDataTest, ASoundtrackThatCannotBeReadEndsTheDemoAfterOneBox) {
     EXPECT_EQ(run.frames, 0);
     EXPECT_EQ(run.out.find("loading complete"), std::string::npos);
     EXPECT_NE(run.err.find(kSoundtrack), std::string::npos) << run.err;
-}
-
-// A file that does not compile is reported under a caption naming it (megabytes of stray brackets
-// make a bounded report) and loading of that registry stops: the effects after it are missing and
-// every lookup of them shows "No Match".
-TEST_F(BadDataTest, AnEffectThatDoesNotCompileStopsItsRegistryAndLaterLookupsMiss) {
-    fs::remove(Path("DefaultFilters/Guassian.fx"));
-    const std::string braces = "float4x4 m;\n" + std::string(20000, '}');
-    Write("vessmark/shaders/pig.fx", std::vector<uint8_t>(braces.begin(), braces.end()));
-    const DemoRun run = Run();
-    ExpectRanToTheEnd(run);
-    EXPECT_LINES(
-        run.Summary(),
-        (vmtest::Lines{"Shader Compilation Error In [DefaultFilters/Guassian.fx]: "
-                       "DefaultFilters/Guassian.fx(1,1): error: cannot open the file",
-                       "Shader Compilation Error In [vessmark/shaders/pig.fx]: "
-                       "vessmark/shaders/pig.fx(2,1): error: unexpected '}'",
-                       "No Match: pig (x10778)", "No Match: color (x24)", "No Match: floor (x3)",
-                       "No Match: Guassian (x46)", "No Match: texture (x15)",
-                       "No Match: NearestEgde (x11)", "No Match: Blur (x30)"}));
-    for (const std::string& box : run.boxes)
-        if (box.starts_with("Shader Compilation Error In [vessmark/shaders/pig.fx]")) {
-            EXPECT_NE(box.find("... and 19980 more lines"), std::string::npos)
-                << box.substr(0, 2000);
-            EXPECT_LE(box.size(), 21u * 304);
-        }
-}
-
-// Effects that compile but lack a technique, or a pass the filter uses, are reported at each
-// Begin; bytes that are not UTF-8 in comments are harmless.
-TEST_F(BadDataTest, EffectsWithoutATechniqueOrAPassAreReportedAtEveryBegin) {
-    const std::string color =
-        "float4x4 matProjection;\n"
-        "float4 VS(float3 p : POSITION) : POSITION { return mul(float4(p, 1), matProjection); }\n"
-        "float4 PS() : COLOR0 { return float4(1, 1, 1, 1); }\n";
-    Write("DefaultFilters/color.fx", std::vector<uint8_t>(color.begin(), color.end()));
-    Write("DefaultFilters/BlurFilter.fx", Read("DefaultFilters/DefaultFilter.fx"));  // one pass
-    std::vector<uint8_t> gaussian = Read("DefaultFilters/Guassian.fx");
-    const std::string comment = "// \xff\xfe\xc0\x80 caf\xe9 \xed\xa0\x80\n";
-    gaussian.insert(gaussian.begin(), comment.begin(), comment.end());
-    Write("DefaultFilters/Guassian.fx", gaussian);
-    const DemoRun run = Run();
-    ExpectRanToTheEnd(run);
-    EXPECT_LINES(
-        run.Summary(),
-        (vmtest::Lines{
-            "Effect->Begin: Begin[Ref == color] Doesn't Have An Current Technique (x8)",
-            "Effect Error [Begin]: Effect[Blur] -  has MaxPasses[1] and cannot use Pass[2] (x2)",
-            "Effect Error [Begin]: Effect[Blur] -  has MaxPasses[1] and cannot use Pass[1]"}));
 }
 
 }  // namespace

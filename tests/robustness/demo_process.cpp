@@ -63,10 +63,9 @@ DemoRun RunHeadlessDemo(const fs::path& folder, const RunOptions& options) {
                           "SDL_AUDIODRIVER=dummy";
     for (const std::string& variable : options.environment) command += " '" + variable + "'";
     command += " timeout -k 5 " + std::to_string(options.timeoutSeconds) +
-               " '" HEADLESS_DEMO_PATH "' '" + folder.string() + "' --size " +
-               std::to_string(options.width) + "x" + std::to_string(options.height) + " --boxes '" +
-               (side / "boxes").string() + "'";
-    for (const std::string& argument : options.arguments) command += " '" + argument + "'";
+               " '" HEADLESS_DEMO_PATH "' '" + folder.string() + "' " +
+               std::to_string(options.width) + "x" + std::to_string(options.height) + " '" +
+               (side / "boxes").string() + "' '" + options.wav + "'";
     command += " >'" + (side / "out").string() + "' 2>'" + (side / "err").string() + "'";
     const int status = std::system(command.c_str());
 

@@ -29,7 +29,7 @@ struct DemoRun {
 struct RunOptions {
     int width = 640, height = 360;
     int timeoutSeconds = 120;
-    std::vector<std::string> arguments;    // passed on to headless_demo
+    std::string wav;                       // headless_demo records the music played there
     std::vector<std::string> environment;  // NAME=value, set in the child only
 };
 

@@ -25,6 +25,7 @@ TEST(FullTimeline, GeneratedProductionRunsToItsEndWithoutAnyReport) {
     EXPECT_FALSE(run.SanitizerReported()) << run.err.substr(0, 20000);
     EXPECT_EQ(run.exitCode, 0) << run.Describe();
     EXPECT_TRUE(run.boxes.empty()) << run.Describe();
+    EXPECT_EQ(run.err.find("sync: "), std::string::npos) << "a damaged track file: " << run.err;
     // 123 s of music in quarter seconds; the loop ends on the first frame past 123 s (or when a
     // shorter soundtrack stops).
     EXPECT_GE(run.frames, 400) << run.Describe();

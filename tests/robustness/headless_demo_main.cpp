@@ -1,15 +1,14 @@
 // headless_demo: runs the whole demo once, without a screen or an audio device, in a data folder.
-//   headless_demo FOLDER [--size WxH] [--boxes FILE] [--wav FILE]
+//   headless_demo FOLDER WIDTHxHEIGHT BOXES [WAV]
 // The dialog is answered with its preselections (Run). Every Present moves the manual audio clock
-// on by a quarter second of music. Every message box is appended to --boxes as
+// on by a quarter second of music. Every message box is appended to the file BOXES as
 // "caption\x1ftext\x1e" (written at once, so a crash still leaves the boxes shown before it). After
 // 2000 frames a quit message ends the loop, so a demo that would never stop still ends. The exit
-// code is the demo's; the frame count goes to stderr as "headless_demo: N frames". --wav records
-// the music played (and makes the audio start-up fail when the file cannot be written).
+// code is the demo's; the frame count goes to stderr as "headless_demo: N frames". WAV records the
+// music played (and makes the audio start-up fail when the file cannot be written).
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "driver/demo_main.h"
@@ -22,29 +21,16 @@ constexpr double kStep = 0.25;     // seconds of music per frame
 constexpr long kMaxFrames = 2000;  // then a quit message
 
 int main(int argc, char** argv) {
-    std::string folder, boxes, wav;
-    uint32_t width = 640, height = 360;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-        if (arg == "--size" && value && std::sscanf(value, "%ux%u", &width, &height) == 2) {
-            ++i;
-        } else if ((arg == "--boxes" || arg == "--wav") && value) {
-            (arg == "--boxes" ? boxes : wav) = argv[++i];
-        } else if (folder.empty() && !arg.starts_with("-")) {
-            folder = arg;
-        } else {
-            std::fprintf(stderr, "headless_demo: bad argument %s\n", arg.c_str());
-            return 2;
-        }
-    }
+    uint32_t width = 0, height = 0;
     // The box log is opened before changing into the data folder, so a relative path means the
     // caller's folder.
-    std::FILE* boxLog = boxes.empty() ? nullptr : std::fopen(boxes.c_str(), "wb");
-    if ((!boxes.empty() && boxLog == nullptr) || folder.empty() || chdir(folder.c_str()) != 0) {
-        std::fprintf(stderr, "headless_demo: cannot write the box log or enter the data folder\n");
+    std::FILE* boxLog = argc >= 4 ? std::fopen(argv[3], "wb") : nullptr;
+    if (argc < 4 || argc > 5 || std::sscanf(argv[2], "%ux%u", &width, &height) != 2 ||
+        boxLog == nullptr || chdir(argv[1]) != 0) {
+        std::fprintf(stderr, "usage: headless_demo FOLDER WIDTHxHEIGHT BOXES [WAV]\n");
         return 2;
     }
+    const std::string wav = argc == 5 ? argv[4] : "";
 
     long frames = 0;
     gfx::Config g;
@@ -62,10 +48,8 @@ int main(int argc, char** argv) {
     u.headless = true;
     u.dialog = dialog.Hook();
     u.messageBox = [boxLog](const char* text, const char* caption, uint32_t) {  // as shown
-        if (boxLog != nullptr) {
-            std::fprintf(boxLog, "%s\x1f%s\x1e", caption ? caption : "", text ? text : "");
-            std::fflush(boxLog);
-        }
+        std::fprintf(boxLog, "%s\x1f%s\x1e", caption ? caption : "", text ? text : "");
+        std::fflush(boxLog);
         return ui::IDOK;
     };
     bool quitSent = false;
@@ -81,6 +65,6 @@ int main(int argc, char** argv) {
     const int rc = DemoMain();
     std::fflush(stdout);
     std::fprintf(stderr, "headless_demo: %ld frames\n", frames);
-    if (boxLog != nullptr) std::fclose(boxLog);
+    std::fclose(boxLog);
     return rc;
 }

@@ -30,7 +30,7 @@ TEST_F(BadDataTest, StartUpFailuresAreReportedAndEndTheDemoWithTheirExitCode) {
          "au\n",
          ""},
         {"no audio",
-         {.arguments = {"--wav", Path("music.wav").string()}},
+         {.wav = Path("music.wav").string()},
          255,
          {},
          "auda2\n",

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <tuple>
 #include <vector>
 
 #include "scene_core/matrix.h"

@@ -1,5 +1,5 @@
-// The matrix and quaternion functions against GLM (configured for Direct3D's conventions) over many
-// random inputs, and the scene builders against worked examples.
+// The matrix functions against GLM (configured for Direct3D's conventions) over many random inputs
+// (the rotation keys' slerp: the key track tests), and the colour conversion.
 #define GLM_FORCE_LEFT_HANDED
 #define GLM_FORCE_DEPTH_ZERO_TO_ONE
 #define GLM_ENABLE_EXPERIMENTAL
@@ -20,15 +20,9 @@
 namespace {
 
 // Direct3D's row-vector matrix has the memory layout of GLM's column-vector matrix of the same
-// transform: m[row][column] of the one is [column][row] of the other.
-Matrix FromGlm(const glm::mat4& g) {
-    Matrix m;
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c) m.m[r][c] = g[r][c];
-    return m;
-}
-
-TEST(MatrixFunctions, MatchGlmOverRandomInputsAsDoesSlerp) {
+// transform: m[row][column] of the one is [column][row] of the other. (Products, scaling and
+// translation are checked through the world matrix.)
+TEST(MatrixFunctions, MatchGlmOverRandomInputs) {
     std::mt19937 rng(12345);
     auto u = [&rng](float lo, float hi) {
         return std::uniform_real_distribution<float>(lo, hi)(rng);
@@ -39,9 +33,7 @@ TEST(MatrixFunctions, MatchGlmOverRandomInputsAsDoesSlerp) {
         const float yaw = u(-7, 7), pitch = u(-7, 7), roll = u(-7, 7), scale = u(0.1f, 20);
         const float fov = u(0.1f, 3), aspect = u(0.1f, 20), zn = u(0.1f, 20);
         const float zf = zn + u(0.1f, 20) * 100, w = u(10, 2000), h = u(10, 2000);
-        const glm::vec3 s = v(), t = v(), at = v(), up = glm::normalize(v());
-        glm::mat4 a, b;
-        for (int i = 0; i < 16; ++i) a[i / 4][i % 4] = u(-50, 50), b[i / 4][i % 4] = u(-50, 50);
+        const glm::vec3 t = v(), at = v(), up = glm::normalize(v());
         const glm::quat q = glm::normalize(glm::quat(u(-1, 1), u(-1, 1), u(-1, 1), u(-1, 1)));
         const struct {
             const char* name;
@@ -49,14 +41,10 @@ TEST(MatrixFunctions, MatchGlmOverRandomInputsAsDoesSlerp) {
             Matrix ours;
             glm::mat4 theirs;
         } cases[] = {
-            // Row vectors: p x (A x B) = (p x A) x B; in column form that is (B x A) x p.
-            {"product", 1e-5f, FromGlm(a) * FromGlm(b), b * a},
             {"yaw pitch roll", 1e-5f, MatrixYawPitchRoll(yaw, pitch, roll),
              glm::eulerAngleYXZ(yaw, pitch, roll)},
             {"quaternion", 1e-5f, MatrixRotationQuaternion({q.x, q.y, q.z, q.w}),
              glm::mat4_cast(q)},
-            {"scaling", 0, MatrixScaling({s.x, s.y, s.z}), glm::scale(one, s)},
-            {"translation", 0, MatrixTranslation(t.x, t.y, t.z), glm::translate(one, t)},
             {"world", 1e-4f, MatrixWorld(t.x, t.y, t.z, yaw, pitch, roll, scale),
              glm::translate(one, t) * glm::scale(one, glm::vec3(scale)) *
                  glm::eulerAngleYXZ(yaw, pitch, roll)},
@@ -77,17 +65,6 @@ TEST(MatrixFunctions, MatchGlmOverRandomInputsAsDoesSlerp) {
                             c.tolerance * std::max(1.0f, std::fabs(expected)))
                     << c.name << " element " << i << " round " << round;
             }
-        // Slerp along the shorter arc; every fourth pair nearly equal, for the linear branch.
-        const glm::quat q2 = round % 4 == 0 ? glm::normalize(q + glm::quat(1e-4f, 0, 0, 0))
-                                            : glm::normalize(glm::quat(v().x, v().y, v().z, 1));
-        const float t01 = u(0, 1);
-        const glm::quat expected = glm::slerp(q, q2, t01);
-        const Quaternion got =
-            vmath::QuaternionSlerp({q.x, q.y, q.z, q.w}, {q2.x, q2.y, q2.z, q2.w}, t01);
-        ASSERT_LT(std::fabs(got.x - expected.x) + std::fabs(got.y - expected.y) +
-                      std::fabs(got.z - expected.z) + std::fabs(got.w - expected.w),
-                  1e-4f)
-            << "slerp round " << round;
     }
 }
 

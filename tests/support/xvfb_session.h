@@ -2,7 +2,7 @@
 // process helpers those tests share. It starts the server on the first free display of a range and
 // stops it on destruction; it does not install or find the tools (Available says whether they are
 // on PATH, and tests skip without them). Order: Available, Start (once per suite), Launch / X /
-// Capture while it runs, Stop.
+// FindWindow while it runs, Stop.
 #pragma once
 
 #include <signal.h>
@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -21,30 +20,17 @@
 #include <thread>
 #include <vector>
 
+#include "support/shell.h"
+
 namespace vmtest {
 
 inline bool OnPath(const char* tool) {
     return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-// Standard output of a shell command.
-inline std::string Capture(const std::string& command) {
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[512];
-        while (fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
-        pclose(pipe);
-    }
-    return out;
-}
-
 inline std::string ReadFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
-}
-
-inline std::string FirstLine(const std::string& text) {
-    return text.substr(0, text.find('\n'));
 }
 
 // Waits up to `limit` for the child; returns its exit code, or -1 after killing it.
@@ -87,7 +73,7 @@ class XvfbSession {
             for (int i = 0; i < 100 && !fs::exists(socket); ++i)
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
             if (!fs::exists(socket)) Stop();
-            return Running();
+            return server_ > 0;
         }
         return false;
     }
@@ -98,8 +84,6 @@ class XvfbSession {
         waitpid(server_, nullptr, 0);
         server_ = 0;
     }
-
-    bool Running() const { return server_ > 0; }
 
     // Runs `program` with `args` in `folder` on this display with stdout and stderr in out.txt and
     // err.txt.
@@ -121,22 +105,19 @@ class XvfbSession {
         return pid;
     }
 
-    // Output of a command run on this display.
-    std::string Capture(const std::string& command) const {
-        return vmtest::Capture(Env() + command);
-    }
     // Runs a command on this display, ignoring its output.
     void X(const std::string& command) const {
-        (void)!std::system((Env() + command + " >/dev/null 2>&1").c_str());
+        (void)!std::system(("DISPLAY=" + display_ + " " + command + " >/dev/null 2>&1").c_str());
     }
     // The first window whose name matches the regular expression, waiting up to 20 seconds.
     std::string FindWindow(const std::string& name) const {
-        return FirstLine(Capture("timeout 20 xdotool search --sync --name '" + name + "'"));
+        const auto found = testsupport::Shell("{ DISPLAY=" + display_ +
+                                              " timeout 20 xdotool search --sync --name '" + name +
+                                              "'; } 2>/dev/null");
+        return found.output.substr(0, found.output.find('\n'));
     }
 
   private:
-    std::string Env() const { return "DISPLAY=" + display_ + " "; }
-
     std::string display_;
     pid_t server_ = 0;
 };

@@ -1,4 +1,4 @@
-// The playback device: file names, one read per name, message boxes for missing files, the store.
+// The playback device: file names, one read per name, message boxes for missing files.
 #include "sync/player_device.h"
 
 #include <gtest/gtest.h>
@@ -50,16 +50,4 @@ TEST(PlayerDevice, ReadsEachTrackOnceFromItsFileAndShowsOneBoxPerMissingFile) {
     EXPECT_EQ(part->keyCount(), 0u);
     EXPECT_EQ(boxes.size(), 1u);
     ui::Configure({});
-}
-
-TEST(TrackStore, FindOrAddNumbersNewNamesAndKeepsTracksInPlace) {
-    sync::TrackStore store;
-    EXPECT_EQ(store.findOrAdd("a"), 0u);
-    EXPECT_EQ(store.findOrAdd("b"), 1u);
-    EXPECT_EQ(store.findOrAdd("a"), 0u);
-    sync::Track* first = store.trackAt(0);
-    for (int i = 0; i < 1000; ++i) store.findOrAdd("t" + std::to_string(i));  // the list grows
-    EXPECT_EQ(store.trackAt(0), first);
-    EXPECT_EQ(store.findOrAdd("t999"), 1001u);
-    EXPECT_EQ(store.trackCount(), 1002u);
 }

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <iterator>
 #include <tuple>
 
@@ -64,7 +63,6 @@ TEST(TrackFile, ShortAndDamagedFilesKeepTheCompleteRecordsAndSaySo) {
         std::string problem;
     } cases[] = {
         {{}, 0, 0, "empty file, no key count"},
-        {{1, 0}, 0, 0, "file too short to hold a key count"},
         {{0xAB, 0xAB, 0xAB}, 0, 0, "file too short to hold a key count"},
         {TrackBytes(0).bytes, 0, 0, ""},
         {TrackBytes(3).Key(1, 1.0f, 0).Key(2, 2.0f, 3).Raw({9, 0, 0, 0}).bytes, 3, 2,
@@ -102,12 +100,4 @@ TEST(TrackFile, AFileOverSixteenMebibytesKeepsEveryKey) {
     EXPECT_EQ(std::tie(report.keysRead, report.problem), std::make_tuple(kKeys, std::string()));
     ASSERT_EQ(track.keyCount(), 1000u);
     EXPECT_EQ(Keys(track)[517], Key(517, 1999.0f, 1));
-}
-
-TEST(TrackFile, MissingAndDirectoryFilesAreNotOpened) {
-    vmtest::ScratchDir dir;
-    std::filesystem::create_directory(dir.File("folder.track"));
-    sync::Track track;
-    EXPECT_FALSE(sync::ReadTrackFile(dir.File("missing.track"), track).opened);
-    EXPECT_FALSE(sync::ReadTrackFile(dir.File("folder.track"), track).opened);
 }
