@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/audio/init_arguments.h"
 #include "platform/audio/mp3_stream.h"
 #include "platform/audio/playback_stream.h"
 #include "platform/audio/wav_writer.h"
@@ -122,20 +123,7 @@ void Configure(Config config) {
 
 bool Init(int device, uint32_t frequency, uint32_t /*flags: latency measurement is not needed*/) {
     Library& lib = Lib();
-    if (lib.initialized) {
-        std::fprintf(stderr, "audio: Init called twice without Free\n");
-        return false;
-    }
-    if (device != 1 && device != -1) {
-        std::fprintf(stderr, "audio: only the default output device (1 or -1) is offered, not %d\n",
-                     device);
-        return false;
-    }
-    if (frequency != static_cast<uint32_t>(kDecodeRate)) {
-        std::fprintf(stderr, "audio: only %d Hz output is offered, not %u\n", kDecodeRate,
-                     frequency);
-        return false;
-    }
+    if (!InitArgumentsOk(lib.initialized, device, frequency)) return false;
     lib.manualCarry = 0.0;
     if (lib.config.manualClock) {
         lib.periodFrames = 0;

@@ -15,6 +15,7 @@
 
 #include "platform/audio/audio.h"
 #include "platform/audio/context_playback.h"
+#include "platform/audio/init_arguments.h"
 #include "platform/audio/sample_source.h"
 #include "platform/file/regular_file.h"
 
@@ -92,20 +93,7 @@ void Configure(Config config) {
 
 bool Init(int device, uint32_t frequency, uint32_t /*flags*/) {
     Library& lib = Lib();
-    if (lib.initialized) {
-        std::fprintf(stderr, "audio: Init called twice without Free\n");
-        return false;
-    }
-    if (device != 1 && device != -1) {
-        std::fprintf(stderr, "audio: only the default output device (1 or -1) is offered, not %d\n",
-                     device);
-        return false;
-    }
-    if (frequency != static_cast<uint32_t>(kDecodeRate)) {
-        std::fprintf(stderr, "audio: only %d Hz output is offered, not %u\n", kDecodeRate,
-                     frequency);
-        return false;
-    }
+    if (!InitArgumentsOk(lib.initialized, device, frequency)) return false;
     if (vm_audio_open_context() == 0) {
         std::fprintf(stderr, "audio: the browser gives no audio context\n");
         return false;
