@@ -28,6 +28,8 @@ packages=(
 
 missing=()
 for p in "${packages[@]}"; do
+  # A Node.js from elsewhere (NodeSource's, say) brings its own npm and conflicts with Debian's.
+  [ "$p" = npm ] && command -v npm >/dev/null && continue
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 
