@@ -165,6 +165,8 @@ TEST(BakedEffect, DamagedFilesAreRefusedWithAReason) {
         {with(8, std::string("\3\0\0\0", 4)), "a baked effect of another version"},
         {with(12, std::string("\5\0\0\x80", 4)), "the result and the messages disagree"},
         {with(20, "\xFF\xFF\xFF\xFF"), "a count runs past the end"},
+        // The last pass's last unit reads device stage 16, one past the last.
+        {with(good.size() - 8, std::string("\x10\0\0\0", 4)), "an index is out of range"},
         {good + '\0', "bytes follow the end"},
         {good.substr(0, 22), "the file ends early"},
         {good.substr(0, good.size() - 1), "the file ends early"},

@@ -129,7 +129,7 @@ TEST_P(GlEffectTest, EffectFilesRunPassByPass) {
         {"compile_arguments.fx", 3}, {"compile_arguments.fx", 4},
         {"states.fx", 0, 32, 16, kBlack}, {"states.fx", 1, 32, 16, kBlack}, {"states.fx", 2},
         {"states.fx", 3, 32, 16, kBlack}, {"states.fx", 4}, {"states.fx", 5, 16, 20, kBlack},
-        {"states.fx", 6}, {"states.fx", 7}};
+        {"states.fx", 6}, {"states.fx", 7}, {"states.fx", 8}};
     // clang-format on
     Texture* green = SolidTexture(0xFF00FF00);
     Texture* red = SolidTexture(0xFFFF0000);
@@ -280,6 +280,12 @@ TEST_P(GlEffectTest, TwoTexturesReachTheirOwnSamplersWithTheirStates) {
     ASSERT_EQ(device_->SetTexture(1, nullptr), D3D_OK);
     RunPass(effect, 0);
     ExpectAt(32, 16, kRed, "tex1 replaced, stage 1 cleared");
+    RunPass(effect, 0, [&] {
+        device_->SetTexture(1, blue);
+        effect->CommitChanges();
+        FullScreen();
+    });
+    ExpectAt(32, 16, {255, 0, 255}, "stage 1 set inside the pass and committed");
     EXPECT_EQ(device_->SetTexture(gfx::Device::kTextureStages, blue), D3DERR_INVALIDCALL);
     for (Unknown* object : std::initializer_list<Unknown*>{red, green, blue, effect})
         object->Release();

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "gfx/device_fixture.h"
+#include "platform/file/regular_file.h"
 #include "support/scratch_dir.h"
 
 using namespace gfx_test;
@@ -75,6 +76,7 @@ TEST_F(ImageFiles, BadInputIsRefusedWithItsPathAndAReason) {
     std::string longChunk = png;
     longChunk[33] = 0x7F;  // the chunk after IHDR (8 + 25 bytes) claims 2 GiB
     ASSERT_EQ(mkfifo(dir_.File("pipe.png").c_str(), 0600), 0);
+    EXPECT_FALSE(files::IsRegular(dir_.File("pipe.png").c_str()));  // for readers that open by name
     std::filesystem::create_directory(dir_.File("folder.png"));
     std::filesystem::resize_file(dir_.Write("large.png", png), image::kMaxFileBytes + 1);
     const struct {

@@ -1,4 +1,5 @@
-// Includes beside this file and beside the including one, nested, guarded, read once.
+// Includes beside this file and beside the including one, nested, guarded (even against
+// itself), read once.
 #include "include/colors.fxh"
 #include "include/guarded.fxh"
 float4 VS(float4 p : POSITION) : POSITION { return p; }

@@ -1,4 +1,5 @@
-// Render states beyond blending and depth, fixed-function states, indexed states, #if in blocks.
+// Render states beyond blending and depth, fixed-function states, indexed states, #if in blocks,
+// two-sided stencil.
 #define MARK 1
 texture green;
 texture red;
@@ -8,10 +9,11 @@ sampler2D border = sampler_state
     Texture = <red>;
 #ifdef NO_BORDER
     AddressU = Clamp;
+    AddressV = Clamp;
 #else
     AddressU = Border;
-#endif
     AddressV = Border;
+#endif
     BorderColor = 0xFF00FF00;
 };
 float alpha = 0.25;
@@ -60,4 +62,10 @@ technique T
         Texture[0] = <green>; Sampler[0] = (slot0);
     }
     pass Border { VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_2_0 Border(); }
+    // Clockwise faces (the quad) pass, counter-clockwise ones would not.
+    pass TwoSided
+    {
+        VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_2_0 Green();
+        StencilEnable = true; TwoSidedStencilMode = true; StencilFunc = Always; CCW_StencilFunc = Never;
+    }
 }
