@@ -225,6 +225,29 @@ class Prepass {
         return text;
     }
 
+    // The names a parameter list declares: in each comma-separated part, the last identifier
+    // before its semantic, size or default.
+    static std::vector<std::string> ParameterNames(const std::string& list) {
+        std::vector<std::string> names;
+        std::string_view name;
+        bool ended = false;
+        int depth = 0;
+        for (const Token& t : Tokenize(list, nullptr)) {
+            if (t.text == "(" || t.text == "<") ++depth;
+            if (t.text == ")" || t.text == ">") --depth;
+            if (depth == 0 && t.text == ",") {
+                if (!name.empty()) names.emplace_back(name);
+                name = {}, ended = false;
+            } else if (depth == 0 && (t.text == ":" || t.text == "=" || t.text == "[")) {
+                ended = true;
+            } else if (!ended && t.kind == TokenKind::Identifier) {
+                name = t.text;
+            }
+        }
+        if (!name.empty()) names.emplace_back(name);
+        return names;
+    }
+
     // Skips a balanced group starting at an opening bracket; returns false at end of file.
     bool SkipBalanced(char open, char close) {
         int depth = 0;
@@ -1150,8 +1173,10 @@ class Prepass {
                         call.push_back(numeric ? "(" + type + ")(" + value + ")" : value);
                     }
                 } else {
-                    parameters.push_back(ReplacedTextOf(paramFirst, i));
-                    call.push_back(std::string(tokens_[nameAt].text));
+                    // As rewritten: an array input or VFACE may have become other parameters.
+                    const std::string declared = ReplacedTextOf(paramFirst, i);
+                    parameters.push_back(declared);
+                    for (const std::string& name : ParameterNames(declared)) call.push_back(name);
                 }
                 paramFirst = i + 1;
             }
