@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (reason.empty() || !baked.effect.stages.empty()) __builtin_trap();
         return 0;
     }
-    if (fx::detail::WriteBakedEffect(baked.result, baked.errors, &baked.effect) != bytes)
+    if (fx::detail::WriteBakedEffect(baked.result, baked.messages, &baked.effect) != bytes)
         __builtin_trap();
     const auto& e = baked.effect;
     for (const auto& technique : e.techniques) {
