@@ -37,10 +37,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     const fx::detail::PrepassResult prepass = fx::detail::RunPrepass(text);
-    // The text for glslang keeps every newline, so its lines are the file's lines.
+    // The text for glslang keeps every newline, so its lines are the file's lines; entry points
+    // generated for compile arguments follow them, from generatedFromLine on.
     int hlslLines = 1;
     for (char c : prepass.hlsl) hlslLines += c == '\n';
-    if (hlslLines != lines) __builtin_trap();
+    if (prepass.generatedFromLine == 0
+            ? hlslLines != lines
+            : prepass.generatedFromLine != lines + 1 || hlslLines <= lines)
+        __builtin_trap();
     for (const auto& error : prepass.errors) {
         CheckLocation(error.at, lines);
         if (error.text.empty()) __builtin_trap();
