@@ -4,7 +4,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-mapfile -t files < <(find src tools tests bench -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.c' \) | sort)
+# Installed npm packages (the browser tests' node_modules) are not ours.
+mapfile -t files < <(find src tools tests bench -name node_modules -prune -o -type f \
+    \( -name '*.cpp' -o -name '*.h' -o -name '*.c' \) -print | sort)
 if [ "${1:-}" = "--fix" ]; then
     clang-format -i "${files[@]}"
     exit 0
