@@ -1,9 +1,12 @@
-// The text a message box shows: a file of stray brackets can make a compiler report millions of
-// lines, so the box keeps the first of them (stderr has the whole text).
+// Message boxes on every platform: the whole text on stderr always, then the hook or the
+// platform's box, which shows a bounded text: a file of stray brackets can make a compiler report
+// millions of lines, so the box keeps the first of them.
 #include <algorithm>
+#include <cstdio>
 #include <string>
 
 #include "platform/ui/ui.h"
+#include "platform/ui/ui_state.h"
 
 namespace ui {
 namespace {
@@ -35,6 +38,18 @@ std::string BoundedBoxText(const char* text) {
                  " (the whole text is on standard error)\n";
     }
     return shown;
+}
+
+int MessageBox(const char* text, const char* caption, uint32_t type) {
+    const char* safeText = text != nullptr ? text : "";
+    const char* safeCaption = caption != nullptr ? caption : "";
+    std::fprintf(stderr, "[%s] %s\n", safeCaption, safeText);
+    std::fflush(stderr);
+
+    const std::string shown = BoundedBoxText(safeText);
+    if (const auto& hook = CurrentUiConfig().messageBox)
+        return hook(shown.c_str(), safeCaption, type);
+    return ShowPlatformBox(safeCaption, shown, type);
 }
 
 }  // namespace ui

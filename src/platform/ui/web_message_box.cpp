@@ -1,5 +1,5 @@
-// Message boxes in the browser: the whole text on stderr (the page's console) always, then the
-// hook, or a message in the page that waits for its OK button, as a modal box waits.
+// The browser's message box: a message in the page that waits for its OK button, as a modal box
+// waits (box_text.cpp writes stderr, the page's console, and asks the hook first).
 #include <emscripten.h>
 
 #include <cstdio>
@@ -15,16 +15,8 @@ EM_ASYNC_JS(void, vm_page_message, (const char* caption, const char* text, int w
 
 namespace ui {
 
-int MessageBox(const char* text, const char* caption, uint32_t type) {
-    const char* safeText = text != nullptr ? text : "";
-    const char* safeCaption = caption != nullptr ? caption : "";
-    std::fprintf(stderr, "[%s] %s\n", safeCaption, safeText);
-    std::fflush(stderr);
-
-    const std::string shown = BoundedBoxText(safeText);
-    if (const auto& hook = CurrentUiConfig().messageBox)
-        return hook(shown.c_str(), safeCaption, type);
-    vm_page_message(safeCaption, shown.c_str(), (type & 0xF0) == MB_ICONEXCLAMATION ? 1 : 0);
+int ShowPlatformBox(const char* caption, const std::string& shown, uint32_t type) {
+    vm_page_message(caption, shown.c_str(), (type & 0xF0) == MB_ICONEXCLAMATION ? 1 : 0);
     return IDOK;
 }
 
